@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "engine/bytes.h"
+#include "tests/testing.h"
+
+namespace {
+
+// A version-2 melody with one old vibration link event.
+const Bytes melodyV2 = hex(
+    "6D 65 6C 6F 00 00 00 28 00 0D 01 00 01  76 65 72 73 00 04 30 32 30 30"
+    "74 72 61 63 00 00 00 11  07 FF FF 00 05 11 F2 04 20 01  00 12 34  00 FF DF 00");
+
+Bytes converted(const Bytes &image) { return convertImage(image, conversionSettings.vibMask, conversionSettings.ledMask).bytes; }
+
+}  // namespace
+
+TEST(ConvertBuffer, ChannelIsLowestSelected) {
+  struct Case {
+    uint16_t mask;
+    int channel;
+  } cases[] = {{0, 0}, {0x0004, 3}, {0x8001, 1}, {0x8000, 16}, {0x0006, 2}};
+  for (const Case &c : cases) {
+    EXPECT_EQ(lowestChannel(c.mask), c.channel);
+    convertImage({}, c.mask, uint16_t(c.mask << 1));
+    EXPECT_EQ(conversionSettings.vibChannel, c.channel);
+    EXPECT_EQ(conversionSettings.ledChannel, lowestChannel(uint16_t(c.mask << 1)));
+  }
+}
+
+TEST(ConvertBuffer, FirstMagicDecidesTheFormat) {
+  struct Case {
+    Bytes data;
+    int format;
+  } cases[] = {
+      {ascii("melo"), FORMAT_IMELODY},
+      {ascii("MMMD"), FORMAT_SMAF},
+      {ascii("xmelo"), FORMAT_IMELODY},
+      {ascii("0123456789MMMD012345melo"), FORMAT_SMAF},
+      {ascii("0123456789melo012345MMMD"), FORMAT_IMELODY},
+      {ascii("abcmel"), FORMAT_NONE},
+      {ascii("abcMMM"), FORMAT_NONE},
+      {{}, FORMAT_NONE},
+  };
+  for (const Case &c : cases)
+    EXPECT_EQ(findFormat(c.data.data(), uint32_t(c.data.size())), c.format) << toHex(c.data);
+}
+
+TEST(ConvertBuffer, RewriterWalksFromOffsetZeroWhereverTheMagicIs) {
+  // A leading chunk before the file chunk is walked too, and the CRC covers it.
+  Bytes leading = ascii("abcd") + hex("00 00 00 02 01 02");
+  Bytes file = ascii("MMMD") + hex("00 00 00 0E") + ascii("ATR0") + hex("00 00 00 04") + ascii("melo");
+  Bytes expected = leading + file;
+  expected = expected + Bytes{uint8_t(crc16(expected.data(), int32_t(expected.size())) >> 8),
+                              uint8_t(crc16(expected.data(), int32_t(expected.size())))};
+  Converted out = convertImage(leading + file + hex("00 00"), 1, 1);
+  EXPECT_EQ(out.report.formatKind, FORMAT_SMAF);
+  EXPECT_EQ(toHex(out.bytes), toHex(expected));
+}
+
+TEST(ConvertBuffer, ReportIsClearedWhenNothingIsConverted) {
+  convertImage(melodyV2, 1, 1);
+  ASSERT_EQ(conversionSettings.report.formatKind, FORMAT_IMELODY);
+  Converted out = convertImage(ascii("no melody here"), 1, 1);
+  EXPECT_EQ(out.report.formatKind, FORMAT_NONE);
+  EXPECT_EQ(out.report.formatVersion, 0);
+  EXPECT_TRUE(out.bytes.empty());
+}
+
+class ConvertFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    conversionSettings.vibMask = 2;
+    conversionSettings.ledMask = 1;
+  }
+  TempDir dir;
+};
+
+TEST_F(ConvertFile, WritesTheConvertedImage) {
+  writeFile(dir.file("in.mld"), melodyV2);
+  EXPECT_EQ(convertFileOutcome(dir.file("in.mld").c_str(), dir.file("out.mld").c_str()), CONVERT_DONE);
+  EXPECT_EQ(readFile(dir.file("out.mld")), converted(melodyV2));
+  EXPECT_EQ(readFile(dir.file("in.mld")), melodyV2);
+  EXPECT_EQ(listFolder(dir.path).size(), 2u);
+}
+
+TEST_F(ConvertFile, RewritesInPlace) {
+  writeFile(dir.file("tune.mld"), melodyV2);
+  EXPECT_EQ(convertFile(dir.file("tune.mld").c_str(), dir.file("tune.mld").c_str()), 1);
+  EXPECT_EQ(readFile(dir.file("tune.mld")), converted(melodyV2));
+  EXPECT_EQ(listFolder(dir.path).size(), 1u);
+}
+
+// Nothing converted: the report says FORMAT_NONE, the result is 0, and no
+// file is created or changed, the input included.
+TEST_F(ConvertFile, ConvertsNothingAndTouchesNothing) {
+  struct Case {
+    const char *name;
+    Bytes input;
+    ConvertOutcome outcome;
+  } cases[] = {
+      {"empty input", {}, CONVERT_NOT_MELODY},
+      {"no magic", ascii("just some text mel"), CONVERT_NOT_MELODY},
+      {"malformed melody", hex("6D 65 6C 6F 00 00"), CONVERT_MALFORMED},
+  };
+  const Bytes older = ascii("an older output");
+  for (const Case &c : cases) {
+    convertImage(melodyV2, 1, 1);  // a previous success must not show through
+    writeFile(dir.file("in"), c.input);
+    writeFile(dir.file("old"), older);
+    EXPECT_EQ(convertFileOutcome(dir.file("in").c_str(), dir.file("new").c_str()), c.outcome) << c.name;
+    EXPECT_EQ(convertFileOutcome(dir.file("in").c_str(), dir.file("old").c_str()), c.outcome) << c.name;
+    EXPECT_EQ(convertFile(dir.file("in").c_str(), dir.file("in").c_str()), 0) << c.name;
+    EXPECT_EQ(conversionSettings.report.formatKind, FORMAT_NONE) << c.name;
+    EXPECT_FALSE(fileExists(dir.file("new"))) << c.name;
+    EXPECT_EQ(readFile(dir.file("old")), older) << c.name;
+    EXPECT_EQ(readFile(dir.file("in")), c.input) << c.name;
+    EXPECT_EQ(listFolder(dir.path).size(), 2u) << c.name;
+  }
+}
+
+TEST_F(ConvertFile, MissingInputCreatesNothing) {
+  convertImage(melodyV2, 1, 1);
+  EXPECT_EQ(convertFileOutcome(dir.file("none.mld").c_str(), dir.file("out.mld").c_str()), CONVERT_UNREADABLE);
+  EXPECT_EQ(conversionSettings.report.formatKind, FORMAT_NONE);
+  EXPECT_TRUE(listFolder(dir.path).empty());
+}
+
+TEST_F(ConvertFile, FailedWriteLeavesTargetAndNoTemporary) {
+  writeFile(dir.file("in.mld"), melodyV2);
+  mkdir(dir.file("taken").c_str(), 0755);
+  EXPECT_EQ(convertFileOutcome(dir.file("in.mld").c_str(), dir.file("taken").c_str()), CONVERT_UNWRITABLE);
+  EXPECT_EQ(convertFileOutcome(dir.file("in.mld").c_str(), dir.file("gone/out.mld").c_str()), CONVERT_UNWRITABLE);
+  EXPECT_EQ(convertFile(dir.file("in.mld").c_str(), dir.file("taken").c_str()), 0);
+  EXPECT_EQ(listFolder(dir.path).size(), 2u);
+  EXPECT_TRUE(listFolder(dir.file("taken")).empty());
+  EXPECT_EQ(readFile(dir.file("in.mld")), melodyV2);
+}
+
+TEST_F(ConvertFile, ReplacedFileKeepsPermissionsAndLinks) {
+  writeFile(dir.file("tune.mld"), melodyV2);
+  chmod(dir.file("tune.mld").c_str(), 0640);
+  ASSERT_EQ(symlink("tune.mld", dir.file("link.mld").c_str()), 0);
+  EXPECT_EQ(convertFile(dir.file("link.mld").c_str(), dir.file("link.mld").c_str()), 1);
+  struct stat info;
+  ASSERT_EQ(lstat(dir.file("link.mld").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
+  ASSERT_EQ(stat(dir.file("tune.mld").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+  EXPECT_EQ(readFile(dir.file("tune.mld")), converted(melodyV2));
+  EXPECT_EQ(listFolder(dir.path).size(), 2u);
+}
+
+TEST_F(ConvertFile, NewFileGetsPermissionsFromUmask) {
+  writeFile(dir.file("in.mld"), melodyV2);
+  mode_t old = umask(022);
+  EXPECT_EQ(convertFile(dir.file("in.mld").c_str(), dir.file("out.mld").c_str()), 1);
+  umask(old);
+  struct stat info;
+  ASSERT_EQ(stat(dir.file("out.mld").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0644u);
+}

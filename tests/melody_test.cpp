@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+
+#include "engine/bytes.h"
+#include "tests/testing.h"
+
+namespace {
+
+Bytes be(uint32_t value, uint32_t width) {
+  Bytes bytes(width);
+  writeBE(bytes.data(), value, width);
+  return bytes;
+}
+
+Bytes vers(char digit) { return ascii("vers") + hex("00 04 30") + Bytes{uint8_t(digit)} + hex("30 30"); }
+Bytes note(uint8_t flag) { return ascii("note") + hex("00 02 00") + Bytes{flag}; }
+Bytes track(const Bytes &events) { return ascii("trac") + be(uint32_t(events.size()), 4) + events; }
+
+// A consistent image: file chunk, header sub-chunks, tracks, and whatever
+// follows the declared end.
+Bytes melody(const Bytes &headers, const Bytes &tracks, const Bytes &after = {}) {
+  return ascii("melo") + be(uint32_t(5 + headers.size() + tracks.size()), 4) +
+         be(uint32_t(3 + headers.size()), 2) + hex("01 00 01") + headers + tracks + after;
+}
+
+const Bytes noteEvent = hex("00 12 34");
+const Bytes shortEvent = hex("00 FF DF 00");
+const Bytes oldVibLink = hex("07 FF FF 00 05 11 F2 04 20 01");
+const Bytes oldLedLink = hex("00 FF FF 00 05 11 F2 05 A0 03");
+const Bytes oldTable = hex("05 FF FF 00 14 11 01 F2 07") + Bytes(16, 0x03);
+const Bytes vibCh1 = hex("00 FF FF 00 05 11 F2 04 20 00");
+const Bytes ledCh1 = hex("00 FF FF 00 05 11 F2 05 20 00");
+const Bytes tableHead = hex("00 FF FF 00 14 11 01 F2 07");
+
+Bytes table(const char *channels) { return tableHead + hex(channels); }
+
+}  // namespace
+
+TEST(MelodyRewriter, WorkedExampleVersion2) {
+  Bytes input = hex(
+      "6D 65 6C 6F 00 00 00 28 00 0D 01 00 01  76 65 72 73 00 04 30 32 30 30"
+      "74 72 61 63 00 00 00 11  07 FF FF 00 05 11 F2 04 20 01  00 12 34  00 FF DF 00");
+  Converted out = convertImage(input, 0x0002, 0x0001);
+  EXPECT_EQ(toHex(out.bytes),
+            toHex(hex("6D 65 6C 6F 00 00 00 32 00 0D 01 00 01  76 65 72 73 00 04 30 32 30 30"
+                      "74 72 61 63 00 00 00 1B  00 FF FF 00 05 11 F2 04 60 00"
+                      "00 FF FF 00 05 11 F2 05 20 00  00 12 34  00 FF DF 00")));
+  EXPECT_EQ(out.report.formatKind, FORMAT_IMELODY);
+  EXPECT_EQ(out.report.formatVersion, 2);
+  EXPECT_EQ(conversionSettings.vibChannel, 2);
+  EXPECT_EQ(conversionSettings.ledChannel, 1);
+}
+
+TEST(MelodyRewriter, WorkedExampleVersion3) {
+  Bytes input = hex(
+      "6D 65 6C 6F 00 00 00 28 00 0D 01 00 01  76 65 72 73 00 04 30 33 30 30"
+      "74 72 61 63 00 00 00 11  07 FF FF 00 05 11 F2 04 20 01  00 12 34  00 FF DF 00");
+  Converted out = convertImage(input, 0x0005, 0x0004);
+  EXPECT_EQ(toHex(out.bytes),
+            toHex(hex("6D 65 6C 6F 00 00 00 37 00 0D 01 00 01  76 65 72 73 00 04 30 33 30 30"
+                      "74 72 61 63 00 00 00 20  00 FF FF 00 14 11 01 F2 07 02 00 03") +
+                  Bytes(13, 0) + hex("00 12 34  00 FF DF 00")));
+  EXPECT_EQ(out.report.formatVersion, 3);
+}
+
+// Each case: header sub-chunks, the masks, and what the first track must
+// begin with; every track of the input holds old link events, which go.
+TEST(MelodyRewriter, InsertsLinksByVersionAndMasks) {
+  struct Case {
+    const char *name;
+    Bytes headers;
+    uint16_t vibMask, ledMask;
+    Bytes inserted;
+    int version;
+  } cases[] = {
+      {"no vers is version 1", {}, 1, 1, {}, 1},
+      {"version 1", vers('1'), 1, 1, {}, 1},
+      {"version 4", vers('4'), 1, 1, {}, 4},
+      {"0x41 wraps to 0x11", vers('A'), 1, 1, {}, 0x11},
+      {"v2 no channels", vers('2'), 0, 0, {}, 2},
+      {"v3 no channels", vers('3'), 0, 0, {}, 3},
+      {"v2 vibration only", vers('2'), 1, 0, vibCh1, 2},
+      {"v2 LED only", vers('2'), 0, 1, ledCh1, 2},
+      {"v2 lowest of 3 and 5", vers('2'), 0x14, 0, hex("00 FF FF 00 05 11 F2 04 A0 00"), 2},
+      {"v2 channel 16", vers('2'), 0x8000, 0x8000,
+       hex("00 FF FF 00 05 11 F2 04 E0 03  00 FF FF 00 05 11 F2 05 E0 03"), 2},
+      {"v3 LED only", vers('3'), 0, 0x0001, table("01 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00"), 3},
+      {"v3 both, channel 16", vers('3'), 0x8001, 0x8000,
+       table("02 00 00 00 00 00 00 00 00 00 00 00 00 00 00 03"), 3},
+      {"last vers wins", vers('3') + vers('2'), 1, 0, vibCh1, 2},
+  };
+  for (const Case &c : cases) {
+    Bytes input = melody(c.headers, track(oldVibLink + noteEvent + oldTable) +
+                                        track(shortEvent + oldLedLink));
+    Bytes expected = melody(c.headers, track(c.inserted + noteEvent) + track(shortEvent));
+    Converted out = convertImage(input, c.vibMask, c.ledMask);
+    EXPECT_EQ(toHex(out.bytes), toHex(expected)) << c.name;
+    EXPECT_EQ(out.report.formatKind, FORMAT_IMELODY) << c.name;
+    EXPECT_EQ(out.report.formatVersion, c.version) << c.name;
+  }
+}
+
+// Each case: an input image and the image it must become, vibration on
+// channel 1 only.
+TEST(MelodyRewriter, WalksChunksAsDeclared) {
+  const Bytes fourByteNote = hex("00 12 34 56");
+  struct Case {
+    const char *name;
+    Bytes input, expected;
+  } cases[] = {
+      {"note flag 1 makes notes 4 bytes", melody(note(1) + vers('2'), track(fourByteNote + oldVibLink)),
+       melody(note(1) + vers('2'), track(vibCh1 + fourByteNote))},
+      {"note flag 0 keeps them 3 bytes", melody(note(0), track(noteEvent + oldVibLink)),
+       melody(note(0), track(noteEvent))},
+      {"empty first track holds the links", melody(vers('2'), track({})), melody(vers('2'), track(vibCh1))},
+      {"no track: header counts to the end", melody(vers('2') + note(0), {}), melody(vers('2') + note(0), {})},
+      {"bytes after the declared end are appended",
+       melody(vers('2'), track(noteEvent), ascii("junk") + hex("00 00") + track(oldVibLink)),
+       melody(vers('2'), track(vibCh1 + noteEvent), ascii("junk") + hex("00 00") + track(oldVibLink))},
+      {"tail shorter than a tag is appended", melody(vers('1'), track(noteEvent), hex("01 02 03")),
+       melody(vers('1'), track(noteEvent), hex("01 02 03"))},
+  };
+  for (const Case &c : cases) {
+    Converted out = convertImage(c.input, 1, 0);
+    EXPECT_EQ(toHex(out.bytes), toHex(c.expected)) << c.name;
+    EXPECT_EQ(out.report.formatKind, FORMAT_IMELODY) << c.name;
+  }
+}
+
+TEST(MelodyRewriter, TrackBehindDeclaredEndIsStillRewrittenAndCounted) {
+  // The file length counts only the first track; the second stands behind it.
+  Bytes first = track(noteEvent), second = track(oldVibLink + shortEvent);
+  Bytes input = ascii("melo") + be(uint32_t(5 + 10 + first.size()), 4) + hex("00 0D 01 00 01") +
+                vers('2') + first + second;
+  Bytes expected = melody(vers('2'), track(vibCh1 + noteEvent) + track(shortEvent));
+  EXPECT_EQ(toHex(convertImage(input, 1, 0).bytes), toHex(expected));
+}
+
+TEST(MelodyRewriter, CmidFileChunkIsWalkedLikeMelo) {
+  // The magic stands inside a sub-chunk's data; the walk starts at offset 0.
+  Bytes headers = ascii("titl") + hex("00 04") + ascii("melo");
+  Bytes input = melody(headers, track(oldLedLink + noteEvent));
+  input[0] = 'c', input[1] = 'm', input[2] = 'i', input[3] = 'd';
+  Bytes expected = melody(headers, track(noteEvent));
+  expected[0] = 'c', expected[1] = 'm', expected[2] = 'i', expected[3] = 'd';
+  EXPECT_EQ(toHex(convertImage(input, 0, 0).bytes), toHex(expected));
+}
+
+TEST(MelodyRewriter, OverrunningEventIsCopiedWholeAndReadAgain) {
+  // A track of declared length 2 holding 00 12: the 3-byte note takes the
+  // first byte of the next tag with it.
+  Bytes second = track(noteEvent);
+  Bytes input = ascii("melo") + be(uint32_t(5 + 10 + second.size()), 4) + hex("00 03 01 00 01") +
+                hex("74 72 61 63 00 00 00 02 00 12") + second;
+  Converted out = convertImage(input, 0, 0);
+  Bytes expected = ascii("melo") + be(uint32_t(5 + 11 + second.size()), 4) + hex("00 03 01 00 01") +
+                   hex("74 72 61 63 00 00 00 03 00 12 74") + second;
+  EXPECT_EQ(toHex(out.bytes), toHex(expected));
+}
+
+// Images the rewriter cannot rewrite without reading past the input, writing
+// past the output or writing its lengths nowhere: it gives up.
+TEST(MelodyRewriter, GivesUpOnMalformedImages) {
+  Bytes sixThousandOverruns;
+  for (int i = 0; i < 6000; ++i) sixThousandOverruns = sixThousandOverruns + hex("74 72 61 63 00 00 00 02 00 FF");
+  struct Case {
+    const char *name;
+    Bytes input;
+  } cases[] = {
+      {"no file chunk at all", ascii("abcd") + hex("00 04") + ascii("melo")},
+      {"a track before the file chunk", track(noteEvent) + melody({}, {})},
+      {"file chunk cut short", ascii("melo") + hex("00 00 00")},
+      {"track length past the end", melody({}, {}) + ascii("trac") + hex("00 00 00 40") + noteEvent},
+      {"track head cut short", melody({}, {}) + ascii("trac") + hex("00 00")},
+      {"event data past the end", melody({}, track(hex("00 FF F0 00 09 01 02")))},
+      {"event cut after its delta time", melody({}, {}) + ascii("trac") + hex("00 00 00 05 00")},
+      {"sub-chunk data past the end", ascii("melo") + hex("00 00 00 40 00 0D 01 00 01") + ascii("titl") + hex("01 00 41")},
+      {"vers without its second data byte", ascii("melo") + hex("00 00 00 40 00 0D 01 00 01") + ascii("vers") + hex("00 00")},
+      {"output beyond its capacity", melody({}, {}) + sixThousandOverruns + track({})},
+      {"declared length near 2^32", melody({}, {}) + ascii("trac") + hex("FF FF FF F8") + noteEvent},
+  };
+  for (const Case &c : cases) {
+    Converted out = convertImage(c.input, 0xFFFF, 0xFFFF);
+    EXPECT_EQ(out.report.formatKind, FORMAT_NONE) << c.name;
+    EXPECT_EQ(out.report.formatVersion, 0) << c.name;
+    EXPECT_TRUE(out.bytes.empty()) << c.name;
+  }
+}

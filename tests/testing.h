@@ -1,0 +1,40 @@
+// Test helpers: images built from byte literals, conversions in memory and
+// files in a private temporary folder.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/convert.h"
+
+using Bytes = std::vector<uint8_t>;
+
+// "6D 65 6C 6F" -> the four bytes; spaces are ignored.
+Bytes hex(const std::string &text);
+// The bytes of a text, without its terminator.
+Bytes ascii(const std::string &text);
+Bytes operator+(Bytes a, const Bytes &b);
+std::string toHex(const Bytes &bytes);
+
+struct Converted {
+  Bytes bytes;
+  ConversionReport report;
+};
+
+// Runs convertBuffer on a copy of `image` with the given masks.
+Converted convertImage(const Bytes &image, uint16_t vibMask, uint16_t ledMask);
+
+// A fresh empty folder, removed with everything in it when the test ends.
+struct TempDir {
+  std::string path;
+  TempDir();
+  ~TempDir();
+  std::string file(const std::string &name) const { return path + "/" + name; }
+};
+
+void writeFile(const std::string &path, const Bytes &bytes);
+Bytes readFile(const std::string &path);
+bool fileExists(const std::string &path);
+// Names in a folder, "." and ".." left out.
+std::vector<std::string> listFolder(const std::string &path);
