@@ -1,0 +1,55 @@
+#include "shell/cli/prompt.h"
+
+#include <sys/stat.h>
+
+size_t fileNameStart(const std::string &path) {
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? 0 : slash + 1;
+}
+
+size_t extensionStart(const std::string &path) {
+  size_t name = fileNameStart(path);
+  std::string fileName = path.substr(name);
+  size_t dot = path.rfind('.');
+  if (dot == std::string::npos || dot < name || fileName == "." || fileName == "..") return path.size();
+  return dot;
+}
+
+namespace {
+
+// One line from `in` without its line end; false at the end of input.
+bool readAnswer(FILE *in, std::string *line) {
+  line->clear();
+  int c;
+  while ((c = std::fgetc(in)) != EOF && c != '\n') *line += char(c);
+  if (!line->empty() && line->back() == '\r') line->pop_back();
+  return c != EOF || !line->empty();
+}
+
+bool confirmReplace(const std::string &path, FILE *in, FILE *out) {
+  std::fprintf(out, "%s already exists. Replace it? [y/N] ", path.c_str());
+  std::fflush(out);
+  std::string answer;
+  return readAnswer(in, &answer) && (answer == "y" || answer == "Y" || answer == "yes");
+}
+
+}  // namespace
+
+int askOutputPath(const char *inputPath, FILE *in, FILE *out, std::string *outputPath) {
+  std::string input = inputPath;
+  std::string proposed = input.substr(fileNameStart(input));
+  std::string extension = input.substr(extensionStart(input));
+  for (;;) {
+    std::fprintf(out, "Save the converted file as (proposed: %s; empty to cancel): ", proposed.c_str());
+    std::fflush(out);
+    std::string answer;
+    if (!readAnswer(in, &answer) || answer.empty()) return 0;
+    if (extensionStart(answer) == answer.size() && !extension.empty() && answer.back() != '/')
+      answer += extension;
+    struct stat info;
+    if (stat(answer.c_str(), &info) != 0 || confirmReplace(answer, in, out)) {
+      *outputPath = answer;
+      return 1;
+    }
+  }
+}

@@ -1,0 +1,16 @@
+// The Save dialog's part, played in a terminal.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+// Asks for the output path on `out`, reading answers from `in`, proposing the
+// input's file name. A name typed without an extension gets the input's; an
+// existing file is replaced only after a yes. Returns 0 when the user cancels
+// with an empty answer or the end of input.
+int askOutputPath(const char *inputPath, FILE *in, FILE *out, std::string *outputPath);
+
+// The file name part of a path (after the last '/'), and its extension (from
+// the last '.', none for "." and ".."), as offsets into the path.
+size_t fileNameStart(const std::string &path);
+size_t extensionStart(const std::string &path);
