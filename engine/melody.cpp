@@ -24,7 +24,12 @@ struct MelodyWalk {
   uint8_t melodyVersion;
 };
 
+// Every link pattern begins FF FF (an extended event with data and status
+// 0xFF), so two bytes rule out nearly every event before the patterns are
+// compared. The event at `at` lies inside the input and has its 3 bytes at
+// least.
 bool isLinkEvent(const Walk &io, uint64_t at) {
+  if (io.in[at + 1] != 0xFF || io.in[at + 2] != 0xFF) return false;
   const char *table = reinterpret_cast<const char *>(channelTableTemplate);
   return matchAt(io, at + 1, reinterpret_cast<const char *>(vibLinkTemplate) + 1, 7) ||
          matchAt(io, at + 1, reinterpret_cast<const char *>(ledLinkTemplate) + 1, 7) ||
@@ -89,19 +94,38 @@ bool copyFileChunk(MelodyWalk &m) {
   return copyThrough(io, 13);
 }
 
+// Most of a track is note events, whose second byte is not 0xFF. Passes
+// them four at a time while all four begin before `end` and lie inside the
+// input; each is kept, since a link event's second byte is 0xFF. Stops at
+// the first group holding any other event, which is then measured one by
+// one.
+uint64_t skipNotes(const Walk &io, uint64_t at, uint64_t end, uint64_t noteLength) {
+  const uint8_t *in = io.in;
+  while (at + 3 * noteLength < end && inputHas(io, at, 4 * noteLength) && in[at + 1] != 0xFF &&
+         in[at + 1 + noteLength] != 0xFF && in[at + 1 + 2 * noteLength] != 0xFF &&
+         in[at + 1 + 3 * noteLength] != 0xFF)
+    at += 4 * noteLength;
+  return at;
+}
+
 // Copies the events of a track of declared length `declared`, dropping link
-// events. An event that runs past the declared end is copied whole; the walk
-// then goes on at the declared end.
+// events. Kept events follow one another in the input, so each run of them
+// between two dropped ones is copied at once. An event that runs past the
+// declared end is copied whole; the walk then goes on at the declared end.
 bool copyEvents(MelodyWalk &m, uint64_t declared) {
   Walk &io = m.io;
-  uint64_t start = io.inPos;
-  for (uint64_t s = 0; s < declared;) {
-    uint64_t at = start + s, length = 0;
+  uint64_t end = io.inPos + declared, at = io.inPos, runStart = at;
+  while ((at = skipNotes(io, at, end, 3 + m.noteFlag)) < end) {
+    uint64_t length = 0;
     if (!measureEvent(io, at, m.noteFlag, &length) || !inputHas(io, at, length)) return false;
-    if (!isLinkEvent(io, at) && !emit(io, io.in + at, length)) return false;
-    s += length;
+    if (isLinkEvent(io, at)) {
+      if (!emit(io, io.in + runStart, at - runStart)) return false;
+      runStart = at + length;
+    }
+    at += length;
   }
-  io.inPos = start + declared;
+  if (!emit(io, io.in + runStart, at - runStart)) return false;
+  io.inPos = end;
   return true;
 }
 
