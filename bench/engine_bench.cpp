@@ -1,5 +1,6 @@
 // The engine's benchmarks: convertBuffer on i-melody and SMAF images, crc16
-// alone, and memcpy of the same sizes as the reference.
+// alone, findFormat over bytes without a magic, and memcpy of the same sizes
+// as the reference.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -66,6 +67,13 @@ void crc16Bench(benchmark::State &state) {
   setBytes(state, image.size());
 }
 
+void findFormatBench(benchmark::State &state) {
+  const ByteVector &bytes = cachedImage(makeNonMelodyImage, state.range(0));
+  for (auto _ : state) benchmark::DoNotOptimize(findFormat(bytes.data(), uint32_t(bytes.size())));
+  if (findFormat(bytes.data(), uint32_t(bytes.size())) != FORMAT_NONE) state.SkipWithError("magic found");
+  setBytes(state, bytes.size());
+}
+
 void withSizes(benchmark::internal::Benchmark *benchmark) {
   for (int64_t size : sizes) benchmark->Arg(size);
 }
@@ -77,4 +85,5 @@ void registerEngineBenchmarks() {
   benchmark::RegisterBenchmark("convertMelody", convertMelodyBench)->Apply(withSizes);
   benchmark::RegisterBenchmark("convertSmaf", convertSmafBench)->Apply(withSizes);
   benchmark::RegisterBenchmark("crc16", crc16Bench)->Apply(withSizes);
+  benchmark::RegisterBenchmark("findFormat", findFormatBench)->Apply(withSizes);
 }

@@ -1,6 +1,7 @@
 #include "bench/images.h"
 
 #include <cstddef>
+#include <cstring>
 
 #include "engine/bytes.h"
 
@@ -116,4 +117,13 @@ ByteVector makeSmafImage(uint32_t size) {
   append(image, contents);
   appendBE(image, crc16(image.data(), int32_t(image.size())), 2);
   return image;
+}
+
+ByteVector makeNonMelodyImage(uint32_t size) {
+  Random random = {size};
+  ByteVector bytes(size);
+  for (uint8_t &b : bytes) b = uint8_t(nextRandom(random));
+  for (size_t i = 0; i + 4 <= bytes.size(); ++i)
+    if (std::memcmp(&bytes[i], "melo", 4) == 0 || std::memcmp(&bytes[i], "MMMD", 4) == 0) bytes[i] = 0;
+  return bytes;
 }

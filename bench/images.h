@@ -15,3 +15,7 @@ ByteVector makeMelodyImage(uint32_t size);
 // A SMAF image: a contents-info chunk holding two LED tags among other
 // tags, four score tracks, a large audio track, and the closing CRC.
 ByteVector makeSmafImage(uint32_t size);
+
+// Bytes in which neither magic occurs, as in a file that is no melody:
+// findFormat must look at all of them.
+ByteVector makeNonMelodyImage(uint32_t size);
