@@ -1,6 +1,8 @@
 // sorbelin_bench: the engine's throughput against memcpy of the same size,
 // measured in one run. Google Benchmark's own options apply
 // (--benchmark_filter, --benchmark_min_time, --benchmark_repetitions, ...).
+// Exits with 1 when a benchmark failed, so that a brief run in the tests
+// notices.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -23,12 +25,16 @@ class RatioReporter : public benchmark::ConsoleReporter {
     ConsoleReporter::ReportRuns(runs);
     for (const Run &run : runs) {
       auto rate = run.counters.find("bytes_per_second");
+      errors_ += run.error_occurred;
       if (run.error_occurred || rate == run.counters.end()) continue;
       Rates &rates = ratesOf(run.run_name.function_name, run.run_name.args);
       if (run.run_type == Run::RT_Iteration) rates.samples.push_back(rate->second.value);
       if (run.aggregate_name == "median") rates.median = rate->second.value;
     }
   }
+
+  // Benchmarks that failed, such as an image that was not converted.
+  int errors() const { return errors_; }
 
   void Finalize() override {
     std::string text = "\nThroughput as a share of memcpy's at the same size, this run (GB = 10^9 bytes):\n";
@@ -71,6 +77,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
   }
 
   std::vector<Rates> rates_;
+  int errors_ = 0;
 };
 
 }  // namespace
@@ -83,5 +90,5 @@ int main(int argc, char **argv) {
   RatioReporter reporter(isatty(STDOUT_FILENO) ? RatioReporter::OO_ColorTabular : RatioReporter::OO_Tabular);
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
-  return 0;
+  return reporter.errors() ? 1 : 0;
 }
