@@ -1,5 +1,6 @@
 #include "engine/melody.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "engine/convert.h"
@@ -94,17 +95,13 @@ bool copyFileChunk(MelodyWalk &m) {
   return copyThrough(io, 13);
 }
 
-// Most of a track is note events, whose second byte is not 0xFF. Passes
-// them four at a time while all four begin before `end` and lie inside the
-// input; each is kept, since a link event's second byte is 0xFF. Stops at
-// the first group holding any other event, which is then measured one by
-// one.
+// Most of a track is note events, whose second byte is not 0xFF: they are
+// passed in a tight loop while each begins before `end` and lies inside the
+// input. Each is kept, since a link event's second byte is 0xFF. Returns
+// where the first other event (or the track's end) stands.
 uint64_t skipNotes(const Walk &io, uint64_t at, uint64_t end, uint64_t noteLength) {
-  const uint8_t *in = io.in;
-  while (at + 3 * noteLength < end && inputHas(io, at, 4 * noteLength) && in[at + 1] != 0xFF &&
-         in[at + 1 + noteLength] != 0xFF && in[at + 1 + 2 * noteLength] != 0xFF &&
-         in[at + 1 + 3 * noteLength] != 0xFF)
-    at += 4 * noteLength;
+  uint64_t limit = io.inLength < noteLength ? 0 : std::min(end, io.inLength - noteLength + 1);
+  while (at < limit && io.in[at + 1] != 0xFF) at += noteLength;
   return at;
 }
 

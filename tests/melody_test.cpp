@@ -126,9 +126,9 @@ TEST(MelodyRewriter, WalksChunksAsDeclared) {
   }
 }
 
-// Notes pass in groups of four. Runs of 0 to 9 notes, with one other event
-// (or none) at every position, and the next track straight behind: whatever
-// breaks a group, and wherever the track ends inside one, each event is
+// Notes are passed in a loop of their own. Runs of 0 to 9 notes, with one
+// other event (or none) at every position, and the next track straight
+// behind: whatever breaks a run, and wherever the track ends, each event is
 // kept or dropped on its own. The notes carry 0xFF in every byte but the
 // second, the one that tells them from extended events.
 TEST(MelodyRewriter, KeepsRunsOfNotesAroundOtherEventsWhereverTheyStand) {
@@ -190,7 +190,7 @@ TEST(MelodyRewriter, OverrunningEventIsCopiedWholeAndReadAgain) {
     const char *name, *events, *copied;
   } cases[] = {
       {"a lone note", "00 12", "00 12 74"},
-      {"the last of a group of four notes", "00 12 34 00 12 34 00 12 34 00",
+      {"the last of a run of notes", "00 12 34 00 12 34 00 12 34 00",
        "00 12 34 00 12 34 00 12 34 00 74 72"},
   };
   Bytes second = track(noteEvent);
