@@ -53,7 +53,8 @@ void convertBench(benchmark::State &state, ByteVector (*make)(uint32_t)) {
     benchmark::DoNotOptimize(output.data);
     benchmark::ClobberMemory();
   }
-  if (conversionSettings.report.formatKind == FORMAT_NONE) state.SkipWithError("image not converted");
+  if (conversionSettings.report.formatKind == FORMAT_NONE)
+    state.SkipWithError("image not converted");
   setBytes(state, image.size());
   memBlockFree(&input);
   memBlockFree(&output);
@@ -71,7 +72,8 @@ void crc16Bench(benchmark::State &state) {
 void findFormatBench(benchmark::State &state) {
   const ByteVector &bytes = cachedImage(makeNonMelodyImage, state.range(0));
   for (auto _ : state) benchmark::DoNotOptimize(findFormat(bytes.data(), uint32_t(bytes.size())));
-  if (findFormat(bytes.data(), uint32_t(bytes.size())) != FORMAT_NONE) state.SkipWithError("magic found");
+  if (findFormat(bytes.data(), uint32_t(bytes.size())) != FORMAT_NONE)
+    state.SkipWithError("magic found");
   setBytes(state, bytes.size());
 }
 

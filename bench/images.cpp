@@ -17,7 +17,9 @@ uint32_t nextRandom(Random &random) {
   return random.state >> 8;
 }
 
-void append(ByteVector &bytes, const ByteVector &more) { bytes.insert(bytes.end(), more.begin(), more.end()); }
+void append(ByteVector &bytes, const ByteVector &more) {
+  bytes.insert(bytes.end(), more.begin(), more.end());
+}
 
 void appendText(ByteVector &bytes, const char *text) {
   while (*text) bytes.push_back(uint8_t(*text++));
@@ -124,6 +126,7 @@ ByteVector makeNonMelodyImage(uint32_t size) {
   ByteVector bytes(size);
   for (uint8_t &b : bytes) b = uint8_t(nextRandom(random));
   for (size_t i = 0; i + 4 <= bytes.size(); ++i)
-    if (std::memcmp(&bytes[i], "melo", 4) == 0 || std::memcmp(&bytes[i], "MMMD", 4) == 0) bytes[i] = 0;
+    if (std::memcmp(&bytes[i], "melo", 4) == 0 || std::memcmp(&bytes[i], "MMMD", 4) == 0)
+      bytes[i] = 0;
   return bytes;
 }

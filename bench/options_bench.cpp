@@ -29,4 +29,6 @@ void splitCommandLineBench(benchmark::State &state) {
 
 }  // namespace
 
-void registerOptionsBenchmarks() { benchmark::RegisterBenchmark("splitCommandLine", splitCommandLineBench); }
+void registerOptionsBenchmarks() {
+  benchmark::RegisterBenchmark("splitCommandLine", splitCommandLineBench);
+}

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "engine/crcfold.h"
+
 namespace {
 
 // entry[k][b] is the register that byte b followed by k zero bytes leaves
@@ -47,9 +49,12 @@ uint32_t crcOfSlice(uint32_t running, const uint8_t *bytes) {
 uint16_t crc16Start() { return 0xFFFF; }
 
 uint16_t crc16Update(uint16_t running, const uint8_t *bytes, uint64_t count) {
+  uint64_t folded = crc16FoldBlocks(&running, bytes, count);
+  bytes += folded, count -= folded;
   uint32_t value = running;
   for (; count >= crcSlice; count -= crcSlice, bytes += crcSlice) value = crcOfSlice(value, bytes);
-  for (; count > 0; --count, ++bytes) value = ((value << 8) & 0xFFFF) ^ crcTables.entry[0][(value >> 8) ^ *bytes];
+  for (; count > 0; --count, ++bytes)
+    value = ((value << 8) & 0xFFFF) ^ crcTables.entry[0][(value >> 8) ^ *bytes];
   return uint16_t(value);
 }
 

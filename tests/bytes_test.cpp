@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/bytes.h"
+#include "engine/crcfold.h"
 #include "tests/testing.h"
 
 // The CRC as first defined, bit by bit: the oracle for the faster one.
@@ -40,6 +41,23 @@ TEST(Crc16, MatchesBitwiseDefinitionForEveryLengthAndPieces) {
       running = crc16Update(running, data.data() + split, uint64_t(n - split));
       EXPECT_EQ(crc16Finish(running), expected) << n << " split at " << split;
     }
+  }
+}
+
+// Where the processor can fold, it takes whole 64-byte blocks from any
+// running register and the tables go on from the register it leaves; where
+// it cannot, it takes nothing.
+TEST(Crc16, FoldingTakesWholeBlocksAndTheTablesGoOn) {
+  Bytes data(1100);
+  uint32_t seed = 777;
+  for (uint8_t &b : data) b = uint8_t((seed = seed * 1103515245 + 12345) >> 16);
+  for (uint64_t n : {0, 1, 63, 64, 65, 127, 128, 129, 200, 1000}) {
+    uint16_t running = crc16Update(crc16Start(), data.data(), 5);
+    uint64_t folded = crc16FoldBlocks(&running, data.data() + 5, n);
+    EXPECT_EQ(folded % 64, 0u) << n;
+    EXPECT_LE(folded, n) << n;
+    running = crc16Update(running, data.data() + 5 + folded, n - folded);
+    EXPECT_EQ(crc16Finish(running), crc16Reference(data.data(), int32_t(5 + n))) << n;
   }
 }
 
