@@ -1,5 +1,6 @@
 #include "engine/melody.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "engine/convert.h"
@@ -24,7 +25,12 @@ struct MelodyWalk {
   uint8_t melodyVersion;
 };
 
+// Every link pattern begins FF FF (an extended event with data and status
+// 0xFF), so two bytes rule out nearly every event before the patterns are
+// compared. The event at `at` lies inside the input and has its 3 bytes at
+// least.
 bool isLinkEvent(const Walk &io, uint64_t at) {
+  if (io.in[at + 1] != 0xFF || io.in[at + 2] != 0xFF) return false;
   const char *table = reinterpret_cast<const char *>(channelTableTemplate);
   return matchAt(io, at + 1, reinterpret_cast<const char *>(vibLinkTemplate) + 1, 7) ||
          matchAt(io, at + 1, reinterpret_cast<const char *>(ledLinkTemplate) + 1, 7) ||
@@ -89,19 +95,34 @@ bool copyFileChunk(MelodyWalk &m) {
   return copyThrough(io, 13);
 }
 
+// Most of a track is note events, whose second byte is not 0xFF: they are
+// passed in a tight loop while each begins before `end` and lies inside the
+// input. Each is kept, since a link event's second byte is 0xFF. Returns
+// where the first other event (or the track's end) stands.
+uint64_t skipNotes(const Walk &io, uint64_t at, uint64_t end, uint64_t noteLength) {
+  uint64_t limit = io.inLength < noteLength ? 0 : std::min(end, io.inLength - noteLength + 1);
+  while (at < limit && io.in[at + 1] != 0xFF) at += noteLength;
+  return at;
+}
+
 // Copies the events of a track of declared length `declared`, dropping link
-// events. An event that runs past the declared end is copied whole; the walk
-// then goes on at the declared end.
+// events. Kept events follow one another in the input, so each run of them
+// between two dropped ones is copied at once. An event that runs past the
+// declared end is copied whole; the walk then goes on at the declared end.
 bool copyEvents(MelodyWalk &m, uint64_t declared) {
   Walk &io = m.io;
-  uint64_t start = io.inPos;
-  for (uint64_t s = 0; s < declared;) {
-    uint64_t at = start + s, length = 0;
+  uint64_t end = io.inPos + declared, at = io.inPos, runStart = at;
+  while ((at = skipNotes(io, at, end, 3 + m.noteFlag)) < end) {
+    uint64_t length = 0;
     if (!measureEvent(io, at, m.noteFlag, &length) || !inputHas(io, at, length)) return false;
-    if (!isLinkEvent(io, at) && !emit(io, io.in + at, length)) return false;
-    s += length;
+    if (isLinkEvent(io, at)) {
+      if (!emit(io, io.in + runStart, at - runStart)) return false;
+      runStart = at + length;
+    }
+    at += length;
   }
-  io.inPos = start + declared;
+  if (!emit(io, io.in + runStart, at - runStart)) return false;
+  io.inPos = end;
   return true;
 }
 

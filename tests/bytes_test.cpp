@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/bytes.h"
+#include "engine/crcfold.h"
 #include "tests/testing.h"
 
 // The CRC as first defined, bit by bit: the oracle for the faster one.
@@ -23,15 +24,40 @@ TEST(Crc16, CheckValues) {
   EXPECT_EQ(crc16(zero, 1), 0x1E0F);
 }
 
+// The CRC folds 16 bytes at a time and takes the rest byte by byte: every
+// length up to a few slices, and every split into two pieces, must agree
+// with the bit-by-bit definition.
 TEST(Crc16, MatchesBitwiseDefinitionForEveryLengthAndPieces) {
   Bytes data(1000);
   uint32_t seed = 12345;
   for (uint8_t &b : data) b = uint8_t((seed = seed * 1103515245 + 12345) >> 16);
-  for (int32_t n : {1, 2, 7, 8, 15, 16, 17, 63, 64, 999, 1000}) {
-    EXPECT_EQ(crc16(data.data(), n), crc16Reference(data.data(), n)) << n;
-    uint16_t running = crc16Update(crc16Start(), data.data(), uint64_t(n / 3));
-    running = crc16Update(running, data.data() + n / 3, uint64_t(n - n / 3));
-    EXPECT_EQ(crc16Finish(running), crc16Reference(data.data(), n)) << n;
+  std::vector<int32_t> lengths = {255, 256, 257, 999, 1000};
+  for (int32_t n = 1; n <= 80; ++n) lengths.push_back(n);
+  for (int32_t n : lengths) {
+    uint16_t expected = crc16Reference(data.data(), n);
+    EXPECT_EQ(crc16(data.data(), n), expected) << n;
+    for (int32_t split = 0; split <= n; split += n > 80 ? 37 : 1) {
+      uint16_t running = crc16Update(crc16Start(), data.data(), uint64_t(split));
+      running = crc16Update(running, data.data() + split, uint64_t(n - split));
+      EXPECT_EQ(crc16Finish(running), expected) << n << " split at " << split;
+    }
+  }
+}
+
+// Where the processor can fold, it takes whole 64-byte blocks from any
+// running register and the tables go on from the register it leaves; where
+// it cannot, it takes nothing.
+TEST(Crc16, FoldingTakesWholeBlocksAndTheTablesGoOn) {
+  Bytes data(1100);
+  uint32_t seed = 777;
+  for (uint8_t &b : data) b = uint8_t((seed = seed * 1103515245 + 12345) >> 16);
+  for (uint64_t n : {0, 1, 63, 64, 65, 127, 128, 129, 200, 1000}) {
+    uint16_t running = crc16Update(crc16Start(), data.data(), 5);
+    uint64_t folded = crc16FoldBlocks(&running, data.data() + 5, n);
+    EXPECT_EQ(folded % 64, 0u) << n;
+    EXPECT_LE(folded, n) << n;
+    running = crc16Update(running, data.data() + 5 + folded, n - folded);
+    EXPECT_EQ(crc16Finish(running), crc16Reference(data.data(), int32_t(5 + n))) << n;
   }
 }
 

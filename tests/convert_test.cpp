@@ -43,6 +43,17 @@ TEST(ConvertBuffer, FirstMagicDecidesTheFormat) {
       {ascii("abcmel"), FORMAT_NONE},
       {ascii("abcMMM"), FORMAT_NONE},
       {{}, FORMAT_NONE},
+      // Only offsets holding "m" or "M" are tried: false starts of both
+      // kinds, interleaved, before the real one.
+      {ascii("mmmmelo"), FORMAT_IMELODY},
+      {ascii("MMMMMMD"), FORMAT_SMAF},
+      {ascii("melMMMD"), FORMAT_SMAF},
+      {ascii("MMMmelo"), FORMAT_IMELODY},
+      {ascii("mMmMmMMMDmelo"), FORMAT_SMAF},
+      {ascii("MmMmMmmelo MMMD"), FORMAT_IMELODY},
+      {ascii("xyz") + Bytes(5000, 'm') + ascii("MMMD"), FORMAT_SMAF},
+      {Bytes(5000, 'M') + ascii("elo"), FORMAT_NONE},
+      {ascii("mMmMmM") + ascii("mel"), FORMAT_NONE},
   };
   for (const Case &c : cases)
     EXPECT_EQ(findFormat(c.data.data(), uint32_t(c.data.size())), c.format) << toHex(c.data);

@@ -126,6 +126,44 @@ TEST(MelodyRewriter, WalksChunksAsDeclared) {
   }
 }
 
+// Notes are passed in a loop of their own. Runs of 0 to 9 notes, with one
+// other event (or none) at every position, and the next track straight
+// behind: whatever breaks a run, and wherever the track ends, each event is
+// kept or dropped on its own. The notes carry 0xFF in every byte but the
+// second, the one that tells them from extended events.
+TEST(MelodyRewriter, KeepsRunsOfNotesAroundOtherEventsWhereverTheyStand) {
+  struct Other {
+    Bytes event;
+    bool dropped;
+  } others[] = {{{}, false},
+                {oldVibLink, true},
+                {oldTable, true},
+                {shortEvent, false},
+                {hex("03 FF F1 00 02 7F 7F"), false}};
+  for (uint8_t flag : {0, 1}) {
+    Bytes noteBytes = flag ? hex("FF 12 FF FF") : hex("FF 12 FF");
+    for (const Other &other : others) {
+      for (int count = 0; count <= 9; ++count) {
+        for (int position = 0; position <= count; ++position) {
+          Bytes events, kept;
+          for (int i = 0; i <= count; ++i) {
+            if (i == position) {
+              events = events + other.event;
+              if (!other.dropped) kept = kept + other.event;
+            }
+            if (i < count) events = events + noteBytes, kept = kept + noteBytes;
+          }
+          Bytes input = melody(note(flag), track(events) + track(events));
+          Bytes expected = melody(note(flag), track(kept) + track(kept));
+          EXPECT_EQ(toHex(convertImage(input, 1, 1).bytes), toHex(expected))
+              << "note flag " << int(flag) << ", " << count << " notes, " << toHex(other.event)
+              << " at " << position;
+        }
+      }
+    }
+  }
+}
+
 TEST(MelodyRewriter, TrackBehindDeclaredEndIsStillRewrittenAndCounted) {
   // The file length counts only the first track; the second stands behind it.
   Bytes first = track(noteEvent), second = track(oldVibLink + shortEvent);
@@ -145,16 +183,25 @@ TEST(MelodyRewriter, CmidFileChunkIsWalkedLikeMelo) {
   EXPECT_EQ(toHex(convertImage(input, 0, 0).bytes), toHex(expected));
 }
 
+// A note that begins before its track's declared end but runs past it takes
+// the first bytes of the next tag with it; the walk then reads them again.
 TEST(MelodyRewriter, OverrunningEventIsCopiedWholeAndReadAgain) {
-  // A track of declared length 2 holding 00 12: the 3-byte note takes the
-  // first byte of the next tag with it.
+  struct Case {
+    const char *name, *events, *copied;
+  } cases[] = {
+      {"a lone note", "00 12", "00 12 74"},
+      {"the last of a run of notes", "00 12 34 00 12 34 00 12 34 00",
+       "00 12 34 00 12 34 00 12 34 00 74 72"},
+  };
   Bytes second = track(noteEvent);
-  Bytes input = ascii("melo") + be(uint32_t(5 + 10 + second.size()), 4) + hex("00 03 01 00 01") +
-                hex("74 72 61 63 00 00 00 02 00 12") + second;
-  Converted out = convertImage(input, 0, 0);
-  Bytes expected = ascii("melo") + be(uint32_t(5 + 11 + second.size()), 4) + hex("00 03 01 00 01") +
-                   hex("74 72 61 63 00 00 00 03 00 12 74") + second;
-  EXPECT_EQ(toHex(out.bytes), toHex(expected));
+  for (const Case &c : cases) {
+    Bytes events = hex(c.events), copied = hex(c.copied);
+    Bytes input = ascii("melo") + be(uint32_t(5 + 8 + events.size() + second.size()), 4) +
+                  hex("00 03 01 00 01") + track(events) + second;
+    Bytes expected = ascii("melo") + be(uint32_t(5 + 8 + copied.size() + second.size()), 4) +
+                     hex("00 03 01 00 01") + track(copied) + second;
+    EXPECT_EQ(toHex(convertImage(input, 0, 0).bytes), toHex(expected)) << c.name;
+  }
 }
 
 // Images the rewriter cannot rewrite without reading past the input, writing
@@ -173,6 +220,8 @@ TEST(MelodyRewriter, GivesUpOnMalformedImages) {
       {"track head cut short", melody({}, {}) + ascii("trac") + hex("00 00")},
       {"event data past the end", melody({}, track(hex("00 FF F0 00 09 01 02")))},
       {"event cut after its delta time", melody({}, {}) + ascii("trac") + hex("00 00 00 05 00")},
+      {"last of five notes cut short", melody({}, {}) + ascii("trac") + hex("00 00 00 0E") +
+                                           noteEvent + noteEvent + noteEvent + noteEvent + hex("00 12")},
       {"sub-chunk data past the end", ascii("melo") + hex("00 00 00 40 00 0D 01 00 01") + ascii("titl") + hex("01 00 41")},
       {"vers without its second data byte", ascii("melo") + hex("00 00 00 40 00 0D 01 00 01") + ascii("vers") + hex("00 00")},
       {"output beyond its capacity", melody({}, {}) + sixThousandOverruns + track({})},

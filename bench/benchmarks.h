@@ -1,0 +1,5 @@
+// The benchmark families of the program, registered in the order they run.
+#pragma once
+
+void registerEngineBenchmarks();
+void registerOptionsBenchmarks();

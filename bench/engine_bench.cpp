@@ -1,0 +1,92 @@
+// The engine's benchmarks: convertBuffer on i-melody and SMAF images, crc16
+// alone, findFormat over bytes without a magic, and memcpy of the same sizes
+// as the reference.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <map>
+
+#include "bench/benchmarks.h"
+#include "bench/images.h"
+#include "engine/bytes.h"
+#include "engine/convert.h"
+
+namespace {
+
+const int64_t sizes[] = {4 << 10, 256 << 10, 16 << 20};
+
+// Each image is made once per run, however often a benchmark is entered.
+const ByteVector &cachedImage(ByteVector (*make)(uint32_t), int64_t size) {
+  static std::map<std::pair<ByteVector (*)(uint32_t), int64_t>, ByteVector> images;
+  ByteVector &image = images[{make, size}];
+  if (image.empty()) image = make(uint32_t(size));
+  return image;
+}
+
+void setBytes(benchmark::State &state, size_t bytesPerIteration) {
+  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytesPerIteration));
+}
+
+void memcpyBench(benchmark::State &state) {
+  ByteVector from(size_t(state.range(0)), 0x5A), to(from.size());
+  for (auto _ : state) {
+    std::memcpy(to.data(), from.data(), from.size());
+    benchmark::DoNotOptimize(to.data());
+    benchmark::ClobberMemory();
+  }
+  setBytes(state, from.size());
+}
+
+// Vibration on channel 2, LED on channel 1: both rewriters insert and drop.
+void convertBench(benchmark::State &state, ByteVector (*make)(uint32_t)) {
+  const ByteVector &image = cachedImage(make, state.range(0));
+  MemBlock input = {}, output = {};
+  memBlockCreate(&input, uint32_t(image.size()));
+  std::memcpy(input.data, image.data(), image.size());
+  input.length = uint32_t(image.size());
+  memBlockCreate(&output, 1024);
+  conversionSettings.vibMask = 0x0002;
+  conversionSettings.ledMask = 0x0001;
+  convertBuffer(&input, &output);  // untimed: the output's pages are touched once, as memcpy's are
+  for (auto _ : state) {
+    convertBuffer(&input, &output);
+    benchmark::DoNotOptimize(output.data);
+    benchmark::ClobberMemory();
+  }
+  if (conversionSettings.report.formatKind == FORMAT_NONE)
+    state.SkipWithError("image not converted");
+  setBytes(state, image.size());
+  memBlockFree(&input);
+  memBlockFree(&output);
+}
+
+void convertMelodyBench(benchmark::State &state) { convertBench(state, makeMelodyImage); }
+void convertSmafBench(benchmark::State &state) { convertBench(state, makeSmafImage); }
+
+void crc16Bench(benchmark::State &state) {
+  const ByteVector &image = cachedImage(makeSmafImage, state.range(0));
+  for (auto _ : state) benchmark::DoNotOptimize(crc16(image.data(), int32_t(image.size())));
+  setBytes(state, image.size());
+}
+
+void findFormatBench(benchmark::State &state) {
+  const ByteVector &bytes = cachedImage(makeNonMelodyImage, state.range(0));
+  for (auto _ : state) benchmark::DoNotOptimize(findFormat(bytes.data(), uint32_t(bytes.size())));
+  if (findFormat(bytes.data(), uint32_t(bytes.size())) != FORMAT_NONE)
+    state.SkipWithError("magic found");
+  setBytes(state, bytes.size());
+}
+
+void withSizes(benchmark::internal::Benchmark *benchmark) {
+  for (int64_t size : sizes) benchmark->Arg(size);
+}
+
+}  // namespace
+
+void registerEngineBenchmarks() {
+  benchmark::RegisterBenchmark("memcpy", memcpyBench)->Apply(withSizes);
+  benchmark::RegisterBenchmark("convertMelody", convertMelodyBench)->Apply(withSizes);
+  benchmark::RegisterBenchmark("convertSmaf", convertSmafBench)->Apply(withSizes);
+  benchmark::RegisterBenchmark("crc16", crc16Bench)->Apply(withSizes);
+  benchmark::RegisterBenchmark("findFormat", findFormatBench)->Apply(withSizes);
+}

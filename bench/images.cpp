@@ -1,0 +1,132 @@
+#include "bench/images.h"
+
+#include <cstddef>
+#include <cstring>
+
+#include "engine/bytes.h"
+
+namespace {
+
+// The same bytes on every run: a small linear congruential generator.
+struct Random {
+  uint32_t state;
+};
+
+uint32_t nextRandom(Random &random) {
+  random.state = random.state * 1103515245u + 12345u;
+  return random.state >> 8;
+}
+
+void append(ByteVector &bytes, const ByteVector &more) {
+  bytes.insert(bytes.end(), more.begin(), more.end());
+}
+
+void appendText(ByteVector &bytes, const char *text) {
+  while (*text) bytes.push_back(uint8_t(*text++));
+}
+
+void appendBE(ByteVector &bytes, uint32_t value, uint32_t width) {
+  uint8_t field[4];
+  writeBE(field, value, width);
+  bytes.insert(bytes.end(), field, field + width);
+}
+
+void patchBE(ByteVector &bytes, size_t at, uint32_t value, uint32_t width) {
+  writeBE(bytes.data() + at, value, width);
+}
+
+// One event of a typical track: mostly notes (3 bytes, the note flag being
+// 0), one in 18 an extended event with or without data (volume, tempo and
+// the like), and one in 128 an old link event.
+void appendEvent(ByteVector &events, Random &random) {
+  static const ByteVector vibLink = {0x07, 0xFF, 0xFF, 0x00, 0x05, 0x11, 0xF2, 0x04, 0x20, 0x01};
+  static const ByteVector ledLink = {0x00, 0xFF, 0xFF, 0x00, 0x05, 0x11, 0xF2, 0x05, 0xA0, 0x03};
+  uint32_t kind = nextRandom(random) % 128, value = nextRandom(random);
+  uint8_t delta = uint8_t(value), note = uint8_t(value >> 8) % 0x80;
+  if (kind < 120) {
+    events.insert(events.end(), {delta, note, uint8_t(value >> 16)});
+  } else if (kind < 124) {
+    events.insert(events.end(), {delta, 0xFF, uint8_t(0xB0 + value % 0x30), uint8_t(value >> 16)});
+  } else if (kind < 127) {
+    uint8_t count = uint8_t(value % 8);
+    events.insert(events.end(), {delta, 0xFF, 0xF1, 0x00, count});
+    events.insert(events.end(), count, uint8_t(value >> 16));
+  } else {
+    append(events, value % 2 ? vibLink : ledLink);
+  }
+}
+
+void appendTrack(ByteVector &image, uint32_t size, Random &random) {
+  size_t head = image.size();
+  appendText(image, "trac");
+  appendBE(image, 0, 4);
+  while (image.size() - head - 8 < size) appendEvent(image, random);
+  patchBE(image, head + 4, uint32_t(image.size() - head - 8), 4);
+}
+
+void appendChunk(ByteVector &image, const char *id, const ByteVector &data) {
+  appendText(image, id);
+  appendBE(image, uint32_t(data.size()), 4);
+  append(image, data);
+}
+
+// Score-track data: the four fixed bytes, two channel status bytes, then
+// sequence bytes up to `size`.
+ByteVector scoreTrackData(uint32_t size, Random &random) {
+  ByteVector data = {0x00, 0x00, 0x02, 0x02, 0x44, 0x00};
+  while (data.size() < size) data.push_back(uint8_t(nextRandom(random)));
+  return data;
+}
+
+}  // namespace
+
+ByteVector makeMelodyImage(uint32_t size) {
+  const uint32_t trackCount = 16;
+  ByteVector image;
+  appendText(image, "melo");
+  appendBE(image, 0, 4);
+  appendBE(image, 0, 2);
+  image.insert(image.end(), {0x01, 0x00, 0x02});
+  appendText(image, "note");
+  image.insert(image.end(), {0x00, 0x02, 0x00, 0x00});
+  appendText(image, "vers");
+  image.insert(image.end(), {0x00, 0x04, '0', '2', '0', '0'});
+  appendText(image, "titl");
+  image.insert(image.end(), {0x00, 0x05, 'B', 'e', 'n', 'c', 'h'});
+  patchBE(image, 8, uint32_t(image.size() - 10), 2);
+  Random random = {size};
+  uint32_t trackSize = (size - uint32_t(image.size())) / trackCount - 8 - 24;
+  for (uint32_t t = 0; t < trackCount; ++t) appendTrack(image, trackSize, random);
+  patchBE(image, 4, uint32_t(image.size() - 8), 4);
+  return image;
+}
+
+ByteVector makeSmafImage(uint32_t size) {
+  Random random = {size};
+  ByteVector contents;
+  ByteVector info = {0x00, 0x01, 0x01, 0x00, 0x00};
+  appendText(info, "ST:Bench,L2:\x03,AN:Sorbelin,CR:(c) nobody,L2:\x05,SW:x");
+  appendChunk(contents, "CNTI", info);
+  const char *tracks[] = {"MTR\x01", "MTR\x02", "MTR\x03", "MTR\x04"};
+  for (const char *id : tracks) appendChunk(contents, id, scoreTrackData(size / 64, random));
+  uint32_t audioSize = size > contents.size() + 20 ? size - uint32_t(contents.size()) - 20 : 16;
+  ByteVector audio(audioSize);
+  for (uint8_t &b : audio) b = uint8_t(nextRandom(random));
+  appendChunk(contents, "ATR\x01", audio);
+  ByteVector image;
+  appendText(image, "MMMD");
+  appendBE(image, uint32_t(contents.size() + 2), 4);
+  append(image, contents);
+  appendBE(image, crc16(image.data(), int32_t(image.size())), 2);
+  return image;
+}
+
+ByteVector makeNonMelodyImage(uint32_t size) {
+  Random random = {size};
+  ByteVector bytes(size);
+  for (uint8_t &b : bytes) b = uint8_t(nextRandom(random));
+  for (size_t i = 0; i + 4 <= bytes.size(); ++i)
+    if (std::memcmp(&bytes[i], "melo", 4) == 0 || std::memcmp(&bytes[i], "MMMD", 4) == 0)
+      bytes[i] = 0;
+  return bytes;
+}
