@@ -63,11 +63,11 @@ TEST_F(SystemDialogs, SaveProposesTheNameAndAddsTheInputsExtension) {
 
 // Confirmed in a folder whose name ends its double-byte characters in
 // backslash bytes: the folder is remembered whole, and the next Open starts
-// in it with the previous path.
+// in it.
 TEST_F(SystemDialogs, OpenRemembersADoubleByteFolder) {
   std::string folder = dir.file(hyouSo);
   ASSERT_TRUE(makeFolder(folder));
-  std::string song = folder + "\\song.mld";
+  std::string song = folder + "\\" + bytesOf("83 5C") + ".mld";  // ソ.mld
   writeFile(song, melodyImage('2'));
 
   char path[256] = "";
@@ -84,6 +84,15 @@ TEST_F(SystemDialogs, OpenRemembersADoubleByteFolder) {
                                       "J-SKY/EZweb" + bytesOf("97 70") + "SMAF" +
                                           bytesOf("CC A7 B2 D9") + "(*.mmf)"}));
 
+  // The system would also start in the folder of a path in the buffer, in
+  // the current folder (which a confirmed dialog moves) or in the folder of
+  // the last dialog confirmed: none of these may be that folder here.
+  char elsewhere[256];
+  std::strcpy(elsewhere, dir.file("x.mld").c_str());
+  answered(saveDialog, elsewhere, ANSWER_TYPE_NAME, "x.mld", &result);
+  ASSERT_EQ(result, 1);
+  SetCurrentDirectoryA(dir.path.c_str());
+  path[0] = 0;
   seen = answered(openDialog, path, ANSWER_CANCEL, "", &result);
   EXPECT_EQ(result, 0);
   EXPECT_EQ(CommDlgExtendedError(), 0u);

@@ -156,8 +156,8 @@ TEST_F(MainWindow, OutputOrEndWithoutInputConvertNothing) {
   EXPECT_FALSE(fileExists(dir.file("out.mld")));
 }
 
-// The hint is drawn in the window's text colour from the top left corner,
-// one line high and as wide as its 21 bytes; the rest is the background.
+// The hint is drawn from the top left corner, one line high and as wide as
+// its 21 bytes, over the window's own background: the rest stays that.
 TEST_F(MainWindow, PaintsTheHintAtTheTopLeft) {
   EXPECT_EQ(std::strlen(textHint), 21u);
   window = openMainWindow("");
@@ -168,15 +168,20 @@ TEST_F(MainWindow, PaintsTheHintAtTheTopLeft) {
   SIZE extent;
   GetTextExtentPoint32A(dc, textHint, int(std::strlen(textHint)), &extent);
   COLORREF background = GetSysColor(COLOR_BTNFACE);
-  int right = -1, bottom = -1;
-  for (int y = 0; y < client.bottom; ++y)
-    for (int x = 0; x < client.right; ++x)
-      if (GetPixel(dc, x, y) != background) right = std::max(right, x), bottom = std::max(bottom, y);
+  int right = -1, bottom = -1, backgroundInText = 0;
+  for (int y = 0; y < client.bottom; ++y) {
+    for (int x = 0; x < client.right; ++x) {
+      bool isBackground = GetPixel(dc, x, y) == background;
+      if (!isBackground) right = std::max(right, x), bottom = std::max(bottom, y);
+      if (isBackground && x < extent.cx && y < extent.cy) ++backgroundInText;
+    }
+  }
   ReleaseDC(window, dc);
   EXPECT_GT(right, extent.cx * 3 / 4);
   EXPECT_LT(right, extent.cx);
   EXPECT_GT(bottom, 0);
   EXPECT_LT(bottom, extent.cy);
+  EXPECT_GT(backgroundInText, extent.cx * extent.cy / 2) << "the text cells are filled";
 }
 
 TEST_F(MainWindow, DropTakesTheFirstFileFreesTheDropAndConverts) {

@@ -16,7 +16,12 @@ run=$(realpath "$(dirname "$0")/../../toolchains/wine-run")
 work=$(mktemp -d "${TMPDIR:-/tmp}/sorbelin-program.XXXXXX")
 watcher=
 app=
+# xdotool presses keys through XTEST when the window has the X focus; a
+# window that goes between press and release leaves the key down on the
+# display, to the confusion of every program after this one.
+releaseKeys() { xdotool keyup Escape Alt_L F4 2>/dev/null; }
 cleanup() {
+    releaseKeys
     [ -z "$watcher" ] || kill "$watcher" 2>/dev/null
     [ -z "$app" ] || kill "$app" 2>/dev/null
     rm -rf "$work"
@@ -94,6 +99,7 @@ waitFor() {  # waitFor PATTERN [TENTHS]: the first visible window whose line mat
     return 1
 }
 mainTitle="Sorbelin (V1.40)"
+[ -z "$(visible)" ] || fail "windows of other programs are on the display"
 "$run" "$exe" fanfare-v2.mld 2>/dev/null &
 app=$!
 first=$(waitFor .) || fail "no window came up"
@@ -109,12 +115,14 @@ for i in $(seq 30); do
     xdotool key --window "$dialog" Escape 2>/dev/null
     main=$(waitFor "$mainTitle" 10) && break
 done
+releaseKeys
 [ -n "$main" ] || fail "the main window did not come up after the Save dialog"
 for i in $(seq 30); do
     kill -0 "$app" 2>/dev/null || break
     xdotool key --window "${main%% *}" alt+F4 2>/dev/null
     sleep 0.3
 done
+releaseKeys
 wait "$app"
 status=$?
 app=
