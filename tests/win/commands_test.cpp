@@ -125,13 +125,16 @@ TEST(Texts, AreShiftJisByteForByte) {
 }
 
 // Each case: the command line, the commands in order, and the masks after.
-// The marks must show the masks exactly, "no channel" when a mask is 0.
+// The marks must show the masks exactly, "no channel" when a mask is 0,
+// from the window's creation on.
 TEST_F(Commands, ChannelMenusToggleAndMark) {
   struct Case {
     const char *commandLine;
     std::vector<int> commands;
     uint16_t vibMask, ledMask;
   } cases[] = {
+      {"", {}, 1, 1},
+      {"/vc:3 /lc:0", {}, 3, 0},
       {"", {CMD_VIB_CH1 + 2}, 0x0005, 1},
       {"", {CMD_VIB_CH1 + 2, CMD_VIB_CH1 + 2}, 0x0001, 1},
       {"", {CMD_VIB_CH1}, 0, 1},
@@ -247,13 +250,16 @@ TEST_F(Commands, OpenLeadsThroughSaveToTheConversion) {
   EXPECT_EQ(fileDialogCalls.size(), 1u);
 }
 
-// The About box opens at the top left of the main window's client area and
-// blocks the main window until it is closed.
+// The About box opens at the top left of the main window's client area, in
+// its own font, and blocks the main window until it is closed. Its OK button
+// is not the default button.
 TEST_F(Commands, AboutIsModalAtTheTopLeftOfTheClientArea) {
   std::vector<SeenDialog> seen = command(CMD_ABOUT);
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].caption, "About");
   EXPECT_EQ(seen[0].buttons, std::vector<std::string>{"OK"});
+  EXPECT_EQ(hexOf(seen[0].font), "82 6C 82 72 20 82 6F 83 53 83 56 83 62 83 4E");  // ＭＳ Ｐゴシック
+  EXPECT_FALSE(seen[0].defaultButton);
   EXPECT_EQ(seen[0].owner, window);
   EXPECT_FALSE(seen[0].ownerEnabled);
   POINT origin = {0, 0};
@@ -276,64 +282,4 @@ TEST_F(Commands, AboutEndsWithOneOnOkAndTwoOtherwise) {
     EXPECT_EQ(stopAnswering(&answerer).size(), 1u);
     EXPECT_EQ(result, c.result) << c.answer;
   }
-}
-
-namespace {
-
-// Reads a dialog template: WORDs, with strings and ordinals in between.
-struct TemplateReader {
-  const uint8_t *at;
-};
-
-uint16_t word(TemplateReader *r) {
-  uint16_t value;
-  std::memcpy(&value, r->at, 2);
-  r->at += 2;
-  return value;
-}
-
-uint32_t dword(TemplateReader *r) {
-  uint32_t low = word(r);
-  return low | uint32_t(word(r)) << 16;
-}
-
-// A string or an ordinal (0xFFFF and a number, shown as "#number"), as UTF-8.
-std::string nameOrOrdinal(TemplateReader *r) {
-  uint16_t first = word(r);
-  if (first == 0xFFFF) return "#" + std::to_string(word(r));
-  std::wstring text;
-  for (uint16_t c = first; c; c = word(r)) text += wchar_t(c);
-  char utf8[256] = "";
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8, sizeof utf8, nullptr, nullptr);
-  return utf8;
-}
-
-}  // namespace
-
-TEST(AboutTemplate, LaidOutAsTheBoxNeeds) {
-  HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(IDD_ABOUT), MAKEINTRESOURCEA(5));  // RT_DIALOG
-  ASSERT_NE(found, nullptr);
-  TemplateReader r = {static_cast<const uint8_t *>(LockResource(LoadResource(nullptr, found)))};
-  EXPECT_EQ(dword(&r), DWORD(WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_3DLOOK | DS_SETFONT));
-  EXPECT_EQ(dword(&r), 0u);  // extended style
-  EXPECT_EQ(word(&r), 1);    // one control
-  EXPECT_EQ(word(&r), 0);
-  EXPECT_EQ(word(&r), 0);
-  EXPECT_EQ(word(&r), 94);
-  EXPECT_EQ(word(&r), 52);
-  EXPECT_EQ(nameOrOrdinal(&r), "");  // no menu
-  EXPECT_EQ(nameOrOrdinal(&r), "");  // the standard dialog class
-  EXPECT_EQ(nameOrOrdinal(&r), "About");
-  EXPECT_EQ(word(&r), 9);
-  EXPECT_EQ(nameOrOrdinal(&r), u8"ＭＳ Ｐゴシック");
-  r.at = reinterpret_cast<const uint8_t *>((uintptr_t(r.at) + 3) & ~uintptr_t(3));
-  EXPECT_EQ(dword(&r), DWORD(WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_CENTER));
-  EXPECT_EQ(dword(&r), 0u);
-  EXPECT_EQ(word(&r), 20);
-  EXPECT_EQ(word(&r), 32);
-  EXPECT_EQ(word(&r), 50);
-  EXPECT_EQ(word(&r), 14);
-  EXPECT_EQ(word(&r), IDOK);
-  EXPECT_EQ(nameOrOrdinal(&r), "#128");  // a button
-  EXPECT_EQ(nameOrOrdinal(&r), "OK");
 }

@@ -63,28 +63,6 @@ TEST_F(MainWindow, ClassAndFrame) {
   EXPECT_NE(GetMenu(window), nullptr);
 }
 
-TEST_F(MainWindow, CommandLineSetsMasksAndMarks) {
-  struct Case {
-    const char *commandLine;
-    uint16_t vibMask, ledMask;
-  } cases[] = {
-      {"", 1, 1}, {"/vc:3 /lc:5", 3, 5}, {"/vc:0 /lc:128", 0, 128}, {"/lc:255 /vc:", 0, 255},
-  };
-  for (const Case &c : cases) {
-    window = openMainWindow(c.commandLine);
-    ASSERT_NE(window, nullptr) << c.commandLine;
-    EXPECT_EQ(conversionSettings.vibMask, c.vibMask) << c.commandLine;
-    EXPECT_EQ(conversionSettings.ledMask, c.ledMask) << c.commandLine;
-    ChannelMarks vib = channelMarks(window, CMD_VIB_OFF), led = channelMarks(window, CMD_LED_OFF);
-    EXPECT_EQ(vib.channels, c.vibMask) << c.commandLine;
-    EXPECT_EQ(vib.none, c.vibMask == 0) << c.commandLine;
-    EXPECT_EQ(led.channels, c.ledMask) << c.commandLine;
-    EXPECT_EQ(led.none, c.ledMask == 0) << c.commandLine;
-    closeMainWindow(window);
-  }
-  window = nullptr;
-}
-
 // A batch run (/sv: with /end) converts while the window is created, never
 // shows a window and tells a script by its exit status whether the output
 // was written.

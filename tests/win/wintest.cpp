@@ -111,9 +111,11 @@ BOOL CALLBACK collectDialog(HWND window, LPARAM list) {
   return TRUE;
 }
 
-BOOL CALLBACK collectButton(HWND window, LPARAM list) {
-  if (IsWindowVisible(window) && !lstrcmpiA(className(window).c_str(), "Button"))
-    reinterpret_cast<std::vector<std::string> *>(list)->push_back(windowText(window));
+BOOL CALLBACK collectButton(HWND window, LPARAM seen) {
+  if (!IsWindowVisible(window) || lstrcmpiA(className(window).c_str(), "Button")) return TRUE;
+  SeenDialog *dialog = reinterpret_cast<SeenDialog *>(seen);
+  dialog->buttons.push_back(windowText(window));
+  if ((GetWindowLongA(window, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) dialog->defaultButton = true;
   return TRUE;
 }
 
@@ -143,7 +145,10 @@ SeenDialog look(HWND dialog) {
       seen.filters.push_back(label);
     }
   }
-  EnumChildWindows(dialog, collectButton, reinterpret_cast<LPARAM>(&seen.buttons));
+  EnumChildWindows(dialog, collectButton, reinterpret_cast<LPARAM>(&seen));
+  LOGFONTA font = {};
+  if (HGDIOBJ handle = reinterpret_cast<HGDIOBJ>(SendMessageA(dialog, WM_GETFONT, 0, 0)))
+    if (GetObjectA(handle, sizeof font, &font)) seen.font = font.lfFaceName;
   seen.owner = GetWindow(dialog, GW_OWNER);
   seen.ownerEnabled = seen.owner && IsWindowEnabled(seen.owner);
   ClientToScreen(dialog, &seen.clientOrigin);

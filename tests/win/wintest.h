@@ -50,6 +50,8 @@ struct SeenDialog {
   std::string folder;    // a file dialog's current folder
   std::vector<std::string> filters;  // a file dialog's filter labels
   std::vector<std::string> buttons;  // visible buttons, in child order
+  bool defaultButton;                 // one of them is the default button
+  std::string font;                   // the dialog's font face
   HWND owner;
   bool ownerEnabled;
   POINT clientOrigin;  // on the screen
