@@ -3,6 +3,22 @@
 // included, while the native converter prints it as UTF-8.
 #pragma once
 
+// Texts of the menu and the About box. The resource script takes them as
+// macros (it has no C++ constants); the resource compiler turns them into
+// UTF-16, which the menu functions give back in Shift-JIS.
+#define TEXT_MENU_FILE "ﾌｧｲﾙ(&F)"
+#define TEXT_MENU_OPEN "開く(&O)"
+#define TEXT_MENU_EXIT "終了(&X)"
+#define TEXT_MENU_VIB "VIB連動CH"
+#define TEXT_MENU_LED "LED連動CH"
+#define TEXT_MENU_NO_CHANNEL "解除"
+#define TEXT_MENU_HELP "ﾍﾙﾌﾟ(&H)"
+#define TEXT_MENU_ABOUT "ﾊﾞｰｼﾞｮﾝ情報(&A)"
+#define TEXT_ABOUT_CAPTION "About"
+#define TEXT_ABOUT_OK "OK"
+
+#ifndef RC_INVOKED
+
 // Window title and the hint painted in the main window.
 inline constexpr char textTitle[] = "Sorbelin (V1.40)";
 inline constexpr char textHint[] = "mld/mmfﾌｧｲﾙをﾄﾞﾛｯﾌﾟ♪";
@@ -22,3 +38,5 @@ inline constexpr char textOpenFilter[] =
     "iﾒﾛﾃﾞｨﾌｧｲﾙ(*.mld)\0*.mld\0"
     "J-SKY/EZweb用SMAFﾌｧｲﾙ(*.mmf)\0*.mmf\0";
 inline constexpr char textSaveFilter[] = "全てのﾌｧｲﾙ\0*.*\0";
+
+#endif  // RC_INVOKED

@@ -45,7 +45,18 @@ static int writeAll(HANDLE file, const uint8_t *bytes, uint32_t count) {
   return WriteFile(file, bytes, count, &written, nullptr) && written == count;
 }
 
+// A read-only file is not replaced. Windows refuses to rename over one, but
+// not every system that runs this program does (Wine renames over it).
+static bool readOnly(const char *path) {
+  DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
 int writeWholeFile(const char *path, const uint8_t *bytes, uint32_t count) {
+  if (readOnly(path)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return 0;
+  }
   char temporary[MAX_PATH];
   if (!createTemporary(path, temporary)) return 0;
   HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

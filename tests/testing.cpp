@@ -1,12 +1,18 @@
 #include "tests/testing.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
 #include <fstream>
 #include <iterator>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 Bytes hex(const std::string &text) {
   Bytes bytes;
@@ -51,6 +57,64 @@ Converted convertImage(const Bytes &image, uint16_t vibMask, uint16_t ledMask) {
   return result;
 }
 
+void writeFile(const std::string &path, const Bytes &bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char *>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+Bytes readFile(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+#ifdef _WIN32
+// The folder's own files lose their read-only mark so that they can go.
+static void removeTree(const std::string &path) {
+  for (const std::string &name : listFolder(path)) {
+    std::string child = path + pathSeparator + name;
+    DWORD attributes = GetFileAttributesA(child.c_str());
+    SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+      removeTree(child);
+    else
+      DeleteFileA(child.c_str());
+  }
+  RemoveDirectoryA(path.c_str());
+}
+
+// A unique name from GetTempFileNameA, which creates it as a file: the file
+// makes way for the folder.
+TempDir::TempDir() {
+  char base[MAX_PATH], name[MAX_PATH];
+  DWORD n = GetTempPathA(MAX_PATH, base);
+  if (n == 0 || n >= MAX_PATH || !GetTempFileNameA(base, "sbt", 0, name)) return;
+  if (DeleteFileA(name) && CreateDirectoryA(name, nullptr)) path = name;
+}
+
+TempDir::~TempDir() {
+  if (!path.empty()) removeTree(path);
+}
+
+bool fileExists(const std::string &path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool makeFolder(const std::string &path) { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
+
+std::vector<std::string> listFolder(const std::string &path) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA((path + "\\*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (std::strcmp(entry.cFileName, ".") && std::strcmp(entry.cFileName, ".."))
+      names.push_back(entry.cFileName);
+  } while (FindNextFileA(search, &entry));
+  FindClose(search);
+  return names;
+}
+
+#else
 static void removeTree(const std::string &path) {
   for (const std::string &name : listFolder(path)) {
     std::string child = path + "/" + name;
@@ -78,20 +142,12 @@ TempDir::~TempDir() {
   }
 }
 
-void writeFile(const std::string &path, const Bytes &bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char *>(bytes.data()), std::streamsize(bytes.size()));
-}
-
-Bytes readFile(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 bool fileExists(const std::string &path) {
   struct stat info;
   return stat(path.c_str(), &info) == 0;
 }
+
+bool makeFolder(const std::string &path) { return mkdir(path.c_str(), 0755) == 0; }
 
 std::vector<std::string> listFolder(const std::string &path) {
   std::vector<std::string> names;
@@ -103,3 +159,5 @@ std::vector<std::string> listFolder(const std::string &path) {
   }
   return names;
 }
+
+#endif

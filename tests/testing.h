@@ -25,16 +25,23 @@ struct Converted {
 // Runs convertBuffer on a copy of `image` with the given masks.
 Converted convertImage(const Bytes &image, uint16_t vibMask, uint16_t ledMask);
 
+#ifdef _WIN32
+const char pathSeparator = '\\';
+#else
+const char pathSeparator = '/';
+#endif
+
 // A fresh empty folder, removed with everything in it when the test ends.
 struct TempDir {
   std::string path;
   TempDir();
   ~TempDir();
-  std::string file(const std::string &name) const { return path + "/" + name; }
+  std::string file(const std::string &name) const { return path + pathSeparator + name; }
 };
 
 void writeFile(const std::string &path, const Bytes &bytes);
 Bytes readFile(const std::string &path);
 bool fileExists(const std::string &path);
+bool makeFolder(const std::string &path);
 // Names in a folder, "." and ".." left out.
 std::vector<std::string> listFolder(const std::string &path);

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include "shell/memblock.h"
 #include "shell/wholefile.h"
 #include "tests/testing.h"
@@ -75,7 +73,7 @@ TEST(WholeFile, FailedWriteReportsZeroAndLeavesNothing) {
   TempDir dir;
   const uint8_t bytes[] = {1, 2, 3};
   EXPECT_EQ(writeWholeFile(dir.file("no/such/folder/f").c_str(), bytes, 3), 0);
-  mkdir(dir.file("folder").c_str(), 0755);
+  makeFolder(dir.file("folder"));
   writeFile(dir.file("folder/inside"), {});
   EXPECT_EQ(writeWholeFile(dir.file("folder").c_str(), bytes, 3), 0);
   EXPECT_EQ(listFolder(dir.path).size(), 1u);
