@@ -29,16 +29,6 @@ bool endsWithLedPrefix(const uint8_t *options, uint64_t count) {
   return (rest == 1 || rest == 2) && std::memcmp(options + start, "L2", size_t(rest)) == 0;
 }
 
-// The length of the i-melody event at `at`, as the rewriter measures it.
-bool eventSize(const uint8_t *bytes, uint64_t length, uint64_t at, int noteFlag, uint64_t *size) {
-  if (!has(length, at, 2)) return false;
-  if (bytes[at + 1] != 0xFF) return *size = 3 + noteFlag, true;
-  if (!has(length, at, 3)) return false;
-  if (bytes[at + 2] < 0xF0) return *size = 4, true;
-  if (!has(length, at, 5)) return false;
-  return *size = 5 + uint64_t(readBE(bytes + at + 3, 2)), true;
-}
-
 }  // namespace
 
 SmafShape smafShape(const uint8_t *bytes, uint64_t length) {
@@ -67,7 +57,6 @@ SmafShape smafShape(const uint8_t *bytes, uint64_t length) {
 MelodyShape melodyShape(const uint8_t *bytes, uint64_t length) {
   MelodyShape shape = {};
   uint64_t pos = 0, fileEnd = 0;
-  int noteFlag = 0;
   while (pos < length) {
     if (tagAt(bytes, length, pos, "melo") || tagAt(bytes, length, pos, "cmid")) {
       if (!has(length, pos, 13)) break;
@@ -77,17 +66,11 @@ MelodyShape melodyShape(const uint8_t *bytes, uint64_t length) {
       pos += 13;
     } else if (tagAt(bytes, length, pos, "trac")) {
       if (!has(length, pos, 8)) break;
-      uint64_t declared = readBE(bytes + pos + 4, 4), start = pos + 8, s = 0, size = 0;
-      while (s < declared && eventSize(bytes, length, start + s, noteFlag, &size)) s += size;
-      shape.eventsOverrun = shape.eventsOverrun || s > declared;
-      pos = start + declared;
+      pos += 8 + uint64_t(readBE(bytes + pos + 4, 4));
     } else if (fileEnd != 0 && pos >= fileEnd) {
       break;
     } else {
       if (!has(length, pos, 6)) break;
-      bool note = tagAt(bytes, length, pos, "note"), vers = tagAt(bytes, length, pos, "vers");
-      if ((note || vers) && !has(length, pos, 8)) break;
-      if (note) noteFlag = bytes[pos + 7] != 0;
       pos += 6 + uint64_t(readBE(bytes + pos + 4, 2));
     }
   }

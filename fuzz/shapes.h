@@ -14,7 +14,6 @@ struct SmafShape {
 struct MelodyShape {
   int fileChunks;       // file chunks met by the walk
   bool fileChunkFirst;  // one of them stands at offset 0
-  bool eventsOverrun;   // an event runs past its track's declared end
 };
 
 SmafShape smafShape(const uint8_t *bytes, uint64_t length);
