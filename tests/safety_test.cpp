@@ -224,3 +224,21 @@ TEST_F(DataSafety, ReplacingFlushesBeforeTheRename) {
     std::remove(dir.file("calls").c_str());
   }
 }
+
+// A pipe named as the output gets the converted bytes and stays a pipe.
+TEST_F(DataSafety, PipeOutputStaysAPipe) {
+  ASSERT_EQ(mkfifo(dir.file("pipe").c_str(), 0644), 0);
+  int reader = open(dir.file("pipe").c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  Outcome run = runSorbelin(dir.path, {"-q", "-o", "pipe", "song.mld"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  Bytes got(4096);
+  ssize_t n = read(reader, got.data(), got.size());
+  close(reader);
+  ASSERT_GT(n, 0);
+  got.resize(size_t(n));
+  EXPECT_EQ(got, convertImage(melody, 1, 1).bytes);
+  struct stat info;
+  ASSERT_EQ(lstat(dir.file("pipe").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISFIFO(info.st_mode));
+}
