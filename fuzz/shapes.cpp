@@ -36,8 +36,8 @@ SmafShape smafShape(const uint8_t *bytes, uint64_t length) {
   uint64_t pos = 0, fileEnd = 0, size = 0;
   while (pos < length) {
     if (tagAt(bytes, length, pos, "MMMD")) {
+      ++shape.fileChunks;  // a header cut short counts: the rewriter gives up on it
       if (!has(length, pos, 8)) break;
-      ++shape.fileChunks;
       fileEnd = pos + 8 + readBE(bytes + pos + 4, 4);
       size = 8;
     } else if (fileEnd != 0 && pos + 2 >= fileEnd) {
