@@ -8,12 +8,14 @@
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <map>
 
+#include "shell/wholefile.h"
 #include "tests/run.h"
 #include "tests/testing.h"
 
@@ -139,14 +141,14 @@ class DataSafety : public ::testing::Test {
   // older output, and an input converted onto itself in three ways.
   std::vector<Failure> writesInto(const std::string &folder, const std::string &reason) {
     std::string tune = folder + "/tune.mld", old = folder + "/old.mld";
-    std::string cannot = "sorbelin: ";
+    std::string prefix = "sorbelin: ";
     return {
-        {{"-o", folder + "/new.mld", "song.mld"}, cannot + "song.mld: cannot write " + folder + "/new.mld: " + reason + "\n"},
-        {{"-o", old, "song.mld"}, cannot + "song.mld: cannot write " + old + ": " + reason + "\n"},
-        {{"-d", folder, "song.mld"}, cannot + "song.mld: cannot write " + folder + "/song.mld: " + reason + "\n"},
-        {{"--in-place", tune}, cannot + tune + ": cannot write " + tune + ": " + reason + "\n"},
-        {{"-o", tune, tune}, cannot + tune + ": cannot write " + tune + ": " + reason + "\n"},
-        {{tune, "/vc:2", "/sv:" + tune}, cannot + tune + ": cannot write " + tune + ": " + reason + "\n"},
+        {{"-o", folder + "/new.mld", "song.mld"}, prefix + "song.mld: cannot write " + folder + "/new.mld: " + reason + "\n"},
+        {{"-o", old, "song.mld"}, prefix + "song.mld: cannot write " + old + ": " + reason + "\n"},
+        {{"-d", folder, "song.mld"}, prefix + "song.mld: cannot write " + folder + "/song.mld: " + reason + "\n"},
+        {{"--in-place", tune}, prefix + tune + ": cannot write " + tune + ": " + reason + "\n"},
+        {{"-o", tune, tune}, prefix + tune + ": cannot write " + tune + ": " + reason + "\n"},
+        {{tune, "/vc:2", "/sv:" + tune}, prefix + tune + ": cannot write " + tune + ": " + reason + "\n"},
     };
   }
 
@@ -226,8 +228,10 @@ TEST_F(DataSafety, ReplacingFlushesBeforeTheRename) {
   }
 }
 
-// A pipe named as the output gets the converted bytes and stays a pipe.
-TEST_F(DataSafety, PipeOutputStaysAPipe) {
+// A pipe or a device named as the output keeps its place: a pipe or a
+// character device gets the bytes, a block device is refused. Renaming a file
+// over them would have replaced, say, /dev/null for every program.
+TEST_F(DataSafety, PipesAndDevicesAreNeverReplaced) {
   ASSERT_EQ(mkfifo(dir.file("pipe").c_str(), 0644), 0);
   int reader = open(dir.file("pipe").c_str(), O_RDONLY | O_NONBLOCK);
   ASSERT_GE(reader, 0);
@@ -236,10 +240,25 @@ TEST_F(DataSafety, PipeOutputStaysAPipe) {
   Bytes got(4096);
   ssize_t n = read(reader, got.data(), got.size());
   close(reader);
-  ASSERT_GT(n, 0);
-  got.resize(size_t(n));
+  got.resize(size_t(n > 0 ? n : 0));
   EXPECT_EQ(got, convertImage(melody, 1, 1).bytes);
   struct stat info;
   ASSERT_EQ(lstat(dir.file("pipe").c_str(), &info), 0);
   EXPECT_TRUE(S_ISFIFO(info.st_mode));
+
+  // Nodes of the memory driver's null device and of an unused block device
+  // number, made where only root may make them.
+  if (mknod(dir.file("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0 ||
+      mknod(dir.file("disk").c_str(), S_IFBLK | 0600, makedev(240, 77)) != 0)
+    GTEST_SKIP() << "device nodes can be made by root only";
+  const uint8_t bytes[] = {1, 2, 3};
+  EXPECT_NE(writeWholeFile(dir.file("null").c_str(), bytes, 3), 0);
+  ASSERT_EQ(lstat(dir.file("null").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISCHR(info.st_mode));
+  errno = 0;
+  EXPECT_EQ(writeWholeFile(dir.file("disk").c_str(), bytes, 3), 0);
+  EXPECT_EQ(errno, ENOTSUP);
+  ASSERT_EQ(lstat(dir.file("disk").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISBLK(info.st_mode));
+  EXPECT_EQ(listFolder(dir.path).size(), 4u);
 }

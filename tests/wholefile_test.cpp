@@ -1,11 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
-#include <unistd.h>
-
-#include <cerrno>
 
 #include "shell/memblock.h"
 #include "shell/wholefile.h"
@@ -85,38 +80,4 @@ TEST(WholeFile, FailedWriteReportsZeroAndLeavesNothing) {
   EXPECT_EQ(writeWholeFile(dir.file("folder").c_str(), bytes, 3), 0);
   EXPECT_EQ(listFolder(dir.path).size(), 1u);
   EXPECT_EQ(listFolder(dir.file("folder")).size(), 1u);
-}
-
-// A device or a pipe named as the output keeps its place: a pipe or a
-// character device gets the bytes, a block device is refused. Renaming a
-// file over them would have replaced, say, /dev/null for every program.
-TEST(WholeFile, SpecialFilesAreNeverReplaced) {
-  TempDir dir;
-  const uint8_t bytes[] = {1, 2, 3};
-  ASSERT_EQ(mkfifo(dir.file("pipe").c_str(), 0644), 0);
-  int reader = open(dir.file("pipe").c_str(), O_RDONLY | O_NONBLOCK);
-  ASSERT_GE(reader, 0);
-  EXPECT_NE(writeWholeFile(dir.file("pipe").c_str(), bytes, 3), 0);
-  uint8_t got[4] = {};
-  EXPECT_EQ(read(reader, got, sizeof got), 3);
-  EXPECT_EQ(toHex(Bytes(got, got + 3)), "01 02 03");
-  close(reader);
-  struct stat info;
-  ASSERT_EQ(lstat(dir.file("pipe").c_str(), &info), 0);
-  EXPECT_TRUE(S_ISFIFO(info.st_mode));
-
-  // Device nodes of the memory driver's "null" and of an unused block
-  // device number, made where only root may make them.
-  if (mknod(dir.file("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0 ||
-      mknod(dir.file("disk").c_str(), S_IFBLK | 0600, makedev(240, 77)) != 0)
-    GTEST_SKIP() << "device nodes can be made by root only";
-  EXPECT_NE(writeWholeFile(dir.file("null").c_str(), bytes, 3), 0);
-  ASSERT_EQ(lstat(dir.file("null").c_str(), &info), 0);
-  EXPECT_TRUE(S_ISCHR(info.st_mode));
-  errno = 0;
-  EXPECT_EQ(writeWholeFile(dir.file("disk").c_str(), bytes, 3), 0);
-  EXPECT_EQ(errno, ENOTSUP);
-  ASSERT_EQ(lstat(dir.file("disk").c_str(), &info), 0);
-  EXPECT_TRUE(S_ISBLK(info.st_mode));
-  EXPECT_EQ(listFolder(dir.path).size(), 3u);
 }
