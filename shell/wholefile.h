@@ -12,5 +12,7 @@ void *readWholeFile(const char *path, uint8_t **data, uint32_t *count);
 
 // Writes `count` bytes into a temporary file beside `path`, checks every byte
 // and renames it over `path`. Returns nonzero on success; on failure an
-// existing file at `path` is untouched and no temporary file remains.
+// existing file at `path` is untouched and no temporary file remains. On POSIX
+// systems a character device or a pipe at `path` is written into instead, and
+// any other file that is neither regular nor a folder is refused.
 int writeWholeFile(const char *path, const uint8_t *bytes, uint32_t count);

@@ -100,7 +100,27 @@ static int prepareTemporary(int fd, const std::string &target) {
   return fchmod(fd, old.st_mode & 07777) == 0 ? 2 : 0;
 }
 
+// A character device or a pipe (/dev/null, a terminal, /dev/stdout on a
+// pipe) is written into as it is: it holds no file to keep, and a file renamed
+// over it would take its place for every other program. Any other kind of
+// file that is not a regular one (a block device, a socket) is refused.
+static int writeIntoSpecial(const char *path, mode_t mode, const uint8_t *bytes, uint32_t count) {
+  if (!S_ISCHR(mode) && !S_ISFIFO(mode)) {
+    errno = ENOTSUP;
+    return 0;
+  }
+  int fd = open(path, O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return 0;
+  int ok = writeFully(fd, bytes, count), saved = errno;
+  if (close(fd) != 0 && ok) return 0;
+  errno = saved;
+  return ok;
+}
+
 int writeWholeFile(const char *path, const uint8_t *bytes, uint32_t count) {
+  struct stat info;
+  if (stat(path, &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode))
+    return writeIntoSpecial(path, info.st_mode, bytes, count);
   std::string target = replacedFile(path);
   std::string temporary = temporaryTemplate(target);
   int fd = mkstemp(&temporary[0]);

@@ -2,72 +2,15 @@
 // stdout, stderr and the files it leaves.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <pty.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstring>
 #include <sys/stat.h>
 
 #include "resources/texts.h"
+#include "tests/run.h"
 #include "tests/testing.h"
 
 namespace {
-
-struct Outcome {
-  int status;
-  std::string out, err;
-};
-
-// Runs the program in `folder` with `args`. With `terminal`, standard input
-// is a pseudo-terminal that receives `typed`; otherwise it is /dev/null.
-Outcome runSorbelin(const std::string &folder, const std::vector<std::string> &args,
-                bool terminal = false, const std::string &typed = "") {
-  int outPipe[2], errPipe[2], master = -1, slave = -1;
-  if (pipe(outPipe) || pipe(errPipe) || (terminal && openpty(&master, &slave, nullptr, nullptr, nullptr)))
-    return {-1, "", "cannot set up the run"};
-  pid_t child = fork();
-  if (child == 0) {
-    int in = terminal ? slave : open("/dev/null", O_RDONLY);
-    dup2(in, 0), dup2(outPipe[1], 1), dup2(errPipe[1], 2);
-    if (chdir(folder.c_str()) != 0) _exit(126);
-    std::vector<char *> argv = {const_cast<char *>(SORBELIN_BINARY)};
-    for (const std::string &a : args) argv.push_back(const_cast<char *>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(SORBELIN_BINARY, argv.data());
-    _exit(127);
-  }
-  close(outPipe[1]), close(errPipe[1]);
-  if (terminal) {
-    close(slave);
-    if (write(master, typed.data(), typed.size()) != ssize_t(typed.size())) typed.size();
-  }
-  Outcome run = {-1, "", ""};
-  pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
-  std::string *sinks[2] = {&run.out, &run.err};
-  for (int open = 2; open > 0;) {
-    if (poll(fds, 2, 10000) <= 0) {  // a program waiting for more input
-      kill(child, SIGKILL);
-      break;
-    }
-    for (int k = 0; k < 2; ++k) {
-      if (fds[k].fd < 0 || !(fds[k].revents & (POLLIN | POLLHUP))) continue;
-      char buffer[4096];
-      ssize_t n = read(fds[k].fd, buffer, sizeof buffer);
-      if (n > 0) sinks[k]->append(buffer, size_t(n));
-      else close(fds[k].fd), fds[k].fd = -1, --open;
-    }
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  if (master >= 0) close(master);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  return run;
-}
 
 Bytes example(const char *name) { return readFile(std::string(SORBELIN_EXAMPLES) + "/" + name); }
 

@@ -1,0 +1,20 @@
+// Property checks behind the fuzz targets. Each takes one fuzz input, runs
+// the code under test on it and returns null when every property holds, or a
+// short text naming the first one that failed. The replay tests run the seed
+// corpora and every input that ever failed through the same checks.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// convertBuffer: the first two bytes are the vibration mask, the next two the
+// LED mask (big-endian), the rest is the image.
+const char *checkConversion(const uint8_t *data, size_t size);
+
+// splitCommandLine and readOptions: the bytes up to the first zero are the
+// command-line text.
+const char *checkOwnCommandLine(const uint8_t *data, size_t size);
+
+// parseCliArguments and parseChannelList: the bytes are the arguments after
+// the program's name, each ended by a zero byte.
+const char *checkPosixArguments(const uint8_t *data, size_t size);

@@ -1,0 +1,102 @@
+// convertBuffer on any bytes, with any two masks.
+#include <cstring>
+
+#include "engine/bytes.h"
+#include "engine/convert.h"
+#include "fuzz/checks.h"
+#include "fuzz/shapes.h"
+
+namespace {
+
+// Larger images add nothing that smaller ones do not reach.
+const size_t largestImage = 1 << 20;
+
+// Converts a copy of the image held in a block of exactly its size, so that
+// the address sanitizer catches a read past its end as it would a write past
+// the output's capacity. The caller releases `output`.
+ConversionReport convert(const uint8_t *image, uint32_t count, MemBlock *output) {
+  MemBlock input = {};
+  memBlockCreate(&input, count);
+  if (count) std::memcpy(input.data, image, count);
+  input.length = count;
+  memBlockCreate(output, 1024);
+  convertBuffer(&input, output);
+  memBlockFree(&input);
+  return conversionSettings.report;
+}
+
+// What every conversion promises, whether it converted or gave up.
+const char *checkOutcome(const uint8_t *image, uint32_t count, const MemBlock &output,
+                         const ConversionReport &report) {
+  if (output.length > uint64_t(count) + outputHeadroom) return "the output is longer than its capacity";
+  if (report.formatKind == FORMAT_NONE)
+    return output.length || report.formatVersion ? "a given-up conversion left output or a version" : nullptr;
+  if (report.formatKind != findFormat(image, count)) return "the report names another format than the first magic";
+  if (report.formatKind == FORMAT_SMAF && (report.formatVersion < 1 || report.formatVersion > 3))
+    return "the SMAF score-track type is not 1, 2 or 3";
+  return nullptr;
+}
+
+// Converting a converted image again with the same masks must give the same
+// bytes, except where the walk's own rules make the second walk a different
+// one (for each exception the fuzzer found, or a search built, an image):
+// - i-melody: the file's declared end is its declared length + 8 counted from
+//   offset 0, so it marks the end of the chunks only when the walk meets one
+//   file chunk and that one stands at offset 0;
+// - SMAF: a file chunk header met before the last keeps its old length, which
+//   no longer fits contents that the rewrite made longer or shorter; a last
+//   option tag "L" or "L2" of a contents-info chunk is tested as an LED tag
+//   together with the bytes after the chunk, and where those are the CRC they
+//   change; the new CRC and the bytes after it can spell a file chunk header;
+// - either: the rewritten bytes (lengths, dropped events, patched status bits)
+//   can make or break a magic, so that the output's first magic names another
+//   format, or none.
+// An i-melody event that runs past its track's declared end is no exception:
+// the first conversion counts it whole in the track, where the second finds it.
+bool reconversionMustMatch(const uint8_t *image, uint32_t count, const MemBlock &output, int format) {
+  if (findFormat(output.data, output.length) != format) return false;
+  if (format == FORMAT_IMELODY) {
+    MelodyShape shape = melodyShape(image, count);
+    return shape.fileChunks == 1 && shape.fileChunkFirst;
+  }
+  SmafShape before = smafShape(image, count), after = smafShape(output.data, output.length);
+  return before.fileChunks == 1 && after.fileChunks == 1 && !before.ledPrefixAtEnd;
+}
+
+const char *checkReconversion(const MemBlock &first, const ConversionReport &report) {
+  MemBlock second = {};
+  ConversionReport again = convert(first.data, first.length, &second);
+  const char *problem = nullptr;
+  if (again.formatKind != report.formatKind || again.formatVersion != report.formatVersion)
+    problem = "converting the output again reports another format or version";
+  else if (second.length != first.length || std::memcmp(second.data, first.data, first.length) != 0)
+    problem = "converting the output again with the same masks changes it";
+  memBlockFree(&second);
+  return problem;
+}
+
+const char *checkConverted(const uint8_t *image, uint32_t count, const MemBlock &output,
+                           const ConversionReport &report) {
+  if (report.formatKind == FORMAT_SMAF) {
+    if (const char *problem = checkSmafClosing(output.data, output.length, smafShape(image, count).steps))
+      return problem;
+  }
+  if (!reconversionMustMatch(image, count, output, report.formatKind)) return nullptr;
+  return checkReconversion(output, report);
+}
+
+}  // namespace
+
+const char *checkConversion(const uint8_t *data, size_t size) {
+  if (size < 4 || size - 4 > largestImage) return nullptr;
+  conversionSettings.vibMask = uint16_t(readBE(data, 2));
+  conversionSettings.ledMask = uint16_t(readBE(data + 2, 2));
+  const uint8_t *image = data + 4;
+  uint32_t count = uint32_t(size - 4);
+  MemBlock output = {};
+  ConversionReport report = convert(image, count, &output);
+  const char *problem = checkOutcome(image, count, output, report);
+  if (!problem && report.formatKind != FORMAT_NONE) problem = checkConverted(image, count, output, report);
+  memBlockFree(&output);
+  return problem;
+}

@@ -1,0 +1,99 @@
+#include "fuzz/shapes.h"
+
+#include <cstring>
+
+#include "engine/bytes.h"
+
+namespace {
+
+bool has(uint64_t length, uint64_t at, uint64_t count) { return at <= length && count <= length - at; }
+
+bool tagAt(const uint8_t *bytes, uint64_t length, uint64_t at, const char *tag) {
+  size_t n = std::strlen(tag);
+  return has(length, at, n) && std::memcmp(bytes + at, tag, n) == 0;
+}
+
+// A SMAF chunk at `at`: its whole size, header included, when it lies inside.
+bool smafChunkSize(const uint8_t *bytes, uint64_t length, uint64_t at, uint64_t *size) {
+  if (!has(length, at, 8)) return false;
+  *size = 8 + uint64_t(readBE(bytes + at + 4, 4));
+  return has(length, at, *size);
+}
+
+// The option data's last tag, the one after its last ",": is it "L" or "L2"?
+// The LED tag test at its start then reads bytes beyond the chunk.
+bool endsWithLedPrefix(const uint8_t *options, uint64_t count) {
+  uint64_t start = count;
+  while (start > 0 && options[start - 1] != ',') --start;
+  uint64_t rest = count - start;
+  return (rest == 1 || rest == 2) && std::memcmp(options + start, "L2", size_t(rest)) == 0;
+}
+
+}  // namespace
+
+SmafShape smafShape(const uint8_t *bytes, uint64_t length) {
+  SmafShape shape = {};
+  uint64_t pos = 0, fileEnd = 0, size = 0;
+  while (pos < length) {
+    if (tagAt(bytes, length, pos, "MMMD")) {
+      ++shape.fileChunks;  // a header cut short counts: the rewriter gives up on it
+      if (!has(length, pos, 8)) break;
+      fileEnd = pos + 8 + readBE(bytes + pos + 4, 4);
+      size = 8;
+    } else if (fileEnd != 0 && pos + 2 >= fileEnd) {
+      break;
+    } else if (!smafChunkSize(bytes, length, pos, &size)) {
+      break;
+    } else if (tagAt(bytes, length, pos, "CNTI") && size >= 13 &&
+               endsWithLedPrefix(bytes + pos + 13, size - 13)) {
+      shape.ledPrefixAtEnd = true;
+    }
+    ++shape.steps;
+    pos += size;
+  }
+  return shape;
+}
+
+MelodyShape melodyShape(const uint8_t *bytes, uint64_t length) {
+  MelodyShape shape = {};
+  uint64_t pos = 0, fileEnd = 0;
+  while (pos < length) {
+    if (tagAt(bytes, length, pos, "melo") || tagAt(bytes, length, pos, "cmid")) {
+      if (!has(length, pos, 13)) break;
+      ++shape.fileChunks;
+      shape.fileChunkFirst = shape.fileChunkFirst || pos == 0;
+      fileEnd = uint64_t(readBE(bytes + pos + 4, 4)) + 8;
+      pos += 13;
+    } else if (tagAt(bytes, length, pos, "trac")) {
+      if (!has(length, pos, 8)) break;
+      pos += 8 + uint64_t(readBE(bytes + pos + 4, 4));
+    } else if (fileEnd != 0 && pos >= fileEnd) {
+      break;
+    } else {
+      if (!has(length, pos, 6)) break;
+      pos += 6 + uint64_t(readBE(bytes + pos + 4, 2));
+    }
+  }
+  return shape;
+}
+
+const char *checkSmafClosing(const uint8_t *bytes, uint64_t length, int steps) {
+  uint64_t pos = 0, fileChunk = 0, size = 0;
+  bool haveFileChunk = false;
+  for (int k = 0; k < steps; ++k, pos += size) {
+    if (tagAt(bytes, length, pos, "MMMD")) {
+      haveFileChunk = true;
+      fileChunk = pos;
+      size = 8;
+    } else if (!smafChunkSize(bytes, length, pos, &size)) {
+      return "a chunk of the converted SMAF image runs past its end";
+    }
+  }
+  if (!haveFileChunk) return "the converted SMAF image has no file chunk header";
+  if (!has(length, pos, 2)) return "the converted SMAF image has no room for its CRC";
+  if (fileChunk + 8 + readBE(bytes + fileChunk + 4, 4) != pos + 2)
+    return "the SMAF file length does not end exactly with the CRC";
+  if (readBE(bytes + pos, 2) != crc16Finish(crc16Update(crc16Start(), bytes, pos)))
+    return "the SMAF CRC is not crc16 of everything before it";
+  return nullptr;
+}

@@ -1,0 +1,59 @@
+#include "tests/run.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+Outcome runProgram(const std::string &folder, const std::vector<std::string> &command, bool terminal,
+                   const std::string &typed) {
+  int outPipe[2], errPipe[2], master = -1, slave = -1;
+  if (pipe(outPipe) || pipe(errPipe) || (terminal && openpty(&master, &slave, nullptr, nullptr, nullptr)))
+    return {-1, "", "cannot set up the run"};
+  pid_t child = fork();
+  if (child == 0) {
+    int in = terminal ? slave : open("/dev/null", O_RDONLY);
+    dup2(in, 0), dup2(outPipe[1], 1), dup2(errPipe[1], 2);
+    if (chdir(folder.c_str()) != 0) _exit(126);
+    std::vector<char *> argv;
+    for (const std::string &a : command) argv.push_back(const_cast<char *>(a.c_str()));
+    argv.push_back(nullptr);
+    execvp(argv[0], argv.data());
+    _exit(127);
+  }
+  close(outPipe[1]), close(errPipe[1]);
+  if (terminal) {
+    close(slave);
+    if (write(master, typed.data(), typed.size()) != ssize_t(typed.size())) typed.size();
+  }
+  Outcome run = {-1, "", ""};
+  pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
+  std::string *sinks[2] = {&run.out, &run.err};
+  for (int open = 2; open > 0;) {
+    if (poll(fds, 2, 10000) <= 0) {  // a program waiting for more input
+      kill(child, SIGKILL);
+      break;
+    }
+    for (int k = 0; k < 2; ++k) {
+      if (fds[k].fd < 0 || !(fds[k].revents & (POLLIN | POLLHUP))) continue;
+      char buffer[4096];
+      ssize_t n = read(fds[k].fd, buffer, sizeof buffer);
+      if (n > 0) sinks[k]->append(buffer, size_t(n));
+      else close(fds[k].fd), fds[k].fd = -1, --open;
+    }
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  if (master >= 0) close(master);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  return run;
+}
+
+Outcome runSorbelin(const std::string &folder, const std::vector<std::string> &args, bool terminal,
+                    const std::string &typed) {
+  std::vector<std::string> command = {SORBELIN_BINARY};
+  command.insert(command.end(), args.begin(), args.end());
+  return runProgram(folder, command, terminal, typed);
+}

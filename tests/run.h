@@ -1,0 +1,22 @@
+// Runs the native program, or any command, as a separate process and
+// collects what it says.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct Outcome {
+  int status;  // exit status, or 128 + the signal that ended it
+  std::string out, err;
+};
+
+// Runs a command (its program found on PATH) in `folder`. With `terminal`,
+// standard input is a pseudo-terminal that receives `typed`; otherwise it is
+// /dev/null.
+Outcome runProgram(const std::string &folder, const std::vector<std::string> &command,
+                   bool terminal = false, const std::string &typed = "");
+
+// Runs the program in `folder` with `args`. With `terminal`, standard input
+// is a pseudo-terminal that receives `typed`; otherwise it is /dev/null.
+Outcome runSorbelin(const std::string &folder, const std::vector<std::string> &args,
+                    bool terminal = false, const std::string &typed = "");

@@ -1,0 +1,264 @@
+// Data safety of the native program on real files: whatever goes wrong, the
+// input and any existing output stay as they were, byte for byte and not even
+// rewritten, no temporary file is left behind, and the exit status and the
+// message say what happened.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <map>
+
+#include "shell/wholefile.h"
+#include "tests/run.h"
+#include "tests/testing.h"
+
+namespace {
+
+const Bytes melody = hex(
+    "6D 65 6C 6F 00 00 00 28 00 0D 01 00 01  76 65 72 73 00 04 30 32 30 30"
+    "74 72 61 63 00 00 00 11  07 FF FF 00 05 11 F2 04 20 01  00 12 34  00 FF DF 00");
+const Bytes brokenSmaf = hex("4D 4D 4D 44 00 00 00 40 43 4E 54 49");
+const Bytes olderOutput = ascii("an older output, to be kept");
+
+// A file as the tests compare it: a file rewritten with the same bytes has
+// another inode or modification time, and counts as changed.
+struct FileState {
+  Bytes bytes;
+  ino_t inode;
+  long long mtimeNs;
+  bool operator==(const FileState &o) const {
+    return bytes == o.bytes && inode == o.inode && mtimeNs == o.mtimeNs;
+  }
+};
+
+// Every file under a folder, by its path relative to it.
+void snapshotInto(const std::string &folder, const std::string &prefix, std::map<std::string, FileState> *files) {
+  for (const std::string &name : listFolder(folder)) {
+    std::string path = folder + "/" + name;
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0) continue;
+    if (S_ISDIR(info.st_mode)) {
+      snapshotInto(path, prefix + name + "/", files);
+    } else {
+      long long ns = info.st_mtim.tv_sec * 1000000000LL + info.st_mtim.tv_nsec;
+      (*files)[prefix + name] = {readFile(path), info.st_ino, ns};
+    }
+  }
+}
+
+std::map<std::string, FileState> snapshot(const std::string &folder) {
+  std::map<std::string, FileState> files;
+  snapshotInto(folder, "", &files);
+  return files;
+}
+
+std::vector<std::string> names(const std::map<std::string, FileState> &files) {
+  std::vector<std::string> list;
+  for (const auto &entry : files) list.push_back(entry.first);
+  return list;
+}
+
+// Mounts in a mount namespace of this process's own, entered once: what a
+// test mounts is gone with the process, even when the test dies.
+bool enterPrivateMounts(std::string *why) {
+  static int entered = -1;
+  static std::string reason;
+  if (entered < 0) {
+    entered = unshare(CLONE_NEWNS) == 0 && mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+    if (!entered) reason = std::strerror(errno);
+  }
+  *why = reason;
+  return entered;
+}
+
+// A small tmpfs over a folder for the length of a test. Root alone may mount
+// one; `why` says what stood in the way otherwise.
+struct ScratchMount {
+  std::string path;
+  bool mounted = false;
+  std::string why;
+
+  ScratchMount(const std::string &folder, const char *size) : path(folder) {
+    std::string options = std::string("size=") + size + ",mode=0755";
+    if (geteuid() != 0) {
+      why = "only root can mount a scratch file system";
+    } else if (enterPrivateMounts(&why)) {
+      mounted = mount("sorbelin-test", path.c_str(), "tmpfs", 0, options.c_str()) == 0;
+      if (!mounted) why = std::strerror(errno);
+    }
+  }
+  ~ScratchMount() {
+    if (mounted) umount2(path.c_str(), MNT_DETACH);
+  }
+  bool remountReadOnly() {
+    return mount("sorbelin-test", path.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+  }
+};
+
+// Takes every free block of the file system that holds `folder`.
+void fillFileSystem(const std::string &folder) {
+  int fd = open((folder + "/filler").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  ASSERT_GE(fd, 0);
+  char block[4096] = {};
+  while (write(fd, block, sizeof block) > 0) {
+  }
+  EXPECT_EQ(errno, ENOSPC);
+  close(fd);
+}
+
+struct Failure {
+  std::vector<std::string> args;
+  std::string err;
+};
+
+class DataSafety : public ::testing::Test {
+ protected:
+  TempDir dir;
+
+  // Each command fails with exit status 1 and exactly the message given, and
+  // leaves every file under the test's folder as it was.
+  void expectUntouched(const std::vector<Failure> &failures) {
+    std::map<std::string, FileState> before = snapshot(dir.path);
+    for (const Failure &f : failures) {
+      Outcome run = runSorbelin(dir.path, f.args);
+      EXPECT_EQ(run.status, 1) << f.err;
+      EXPECT_EQ(run.err, f.err);
+      EXPECT_EQ(run.out, "");
+      std::map<std::string, FileState> after = snapshot(dir.path);
+      EXPECT_EQ(names(after), names(before)) << "files left or lost by: " << f.err;
+      EXPECT_TRUE(after == before) << "a file changed by: " << f.err;
+    }
+  }
+
+  // The failures of a folder that cannot take the output: a new output, an
+  // older output, and an input converted onto itself in three ways.
+  std::vector<Failure> writesInto(const std::string &folder, const std::string &reason) {
+    std::string tune = folder + "/tune.mld", old = folder + "/old.mld";
+    std::string prefix = "sorbelin: ";
+    return {
+        {{"-o", folder + "/new.mld", "song.mld"}, prefix + "song.mld: cannot write " + folder + "/new.mld: " + reason + "\n"},
+        {{"-o", old, "song.mld"}, prefix + "song.mld: cannot write " + old + ": " + reason + "\n"},
+        {{"-d", folder, "song.mld"}, prefix + "song.mld: cannot write " + folder + "/song.mld: " + reason + "\n"},
+        {{"--in-place", tune}, prefix + tune + ": cannot write " + tune + ": " + reason + "\n"},
+        {{"-o", tune, tune}, prefix + tune + ": cannot write " + tune + ": " + reason + "\n"},
+        {{tune, "/vc:2", "/sv:" + tune}, prefix + tune + ": cannot write " + tune + ": " + reason + "\n"},
+    };
+  }
+
+  void SetUp() override { writeFile(dir.file("song.mld"), melody); }
+};
+
+}  // namespace
+
+// As root, permission bits keep nobody out: the folder is then a tmpfs
+// mounted read-only.
+TEST_F(DataSafety, ReadOnlyFolderKeepsEveryFile) {
+  std::string folder = dir.file("ro");
+  mkdir(folder.c_str(), 0755);
+  ScratchMount scratch(folder, "64k");
+  if (geteuid() == 0 && !scratch.mounted)
+    GTEST_SKIP() << "root ignores permission bits and no read-only tmpfs can be mounted here: " << scratch.why;
+  writeFile(folder + "/old.mld", olderOutput);
+  writeFile(folder + "/tune.mld", melody);
+  if (scratch.mounted)
+    ASSERT_TRUE(scratch.remountReadOnly()) << std::strerror(errno);
+  else
+    ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
+  expectUntouched(writesInto("ro", std::strerror(scratch.mounted ? EROFS : EACCES)));
+  chmod(folder.c_str(), 0755);
+}
+
+TEST_F(DataSafety, FullFileSystemKeepsEveryFile) {
+  std::string folder = dir.file("full");
+  mkdir(folder.c_str(), 0755);
+  ScratchMount scratch(folder, "64k");
+  if (!scratch.mounted) GTEST_SKIP() << "filling a file system needs a small tmpfs: " << scratch.why;
+  writeFile(folder + "/old.mld", olderOutput);
+  writeFile(folder + "/tune.mld", melody);
+  fillFileSystem(folder);
+  expectUntouched(writesInto("full", std::strerror(ENOSPC)));
+}
+
+// A file that cannot be converted is not even rewritten, in place or onto
+// an older output.
+TEST_F(DataSafety, UnconvertibleFileIsNeverRewritten) {
+  writeFile(dir.file("broken.mmf"), brokenSmaf);
+  writeFile(dir.file("notes.mld"), ascii("eggs, flour, sugar: a shopping list"));
+  writeFile(dir.file("old.mld"), olderOutput);
+  const std::string malformed = "sorbelin: broken.mmf: malformed melody; nothing written\n";
+  const std::string notMelody = "sorbelin: notes.mld: not an i-melody or SMAF file; nothing written\n";
+  expectUntouched({
+      {{"--in-place", "broken.mmf"}, malformed},
+      {{"--in-place", "notes.mld"}, notMelody},
+      {{"-o", "broken.mmf", "broken.mmf"}, malformed},
+      {{"-d", ".", "notes.mld"}, notMelody},
+      {{"-o", "old.mld", "broken.mmf"}, malformed},
+      {{"-o", "old.mld", "notes.mld"}, notMelody},
+      {{"broken.mmf", "/sv:broken.mmf"}, malformed},
+      {{"notes.mld", "/sv:old.mld", "/end"}, notMelody},
+  });
+}
+
+// A replaced file's new bytes are on the disk before the rename that puts
+// them in its place, so that a power cut leaves the old file or the new one.
+TEST_F(DataSafety, ReplacingFlushesBeforeTheRename) {
+  if (runProgram(dir.path, {"strace", "-V"}).status != 0) GTEST_SKIP() << "strace is not installed";
+  writeFile(dir.file("old.mld"), olderOutput);
+  const std::vector<std::string> replacing[] = {{"--in-place", "song.mld"}, {"-o", "old.mld", "song.mld"}};
+  for (const std::vector<std::string> &args : replacing) {
+    // The leak checker of a sanitizer build cannot run under strace.
+    std::vector<std::string> command = {"strace", "-f", "-qq", "-o", "calls", "-E", "ASAN_OPTIONS=detect_leaks=0",
+                                        "-e", "trace=fsync,fdatasync,rename,renameat,renameat2", SORBELIN_BINARY};
+    command.insert(command.end(), args.begin(), args.end());
+    Outcome run = runProgram(dir.path, command);
+    ASSERT_EQ(run.status, 0) << run.err;
+    Bytes log = readFile(dir.file("calls"));
+    std::string calls(log.begin(), log.end());
+    size_t flush = calls.find("sync("), rename = calls.find("rename");
+    ASSERT_NE(rename, std::string::npos) << calls;
+    EXPECT_LT(flush, rename) << calls;
+    std::remove(dir.file("calls").c_str());
+  }
+}
+
+// A pipe or a device named as the output keeps its place: a pipe or a
+// character device gets the bytes, a block device is refused. Renaming a file
+// over them would have replaced, say, /dev/null for every program.
+TEST_F(DataSafety, PipesAndDevicesAreNeverReplaced) {
+  ASSERT_EQ(mkfifo(dir.file("pipe").c_str(), 0644), 0);
+  int reader = open(dir.file("pipe").c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  Outcome run = runSorbelin(dir.path, {"-q", "-o", "pipe", "song.mld"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  Bytes got(4096);
+  ssize_t n = read(reader, got.data(), got.size());
+  close(reader);
+  got.resize(size_t(n > 0 ? n : 0));
+  EXPECT_EQ(got, convertImage(melody, 1, 1).bytes);
+  struct stat info;
+  ASSERT_EQ(lstat(dir.file("pipe").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISFIFO(info.st_mode));
+
+  // Nodes of the memory driver's null device and of an unused block device
+  // number, made where only root may make them.
+  if (mknod(dir.file("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0 ||
+      mknod(dir.file("disk").c_str(), S_IFBLK | 0600, makedev(240, 77)) != 0)
+    GTEST_SKIP() << "device nodes can be made by root only";
+  const uint8_t bytes[] = {1, 2, 3};
+  EXPECT_NE(writeWholeFile(dir.file("null").c_str(), bytes, 3), 0);
+  ASSERT_EQ(lstat(dir.file("null").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISCHR(info.st_mode));
+  errno = 0;
+  EXPECT_EQ(writeWholeFile(dir.file("disk").c_str(), bytes, 3), 0);
+  EXPECT_EQ(errno, ENOTSUP);
+  ASSERT_EQ(lstat(dir.file("disk").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISBLK(info.st_mode));
+  EXPECT_EQ(listFolder(dir.path).size(), 4u);
+}
