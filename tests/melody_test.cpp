@@ -5,12 +5,6 @@
 
 namespace {
 
-Bytes be(uint32_t value, uint32_t width) {
-  Bytes bytes(width);
-  writeBE(bytes.data(), value, width);
-  return bytes;
-}
-
 Bytes vers(char digit) { return ascii("vers") + hex("00 04 30") + Bytes{uint8_t(digit)} + hex("30 30"); }
 Bytes note(uint8_t flag) { return ascii("note") + hex("00 02 00") + Bytes{flag}; }
 Bytes track(const Bytes &events) { return ascii("trac") + be(uint32_t(events.size()), 4) + events; }

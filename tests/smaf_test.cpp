@@ -5,12 +5,6 @@
 
 namespace {
 
-Bytes be(uint32_t value, uint32_t width) {
-  Bytes bytes(width);
-  writeBE(bytes.data(), value, width);
-  return bytes;
-}
-
 Bytes chunk(const Bytes &id, const Bytes &data) { return id + be(uint32_t(data.size()), 4) + data; }
 Bytes cnti(const Bytes &options) { return chunk(ascii("CNTI"), hex("01 02 03 04 05") + options); }
 Bytes mtr(uint8_t track, const Bytes &status) {

@@ -24,6 +24,12 @@ Bytes hex(const std::string &text) {
   return bytes;
 }
 
+Bytes be(uint32_t value, uint32_t width) {
+  Bytes bytes(width);
+  for (uint32_t i = 0; i < width; ++i) bytes[i] = uint8_t(value >> (8 * (width - 1 - i)));
+  return bytes;
+}
+
 Bytes ascii(const std::string &text) { return Bytes(text.begin(), text.end()); }
 
 Bytes operator+(Bytes a, const Bytes &b) {

@@ -12,6 +12,8 @@ using Bytes = std::vector<uint8_t>;
 
 // "6D 65 6C 6F" -> the four bytes; spaces are ignored.
 Bytes hex(const std::string &text);
+// A big-endian number of `width` bytes.
+Bytes be(uint32_t value, uint32_t width);
 // The bytes of a text, without its terminator.
 Bytes ascii(const std::string &text);
 Bytes operator+(Bytes a, const Bytes &b);
