@@ -5,7 +5,12 @@
 #include <cstdint>
 
 #include "engine/convert.h"
+#include "resources/messages.h"
 
-// The text for the report and LED channel, or null when no message applies
-// (nothing converted, i-melody version 1, SMAF type 1, ...).
+// The message for the report and LED channel in both languages, or null
+// when no message applies (nothing converted, i-melody version 1, SMAF type
+// 1, ...).
+const Message *resultText(const ConversionReport &report, uint8_t ledChannel);
+
+// Its Japanese text, as the Windows program shows it, or null.
 const char *resultMessage(const ConversionReport &report, uint8_t ledChannel);
