@@ -61,19 +61,21 @@ static ConvertOutcome whyNotConverted(const MemBlock *input, const MemBlock *out
   return output->handle ? CONVERT_MALFORMED : CONVERT_NO_MEMORY;
 }
 
+ConvertOutcome convertInMemory(MemBlock *input, MemBlock *output) {
+  clearReport();
+  if (!memBlockCreate(output, 1024)) return CONVERT_NO_MEMORY;
+  convertBuffer(input, output);
+  if (conversionSettings.report.formatKind == FORMAT_NONE) return whyNotConverted(input, output);
+  return CONVERT_DONE;
+}
+
 ConvertOutcome convertFileOutcome(const char *inputPath, const char *outputPath) {
   clearReport();
   MemBlock input = {}, output = {};
   ConvertOutcome outcome = CONVERT_UNREADABLE;
   if (memBlockLoad(&input, inputPath)) {
-    outcome = CONVERT_NO_MEMORY;
-    if (memBlockCreate(&output, 1024)) {
-      convertBuffer(&input, &output);
-      if (conversionSettings.report.formatKind == FORMAT_NONE)
-        outcome = whyNotConverted(&input, &output);
-      else
-        outcome = memBlockSave(&output, outputPath) ? CONVERT_DONE : CONVERT_UNWRITABLE;
-    }
+    outcome = convertInMemory(&input, &output);
+    if (outcome == CONVERT_DONE && !memBlockSave(&output, outputPath)) outcome = CONVERT_UNWRITABLE;
   }
   memBlockFree(&input);
   memBlockFree(&output);

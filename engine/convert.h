@@ -40,6 +40,11 @@ enum ConvertOutcome {
   CONVERT_UNWRITABLE,  // the output could not be written
 };
 
+// Converts a loaded image: CONVERT_DONE with the rewritten image in `output`
+// (created here; release it whatever the outcome), or why nothing was
+// rewritten (CONVERT_NOT_MELODY, CONVERT_MALFORMED, CONVERT_NO_MEMORY).
+ConvertOutcome convertInMemory(MemBlock *input, MemBlock *output);
+
 // Converts one file. Nothing is created or changed unless the conversion
 // succeeds; the two paths may name the same file. On failure errno (or the
 // thread's last error on Windows) tells the system's reason where there is one.
