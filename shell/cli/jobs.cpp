@@ -25,12 +25,6 @@ bool isFolder(const std::string &path) {
   return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-// A regular file, or a symbolic link to one.
-bool isRegularFile(const std::string &path) {
-  struct stat info;
-  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
 // The names in a folder, "." and ".." left out, sorted; false when it cannot
 // be read.
 bool folderNames(const std::string &folder, std::vector<std::string> *names) {
@@ -47,6 +41,9 @@ bool folderNames(const std::string &folder, std::vector<std::string> *names) {
 }
 
 // Every melody file in `folder`, which is at `below` under the folder named.
+// Symbolic links are not followed: a link to a folder could lead out of the
+// tree or round in a circle, and a link to a file in the tree would convert
+// that file twice.
 bool walk(const CliRequest &request, const std::string &folder, const std::string &below, std::vector<Job> *jobs) {
   std::vector<std::string> names;
   if (!folderNames(folder, &names)) {
@@ -60,7 +57,7 @@ bool walk(const CliRequest &request, const std::string &folder, const std::strin
     if (lstat(path.c_str(), &info) != 0) continue;  // gone meanwhile
     if (S_ISDIR(info.st_mode))
       whole = walk(request, path, pathInside(below, name), jobs) && whole;
-    else if (isMelodyName(name) && isRegularFile(path))
+    else if (S_ISREG(info.st_mode) && isMelodyName(name))
       jobs->push_back(jobFor(request, path, pathInside(below, name)));
   }
   return whole;

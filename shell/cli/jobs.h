@@ -17,8 +17,8 @@ struct Job {
 Job makeJob(const std::string &input, const std::string &output, bool dashes);
 
 // Appends the jobs for one input of the POSIX form. With -r, a folder gives
-// every .mld and .mmf file below it, in name order, and symbolic links to
-// folders are not followed; with -d, the tree below the folder is recreated
-// under DIR. Returns false when a folder could not be read whole (each one
-// is told on stderr); the files found are kept.
+// every regular .mld and .mmf file below it, in name order; symbolic links
+// met there are not followed (a folder named may be one). With -d, the tree
+// below the folder is recreated under DIR. Returns false when a folder could
+// not be read whole (each one is told on stderr); the files found are kept.
 bool addJobs(const CliRequest &request, const char *input, std::vector<Job> *jobs);

@@ -60,11 +60,10 @@ void remember(Run *run, const Job &job) {
 }
 
 // The result goes to standard output: through descriptor 1, or through
-// another descriptor open on the same file or pipe.
+// another descriptor open on the same file or pipe (/dev/fd/3 after 3>&1).
 bool toStandardOutput(const std::string &output) {
   int fd = namedDescriptor(output.c_str());
   struct stat target, out;
-  if (fd == STDOUT_FILENO) return true;
   return fd >= 0 && fstat(fd, &target) == 0 && fstat(STDOUT_FILENO, &out) == 0 &&
          target.st_dev == out.st_dev && target.st_ino == out.st_ino;
 }
