@@ -20,7 +20,8 @@ struct MelodyWalk {
   uint64_t fileChunkOut;
   uint64_t fileEnd;  // declared file length + 8; 0 until a file chunk is met
   bool haveFirstTrack;
-  uint64_t firstTrackOut;
+  bool haveHeaderEnd;
+  uint64_t headerEndOut;  // where the first audio or track chunk was copied
   uint32_t noteFlag;
   uint8_t melodyVersion;
 };
@@ -37,11 +38,16 @@ bool isLinkEvent(const Walk &io, uint64_t at) {
          matchAt(io, at + 1, table + 1, 8);
 }
 
+// A status byte names a voice in its top two bits and a key in its low six;
+// the key 0x3F is none, and those four statuses (0x3F, 0x7F, 0xBF, 0xFF) open
+// extended events.
+inline bool isExtendedStatus(uint8_t status) { return (status & 0x3F) == 0x3F; }
+
 // The length of the event at `at`, told by the bytes behind its delta time;
 // false when those bytes lie past the input's end.
 bool measureEvent(const Walk &io, uint64_t at, uint32_t noteFlag, uint64_t *length) {
   if (!inputHas(io, at, 2)) return false;
-  if (io.in[at + 1] != 0xFF) {
+  if (!isExtendedStatus(io.in[at + 1])) {
     *length = 3 + noteFlag;
     return true;
   }
@@ -95,14 +101,23 @@ bool copyFileChunk(MelodyWalk &m) {
   return copyThrough(io, 13);
 }
 
-// Most of a track is note events, whose second byte is not 0xFF: they are
-// passed in a tight loop while each begins before `end` and lies inside the
-// input. Each is kept, since a link event's second byte is 0xFF. Returns
+// Most of a track is note events, whose status is not an extended one: they
+// are passed in a tight loop while each begins before `end` and lies inside
+// the input. Each is kept, since a link event's status is 0xFF. Returns
 // where the first other event (or the track's end) stands.
 uint64_t skipNotes(const Walk &io, uint64_t at, uint64_t end, uint64_t noteLength) {
   uint64_t limit = io.inLength < noteLength ? 0 : std::min(end, io.inLength - noteLength + 1);
-  while (at < limit && io.in[at + 1] != 0xFF) at += noteLength;
+  while (at < limit && !isExtendedStatus(io.in[at + 1])) at += noteLength;
   return at;
+}
+
+// A link event is dropped. Its delta time, the wait since the event before,
+// stays as a no-op event (extended status 0xDE) when it is not 0, so that
+// every later event of the track sounds when it did.
+bool dropLinkEvent(Walk &io, uint64_t at) {
+  uint8_t delta = io.in[at];
+  const uint8_t noOperation[4] = {delta, 0xFF, 0xDE, 0x00};
+  return delta == 0 || emit(io, noOperation, sizeof noOperation);
 }
 
 // Copies the events of a track of declared length `declared`, dropping link
@@ -116,7 +131,7 @@ bool copyEvents(MelodyWalk &m, uint64_t declared) {
     uint64_t length = 0;
     if (!measureEvent(io, at, m.noteFlag, &length) || !inputHas(io, at, length)) return false;
     if (isLinkEvent(io, at)) {
-      if (!emit(io, io.in + runStart, at - runStart)) return false;
+      if (!emit(io, io.in + runStart, at - runStart) || !dropLinkEvent(io, at)) return false;
       runStart = at + length;
     }
     at += length;
@@ -126,20 +141,35 @@ bool copyEvents(MelodyWalk &m, uint64_t declared) {
   return true;
 }
 
+// The header ends where the first audio or track chunk begins.
+void markHeaderEnd(MelodyWalk &m, uint64_t chunkOut) {
+  if (m.haveHeaderEnd) return;
+  m.haveHeaderEnd = true;
+  m.headerEndOut = chunkOut;
+}
+
 bool copyTrack(MelodyWalk &m) {
   Walk &io = m.io;
   if (!inputHas(io, io.inPos, 8)) return false;
   uint64_t declared = readBE(io.in + io.inPos + 4, 4);
   uint64_t trackOut = io.outPos;
   if (!copyThrough(io, 8)) return false;
+  markHeaderEnd(m, trackOut);
   if (!m.haveFirstTrack) {
     m.haveFirstTrack = true;
-    m.firstTrackOut = trackOut;
     if (!insertLinks(m)) return false;
   }
   if (!copyEvents(m, declared)) return false;
   writeBE(io.out + trackOut + 4, uint32_t(io.outPos - trackOut - 8), 4);
   return true;
+}
+
+// An audio-data chunk ("adat") is copied whole by its 4-byte length.
+bool copyAudio(MelodyWalk &m) {
+  Walk &io = m.io;
+  if (!inputHas(io, io.inPos, 8)) return false;
+  markHeaderEnd(m, io.outPos);
+  return copyThrough(io, 8 + uint64_t(readBE(io.in + io.inPos + 4, 4)));
 }
 
 // Any other chunk: copied whole; "note" and "vers" are read on the way, from
@@ -165,6 +195,8 @@ bool walkChunks(MelodyWalk &m) {
       ok = copyTrack(m);
     else if (m.fileEnd != 0 && io.inPos >= m.fileEnd)
       break;  // what follows the file's declared end is carried through
+    else if (matchAt(io, io.inPos, "adat", 4))
+      ok = copyAudio(m);
     else
       ok = copySubChunk(m);
     if (!ok) return false;
@@ -173,13 +205,14 @@ bool walkChunks(MelodyWalk &m) {
 }
 
 // The header length counts from offset 10 of the file chunk to the first
-// track; the file length from offset 8 to the end of the walked chunks.
+// audio or track chunk; the file length from offset 8 to the end of the
+// walked chunks.
 bool writeFileLengths(MelodyWalk &m) {
   Walk &io = m.io;
   if (!m.haveFileChunk) return false;
-  if (!m.haveFirstTrack) m.firstTrackOut = io.outPos;
-  if (m.firstTrackOut < m.fileChunkOut + 10) return false;
-  writeBE(io.out + m.fileChunkOut + 8, uint32_t(m.firstTrackOut - m.fileChunkOut - 10), 2);
+  markHeaderEnd(m, io.outPos);
+  if (m.headerEndOut < m.fileChunkOut + 10) return false;
+  writeBE(io.out + m.fileChunkOut + 8, uint32_t(m.headerEndOut - m.fileChunkOut - 10), 2);
   writeBE(io.out + m.fileChunkOut + 4, uint32_t(io.outPos - m.fileChunkOut - 8), 4);
   return true;
 }
