@@ -1,20 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "engine/bytes.h"
-#include "tests/testing.h"
+#include "tests/images.h"
 
 namespace {
-
-Bytes vers(char digit) { return ascii("vers") + hex("00 04 30") + Bytes{uint8_t(digit)} + hex("30 30"); }
-Bytes note(uint8_t flag) { return ascii("note") + hex("00 02 00") + Bytes{flag}; }
-Bytes track(const Bytes &events) { return ascii("trac") + be(uint32_t(events.size()), 4) + events; }
-
-// A consistent image: file chunk, header sub-chunks, tracks, and whatever
-// follows the declared end.
-Bytes melody(const Bytes &headers, const Bytes &tracks, const Bytes &after = {}) {
-  return ascii("melo") + be(uint32_t(5 + headers.size() + tracks.size()), 4) +
-         be(uint32_t(3 + headers.size()), 2) + hex("01 00 01") + headers + tracks + after;
-}
 
 const Bytes noteEvent = hex("00 12 34");
 const Bytes shortEvent = hex("00 FF DF 00");
