@@ -49,9 +49,10 @@ bool insideArgument(const char *p, char **argv, int argc) {
   return false;
 }
 
-// A refusal explains itself; an accepted request is complete: inputs, one
-// output mode with its value, -o with a single input and without -r, standard
-// input only with -o.
+// A refusal explains itself; an accepted request is complete: inputs, and
+// either --info (with --json or not) and no output, or one output mode with
+// its value, -o with a single input and without -r, standard input only with
+// -o.
 const char *checkRequest(int ok, const CliRequest &r, const char *error, char **argv, int argc) {
   if (!ok) {
     size_t n = strnlen(error, errorSize);
@@ -61,13 +62,15 @@ const char *checkRequest(int ok, const CliRequest &r, const char *error, char **
     if (!isArgument(input, argv, argc)) return "an input is not one of the arguments";
   if (r.help || r.version) return nullptr;
   if (r.inputs.empty()) return "a request without inputs was accepted";
+  if (r.json && !r.info) return "--json was accepted without --info";
+  if (r.info) return r.outputMode == OUTPUT_UNSET ? nullptr : "--info was accepted with an output";
+  for (const char *input : r.inputs)
+    if (r.outputMode != OUTPUT_FILE && !std::strcmp(input, "-")) return "standard input was accepted without -o";
   if (r.outputMode == OUTPUT_IN_PLACE) return r.output ? "--in-place carries an output" : nullptr;
   if (r.outputMode != OUTPUT_FILE && r.outputMode != OUTPUT_FOLDER) return "a request without an output mode was accepted";
   if (!r.output || !insideArgument(r.output, argv, argc)) return "the output is not taken from the arguments";
   if (r.outputMode == OUTPUT_FILE && r.inputs.size() != 1) return "-o was accepted with several inputs";
   if (r.outputMode == OUTPUT_FILE && r.recursive) return "-o was accepted with -r";
-  for (const char *input : r.inputs)
-    if (r.outputMode != OUTPUT_FILE && !std::strcmp(input, "-")) return "standard input was accepted without -o";
   return nullptr;
 }
 
@@ -80,6 +83,7 @@ const char *checkRepeatable(int ok, const CliRequest &r, char **argv, int argc) 
   if (!ok) return nullptr;
   bool same = again.vibMask == r.vibMask && again.ledMask == r.ledMask && again.outputMode == r.outputMode &&
               again.output == r.output && again.quiet == r.quiet && again.recursive == r.recursive &&
+              again.info == r.info && again.json == r.json &&
               again.help == r.help && again.version == r.version && again.inputs == r.inputs;
   return same ? nullptr : "a second reading gave another request";
 }

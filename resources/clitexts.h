@@ -5,6 +5,7 @@
 
 inline constexpr char textUsage[] =
     "usage: sorbelin [--vib LIST] [--led LIST] (-o OUT | -d DIR | --in-place) [-r] INPUT...\n"
+    "       sorbelin --info [--json] FILE...\n"
     "       sorbelin INPUT [/vc:MASK] [/lc:MASK] [/sv:OUT] [/end]\n"
     "\n"
     "Writes a copy of an i-melody (.mld) or SMAF (.mmf) ring melody in which the\n"
@@ -20,12 +21,15 @@ inline constexpr char textUsage[] =
     "  -r, --recursive   take every .mld and .mmf file in the folders named, and\n"
     "                    with -d recreate their tree under DIR\n"
     "  -q, --quiet       print nothing after a conversion\n"
+    "  -I, --info        report what each FILE holds (format, title, links, notes\n"
+    "                    per channel); writes nothing\n"
+    "      --json        with --info: one JSON object per line and file\n"
     "  -h, --help        show this text\n"
     "      --version     show the version\n"
     "\n"
-    "An INPUT of - is standard input. Short options combine (-qi), values may\n"
-    "follow '=' (--vib=2), and -- ends the options. When the result goes to\n"
-    "standard output, the message after it goes to standard error.\n"
+    "An INPUT or FILE of - is standard input. Short options combine (-qi),\n"
+    "values may follow '=' (--vib=2), and -- ends the options. When the result\n"
+    "goes to standard output, the message after it goes to standard error.\n"
     "\n"
     "The second form is the Windows program's own, chosen when no argument\n"
     "begins with '-': each argument is one option or the input path, whole.\n"
@@ -40,9 +44,10 @@ inline constexpr char textUsage[] =
     "  sorbelin --in-place ringtone.mmf\n"
     "  cat tune.mld | sorbelin -q --vib=2 -o - - | xxd\n"
     "  sorbelin tune.mld /vc:3 /lc:5 /sv:out.mld /end\n"
+    "  sorbelin --info --json *.mld\n"
     "\n"
-    "Exit status: 0 when every input was converted, 1 when any failed, 2 for a\n"
-    "usage error.\n";
+    "Exit status: 0 when every input was converted (with --info: read and\n"
+    "recognised), 1 when any failed, 2 for a usage error.\n";
 
 // Usage errors (exit status 2), printed after "sorbelin: ".
 inline constexpr char textUsageLine[] = "sorbelin: %s\n";
@@ -55,6 +60,8 @@ inline constexpr char textNeedsValue[] = "option '%s' needs a value";
 inline constexpr char textOneOutputMode[] = "choose one of -o OUT, -d DIR and --in-place";
 inline constexpr char textNoInput[] = "no input file";
 inline constexpr char textNoOutputMode[] = "say where to write: -o OUT, -d DIR or --in-place";
+inline constexpr char textJsonWithoutInfo[] = "--json goes with --info";
+inline constexpr char textInfoWritesNothing[] = "--info writes nothing: it takes no -o, -d or --in-place";
 inline constexpr char textOneInputForOutput[] = "-o takes one input; use -d DIR for several";
 inline constexpr char textRecursiveNeedsNames[] = "-r takes -d DIR or --in-place, not -o";
 inline constexpr char textStandardInputUnnamed[] =

@@ -10,7 +10,7 @@
 
 namespace {
 
-enum { OPTION_VERSION = 256 };
+enum { OPTION_VERSION = 256, OPTION_JSON };
 
 // Every option of the POSIX form; a value below 256 is also its short name.
 const struct option optionTable[] = {
@@ -21,6 +21,8 @@ const struct option optionTable[] = {
     {"in-place", no_argument, nullptr, 'i'},
     {"recursive", no_argument, nullptr, 'r'},
     {"quiet", no_argument, nullptr, 'q'},
+    {"info", no_argument, nullptr, 'I'},
+    {"json", no_argument, nullptr, OPTION_JSON},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, OPTION_VERSION},
     {nullptr, 0, nullptr, 0},
@@ -91,6 +93,8 @@ int applyOption(int code, const char *value, CliRequest *request, char *error, i
     case 'i': return setOutput(request, OUTPUT_IN_PLACE, nullptr, error, errorSize);
     case 'r': request->recursive = 1; break;
     case 'q': request->quiet = 1; break;
+    case 'I': request->info = 1; break;
+    case OPTION_JSON: request->json = 1; break;
     case 'h': request->help = 1; break;
     case OPTION_VERSION: request->version = 1; break;
   }
@@ -106,6 +110,9 @@ bool readsStandardInput(const CliRequest *request) {
 int checkComplete(const CliRequest *request, char *error, int errorSize) {
   if (request->help || request->version) return 1;
   if (request->inputs.empty()) return fail(error, errorSize, "%s", textNoInput);
+  if (request->json && !request->info) return fail(error, errorSize, "%s", textJsonWithoutInfo);
+  if (request->info && request->outputMode != OUTPUT_UNSET) return fail(error, errorSize, "%s", textInfoWritesNothing);
+  if (request->info) return 1;
   if (request->outputMode == OUTPUT_UNSET) return fail(error, errorSize, "%s", textNoOutputMode);
   if (request->outputMode == OUTPUT_FILE && request->inputs.size() > 1)
     return fail(error, errorSize, "%s", textOneInputForOutput);

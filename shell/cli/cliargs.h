@@ -16,6 +16,8 @@ struct CliRequest {
   const char *output;  // the file of -o or the folder of -d; in the own form
                        // the /sv: path, or null when it is to be asked for
   int quiet;
+  int info;  // report on the inputs instead of converting them
+  int json;  // the report as JSON
   int help;
   int version;
   int recursive;

@@ -65,9 +65,11 @@ bool walk(const CliRequest &request, const std::string &folder, const std::strin
 
 }  // namespace
 
+const char *pathToRead(const char *input) { return std::strcmp(input, "-") ? input : "/dev/stdin"; }
+
 Job makeJob(const std::string &input, const std::string &output, bool dashes) {
   Job job = {input, output, input, output};
-  if (dashes && input == "-") job.input = "/dev/stdin", job.inputName = textStandardInput;
+  if (dashes && input == "-") job.input = pathToRead("-"), job.inputName = textStandardInput;
   if (dashes && output == "-") job.output = "/dev/stdout", job.outputName = textStandardOutput;
   return job;
 }

@@ -12,6 +12,10 @@ struct Job {
   std::string inputName, outputName;  // as the messages name them
 };
 
+// The path to read for an input named in the POSIX form: "-" is standard
+// input.
+const char *pathToRead(const char *input);
+
 // One input and its output, both as named. In the POSIX form (`dashes`) "-"
 // is standard input, or standard output for -o.
 Job makeJob(const std::string &input, const std::string &output, bool dashes);

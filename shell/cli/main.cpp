@@ -12,6 +12,7 @@
 #include "engine/convert.h"
 #include "resources/clitexts.h"
 #include "shell/cli/cliargs.h"
+#include "shell/cli/info.h"
 #include "shell/cli/jobs.h"
 #include "shell/cli/paths.h"
 #include "shell/cli/prompt.h"
@@ -150,6 +151,11 @@ int runPosixForm(int argc, char **argv) {
   if (!parseCliArguments(argc, argv, &request, error, sizeof error)) return usageError(error);
   if (request.help) return std::fputs(textUsage, stdout), EXIT_CONVERTED;
   if (request.version) return std::puts("sorbelin 1.40"), EXIT_CONVERTED;
+  if (request.info) {
+    std::vector<const char *> files = request.inputs;
+    for (const char *&file : files) file = pathToRead(file);
+    return reportFiles(files, request.json, LANGUAGE_ENGLISH);
+  }
   if (request.outputMode == OUTPUT_FOLDER && !mayBeFolder(request.output)) {
     std::snprintf(error, sizeof error, textNotAFolder, request.output);
     return usageError(error);
