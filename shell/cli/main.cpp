@@ -145,21 +145,15 @@ bool mayBeFolder(const char *path) {
   return errno != ENOTDIR;
 }
 
-int runPosixForm(int argc, char **argv) {
-  CliRequest request = {};
-  char error[4096];
-  if (!parseCliArguments(argc, argv, &request, error, sizeof error)) return usageError(error);
-  if (request.help) return std::fputs(textUsage, stdout), EXIT_CONVERTED;
-  if (request.version) return std::puts("sorbelin 1.40"), EXIT_CONVERTED;
-  if (request.info) {
-    std::vector<const char *> files = request.inputs;
-    for (const char *&file : files) file = pathToRead(file);
-    return reportFiles(files, request.json, LANGUAGE_ENGLISH);
-  }
-  if (request.outputMode == OUTPUT_FOLDER && !mayBeFolder(request.output)) {
-    std::snprintf(error, sizeof error, textNotAFolder, request.output);
-    return usageError(error);
-  }
+// --info: "-" is standard input there too.
+int reportOn(const CliRequest &request) {
+  std::vector<const char *> files = request.inputs;
+  for (const char *&file : files) file = pathToRead(file);
+  return reportFiles(files, request.json, LANGUAGE_ENGLISH);
+}
+
+// Every file of the request, each told as it is converted or not.
+int convertAll(const CliRequest &request) {
   conversionSettings.vibMask = request.vibMask;
   conversionSettings.ledMask = request.ledMask;
   Run run = {bool(request.quiet), request.inputs.size() > 1 || request.recursive,
@@ -171,6 +165,20 @@ int runPosixForm(int argc, char **argv) {
     for (const Job &job : jobs) allConverted = runJob(&run, job) && allConverted;
   }
   return allConverted ? EXIT_CONVERTED : EXIT_FAILED;
+}
+
+int runPosixForm(int argc, char **argv) {
+  CliRequest request = {};
+  char error[4096];
+  if (!parseCliArguments(argc, argv, &request, error, sizeof error)) return usageError(error);
+  if (request.help) return std::fputs(textUsage, stdout), EXIT_CONVERTED;
+  if (request.version) return std::puts("sorbelin 1.40"), EXIT_CONVERTED;
+  if (request.info) return reportOn(request);
+  if (request.outputMode == OUTPUT_FOLDER && !mayBeFolder(request.output)) {
+    std::snprintf(error, sizeof error, textNotAFolder, request.output);
+    return usageError(error);
+  }
+  return convertAll(request);
 }
 
 // The Windows program's command line, each argument whole as the shell split
