@@ -81,7 +81,7 @@ TEST_F(MainWindow, BatchRunEndsWithoutWindowAndTellsTheOutcome) {
   for (const Case &c : cases) {
     std::string line = quoted(c.input) + " /vc:3 /lc:5 " + quoted("/sv:" + c.output) + " /end";
     EXPECT_EQ(WinMain(GetModuleHandleA(nullptr), nullptr, &line[0], SW_SHOWNORMAL), c.status) << line;
-    EXPECT_EQ(FindWindowA("ZUDAR", nullptr), nullptr) << line;
+    EXPECT_EQ(ownMainWindow(), nullptr) << line;
     EXPECT_EQ(fileExists(dir.file("out.mld")), c.status == 0) << line;
     if (c.status == 0) {
       EXPECT_EQ(readFile(dir.file("out.mld")), convertImage(melodyImage('2'), 3, 5).bytes);
@@ -137,7 +137,7 @@ TEST_F(MainWindow, PathTooLongForItsSlotConvertsNothing) {
   };
   for (std::string &line : batches) {
     EXPECT_EQ(WinMain(GetModuleHandleA(nullptr), nullptr, &line[0], SW_SHOWNORMAL), 1) << line;
-    EXPECT_EQ(FindWindowA("ZUDAR", nullptr), nullptr) << line;
+    EXPECT_EQ(ownMainWindow(), nullptr) << line;
     closeMainWindow(nullptr);
   }
   window = openMainWindow(quoted(cutInput + ".mld") + " /vc:3");
