@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "engine/convert.h"
+#include "resources/texts.h"
 #include "shell/cli/cliargs.h"
 #include "shell/cli/prompt.h"
 #include "shell/messages.h"
@@ -98,7 +99,7 @@ int runPosixForm(int argc, char **argv) {
   char error[300];
   if (!parseCliArguments(argc, argv, &request, error, sizeof error)) return usageError(error);
   if (request.help) return std::fputs(usage, stdout), EXIT_CONVERTED;
-  if (request.version) return std::puts("sorbelin 1.40"), EXIT_CONVERTED;
+  if (request.version) return std::puts(textVersion), EXIT_CONVERTED;
   conversionSettings.vibMask = request.vibMask;
   conversionSettings.ledMask = request.ledMask;
   bool nameFiles = request.inputs.size() > 1, allConverted = true;
