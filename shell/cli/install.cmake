@@ -36,9 +36,9 @@ set(CPACK_PACKAGE_CONTACT ${SORBELIN_MAINTAINER})
 # The summary is the project's DESCRIPTION. The long description is read
 # here: CPack would spell the apostrophes of a CPACK_PACKAGE_DESCRIPTION_FILE
 # as "&apos;".
-set(description_file ${PROJECT_SOURCE_DIR}/resources/package-description.txt)
-file(READ ${description_file} CPACK_DEBIAN_PACKAGE_DESCRIPTION)
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${description_file})
+set(sorbelin_description_file ${PROJECT_SOURCE_DIR}/resources/package-description.txt)
+file(READ ${sorbelin_description_file} CPACK_DEBIAN_PACKAGE_DESCRIPTION)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${sorbelin_description_file})
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
