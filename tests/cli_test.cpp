@@ -17,10 +17,11 @@ Bytes example(const char *name) { return readFile(std::string(SORBELIN_EXAMPLES)
 const Bytes workedMelody = hex(
     "6D 65 6C 6F 00 00 00 28 00 0D 01 00 01  76 65 72 73 00 04 30 32 30 30"
     "74 72 61 63 00 00 00 11  07 FF FF 00 05 11 F2 04 20 01  00 12 34  00 FF DF 00");
+// The old link event's delta time stays as a no-op event (07 FF DE 00).
 const Bytes workedMelodyOut = hex(
-    "6D 65 6C 6F 00 00 00 32 00 0D 01 00 01  76 65 72 73 00 04 30 32 30 30"
-    "74 72 61 63 00 00 00 1B  00 FF FF 00 05 11 F2 04 60 00"
-    "00 FF FF 00 05 11 F2 05 20 00  00 12 34  00 FF DF 00");
+    "6D 65 6C 6F 00 00 00 36 00 0D 01 00 01  76 65 72 73 00 04 30 32 30 30"
+    "74 72 61 63 00 00 00 1F  00 FF FF 00 05 11 F2 04 60 00"
+    "00 FF FF 00 05 11 F2 05 20 00  07 FF DE 00  00 12 34  00 FF DF 00");
 const Bytes workedSmaf = hex(
     "4D 4D 4D 44 00 00 00 28  43 4E 54 49 00 00 00 0E  01 02 03 04 05  41 3A 31 2C"
     "4C 32 3A 07 2C  4D 54 52 01 00 00 00 08  00 00 02 02  FF 00  12 34  65 60");
@@ -181,4 +182,42 @@ TEST_F(Cli, EmptyAnswerOrEndOfInputCancels) {
   // Without an extension on the input, a typed name gets none.
   EXPECT_EQ(runSorbelin(dir.path, {"song"}, true, "plain\n").status, 0);
   EXPECT_TRUE(fileExists(dir.file("plain")));
+}
+
+// --info reads every file named, reports each in order and writes nothing;
+// it exits with 1 when any file could not be read or recognised whole.
+TEST_F(Cli, InfoReportsEachFileAndWritesNothing) {
+  writeFile(dir.file("tune.mld"), example("fanfare-v2.mld"));
+  writeFile(dir.file("bell.mmf"), example("chime.mmf"));
+  writeFile(dir.file("notes.txt"), ascii("a shopping list"));
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::vector<const char *> starts;  // the report's lines or JSON objects begin so, in order
+  } cases[] = {
+      {{"--info", "tune.mld", "bell.mmf"}, 0, {"tune.mld", "  format   i-melody version 2", "bell.mmf"}},
+      {{"-I", "--json", "tune.mld", "notes.txt", "gone.mld", "bell.mmf"},
+       1,
+       {"{\"path\":\"tune.mld\",\"format\":\"i-melody\",\"length\":123,\"error\":null,\"version\":2,",
+        "{\"path\":\"notes.txt\",\"format\":null,\"length\":15,\"error\":\"not an i-melody or SMAF file\"}",
+        "{\"path\":\"gone.mld\",\"format\":null,\"length\":null,\"error\":\"cannot read: No such file or directory\"}",
+        "{\"path\":\"bell.mmf\",\"format\":\"SMAF\""}},
+  };
+  for (const Case &c : cases) {
+    Outcome run = runSorbelin(dir.path, c.args);
+    EXPECT_EQ(run.status, c.status) << run.err;
+    EXPECT_EQ(run.err, "");
+    size_t at = 0;
+    for (const char *start : c.starts) {
+      at = run.out.find(start, at);
+      EXPECT_NE(at, std::string::npos) << start << "\n" << run.out;
+    }
+  }
+  EXPECT_EQ(listFolder(dir.path).size(), 3u);
+  for (std::vector<std::string> args : {std::vector<std::string>{"--json", "tune.mld"},
+                                        std::vector<std::string>{"--info", "-o", "x.mld", "tune.mld"}}) {
+    Outcome run = runSorbelin(dir.path, args);
+    EXPECT_EQ(run.status, 2) << run.err;
+    EXPECT_EQ(run.out, "");
+  }
 }
