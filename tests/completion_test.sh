@@ -40,7 +40,7 @@ expect() {
 helpOptions=$("$program" --help | optionsIn | grep '^-' | paste -sd '|')
 expect "$helpOptions" sorbelin -
 expect '--vib|--version' sorbelin --v
-expect '--in-place' sorbelin -o out.mld --in
+expect '--in-place|--info' sorbelin -o out.mld --in
 
 # Channel lists: none, channels 1 to 16, after a comma another channel,
 # after a dash a channel from the range's first on; also after "=".
