@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "engine/convert.h"
+#include "resources/texts.h"
 #include "shell/cli/cliargs.h"
 #include "shell/cli/info.h"
 #include "shell/cli/prompt.h"
@@ -104,7 +105,7 @@ int runPosixForm(int argc, char **argv) {
   char error[300];
   if (!parseCliArguments(argc, argv, &request, error, sizeof error)) return usageError(error);
   if (request.help) return std::fputs(usage, stdout), EXIT_CONVERTED;
-  if (request.version) return std::puts("sorbelin 1.40"), EXIT_CONVERTED;
+  if (request.version) return std::puts(textVersion), EXIT_CONVERTED;
   if (request.info) return reportFiles(request.inputs, request.json, LANGUAGE_ENGLISH);
   conversionSettings.vibMask = request.vibMask;
   conversionSettings.ledMask = request.ledMask;
