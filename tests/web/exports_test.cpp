@@ -1,0 +1,61 @@
+// The web page's C interface, natively: the same outcome, bytes and messages
+// as the engine gives, results that stay apart until each is released.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "shell/messages.h"
+#include "shell/web/exports.h"
+#include "tests/testing.h"
+
+namespace {
+
+// A version-2 melody with one old vibration link event.
+const Bytes melodyV2 = hex(
+    "6D 65 6C 6F 00 00 00 28 00 0D 01 00 01  76 65 72 73 00 04 30 32 30 30"
+    "74 72 61 63 00 00 00 11  07 FF FF 00 05 11 F2 04 20 01  00 12 34  00 FF DF 00");
+// A SMAF file whose score-track type names no message.
+const Bytes smafPlain = ascii("MMMD") + hex("00 00 00 0E") + ascii("ATR0") + hex("00 00 00 04") +
+                        ascii("melo") + hex("00 00");
+
+Bytes outputOf(const WebConversion *result) {
+  const uint8_t *data = sorbelin_output(result);
+  return data ? Bytes(data, data + sorbelin_output_length(result)) : Bytes();
+}
+
+}  // namespace
+
+TEST(WebExports, ConvertGivesTheEnginesResult) {
+  struct Case {
+    const char *name;
+    Bytes input;
+    uint16_t vibMask, ledMask;
+    int outcome;
+  } cases[] = {
+      {"i-melody, LED linked", melodyV2, 2, 1, CONVERT_DONE},
+      {"i-melody, no LED", melodyV2, 0x8001, 0, CONVERT_DONE},
+      {"SMAF without a message", smafPlain, 1, 1, CONVERT_DONE},
+      {"no magic", ascii("plain text"), 1, 1, CONVERT_NOT_MELODY},
+      {"nothing", {}, 1, 1, CONVERT_NOT_MELODY},
+      {"malformed", hex("6D 65 6C 6F 00 00"), 1, 1, CONVERT_MALFORMED},
+  };
+  // Every result is kept until all are made: each holds its own image.
+  std::vector<WebConversion *> results;
+  for (const Case &c : cases)
+    results.push_back(sorbelin_convert(c.input.empty() ? nullptr : c.input.data(),
+                                       uint32_t(c.input.size()), c.vibMask, c.ledMask));
+  for (size_t k = 0; k < results.size(); ++k) {
+    const Case &c = cases[k];
+    ASSERT_NE(results[k], nullptr) << c.name;
+    EXPECT_EQ(sorbelin_outcome(results[k]), c.outcome) << c.name;
+    Converted expected = convertImage(c.input, c.vibMask, c.ledMask);
+    EXPECT_EQ(toHex(outputOf(results[k])), toHex(expected.bytes)) << c.name;
+    EXPECT_EQ(sorbelin_output(results[k]) == nullptr, c.outcome != CONVERT_DONE) << c.name;
+    const Message *message = resultText(expected.report, conversionSettings.ledChannel);
+    EXPECT_EQ(sorbelin_message(results[k], 1), message ? message->japanese : nullptr) << c.name;
+    EXPECT_EQ(sorbelin_message(results[k], 0), message ? message->english : nullptr) << c.name;
+  }
+  EXPECT_NE(sorbelin_message(results[0], 1), sorbelin_message(results[1], 1));
+  for (WebConversion *result : results) sorbelin_release(result);
+  sorbelin_release(nullptr);
+}
