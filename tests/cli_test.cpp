@@ -17,10 +17,11 @@ Bytes example(const char *name) { return readFile(std::string(SORBELIN_EXAMPLES)
 const Bytes workedMelody = hex(
     "6D 65 6C 6F 00 00 00 28 00 0D 01 00 01  76 65 72 73 00 04 30 32 30 30"
     "74 72 61 63 00 00 00 11  07 FF FF 00 05 11 F2 04 20 01  00 12 34  00 FF DF 00");
+// The old link event's delta time stays as a no-op event (07 FF DE 00).
 const Bytes workedMelodyOut = hex(
-    "6D 65 6C 6F 00 00 00 32 00 0D 01 00 01  76 65 72 73 00 04 30 32 30 30"
-    "74 72 61 63 00 00 00 1B  00 FF FF 00 05 11 F2 04 60 00"
-    "00 FF FF 00 05 11 F2 05 20 00  00 12 34  00 FF DF 00");
+    "6D 65 6C 6F 00 00 00 36 00 0D 01 00 01  76 65 72 73 00 04 30 32 30 30"
+    "74 72 61 63 00 00 00 1F  00 FF FF 00 05 11 F2 04 60 00"
+    "00 FF FF 00 05 11 F2 05 20 00  07 FF DE 00  00 12 34  00 FF DF 00");
 const Bytes workedSmaf = hex(
     "4D 4D 4D 44 00 00 00 28  43 4E 54 49 00 00 00 0E  01 02 03 04 05  41 3A 31 2C"
     "4C 32 3A 07 2C  4D 54 52 01 00 00 00 08  00 00 02 02  FF 00  12 34  65 60");

@@ -1,26 +1,17 @@
 #include <gtest/gtest.h>
 
-#include "engine/bytes.h"
-#include "tests/testing.h"
+#include "tests/images.h"
 
 namespace {
-
-Bytes vers(char digit) { return ascii("vers") + hex("00 04 30") + Bytes{uint8_t(digit)} + hex("30 30"); }
-Bytes note(uint8_t flag) { return ascii("note") + hex("00 02 00") + Bytes{flag}; }
-Bytes track(const Bytes &events) { return ascii("trac") + be(uint32_t(events.size()), 4) + events; }
-
-// A consistent image: file chunk, header sub-chunks, tracks, and whatever
-// follows the declared end.
-Bytes melody(const Bytes &headers, const Bytes &tracks, const Bytes &after = {}) {
-  return ascii("melo") + be(uint32_t(5 + headers.size() + tracks.size()), 4) +
-         be(uint32_t(3 + headers.size()), 2) + hex("01 00 01") + headers + tracks + after;
-}
 
 const Bytes noteEvent = hex("00 12 34");
 const Bytes shortEvent = hex("00 FF DF 00");
 const Bytes oldVibLink = hex("07 FF FF 00 05 11 F2 04 20 01");
 const Bytes oldLedLink = hex("00 FF FF 00 05 11 F2 05 A0 03");
 const Bytes oldTable = hex("05 FF FF 00 14 11 01 F2 07") + Bytes(16, 0x03);
+// What a dropped link event leaves: its delta time, as a no-op event.
+const Bytes oldVibLinkLeft = hex("07 FF DE 00");
+const Bytes oldTableLeft = hex("05 FF DE 00");
 const Bytes vibCh1 = hex("00 FF FF 00 05 11 F2 04 20 00");
 const Bytes ledCh1 = hex("00 FF FF 00 05 11 F2 05 20 00");
 const Bytes tableHead = hex("00 FF FF 00 14 11 01 F2 07");
@@ -35,9 +26,9 @@ TEST(MelodyRewriter, WorkedExampleVersion2) {
       "74 72 61 63 00 00 00 11  07 FF FF 00 05 11 F2 04 20 01  00 12 34  00 FF DF 00");
   Converted out = convertImage(input, 0x0002, 0x0001);
   EXPECT_EQ(toHex(out.bytes),
-            toHex(hex("6D 65 6C 6F 00 00 00 32 00 0D 01 00 01  76 65 72 73 00 04 30 32 30 30"
-                      "74 72 61 63 00 00 00 1B  00 FF FF 00 05 11 F2 04 60 00"
-                      "00 FF FF 00 05 11 F2 05 20 00  00 12 34  00 FF DF 00")));
+            toHex(hex("6D 65 6C 6F 00 00 00 36 00 0D 01 00 01  76 65 72 73 00 04 30 32 30 30"
+                      "74 72 61 63 00 00 00 1F  00 FF FF 00 05 11 F2 04 60 00"
+                      "00 FF FF 00 05 11 F2 05 20 00  07 FF DE 00  00 12 34  00 FF DF 00")));
   EXPECT_EQ(out.report.formatKind, FORMAT_IMELODY);
   EXPECT_EQ(out.report.formatVersion, 2);
   EXPECT_EQ(conversionSettings.vibChannel, 2);
@@ -50,9 +41,9 @@ TEST(MelodyRewriter, WorkedExampleVersion3) {
       "74 72 61 63 00 00 00 11  07 FF FF 00 05 11 F2 04 20 01  00 12 34  00 FF DF 00");
   Converted out = convertImage(input, 0x0005, 0x0004);
   EXPECT_EQ(toHex(out.bytes),
-            toHex(hex("6D 65 6C 6F 00 00 00 37 00 0D 01 00 01  76 65 72 73 00 04 30 33 30 30"
-                      "74 72 61 63 00 00 00 20  00 FF FF 00 14 11 01 F2 07 02 00 03") +
-                  Bytes(13, 0) + hex("00 12 34  00 FF DF 00")));
+            toHex(hex("6D 65 6C 6F 00 00 00 3B 00 0D 01 00 01  76 65 72 73 00 04 30 33 30 30"
+                      "74 72 61 63 00 00 00 24  00 FF FF 00 14 11 01 F2 07 02 00 03") +
+                  Bytes(13, 0) + hex("07 FF DE 00  00 12 34  00 FF DF 00")));
   EXPECT_EQ(out.report.formatVersion, 3);
 }
 
@@ -85,7 +76,8 @@ TEST(MelodyRewriter, InsertsLinksByVersionAndMasks) {
   for (const Case &c : cases) {
     Bytes input = melody(c.headers, track(oldVibLink + noteEvent + oldTable) +
                                         track(shortEvent + oldLedLink));
-    Bytes expected = melody(c.headers, track(c.inserted + noteEvent) + track(shortEvent));
+    Bytes expected = melody(c.headers, track(c.inserted + oldVibLinkLeft + noteEvent + oldTableLeft) +
+                                           track(shortEvent));
     Converted out = convertImage(input, c.vibMask, c.ledMask);
     EXPECT_EQ(toHex(out.bytes), toHex(expected)) << c.name;
     EXPECT_EQ(out.report.formatKind, FORMAT_IMELODY) << c.name;
@@ -102,9 +94,9 @@ TEST(MelodyRewriter, WalksChunksAsDeclared) {
     Bytes input, expected;
   } cases[] = {
       {"note flag 1 makes notes 4 bytes", melody(note(1) + vers('2'), track(fourByteNote + oldVibLink)),
-       melody(note(1) + vers('2'), track(vibCh1 + fourByteNote))},
+       melody(note(1) + vers('2'), track(vibCh1 + fourByteNote + oldVibLinkLeft))},
       {"note flag 0 keeps them 3 bytes", melody(note(0), track(noteEvent + oldVibLink)),
-       melody(note(0), track(noteEvent))},
+       melody(note(0), track(noteEvent + oldVibLinkLeft))},
       {"empty first track holds the links", melody(vers('2'), track({})), melody(vers('2'), track(vibCh1))},
       {"no track: header counts to the end", melody(vers('2') + note(0), {}), melody(vers('2') + note(0), {})},
       {"bytes after the declared end are appended",
@@ -127,13 +119,13 @@ TEST(MelodyRewriter, WalksChunksAsDeclared) {
 // second, the one that tells them from extended events.
 TEST(MelodyRewriter, KeepsRunsOfNotesAroundOtherEventsWhereverTheyStand) {
   struct Other {
-    Bytes event;
-    bool dropped;
-  } others[] = {{{}, false},
-                {oldVibLink, true},
-                {oldTable, true},
-                {shortEvent, false},
-                {hex("03 FF F1 00 02 7F 7F"), false}};
+    Bytes event, left;
+  } others[] = {{{}, {}},
+                {oldVibLink, oldVibLinkLeft},
+                {oldTable, oldTableLeft},
+                {oldLedLink, {}},
+                {shortEvent, shortEvent},
+                {hex("03 FF F1 00 02 7F 7F"), hex("03 FF F1 00 02 7F 7F")}};
   for (uint8_t flag : {0, 1}) {
     Bytes noteBytes = flag ? hex("FF 12 FF FF") : hex("FF 12 FF");
     for (const Other &other : others) {
@@ -143,7 +135,7 @@ TEST(MelodyRewriter, KeepsRunsOfNotesAroundOtherEventsWhereverTheyStand) {
           for (int i = 0; i <= count; ++i) {
             if (i == position) {
               events = events + other.event;
-              if (!other.dropped) kept = kept + other.event;
+              kept = kept + other.left;
             }
             if (i < count) events = events + noteBytes, kept = kept + noteBytes;
           }
@@ -163,7 +155,7 @@ TEST(MelodyRewriter, TrackBehindDeclaredEndIsStillRewrittenAndCounted) {
   Bytes first = track(noteEvent), second = track(oldVibLink + shortEvent);
   Bytes input = ascii("melo") + be(uint32_t(5 + 10 + first.size()), 4) + hex("00 0D 01 00 01") +
                 vers('2') + first + second;
-  Bytes expected = melody(vers('2'), track(vibCh1 + noteEvent) + track(shortEvent));
+  Bytes expected = melody(vers('2'), track(vibCh1 + noteEvent) + track(oldVibLinkLeft + shortEvent));
   EXPECT_EQ(toHex(convertImage(input, 1, 0).bytes), toHex(expected));
 }
 
@@ -220,11 +212,59 @@ TEST(MelodyRewriter, GivesUpOnMalformedImages) {
       {"vers without its second data byte", ascii("melo") + hex("00 00 00 40 00 0D 01 00 01") + ascii("vers") + hex("00 00")},
       {"output beyond its capacity", melody({}, {}) + sixThousandOverruns + track({})},
       {"declared length near 2^32", melody({}, {}) + ascii("trac") + hex("FF FF FF F8") + noteEvent},
+      {"audio data past the end", melody(vers('4'), ascii("adat") + hex("00 00 01 00") + noteEvent)},
+      {"audio head cut short", melody(vers('4'), ascii("adat") + hex("00 00"))},
   };
   for (const Case &c : cases) {
     Converted out = convertImage(c.input, 0xFFFF, 0xFFFF);
     EXPECT_EQ(out.report.formatKind, FORMAT_NONE) << c.name;
     EXPECT_EQ(out.report.formatVersion, 0) << c.name;
     EXPECT_TRUE(out.bytes.empty()) << c.name;
+  }
+}
+
+// Structures of real files: class events (statuses 0x3F, 0x7F and 0xBF) are
+// measured like the 0xFF ones, audio-data chunks are copied whole by their
+// 4-byte length and end the header, and a dropped link event leaves its delta
+// time behind. Vibration on channel 1, no LED.
+TEST(MelodyRewriter, ReadsClassEventsAudioChunksAndKeepsTiming) {
+  const Bytes classA = hex("00 3F 80 05"), classB = hex("00 7F 81 10"), classC = hex("00 BF F0 00 02 AA BB");
+  const Bytes vibTable = table("02 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00");
+  const Bytes fourByteNote = hex("00 12 34 56");
+  Bytes audio(300, 0);
+  for (size_t i = 0; i < audio.size(); ++i) audio[i] = uint8_t(i * 7);
+  Bytes adat = ascii("adat") + be(uint32_t(audio.size()), 4) + audio;
+  // Audio bytes that read like a track holding a link event stay as they are.
+  Bytes trackLike = ascii("trac") + be(uint32_t(oldVibLink.size()), 4) + oldVibLink;
+  Bytes adatTrackLike = ascii("adat") + be(uint32_t(trackLike.size()), 4) + trackLike;
+  struct Case {
+    const char *name;
+    Bytes input, expected;
+  } cases[] = {
+      {"timing of dropped links, as a user met it",
+       melody(vers('2'), track(hex("18 3C 60  18 40 60  30 FF FF 00 05 11 F2 04 20 01  18 43 60  00 FF FF 00 05 11 F2 05 20 00"))),
+       melody(vers('2'), track(vibCh1 + hex("18 3C 60  18 40 60  30 FF DE 00  18 43 60")))},
+      {"class events among 3-byte notes, in several tracks",
+       melody(vers('3'), track(classA + classB + oldVibLink + noteEvent + classC + oldLedLink) +
+                             track(classC + oldTable + noteEvent + classA)),
+       melody(vers('3'), track(vibTable + classA + classB + oldVibLinkLeft + noteEvent + classC) +
+                             track(classC + oldTableLeft + noteEvent + classA))},
+      {"class events among 4-byte notes", melody(note(1) + vers('3'), track(classB + fourByteNote + oldVibLink + classC)),
+       melody(note(1) + vers('3'), track(vibTable + classB + fourByteNote + oldVibLinkLeft + classC))},
+      {"a class event where a 3-byte note would run past the track",
+       melody(vers('3'), track(classA + noteEvent) + track(noteEvent)),
+       melody(vers('3'), track(vibTable + classA + noteEvent) + track(noteEvent))},
+      {"version 4, audio before the track", melody(vers('4'), adat + track(oldVibLink + noteEvent)),
+       melody(vers('4'), adat + track(oldVibLinkLeft + noteEvent))},
+      {"two audio chunks, one reading like a track", melody(vers('4'), adat + adatTrackLike + track(noteEvent)),
+       melody(vers('4'), adat + adatTrackLike + track(noteEvent))},
+      {"audio between tracks; the links still go first", melody(vers('2'), adatTrackLike + track(noteEvent) + adat + track(oldLedLink)),
+       melody(vers('2'), adatTrackLike + track(vibCh1 + noteEvent) + adat + track({}))},
+      {"audio but no track", melody(vers('4'), adat), melody(vers('4'), adat)},
+  };
+  for (const Case &c : cases) {
+    Converted out = convertImage(c.input, 1, 0);
+    EXPECT_EQ(toHex(out.bytes), toHex(c.expected)) << c.name;
+    EXPECT_EQ(toHex(convertImage(out.bytes, 1, 0).bytes), toHex(out.bytes)) << c.name << ", converted twice";
   }
 }

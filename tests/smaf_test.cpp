@@ -1,27 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/bytes.h"
-#include "tests/testing.h"
-
-namespace {
-
-Bytes chunk(const Bytes &id, const Bytes &data) { return id + be(uint32_t(data.size()), 4) + data; }
-Bytes cnti(const Bytes &options) { return chunk(ascii("CNTI"), hex("01 02 03 04 05") + options); }
-Bytes mtr(uint8_t track, const Bytes &status) {
-  return chunk(ascii("MTR") + Bytes{track}, hex("00 00 02 02") + status + hex("12 34"));
-}
-Bytes crcOf(const Bytes &bytes) { return be(crc16(bytes.data(), int32_t(bytes.size())), 2); }
-
-// A well-formed image: the file chunk around the contents, closed by the CRC
-// of everything before it, and whatever follows.
-Bytes smaf(const Bytes &contents, const Bytes &after = {}) {
-  Bytes image = ascii("MMMD") + be(uint32_t(contents.size() + 2), 4) + contents;
-  return image + crcOf(image) + after;
-}
-
-Bytes ledTag(uint8_t channelFromZero) { return ascii("L2:") + Bytes{channelFromZero} + ascii(","); }
-
-}  // namespace
+#include "tests/images.h"
 
 TEST(SmafRewriter, WorkedExample) {
   Bytes input = hex(

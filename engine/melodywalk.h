@@ -1,0 +1,221 @@
+// The i-melody walk: the one reading of an image's chunks and events that
+// both the rewriter and the inspector follow. The walk goes forward from
+// offset 0 and tells a visitor what it meets; the visitor copies, counts or
+// stops it. Every read stays inside the input.
+//
+// The image: a file chunk ("melo" or "cmid", 13 bytes: tag, file length,
+// header length, three more bytes), header sub-chunks (tag, 2-byte length,
+// data), audio-data chunks ("adat", 4-byte length, data) and track chunks
+// ("trac", 4-byte length, events). A track or file chunk is honoured wherever
+// it stands; any other chunk at or behind the file's declared end stops the
+// walk, and what follows is carried through unread.
+//
+// An event is a delta-time byte, a status byte and what follows: a note (3
+// bytes, or 4 when the "note" sub-chunk's flag is set) unless the status is
+// an extended one, whose next byte, the extended status, tells its length:
+// 4 bytes below 0xF0, else 5 plus the 2-byte data length at event offset 3.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+
+#include "engine/walk.h"
+
+// The link events that the rewriter writes; each recognised link pattern is
+// its template without the leading delta-time byte.
+inline constexpr uint8_t vibLinkTemplate[8] = {0x00, 0xFF, 0xFF, 0x00, 0x05, 0x11, 0xF2, 0x04};
+inline constexpr uint8_t ledLinkTemplate[8] = {0x00, 0xFF, 0xFF, 0x00, 0x05, 0x11, 0xF2, 0x05};
+inline constexpr uint8_t channelTableTemplate[9] = {0x00, 0xFF, 0xFF, 0x00, 0x14, 0x11, 0x01, 0xF2, 0x07};
+
+enum LinkKind { LINK_NONE, LINK_VIBRATION, LINK_LED, LINK_TABLE };
+
+// Why a walk ended early. MELODY_FULL is the visitor's own: its output had
+// no room left.
+enum MelodyStop {
+  MELODY_DONE,
+  MELODY_FILE_CHUNK_CUT,  // the file chunk runs past the input's end
+  MELODY_HEADER_CUT,      // a header sub-chunk runs past the input's end
+  MELODY_AUDIO_CUT,       // an audio-data chunk runs past the input's end
+  MELODY_TRACK_HEAD_CUT,  // a track chunk's head runs past the input's end
+  MELODY_TRACK_CUT,       // an event of a track runs past the input's end
+  MELODY_NO_FILE_CHUNK,   // the walk met no file chunk where the lengths could go
+  MELODY_FULL,
+};
+
+struct MelodyWalkState {
+  Walk io;                // io.inPos: where the walk stands
+  bool haveFileChunk;
+  uint64_t fileEnd;       // declared file length + 8; 0 until a file chunk is met
+  uint32_t noteFlag;      // from "note": notes are 3 + noteFlag bytes
+  uint8_t version;        // from "vers": its second data byte - '0'; 1 without one
+  uint32_t tracks;        // track chunks met so far
+  MelodyStop stop;
+  uint64_t stopAt;        // where the walk stopped early
+};
+
+// A status byte names a voice in its top two bits and a key in its low six;
+// the key 0x3F is none, and those four statuses (0x3F, 0x7F, 0xBF, 0xFF) open
+// extended events.
+inline bool isExtendedStatus(uint8_t status) { return (status & 0x3F) == 0x3F; }
+
+// The length of the event at `at`, told by the bytes behind its delta time;
+// false when those bytes lie past the input's end.
+inline bool measureEvent(const Walk &io, uint64_t at, uint32_t noteFlag, uint64_t *length) {
+  if (!inputHas(io, at, 2)) return false;
+  if (!isExtendedStatus(io.in[at + 1])) {
+    *length = 3 + noteFlag;
+    return true;
+  }
+  if (!inputHas(io, at, 3)) return false;
+  if (io.in[at + 2] < 0xF0) {
+    *length = 4;
+    return true;
+  }
+  if (!inputHas(io, at, 5)) return false;
+  *length = 5 + uint64_t(readBE(io.in + at + 3, 2));
+  return true;
+}
+
+// Which link event, if any, the extended event at `at` is. Every link
+// pattern begins FF FF, so two bytes rule out nearly every event first. The
+// channel bytes and the delta time are not compared.
+inline LinkKind linkKind(const Walk &io, uint64_t at) {
+  if (io.in[at + 1] != 0xFF || io.in[at + 2] != 0xFF) return LINK_NONE;
+  const char *vib = reinterpret_cast<const char *>(vibLinkTemplate);
+  const char *led = reinterpret_cast<const char *>(ledLinkTemplate);
+  const char *table = reinterpret_cast<const char *>(channelTableTemplate);
+  if (matchAt(io, at + 1, vib + 1, 7)) return LINK_VIBRATION;
+  if (matchAt(io, at + 1, led + 1, 7)) return LINK_LED;
+  if (matchAt(io, at + 1, table + 1, 8)) return LINK_TABLE;
+  return LINK_NONE;
+}
+
+// Most of a track is notes: they are passed in a tight loop while each
+// begins before `end` and lies inside the input. Returns where the first
+// other event (or the track's end) stands.
+inline uint64_t skipNotes(const Walk &io, uint64_t at, uint64_t end, uint64_t noteLength) {
+  uint64_t limit = io.inLength < noteLength ? 0 : std::min(end, io.inLength - noteLength + 1);
+  while (at < limit && !isExtendedStatus(io.in[at + 1])) at += noteLength;
+  return at;
+}
+
+// Ends the walk early; always false, so that callers can return it.
+inline bool stopMelodyWalk(MelodyWalkState &w, MelodyStop stop, uint64_t at) {
+  w.stop = stop;
+  w.stopAt = at;
+  return false;
+}
+
+// The visitor is a plain record V; the walk calls these functions of it,
+// each returning false to stop the walk (after setting w.stop through
+// stopMelodyWalk):
+//   onFileChunk(v, w)                 the 13-byte file chunk at w.io.inPos
+//   onHeaderChunk(v, w, size)         a header sub-chunk of `size` bytes at w.io.inPos
+//   onAudioChunk(v, w, size)          an audio-data chunk of `size` bytes at w.io.inPos
+//   onTrackStart(v, w, declared)      the 8-byte head of a track at w.io.inPos
+//   onNotes(v, w, from, to)           notes from `from` up to `to`
+//   onEvent(v, w, at, length, link)   an extended event
+//   onTrackEnd(v, w, eventsEnd)       after the track's events, which reached eventsEnd
+// Everything handed over lies inside the input; after a chunk the walk goes
+// on behind it.
+template <class V>
+bool walkTrackEvents(MelodyWalkState &w, V &visitor, uint64_t begin, uint64_t end) {
+  const Walk &io = w.io;
+  uint64_t noteLength = 3 + w.noteFlag, at = begin;
+  for (;;) {
+    uint64_t notesEnd = skipNotes(io, at, end, noteLength);
+    if (notesEnd > at && !onNotes(visitor, w, at, notesEnd)) return false;
+    at = notesEnd;
+    if (at >= end) break;
+    uint64_t length = 0;
+    if (!measureEvent(io, at, w.noteFlag, &length) || !inputHas(io, at, length))
+      return stopMelodyWalk(w, MELODY_TRACK_CUT, at);
+    // Notes that lie inside the input were passed above, so this is an
+    // extended event.
+    if (!onEvent(visitor, w, at, length, linkKind(io, at))) return false;
+    at += length;
+  }
+  return onTrackEnd(visitor, w, at);
+}
+
+template <class V>
+bool walkTrack(MelodyWalkState &w, V &visitor) {
+  uint64_t head = w.io.inPos;
+  if (!inputHas(w.io, head, 8)) return stopMelodyWalk(w, MELODY_TRACK_HEAD_CUT, head);
+  uint64_t declared = readBE(w.io.in + head + 4, 4);
+  ++w.tracks;
+  if (!onTrackStart(visitor, w, declared)) return false;
+  if (!walkTrackEvents(w, visitor, head + 8, head + 8 + declared)) return false;
+  w.io.inPos = head + 8 + declared;  // the declared length decides where the walk goes on
+  return true;
+}
+
+template <class V>
+bool walkFileChunk(MelodyWalkState &w, V &visitor) {
+  uint64_t at = w.io.inPos;
+  if (!inputHas(w.io, at, 13)) return stopMelodyWalk(w, MELODY_FILE_CHUNK_CUT, at);
+  w.haveFileChunk = true;
+  w.fileEnd = uint64_t(readBE(w.io.in + at + 4, 4)) + 8;
+  if (!onFileChunk(visitor, w)) return false;
+  w.io.inPos = at + 13;
+  return true;
+}
+
+template <class V>
+bool walkAudioChunk(MelodyWalkState &w, V &visitor) {
+  uint64_t at = w.io.inPos;
+  if (!inputHas(w.io, at, 8)) return stopMelodyWalk(w, MELODY_AUDIO_CUT, at);
+  uint64_t size = 8 + uint64_t(readBE(w.io.in + at + 4, 4));
+  if (!inputHas(w.io, at, size)) return stopMelodyWalk(w, MELODY_AUDIO_CUT, at);
+  if (!onAudioChunk(visitor, w, size)) return false;
+  w.io.inPos = at + size;
+  return true;
+}
+
+// Any other chunk: "note" and "vers" are read from their second data byte,
+// whatever their length says.
+template <class V>
+bool walkHeaderChunk(MelodyWalkState &w, V &visitor) {
+  const Walk &io = w.io;
+  uint64_t at = io.inPos;
+  if (!inputHas(io, at, 6)) return stopMelodyWalk(w, MELODY_HEADER_CUT, at);
+  uint64_t size = 6 + uint64_t(readBE(io.in + at + 4, 2));
+  bool isNote = matchAt(io, at, "note", 4), isVers = matchAt(io, at, "vers", 4);
+  if (!inputHas(io, at, size) || ((isNote || isVers) && !inputHas(io, at, 8)))
+    return stopMelodyWalk(w, MELODY_HEADER_CUT, at);
+  if (isNote) w.noteFlag = io.in[at + 7] != 0;
+  if (isVers) w.version = uint8_t(io.in[at + 7] - 0x30);
+  if (!onHeaderChunk(visitor, w, size)) return false;
+  w.io.inPos = at + size;
+  return true;
+}
+
+// Walks the whole image. Returns true when it reached the input's end or
+// the file's declared end; w.io.inPos is then where the unread tail begins.
+template <class V>
+bool walkMelody(MelodyWalkState &w, V &visitor) {
+  while (w.io.inPos < w.io.inLength) {
+    const Walk &io = w.io;
+    bool ok;
+    if (matchAt(io, io.inPos, "melo", 4) || matchAt(io, io.inPos, "cmid", 4))
+      ok = walkFileChunk(w, visitor);
+    else if (matchAt(io, io.inPos, "trac", 4))
+      ok = walkTrack(w, visitor);
+    else if (w.fileEnd != 0 && io.inPos >= w.fileEnd)
+      break;
+    else if (matchAt(io, io.inPos, "adat", 4))
+      ok = walkAudioChunk(w, visitor);
+    else
+      ok = walkHeaderChunk(w, visitor);
+    if (!ok) return false;
+  }
+  return true;
+}
+
+inline MelodyWalkState startMelodyWalk(const uint8_t *in, uint64_t inLength, uint8_t *out,
+                                       uint64_t outCapacity) {
+  MelodyWalkState w = {};
+  w.io = {in, inLength, out, outCapacity, 0, 0};
+  w.version = 1;
+  return w;
+}

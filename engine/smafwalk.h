@@ -1,0 +1,159 @@
+// The SMAF walk: the one reading of an image's chunks that both the rewriter
+// and the inspector follow. It goes forward from offset 0 and tells a
+// visitor what it meets. Every read stays inside the input.
+//
+// The image: a file chunk ("MMMD", 4-byte length L counting everything
+// behind it up to and including the 2-byte CRC that closes it), whose inner
+// chunks (4-byte id, 4-byte data length N, data) follow its header at the
+// same level; then any bytes, which belong to no chunk. The walk enters every
+// file chunk header it meets and stops at the first chunk position at or past
+// the CRC of the last one.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+#include "engine/walk.h"
+
+enum SmafStop {
+  SMAF_DONE,
+  SMAF_FILE_CHUNK_CUT,     // a file chunk's header runs past the input's end
+  SMAF_CHUNK_CUT,          // a chunk runs past the input's end
+  SMAF_CONTENTS_SHORT,     // a contents-info chunk has fewer than its 5 fixed bytes
+  SMAF_SCORE_TRACK_SHORT,  // a score track is too short for its channel status bytes
+  SMAF_NO_FILE_CHUNK,      // the walk met no file chunk where the length could go
+  SMAF_FULL,               // the visitor's own: its output had no room left
+};
+
+struct SmafWalkState {
+  Walk io;                 // io.inPos: where the walk stands
+  bool haveFileChunk;
+  uint64_t fileEnd;        // input offset just past the file chunk; 0 until one is met
+  uint8_t scoreTrackType;  // 1, or 2 or 3 by the last score track 0 to 5 met
+  uint32_t chunks;         // inner chunks met so far
+  SmafStop stop;
+  uint64_t stopAt;
+};
+
+// Ends the walk early; always false, so that callers can return it.
+inline bool stopSmafWalk(SmafWalkState &w, SmafStop stop, uint64_t at) {
+  w.stop = stop;
+  w.stopAt = at;
+  return false;
+}
+
+// Contents-info option data is a run of tags, each ended by ","; the last
+// may lack it. The end of the tag that begins at `pos`, its "," included.
+inline uint64_t optionTagEnd(const Walk &io, uint64_t pos, uint64_t end) {
+  const void *comma = std::memchr(io.in + pos, ',', size_t(end - pos));
+  return comma ? uint64_t(static_cast<const uint8_t *>(comma) - io.in) + 1 : end;
+}
+
+// A tag is told by its first three bytes, taken as they stand in the input:
+// at the end of the option data they run on into what follows the chunk.
+inline bool isOptionTag(const Walk &io, uint64_t pos, const char *name) { return matchAt(io, pos, name, 3); }
+
+// The LED tag, "L2:" and the LED channel counted from 0.
+inline bool isLedTag(const Walk &io, uint64_t pos) { return isOptionTag(io, pos, "L2:"); }
+
+// Where a score track keeps a channel's bit: the byte at `offset` of the
+// chunk, bit `bit`.
+struct ChannelBit {
+  uint32_t offset;
+  uint8_t bit;
+};
+
+// The vibration bit of channel index k (0 to 15) in score track t. Tracks 0
+// to 4 cover four channels each, two per byte (tracks 0 and 1 both channels
+// 1 to 4); track 5 covers all sixteen, one byte each. False when the track
+// holds none for that channel.
+inline bool vibrationBit(uint8_t track, int k, ChannelBit *where) {
+  if (track == 5) {
+    *where = {uint32_t(12 + k), 0x20};
+    return true;
+  }
+  int first = track == 0 ? 0 : 4 * (track - 1);
+  if (track > 4 || k < first || k >= first + 4) return false;
+  int i = k - first;
+  *where = {uint32_t(12 + i / 2), uint8_t(i % 2 ? 0x04 : 0x40)};
+  return true;
+}
+
+// The LED bit of channel index k: only track 5 has them.
+inline bool ledBit(uint8_t track, int k, ChannelBit *where) {
+  if (track != 5) return false;
+  *where = {uint32_t(12 + k), 0x10};
+  return true;
+}
+
+// The data that score track t needs for its channel status bytes.
+inline uint64_t scoreTrackMinimum(uint8_t track) { return track == 5 ? 20 : track <= 4 ? 6 : 0; }
+
+// The visitor is a plain record V; the walk calls these functions of it,
+// each returning false to stop the walk (after setting w.stop through
+// stopSmafWalk):
+//   onSmafFileChunk(v, w)                   the 8-byte file chunk header at w.io.inPos
+//   onSmafContentsInfo(v, w, dataLength)    a "CNTI" chunk at w.io.inPos
+//   onSmafChunk(v, w, dataLength, track)    any other chunk; track is the score
+//                                           track number, or -1 for no score track
+// Everything handed over lies inside the input; after a chunk the walk goes
+// on behind it.
+template <class V>
+bool walkSmafFileChunk(SmafWalkState &w, V &visitor) {
+  uint64_t at = w.io.inPos;
+  if (!inputHas(w.io, at, 8)) return stopSmafWalk(w, SMAF_FILE_CHUNK_CUT, at);
+  w.haveFileChunk = true;
+  w.fileEnd = at + 8 + readBE(w.io.in + at + 4, 4);
+  if (!onSmafFileChunk(visitor, w)) return false;
+  w.io.inPos = at + 8;
+  return true;
+}
+
+template <class V>
+bool walkSmafChunk(SmafWalkState &w, V &visitor) {
+  const Walk &io = w.io;
+  uint64_t at = io.inPos;
+  if (!inputHas(io, at, 8)) return stopSmafWalk(w, SMAF_CHUNK_CUT, at);
+  uint64_t dataLength = readBE(io.in + at + 4, 4);
+  if (!inputHas(io, at, 8 + dataLength)) return stopSmafWalk(w, SMAF_CHUNK_CUT, at);
+  ++w.chunks;
+  bool ok;
+  if (matchAt(io, at, "CNTI", 4)) {
+    if (dataLength < 5) return stopSmafWalk(w, SMAF_CONTENTS_SHORT, at);
+    ok = onSmafContentsInfo(visitor, w, dataLength);
+  } else if (matchAt(io, at, "MTR", 3)) {
+    uint8_t track = io.in[at + 3];
+    if (dataLength < scoreTrackMinimum(track)) return stopSmafWalk(w, SMAF_SCORE_TRACK_SHORT, at);
+    if (track <= 5) w.scoreTrackType = track == 0 ? 1 : track == 5 ? 3 : 2;
+    ok = onSmafChunk(visitor, w, dataLength, int(track));
+  } else {
+    ok = onSmafChunk(visitor, w, dataLength, -1);
+  }
+  if (!ok) return false;
+  w.io.inPos = at + 8 + dataLength;
+  return true;
+}
+
+// Walks the chunks. Returns true when it reached the CRC of the last file
+// chunk or the input's end; w.io.inPos is then where the CRC would stand.
+template <class V>
+bool walkSmaf(SmafWalkState &w, V &visitor) {
+  while (w.io.inPos < w.io.inLength) {
+    bool ok;
+    if (matchAt(w.io, w.io.inPos, "MMMD", 4))
+      ok = walkSmafFileChunk(w, visitor);
+    else if (w.fileEnd != 0 && w.io.inPos + 2 >= w.fileEnd)
+      break;
+    else
+      ok = walkSmafChunk(w, visitor);
+    if (!ok) return false;
+  }
+  return w.haveFileChunk || stopSmafWalk(w, SMAF_NO_FILE_CHUNK, w.io.inPos);
+}
+
+inline SmafWalkState startSmafWalk(const uint8_t *in, uint64_t inLength, uint8_t *out, uint64_t outCapacity) {
+  SmafWalkState w = {};
+  w.io = {in, inLength, out, outCapacity, 0, 0};
+  w.scoreTrackType = 1;
+  return w;
+}
