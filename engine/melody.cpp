@@ -119,7 +119,7 @@ bool writeFileLengths(MelodyRewrite &r, MelodyWalkState &w) {
   Walk &io = w.io;
   if (!w.haveFileChunk) return stopMelodyWalk(w, MELODY_NO_FILE_CHUNK, io.inPos);
   markHeaderEnd(r, io.outPos);
-  if (r.headerEndOut < r.fileChunkOut + 10) return stopMelodyWalk(w, MELODY_NO_FILE_CHUNK, io.inPos);
+  if (r.headerEndOut < r.fileChunkOut + 10) return stopMelodyWalk(w, MELODY_BODY_FIRST, io.inPos);
   writeBE(io.out + r.fileChunkOut + 8, uint32_t(r.headerEndOut - r.fileChunkOut - 10), 2);
   writeBE(io.out + r.fileChunkOut + 4, uint32_t(io.outPos - r.fileChunkOut - 8), 4);
   return true;

@@ -39,6 +39,7 @@ enum MelodyStop {
   MELODY_TRACK_HEAD_CUT,  // a track chunk's head runs past the input's end
   MELODY_TRACK_CUT,       // an event of a track runs past the input's end
   MELODY_NO_FILE_CHUNK,   // the walk met no file chunk where the lengths could go
+  MELODY_BODY_FIRST,      // an audio or track chunk stands before the file chunk
   MELODY_FULL,
 };
 
@@ -48,7 +49,7 @@ struct MelodyWalkState {
   uint64_t fileEnd;       // declared file length + 8; 0 until a file chunk is met
   uint32_t noteFlag;      // from "note": notes are 3 + noteFlag bytes
   uint8_t version;        // from "vers": its second data byte - '0'; 1 without one
-  uint32_t tracks;        // track chunks met so far
+  uint32_t tracks;        // track chunks met so far, the one being read included
   MelodyStop stop;
   uint64_t stopAt;        // where the walk stopped early
 };
@@ -141,9 +142,9 @@ bool walkTrackEvents(MelodyWalkState &w, V &visitor, uint64_t begin, uint64_t en
 template <class V>
 bool walkTrack(MelodyWalkState &w, V &visitor) {
   uint64_t head = w.io.inPos;
+  ++w.tracks;
   if (!inputHas(w.io, head, 8)) return stopMelodyWalk(w, MELODY_TRACK_HEAD_CUT, head);
   uint64_t declared = readBE(w.io.in + head + 4, 4);
-  ++w.tracks;
   if (!onTrackStart(visitor, w, declared)) return false;
   if (!walkTrackEvents(w, visitor, head + 8, head + 8 + declared)) return false;
   w.io.inPos = head + 8 + declared;  // the declared length decides where the walk goes on

@@ -30,7 +30,7 @@ struct SmafWalkState {
   bool haveFileChunk;
   uint64_t fileEnd;        // input offset just past the file chunk; 0 until one is met
   uint8_t scoreTrackType;  // 1, or 2 or 3 by the last score track 0 to 5 met
-  uint32_t chunks;         // inner chunks met so far
+  uint32_t chunks;         // inner chunks met so far, the one being read included
   SmafStop stop;
   uint64_t stopAt;
 };
@@ -113,10 +113,10 @@ template <class V>
 bool walkSmafChunk(SmafWalkState &w, V &visitor) {
   const Walk &io = w.io;
   uint64_t at = io.inPos;
+  ++w.chunks;
   if (!inputHas(io, at, 8)) return stopSmafWalk(w, SMAF_CHUNK_CUT, at);
   uint64_t dataLength = readBE(io.in + at + 4, 4);
   if (!inputHas(io, at, 8 + dataLength)) return stopSmafWalk(w, SMAF_CHUNK_CUT, at);
-  ++w.chunks;
   bool ok;
   if (matchAt(io, at, "CNTI", 4)) {
     if (dataLength < 5) return stopSmafWalk(w, SMAF_CONTENTS_SHORT, at);

@@ -21,8 +21,10 @@ def imelody(version, tracks, title):
     return b"melo" + be(len(head) + len(subs) + len(body) + 2, 4) + be(3 + len(subs), 2) + head + subs + body
 
 
-def notes(*pitches):
-    return b"".join(bytes([0x18, p, 0x60]) for p in pitches)
+def notes(*pitches, voice=0):
+    """Note events of one voice: a delta time, the status (voice in the top
+    two bits, key in the low six) and a length."""
+    return b"".join(bytes([0x18, voice << 6 | p, 0x60]) for p in pitches)
 
 
 def crc16(data):
@@ -52,10 +54,12 @@ old_vib = bytes.fromhex("00 FF FF 00 05 11 F2 04 20 01")
 old_table = bytes.fromhex("00 FF FF 00 14 11 01 F2 07") + bytes([3] + [0] * 15)
 end_of_track = bytes.fromhex("00 FF 2F 00")
 files = {
-    "fanfare-v2.mld": imelody(2, [old_vib + notes(60, 64, 67, 72) + end_of_track,
-                                  notes(48, 55, 48) + end_of_track], b"Fanfare"),
-    "lullaby-v3.mld": imelody(3, [old_table + notes(67, 64, 60) + end_of_track,
-                                  notes(43, 48) + end_of_track], b"Lullaby"),
+    "fanfare-v2.mld": imelody(2, [old_vib + notes(24, 28, 31, 36, 31, 36, 40, 36) +
+                                  notes(16, 19, 16, 24, voice=1) + end_of_track,
+                                  notes(12, 7, 12, voice=0) + end_of_track], b"Fanfare"),
+    "lullaby-v3.mld": imelody(3, [old_table + notes(31, 28, 24, 28, 31, 31, 28, 24, 26, 24) +
+                                  notes(12, 16, 12, voice=2) + end_of_track,
+                                  notes(7, 12, 7, 12, voice=1) + end_of_track], b"Lullaby"),
     "chime.mmf": smaf(),
 }
 for name, data in files.items():

@@ -11,6 +11,10 @@
 // LED mask (big-endian), the rest is the image.
 const char *checkConversion(const uint8_t *data, size_t size);
 
+// inspectImage and its reports on the image, read as for checkConversion;
+// on a converted image, the links that the masks ask for.
+const char *checkInspection(const uint8_t *data, size_t size);
+
 // splitCommandLine and readOptions: the bytes up to the first zero are the
 // command-line text.
 const char *checkOwnCommandLine(const uint8_t *data, size_t size);

@@ -38,31 +38,7 @@ const char *checkOutcome(const uint8_t *image, uint32_t count, const MemBlock &o
 }
 
 // Converting a converted image again with the same masks must give the same
-// bytes, except where the walk's own rules make the second walk a different
-// one (for each exception the fuzzer found, or a search built, an image):
-// - i-melody: the file's declared end is its declared length + 8 counted from
-//   offset 0, so it marks the end of the chunks only when the walk meets one
-//   file chunk and that one stands at offset 0;
-// - SMAF: a file chunk header met before the last keeps its old length, which
-//   no longer fits contents that the rewrite made longer or shorter; a last
-//   option tag "L" or "L2" of a contents-info chunk is tested as an LED tag
-//   together with the bytes after the chunk, and where those are the CRC they
-//   change; the new CRC and the bytes after it can spell a file chunk header;
-// - either: the rewritten bytes (lengths, dropped events, patched status bits)
-//   can make or break a magic, so that the output's first magic names another
-//   format, or none.
-// An i-melody event that runs past its track's declared end is no exception:
-// the first conversion counts it whole in the track, where the second finds it.
-bool reconversionMustMatch(const uint8_t *image, uint32_t count, const MemBlock &output, int format) {
-  if (findFormat(output.data, output.length) != format) return false;
-  if (format == FORMAT_IMELODY) {
-    MelodyShape shape = melodyShape(image, count);
-    return shape.fileChunks == 1 && shape.fileChunkFirst;
-  }
-  SmafShape before = smafShape(image, count), after = smafShape(output.data, output.length);
-  return before.fileChunks == 1 && after.fileChunks == 1 && !before.ledPrefixAtEnd;
-}
-
+// bytes, where the second walk is the same as the first (sameWalkAgain).
 const char *checkReconversion(const MemBlock &first, const ConversionReport &report) {
   MemBlock second = {};
   ConversionReport again = convert(first.data, first.length, &second);
@@ -81,7 +57,7 @@ const char *checkConverted(const uint8_t *image, uint32_t count, const MemBlock 
     if (const char *problem = checkSmafClosing(output.data, output.length, smafShape(image, count).steps))
       return problem;
   }
-  if (!reconversionMustMatch(image, count, output, report.formatKind)) return nullptr;
+  if (!sameWalkAgain(image, count, output.data, output.length, report.formatKind)) return nullptr;
   return checkReconversion(output, report);
 }
 

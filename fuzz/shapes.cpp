@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/bytes.h"
+#include "engine/convert.h"
 
 namespace {
 
@@ -96,4 +97,14 @@ const char *checkSmafClosing(const uint8_t *bytes, uint64_t length, int steps) {
   if (readBE(bytes + pos, 2) != crc16Finish(crc16Update(crc16Start(), bytes, pos)))
     return "the SMAF CRC is not crc16 of everything before it";
   return nullptr;
+}
+
+bool sameWalkAgain(const uint8_t *image, uint32_t count, const uint8_t *output, uint32_t outLength, int format) {
+  if (findFormat(output, outLength) != format) return false;
+  if (format == FORMAT_IMELODY) {
+    MelodyShape shape = melodyShape(image, count);
+    return shape.fileChunks == 1 && shape.fileChunkFirst;
+  }
+  SmafShape before = smafShape(image, count), after = smafShape(output, outLength);
+  return before.fileChunks == 1 && after.fileChunks == 1 && !before.ledPrefixAtEnd;
 }

@@ -24,3 +24,21 @@ MelodyShape melodyShape(const uint8_t *bytes, uint64_t length);
 // CRC after them, and that CRC is crc16 of every byte before it. Returns null
 // when that holds, else what is wrong.
 const char *checkSmafClosing(const uint8_t *bytes, uint64_t length, int steps);
+
+// A converted image walked again is walked as the image was, except where
+// the walk's own rules make the second walk a different one (for each
+// exception the fuzzer found, or a search built, an image):
+// - i-melody: the file's declared end is its declared length + 8 counted from
+//   offset 0, so it marks the end of the chunks only when the walk meets one
+//   file chunk and that one stands at offset 0;
+// - SMAF: a file chunk header met before the last keeps its old length, which
+//   no longer fits contents that the rewrite made longer or shorter; a last
+//   option tag "L" or "L2" of a contents-info chunk is tested as an LED tag
+//   together with the bytes after the chunk, and where those are the CRC they
+//   change; the new CRC and the bytes after it can spell a file chunk header;
+// - either: the rewritten bytes (lengths, dropped events, patched status bits)
+//   can make or break a magic, so that the output's first magic names another
+//   format, or none.
+// An i-melody event that runs past its track's declared end is no exception:
+// the first conversion counts it whole in the track, where the second finds it.
+bool sameWalkAgain(const uint8_t *image, uint32_t count, const uint8_t *output, uint32_t outLength, int format);

@@ -19,3 +19,34 @@ inline constexpr Message msgResultImelodyV3 = {"The link works on these models:\
                                                textResultImelodyV3};
 inline constexpr Message msgResultSmaf16 = {"The link works on 16-voice phones.", textResultSmaf16};
 inline constexpr Message msgResultSmaf40 = {"The link works on 40-voice phones.", textResultSmaf40};
+
+// What stopped the reading of a melody: {offset} stands for the offset in
+// the file and {number} for the track or chunk, counted from 1.
+inline constexpr Message msgNotMelody = {"not an i-melody or SMAF file",
+                                         "i-melody でも SMAF でもないファイルです"};
+inline constexpr Message msgFileChunkCut = {
+    "the file chunk at offset {offset} runs past the end of the file",
+    "オフセット {offset} のファイルチャンクがファイルの終わりを越えています"};
+inline constexpr Message msgHeaderChunkCut = {
+    "the header chunk at offset {offset} runs past the end of the file",
+    "オフセット {offset} のヘッダチャンクがファイルの終わりを越えています"};
+inline constexpr Message msgAudioChunkCut = {
+    "the audio chunk at offset {offset} runs past the end of the file",
+    "オフセット {offset} のオーディオチャンクがファイルの終わりを越えています"};
+inline constexpr Message msgTrackCut = {
+    "track {number} runs past the end of the file at offset {offset}",
+    "トラック {number} がオフセット {offset} でファイルの終わりを越えています"};
+inline constexpr Message msgNoFileChunk = {"no file chunk before offset {offset}",
+                                           "オフセット {offset} までにファイルチャンクがありません"};
+inline constexpr Message msgBodyFirst = {
+    "the chunk at offset {offset} stands before the file chunk",
+    "オフセット {offset} のチャンクがファイルチャンクより前にあります"};
+inline constexpr Message msgChunkCut = {
+    "chunk {number} runs past the end of the file at offset {offset}",
+    "チャンク {number} がオフセット {offset} でファイルの終わりを越えています"};
+inline constexpr Message msgContentsShort = {
+    "the contents-info chunk at offset {offset} is shorter than its 5 fixed bytes",
+    "オフセット {offset} のコンテンツ情報チャンクが固定の 5 バイトより短いです"};
+inline constexpr Message msgScoreTrackShort = {
+    "score track {number} at offset {offset} is too short for its channel status bytes",
+    "オフセット {offset} のスコアトラック {number} はチャンネル状態バイトを収めるには短すぎます"};

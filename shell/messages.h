@@ -7,6 +7,12 @@
 #include "engine/convert.h"
 #include "resources/messages.h"
 
+enum Language { LANGUAGE_ENGLISH, LANGUAGE_JAPANESE };
+
+inline const char *inLanguage(const Message &message, Language language) {
+  return language == LANGUAGE_JAPANESE ? message.japanese : message.english;
+}
+
 // The message for the report and LED channel in both languages, or null
 // when no message applies (nothing converted, i-melody version 1, SMAF type
 // 1, ...).

@@ -183,3 +183,41 @@ TEST_F(Cli, EmptyAnswerOrEndOfInputCancels) {
   EXPECT_EQ(runSorbelin(dir.path, {"song"}, true, "plain\n").status, 0);
   EXPECT_TRUE(fileExists(dir.file("plain")));
 }
+
+// --info reads every file named, reports each in order and writes nothing;
+// it exits with 1 when any file could not be read or recognised whole.
+TEST_F(Cli, InfoReportsEachFileAndWritesNothing) {
+  writeFile(dir.file("tune.mld"), example("fanfare-v2.mld"));
+  writeFile(dir.file("bell.mmf"), example("chime.mmf"));
+  writeFile(dir.file("notes.txt"), ascii("a shopping list"));
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::vector<const char *> starts;  // the report's lines or JSON objects begin so, in order
+  } cases[] = {
+      {{"--info", "tune.mld", "bell.mmf"}, 0, {"tune.mld", "  format   i-melody version 2", "bell.mmf"}},
+      {{"-I", "--json", "tune.mld", "notes.txt", "gone.mld", "bell.mmf"},
+       1,
+       {"{\"path\":\"tune.mld\",\"format\":\"i-melody\",\"length\":123,\"error\":null,\"version\":2,",
+        "{\"path\":\"notes.txt\",\"format\":null,\"length\":15,\"error\":\"not an i-melody or SMAF file\"}",
+        "{\"path\":\"gone.mld\",\"format\":null,\"length\":null,\"error\":\"cannot read: No such file or directory\"}",
+        "{\"path\":\"bell.mmf\",\"format\":\"SMAF\""}},
+  };
+  for (const Case &c : cases) {
+    Outcome run = runSorbelin(dir.path, c.args);
+    EXPECT_EQ(run.status, c.status) << run.err;
+    EXPECT_EQ(run.err, "");
+    size_t at = 0;
+    for (const char *start : c.starts) {
+      at = run.out.find(start, at);
+      EXPECT_NE(at, std::string::npos) << start << "\n" << run.out;
+    }
+  }
+  EXPECT_EQ(listFolder(dir.path).size(), 3u);
+  for (std::vector<std::string> args : {std::vector<std::string>{"--json", "tune.mld"},
+                                        std::vector<std::string>{"--info", "-o", "x.mld", "tune.mld"}}) {
+    Outcome run = runSorbelin(dir.path, args);
+    EXPECT_EQ(run.status, 2) << run.err;
+    EXPECT_EQ(run.out, "");
+  }
+}

@@ -12,6 +12,7 @@ struct Target {
   const char *(*check)(const uint8_t *, size_t);
 } const targets[] = {
     {"convert", checkConversion},
+    {"inspect", checkInspection},
     {"options", checkOwnCommandLine},
     {"cliargs", checkPosixArguments},
 };

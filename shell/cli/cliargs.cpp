@@ -22,7 +22,8 @@ struct Option {
 const Option options[] = {
     {"-v", "--vib", true},      {"-l", "--led", true},  {"-o", "--output", true},
     {"-d", "--dir", true},      {"-i", "--in-place", false}, {"-q", "--quiet", false},
-    {"-h", "--help", false},    {nullptr, "--version", false},
+    {"-h", "--help", false},    {nullptr, "--version", false}, {"-I", "--info", false},
+    {nullptr, "--json", false},
 };
 
 // Finds the option that `argument` names; `value` gets an attached value
@@ -72,6 +73,10 @@ int applyOption(const Option *option, const char *value, CliRequest *request, ch
     return setOutput(request, OUTPUT_IN_PLACE, nullptr, error, errorSize);
   } else if (!std::strcmp(name, "--quiet")) {
     request->quiet = 1;
+  } else if (!std::strcmp(name, "--info")) {
+    request->info = 1;
+  } else if (!std::strcmp(name, "--json")) {
+    request->json = 1;
   } else if (!std::strcmp(name, "--help")) {
     request->help = 1;
   } else {
@@ -83,6 +88,10 @@ int applyOption(const Option *option, const char *value, CliRequest *request, ch
 int checkComplete(const CliRequest *request, char *error, int errorSize) {
   if (request->help || request->version) return 1;
   if (request->inputs.empty()) return fail(error, errorSize, "%s", "no input file");
+  if (request->json && !request->info) return fail(error, errorSize, "%s", "--json goes with --info");
+  if (request->info && request->outputMode != OUTPUT_UNSET)
+    return fail(error, errorSize, "%s", "--info writes nothing: it takes no -o, -d or --in-place");
+  if (request->info) return 1;
   if (request->outputMode == OUTPUT_UNSET)
     return fail(error, errorSize, "%s", "say where to write: -o OUT, -d DIR or --in-place");
   if (request->outputMode == OUTPUT_FILE && request->inputs.size() > 1)

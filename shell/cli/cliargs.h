@@ -13,6 +13,8 @@ struct CliRequest {
   int outputMode;
   const char *output;  // the file of -o or the folder of -d
   int quiet;
+  int info;  // report on the inputs instead of converting them
+  int json;  // the report as JSON
   int help;
   int version;
   std::vector<const char *> inputs;

@@ -9,6 +9,7 @@
 
 #include "engine/convert.h"
 #include "shell/cli/cliargs.h"
+#include "shell/cli/info.h"
 #include "shell/cli/prompt.h"
 #include "shell/messages.h"
 #include "shell/options.h"
@@ -19,6 +20,7 @@ enum { EXIT_CONVERTED = 0, EXIT_FAILED = 1, EXIT_USAGE = 2 };
 
 const char usage[] =
     "usage: sorbelin [--vib LIST] [--led LIST] (-o OUT | -d DIR | --in-place) INPUT...\n"
+    "       sorbelin --info [--json] FILE...\n"
     "       sorbelin INPUT [/vc:MASK] [/lc:MASK] [/sv:OUT] [/end]\n"
     "\n"
     "Writes a copy of an i-melody (.mld) or SMAF (.mmf) ring melody in which the\n"
@@ -31,6 +33,9 @@ const char usage[] =
     "  -d, --dir DIR     write each INPUT's result under its own name into DIR\n"
     "  -i, --in-place    rewrite each INPUT\n"
     "  -q, --quiet       print nothing after a conversion\n"
+    "  -I, --info        report what each FILE holds (format, title, links, notes\n"
+    "                    per channel); writes nothing\n"
+    "      --json        with --info: one JSON object per line and file\n"
     "  -h, --help        show this text\n"
     "      --version     show the version\n"
     "\n"
@@ -44,9 +49,10 @@ const char usage[] =
     "  sorbelin -v 1,3 -l none -d converted/ *.mld *.mmf\n"
     "  sorbelin --in-place ringtone.mmf\n"
     "  sorbelin tune.mld /vc:3 /lc:5 /sv:out.mld /end\n"
+    "  sorbelin --info --json *.mld\n"
     "\n"
-    "Exit status: 0 when every input was converted, 1 when any failed, 2 for a\n"
-    "usage error.\n";
+    "Exit status: 0 when every input was converted (with --info: read and\n"
+    "recognised), 1 when any failed, 2 for a usage error.\n";
 
 int usageError(const char *message) {
   std::fprintf(stderr, "sorbelin: %s\n", message);
@@ -99,6 +105,7 @@ int runPosixForm(int argc, char **argv) {
   if (!parseCliArguments(argc, argv, &request, error, sizeof error)) return usageError(error);
   if (request.help) return std::fputs(usage, stdout), EXIT_CONVERTED;
   if (request.version) return std::puts("sorbelin 1.40"), EXIT_CONVERTED;
+  if (request.info) return reportFiles(request.inputs, request.json, LANGUAGE_ENGLISH);
   conversionSettings.vibMask = request.vibMask;
   conversionSettings.ledMask = request.ledMask;
   bool nameFiles = request.inputs.size() > 1, allConverted = true;

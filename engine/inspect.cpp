@@ -1,0 +1,183 @@
+#include "engine/inspect.h"
+
+#include "engine/convert.h"
+#include "engine/melodywalk.h"
+#include "engine/smafwalk.h"
+
+namespace {
+
+void addChannel(uint16_t *mask, int channel) {
+  if (channel >= 1 && channel <= 16) *mask = uint16_t(*mask | (1u << (channel - 1)));
+}
+
+// --- i-melody ---------------------------------------------------------------
+
+struct MelodyReading {
+  MelodyInfo *info;
+  bool haveBody;
+  uint64_t bodyAt;  // the first audio or track chunk
+  uint64_t fileChunkAt;
+};
+
+void markBody(MelodyReading &r, uint64_t at) {
+  if (r.haveBody) return;
+  r.haveBody = true;
+  r.bodyAt = at;
+}
+
+bool onFileChunk(MelodyReading &r, MelodyWalkState &w) {
+  r.fileChunkAt = w.io.inPos;
+  return true;
+}
+
+bool onHeaderChunk(MelodyReading &r, MelodyWalkState &w, uint64_t size) {
+  if (matchAt(w.io, w.io.inPos, "titl", 4)) r.info->title = {true, w.io.inPos + 6, size - 6, TEXT_SHIFT_JIS};
+  return true;
+}
+
+bool onAudioChunk(MelodyReading &r, MelodyWalkState &w, uint64_t) {
+  ++r.info->audioChunks;
+  markBody(r, w.io.inPos);
+  return true;
+}
+
+bool onTrackStart(MelodyReading &r, MelodyWalkState &w, uint64_t) {
+  if (w.tracks == 1) r.info->linkVersion = w.version;
+  markBody(r, w.io.inPos);
+  return true;
+}
+
+// A note's status names its voice in the top two bits; each track carries
+// four voices, so the first four tracks hold channels 1 to 16.
+bool onNotes(MelodyReading &r, MelodyWalkState &w, uint64_t from, uint64_t to) {
+  uint32_t track = w.tracks - 1;
+  if (track >= 4) return true;
+  uint64_t noteLength = 3 + w.noteFlag;
+  for (uint64_t at = from; at < to; at += noteLength) ++r.info->notes[4 * track + (w.io.in[at + 1] >> 6)];
+  return true;
+}
+
+// A link event names one channel by two bytes: 0x20 + 0x40 x voice, then
+// the group of four; a link table has one byte per channel, bit 1 for the
+// vibrator and bit 0 for the LED.
+bool onEvent(MelodyReading &r, MelodyWalkState &w, uint64_t at, uint64_t, LinkKind link) {
+  const uint8_t *event = w.io.in + at;
+  MelodyInfo &info = *r.info;
+  if (link == LINK_VIBRATION || link == LINK_LED) {
+    if (event[8] < 0x20) return true;
+    int channel = 4 * event[9] + (event[8] - 0x20) / 0x40 + 1;
+    addChannel(link == LINK_VIBRATION ? &info.vibLinks : &info.ledLinks, channel);
+  } else if (link == LINK_TABLE) {
+    for (int i = 0; i < 16; ++i) {
+      if (event[9 + i] & 2) addChannel(&info.vibLinks, i + 1);
+      if (event[9 + i] & 1) addChannel(&info.ledLinks, i + 1);
+    }
+  }
+  return true;
+}
+
+bool onTrackEnd(MelodyReading &, MelodyWalkState &, uint64_t) { return true; }
+
+// The converter needs a file chunk for the lengths, standing before the
+// first audio or track chunk.
+bool checkFileChunk(MelodyReading &r, MelodyWalkState &w) {
+  if (!w.haveFileChunk) return stopMelodyWalk(w, MELODY_NO_FILE_CHUNK, w.io.inPos);
+  if (r.haveBody && r.bodyAt < r.fileChunkAt) return stopMelodyWalk(w, MELODY_BODY_FIRST, r.bodyAt);
+  return true;
+}
+
+void inspectMelody(const uint8_t *bytes, uint64_t length, MelodyInfo *info) {
+  MelodyWalkState w = startMelodyWalk(bytes, length, nullptr, 0);
+  MelodyReading r = {};
+  r.info = info;
+  if (walkMelody(w, r)) checkFileChunk(r, w);
+  info->version = w.version;
+  info->noteLength = uint8_t(3 + w.noteFlag);
+  info->tracks = w.tracks;
+  bool inTrack = w.stop == MELODY_TRACK_CUT || w.stop == MELODY_TRACK_HEAD_CUT;
+  info->stopped = {w.stop, w.stopAt, inTrack ? w.tracks : 0};
+}
+
+// --- SMAF -------------------------------------------------------------------
+
+struct SmafReading {
+  MelodyInfo *info;
+};
+
+void addChunkId(MelodyInfo *info, const SmafWalkState &w) {
+  info->chunkIds.push_back(readBE(w.io.in + w.io.inPos, 4));
+}
+
+// The third of the five fixed bytes says how the texts are encoded.
+TextEncoding contentsEncoding(uint8_t codeType) {
+  switch (codeType) {
+    case 0x00: return TEXT_SHIFT_JIS;
+    case 0x01: return TEXT_LATIN1;
+    case 0x23: return TEXT_UTF8;
+    default: return TEXT_UNKNOWN;
+  }
+}
+
+bool onSmafFileChunk(SmafReading &, SmafWalkState &) { return true; }
+
+// The first title tag ("ST:") and the first LED tag; a tag's value runs to
+// its ",".
+bool onSmafContentsInfo(SmafReading &r, SmafWalkState &w, uint64_t dataLength) {
+  MelodyInfo &info = *r.info;
+  addChunkId(&info, w);
+  const Walk &io = w.io;
+  uint64_t pos = io.inPos + 13, end = io.inPos + 8 + dataLength;
+  TextEncoding encoding = contentsEncoding(io.in[io.inPos + 10]);
+  while (pos < end) {
+    uint64_t tagEnd = optionTagEnd(io, pos, end);
+    uint64_t valueEnd = tagEnd - (io.in[tagEnd - 1] == ',' ? 1 : 0);
+    if (pos + 3 < valueEnd && isLedTag(io, pos) && !info.ledTag) info.ledTag = io.in[pos + 3] + 1;
+    if (pos + 3 <= valueEnd && isOptionTag(io, pos, "ST:") && !info.title.present)
+      info.title = {true, pos + 3, valueEnd - pos - 3, encoding};
+    pos = tagEnd;
+  }
+  return true;
+}
+
+bool onSmafChunk(SmafReading &r, SmafWalkState &w, uint64_t, int track) {
+  MelodyInfo &info = *r.info;
+  addChunkId(&info, w);
+  if (track < 0) return true;
+  const uint8_t *chunk = w.io.in + w.io.inPos;
+  for (int k = 0; k < 16; ++k) {
+    ChannelBit where;
+    if (vibrationBit(uint8_t(track), k, &where) && (chunk[where.offset] & where.bit)) addChannel(&info.vibLinks, k + 1);
+    if (ledBit(uint8_t(track), k, &where) && (chunk[where.offset] & where.bit)) addChannel(&info.ledLinks, k + 1);
+  }
+  return true;
+}
+
+// The CRC stands where the walk stopped and covers everything before it.
+void checkCrc(const SmafWalkState &w, MelodyInfo *info) {
+  uint64_t at = w.io.inPos;
+  if (!inputHas(w.io, at, 2)) return;
+  uint16_t computed = crc16Finish(crc16Update(crc16Start(), w.io.in, at));
+  info->crc = computed == readBE(w.io.in + at, 2) ? CRC_OK : CRC_BAD;
+  info->trailingBytes = w.io.inLength - at - 2;
+}
+
+void inspectSmaf(const uint8_t *bytes, uint64_t length, MelodyInfo *info) {
+  SmafWalkState w = startSmafWalk(bytes, length, nullptr, 0);
+  SmafReading r = {info};
+  if (walkSmaf(w, r)) checkCrc(w, info);
+  info->scoreTrackType = w.scoreTrackType;
+  uint32_t number = 0;
+  if (w.stop == SMAF_CHUNK_CUT || w.stop == SMAF_CONTENTS_SHORT) number = w.chunks;
+  if (w.stop == SMAF_SCORE_TRACK_SHORT) number = bytes[w.stopAt + 3];
+  info->stopped = {w.stop, w.stopAt, number};
+}
+
+}  // namespace
+
+void inspectImage(const uint8_t *bytes, uint64_t length, MelodyInfo *info) {
+  *info = MelodyInfo();
+  info->length = length;
+  info->formatKind = length > UINT32_MAX ? FORMAT_NONE : findFormat(bytes, uint32_t(length));
+  if (info->formatKind == FORMAT_IMELODY) inspectMelody(bytes, length, info);
+  if (info->formatKind == FORMAT_SMAF) inspectSmaf(bytes, length, info);
+}

@@ -1,0 +1,54 @@
+// The inspector: what a melody image holds, read by the same walks that the
+// rewriters follow, so that the two never disagree about a file. It takes
+// the bytes and fills a plain record; it writes nothing.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+enum CrcState { CRC_MISSING, CRC_OK, CRC_BAD };
+
+// Encodings of a title's bytes.
+enum TextEncoding { TEXT_UNKNOWN, TEXT_SHIFT_JIS, TEXT_LATIN1, TEXT_UTF8 };
+
+// Bytes of the input that hold a text.
+struct TextSpan {
+  bool present;
+  uint64_t at;
+  uint64_t length;
+  TextEncoding encoding;
+};
+
+// Why reading stopped early, where, and in which track or chunk (counted
+// from 1). For an i-melody image `stop` is a MelodyStop, for SMAF a SmafStop;
+// 0 means the whole image was read.
+struct StopPlace {
+  int stop;
+  uint64_t at;
+  uint32_t number;
+};
+
+struct MelodyInfo {
+  int formatKind;  // FORMAT_NONE, FORMAT_IMELODY or FORMAT_SMAF
+  uint64_t length;
+  StopPlace stopped;
+  TextSpan title;
+  uint16_t vibLinks;  // channels that the links name, bit i for channel i + 1
+  uint16_t ledLinks;
+  // i-melody
+  uint8_t version;
+  uint8_t linkVersion;  // the version read before the first track, which decides its links
+  uint8_t noteLength;
+  uint32_t tracks;
+  uint32_t audioChunks;
+  uint32_t notes[16];  // note events per channel
+  // SMAF
+  uint8_t scoreTrackType;
+  std::vector<uint32_t> chunkIds;  // big-endian four-byte ids
+  CrcState crc;
+  uint64_t trailingBytes;
+  int ledTag;  // the channel an LED tag names (its byte + 1), 0 without one
+};
+
+// Reads the image: finds its format as the converter does and walks it.
+void inspectImage(const uint8_t *bytes, uint64_t length, MelodyInfo *info);

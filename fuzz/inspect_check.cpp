@@ -1,0 +1,159 @@
+// The inspector on any bytes: its reports are well formed, it agrees with
+// the converter about which files can be read, and on a converted image it
+// names exactly the links that were asked for, as far as the format holds
+// them.
+#include <cstring>
+#include <string>
+
+#include "engine/bytes.h"
+#include "engine/convert.h"
+#include "engine/inspect.h"
+#include "fuzz/checks.h"
+#include "fuzz/shapes.h"
+#include "shell/infojson.h"
+#include "shell/infotext.h"
+
+namespace {
+
+const size_t largestImage = 1 << 20;
+
+// --- JSON syntax, enough to tell a well-formed line from a broken one ---
+
+struct JsonReader {
+  const std::string &text;
+  size_t at;
+};
+
+bool readValue(JsonReader &r, int depth);
+
+bool take(JsonReader &r, char c) {
+  if (r.at < r.text.size() && r.text[r.at] == c) return ++r.at, true;
+  return false;
+}
+
+// A string of valid UTF-8 without raw control characters.
+bool readString(JsonReader &r) {
+  if (!take(r, '"')) return false;
+  while (r.at < r.text.size()) {
+    unsigned char c = static_cast<unsigned char>(r.text[r.at++]);
+    if (c == '"') return true;
+    if (c < 0x20) return false;
+    if (c == '\\') {
+      if (r.at >= r.text.size() || !std::strchr("\"\\/bfnrtu", r.text[r.at])) return false;
+      r.at += r.text[r.at] == 'u' ? 5 : 1;
+      continue;
+    }
+    int extra = c < 0x80 ? 0 : c >= 0xC2 && c < 0xE0 ? 1 : c >= 0xE0 && c < 0xF0 ? 2 : c >= 0xF0 && c < 0xF5 ? 3 : -1;
+    if (extra < 0) return false;
+    for (int i = 0; i < extra; ++i)
+      if (r.at >= r.text.size() || (static_cast<unsigned char>(r.text[r.at++]) & 0xC0) != 0x80) return false;
+  }
+  return false;
+}
+
+bool readNumber(JsonReader &r) {
+  size_t start = r.at;
+  while (r.at < r.text.size() && r.text[r.at] >= '0' && r.text[r.at] <= '9') ++r.at;
+  return r.at > start;
+}
+
+bool readList(JsonReader &r, char close, bool keys, int depth) {
+  if (take(r, close)) return true;
+  do {
+    if (keys && (!readString(r) || !take(r, ':'))) return false;
+    if (!readValue(r, depth + 1)) return false;
+  } while (take(r, ','));
+  return take(r, close);
+}
+
+bool readValue(JsonReader &r, int depth) {
+  if (depth > 8) return false;
+  if (take(r, '{')) return readList(r, '}', true, depth);
+  if (take(r, '[')) return readList(r, ']', false, depth);
+  if (r.text.compare(r.at, 4, "null") == 0) return r.at += 4, true;
+  if (r.at < r.text.size() && r.text[r.at] == '"') return readString(r);
+  return readNumber(r);
+}
+
+bool isJsonObjectLine(const std::string &text) {
+  JsonReader r = {text, 0};
+  return !text.empty() && text[0] == '{' && readValue(r, 0) && r.at == text.size();
+}
+
+// --- links as far as the format holds them ---
+
+uint16_t lowestOnly(uint16_t mask) { return uint16_t(mask & -mask); }
+
+// i-melody: the first track holds links by the version read before it:
+// version 2 the lowest channel of each mask, version 3 both masks.
+bool melodyLinksAsAsked(const MelodyInfo &info, uint16_t vib, uint16_t led) {
+  uint16_t wantVib = 0, wantLed = 0;
+  if (info.tracks > 0 && info.linkVersion == 2) wantVib = lowestOnly(vib), wantLed = lowestOnly(led);
+  if (info.tracks > 0 && info.linkVersion == 3 && (vib || led)) wantVib = vib, wantLed = led;
+  return info.vibLinks == wantVib && info.ledLinks == wantLed;
+}
+
+// SMAF: vibration on the channels that the score tracks 0 to 5 present
+// cover, the LED in track 5 and, as the lowest channel, in the LED tag of a
+// contents-info chunk.
+bool smafLinksAsAsked(const MelodyInfo &info, uint16_t vib, uint16_t led) {
+  uint16_t covered = 0, ledCovered = 0;
+  bool contentsInfo = false;
+  for (uint32_t id : info.chunkIds) {
+    contentsInfo = contentsInfo || id == 0x434E5449;  // "CNTI"
+    if ((id >> 8) != 0x4D5452) continue;              // "MTR" and a track number
+    uint32_t track = id & 0xFF;
+    if (track == 5) covered = ledCovered = 0xFFFF;
+    if (track <= 4) covered = uint16_t(covered | (0xF << (track == 0 ? 0 : 4 * (track - 1))));
+  }
+  int wantTag = contentsInfo && led ? lowestChannel(led) : 0;
+  return info.vibLinks == (vib & covered) && info.ledLinks == (led & ledCovered) && info.ledTag == wantTag;
+}
+
+const char *checkReports(const uint8_t *image, uint32_t count, const MelodyInfo &info) {
+  if (info.formatKind != findFormat(image, count)) return "the inspector names another format than the first magic";
+  if (!isJsonObjectLine(infoJson("in\xff.mld", info, image))) return "the JSON report is not one well-formed object";
+  std::string text = infoText("in.mld", info, image, LANGUAGE_ENGLISH);
+  for (unsigned char c : text)
+    if (c < 0x20 && c != '\n') return "the text report holds a control character";
+  return nullptr;
+}
+
+const char *checkAgainstConversion(const uint8_t *image, uint32_t count, const MelodyInfo &info) {
+  MemBlock input = {}, output = {};
+  memBlockCreate(&input, count);
+  if (count) std::memcpy(input.data, image, count);
+  input.length = count;
+  memBlockCreate(&output, 1024);
+  convertBuffer(&input, &output);
+  ConversionReport report = conversionSettings.report;
+  const char *problem = nullptr;
+  bool readWhole = info.formatKind != FORMAT_NONE && info.stopped.stop == 0;
+  if (report.formatKind != FORMAT_NONE && !readWhole)
+    problem = "the converter rewrote an image that the inspector could not read whole";
+  if (!problem && report.formatKind != FORMAT_NONE && sameWalkAgain(image, count, output.data, output.length, report.formatKind)) {
+    MelodyInfo after;
+    inspectImage(output.data, output.length, &after);
+    uint16_t vib = conversionSettings.vibMask, led = conversionSettings.ledMask;
+    bool asked = report.formatKind == FORMAT_IMELODY ? melodyLinksAsAsked(after, vib, led)
+                                                     : smafLinksAsAsked(after, vib, led);
+    if (!asked) problem = "the converted image does not carry the links that were asked for";
+  }
+  memBlockFree(&input);
+  memBlockFree(&output);
+  return problem;
+}
+
+}  // namespace
+
+const char *checkInspection(const uint8_t *data, size_t size) {
+  if (size < 4 || size - 4 > largestImage) return nullptr;
+  conversionSettings.vibMask = uint16_t(readBE(data, 2));
+  conversionSettings.ledMask = uint16_t(readBE(data + 2, 2));
+  const uint8_t *image = data + 4;
+  uint32_t count = uint32_t(size - 4);
+  MelodyInfo info;
+  inspectImage(image, count, &info);
+  if (const char *problem = checkReports(image, count, info)) return problem;
+  return checkAgainstConversion(image, count, info);
+}

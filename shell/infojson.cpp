@@ -1,0 +1,149 @@
+#include "shell/infojson.h"
+
+#include <cstdio>
+
+#include "engine/convert.h"
+#include "engine/melodywalk.h"
+#include "engine/smafwalk.h"
+#include "shell/textdecode.h"
+
+namespace {
+
+const Message *stopMessage(const MelodyInfo &info) {
+  if (info.formatKind == FORMAT_NONE) return &msgNotMelody;
+  if (info.formatKind == FORMAT_IMELODY) {
+    switch (info.stopped.stop) {
+      case MELODY_FILE_CHUNK_CUT: return &msgFileChunkCut;
+      case MELODY_HEADER_CUT: return &msgHeaderChunkCut;
+      case MELODY_AUDIO_CUT: return &msgAudioChunkCut;
+      case MELODY_TRACK_HEAD_CUT:
+      case MELODY_TRACK_CUT: return &msgTrackCut;
+      case MELODY_NO_FILE_CHUNK: return &msgNoFileChunk;
+      case MELODY_BODY_FIRST: return &msgBodyFirst;
+    }
+    return nullptr;
+  }
+  switch (info.stopped.stop) {
+    case SMAF_FILE_CHUNK_CUT: return &msgFileChunkCut;
+    case SMAF_CHUNK_CUT: return &msgChunkCut;
+    case SMAF_CONTENTS_SHORT: return &msgContentsShort;
+    case SMAF_SCORE_TRACK_SHORT: return &msgScoreTrackShort;
+    case SMAF_NO_FILE_CHUNK: return &msgNoFileChunk;
+  }
+  return nullptr;
+}
+
+// Replaces every "{name}" in `text` by `value`.
+std::string fill(std::string text, const char *name, unsigned long long value) {
+  std::string token = std::string("{") + name + "}", digits = std::to_string(value);
+  for (size_t at = text.find(token); at != std::string::npos; at = text.find(token, at + digits.size()))
+    text.replace(at, token.size(), digits);
+  return text;
+}
+
+// A JSON string: quotes, backslashes and control characters escaped; the
+// text must be valid UTF-8.
+std::string quoted(const std::string &utf8) {
+  std::string out = "\"";
+  for (unsigned char c : utf8) {
+    if (c == '"' || c == '\\') {
+      out += '\\', out += char(c);
+    } else if (c < 0x20 || c == 0x7F) {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\u%04x", c);
+      out += escape;
+    } else {
+      out += char(c);
+    }
+  }
+  return out + "\"";
+}
+
+// A path is bytes; any that are not UTF-8 are shown as U+FFFD.
+std::string quotedPath(const char *path) {
+  std::string text = path;
+  return quoted(decodeText(reinterpret_cast<const uint8_t *>(text.data()), text.size(), TEXT_UTF8));
+}
+
+std::string channelArray(uint16_t mask) {
+  std::string out = "[";
+  for (int k = 0; k < 16; ++k)
+    if ((mask >> k) & 1) out += (out.size() > 1 ? "," : "") + std::to_string(k + 1);
+  return out + "]";
+}
+
+std::string field(const char *name, const std::string &value) { return std::string(",\"") + name + "\":" + value; }
+
+std::string number(uint64_t value) { return std::to_string(value); }
+
+std::string head(const char *path, const char *format, const std::string &length, const std::string &error) {
+  return "{\"path\":" + quotedPath(path) + field("format", format) + field("length", length) +
+         field("error", error);
+}
+
+std::string melodyFields(const MelodyInfo &info, const std::string &title) {
+  std::string notes = "{";
+  for (int k = 0; k < 16; ++k)
+    if (info.notes[k]) notes += (notes.size() > 1 ? ",\"" : "\"") + number(k + 1) + "\":" + number(info.notes[k]);
+  return field("version", number(info.version)) + field("noteLength", number(info.noteLength)) +
+         field("tracks", number(info.tracks)) + field("title", title) +
+         field("audioChunks", number(info.audioChunks)) +
+         field("links", "{\"vibration\":" + channelArray(info.vibLinks) + ",\"led\":" + channelArray(info.ledLinks) + "}") +
+         field("notes", notes + "}");
+}
+
+std::string smafFields(const MelodyInfo &info, const std::string &title) {
+  static const char *const crcNames[] = {"\"missing\"", "\"ok\"", "\"bad\""};
+  std::string chunks = "[";
+  for (uint32_t id : info.chunkIds) chunks += (chunks.size() > 1 ? "," : "") + quoted(chunkIdText(id));
+  return field("scoreTrackType", number(info.scoreTrackType)) + field("chunks", chunks + "]") +
+         field("title", title) + field("crc", crcNames[info.crc]) + field("trailingBytes", number(info.trailingBytes)) +
+         field("links", "{\"vibration\":" + channelArray(info.vibLinks) + ",\"led\":" + channelArray(info.ledLinks) +
+                            ",\"ledTag\":" + (info.ledTag ? number(info.ledTag) : "null") + "}");
+}
+
+}  // namespace
+
+std::string stopSentence(const MelodyInfo &info, Language language) {
+  const Message *message = stopMessage(info);
+  if (!message) return "";
+  return fill(fill(inLanguage(*message, language), "offset", info.stopped.at), "number", info.stopped.number);
+}
+
+std::string chunkIdText(uint32_t id) {
+  std::string text;
+  for (int i = 0; i < 4; ++i) {
+    unsigned char c = uint8_t(id >> (24 - 8 * i));
+    if (i == 3 && c < 0x20 && text == "MTR") text += std::to_string(c);
+    else text += c >= 0x20 && c < 0x7F ? char(c) : '?';
+  }
+  return text;
+}
+
+bool titleText(const MelodyInfo &info, const uint8_t *bytes, std::string *title) {
+  if (!info.title.present || info.title.encoding == TEXT_UNKNOWN) return false;
+  *title = decodeText(bytes + info.title.at, size_t(info.title.length), info.title.encoding);
+  return true;
+}
+
+std::string infoJson(const char *path, const MelodyInfo &info, const uint8_t *bytes) {
+  std::string sentence = stopSentence(info, LANGUAGE_ENGLISH), title;
+  std::string error = sentence.empty() ? "null" : quoted(sentence);
+  std::string titleJson = titleText(info, bytes, &title) ? quoted(title) : "null";
+  if (info.formatKind == FORMAT_IMELODY)
+    return head(path, "\"i-melody\"", number(info.length), error) + melodyFields(info, titleJson) + "}";
+  if (info.formatKind == FORMAT_SMAF)
+    return head(path, "\"SMAF\"", number(info.length), error) + smafFields(info, titleJson) + "}";
+  return head(path, "null", number(info.length), error) + "}";
+}
+
+std::string melodyInfoJson(const char *path, const uint8_t *bytes, uint32_t length) {
+  MelodyInfo info;
+  inspectImage(bytes, length, &info);
+  return infoJson(path, info, bytes);
+}
+
+std::string unreadableInfoJson(const char *path, const char *reason) {
+  return head(path, "null", "null", quoted(decodeText(reinterpret_cast<const uint8_t *>(reason),
+                                                      std::char_traits<char>::length(reason), TEXT_UTF8))) + "}";
+}

@@ -1,0 +1,31 @@
+// What the inspector found in a file, as one line of JSON per file (for
+// scripts and the web page), and the pieces the text report shares.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "engine/inspect.h"
+#include "shell/messages.h"
+
+// Inspects the bytes and describes them: `sorbelin --info --json` prints
+// this line for a file, without its line end.
+std::string melodyInfoJson(const char *path, const uint8_t *bytes, uint32_t length);
+
+// The same for a record that inspectImage filled from `bytes`.
+std::string infoJson(const char *path, const MelodyInfo &info, const uint8_t *bytes);
+
+// A file that could not be read, for the reason given.
+std::string unreadableInfoJson(const char *path, const char *reason);
+
+// The message that says why the reading stopped early (the one for "not a
+// melody" when no format was found), with its offset and number filled in;
+// empty when the file was read whole. JSON always has it in English.
+std::string stopSentence(const MelodyInfo &info, Language language);
+
+// A chunk id: its four bytes, a score track's number (its fourth byte) as
+// digits, other bytes outside printable ASCII as '?'.
+std::string chunkIdText(uint32_t id);
+
+// The title as UTF-8, or false when there is none or its encoding is unknown.
+bool titleText(const MelodyInfo &info, const uint8_t *bytes, std::string *title);

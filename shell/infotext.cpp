@@ -1,0 +1,92 @@
+#include "shell/infotext.h"
+
+#include "engine/convert.h"
+#include "shell/infojson.h"
+#include "shell/textdecode.h"
+
+namespace {
+
+std::string line(const char *label, const std::string &value) {
+  std::string padded = label;
+  padded.resize(9, ' ');
+  return "  " + padded + value + "\n";
+}
+
+std::string plural(uint64_t count, const char *one, const char *many) {
+  return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// One bar per channel that has notes, as long as its share of the busiest.
+std::string noteBars(const MelodyInfo &info) {
+  const int width = 24;
+  uint32_t most = 0;
+  for (uint32_t count : info.notes) most = count > most ? count : most;
+  if (most == 0) return line("notes", "none");
+  std::string out;
+  for (int k = 0; k < 16; ++k) {
+    if (!info.notes[k]) continue;
+    int length = int((uint64_t(info.notes[k]) * width + most - 1) / most);
+    std::string bar(size_t(length), '#');
+    bar.resize(width + 1, ' ');
+    std::string channel = (k < 9 ? " " : "") + std::to_string(k + 1);
+    out += line(out.empty() ? "notes" : "", "ch " + channel + " " + bar + std::to_string(info.notes[k]));
+  }
+  return out;
+}
+
+std::string formatText(const MelodyInfo &info) {
+  if (info.formatKind == FORMAT_IMELODY)
+    return "i-melody version " + std::to_string(info.version) + ", " + std::to_string(info.noteLength) +
+           "-byte notes, " + plural(info.tracks, "track", "tracks") + ", " +
+           plural(info.audioChunks, "audio chunk", "audio chunks");
+  if (info.formatKind == FORMAT_SMAF) return "SMAF, score track type " + std::to_string(info.scoreTrackType);
+  return "none";
+}
+
+std::string melodyLines(const MelodyInfo &info) {
+  return line("links", "vibration " + channelListText(info.vibLinks) + "; LED " + channelListText(info.ledLinks)) +
+         noteBars(info);
+}
+
+std::string smafLines(const MelodyInfo &info) {
+  static const char *const crcNames[] = {"missing", "ok", "bad"};
+  std::string chunks;
+  for (uint32_t id : info.chunkIds) chunks += (chunks.empty() ? "" : " ") + chunkIdText(id);
+  return line("chunks", chunks.empty() ? "none" : chunks) +
+         line("CRC", std::string(crcNames[info.crc]) + ", " + plural(info.trailingBytes, "byte", "bytes") + " after it") +
+         line("links", "vibration " + channelListText(info.vibLinks) + "; LED " + channelListText(info.ledLinks) +
+                           "; LED tag " + (info.ledTag ? std::to_string(info.ledTag) : "none"));
+}
+
+}  // namespace
+
+std::string channelListText(uint16_t mask) {
+  std::string out;
+  for (int k = 0; k < 16; ++k) {
+    if (!((mask >> k) & 1)) continue;
+    int last = k;
+    while (last < 15 && ((mask >> (last + 1)) & 1)) ++last;
+    out += (out.empty() ? "" : ",") + std::to_string(k + 1);
+    if (last > k) out += "-" + std::to_string(last + 1);
+    k = last;
+  }
+  return out.empty() ? "none" : out;
+}
+
+std::string infoText(const char *path, const MelodyInfo &info, const uint8_t *bytes, Language language) {
+  std::string out = printableText(decodeText(reinterpret_cast<const uint8_t *>(path),
+                                             std::char_traits<char>::length(path), TEXT_UTF8)) + "\n";
+  out += line("format", formatText(info)) + line("length", plural(info.length, "byte", "bytes"));
+  std::string title;
+  if (titleText(info, bytes, &title)) out += line("title", printableText(title));
+  if (info.formatKind == FORMAT_IMELODY) out += melodyLines(info);
+  if (info.formatKind == FORMAT_SMAF) out += smafLines(info);
+  std::string sentence = stopSentence(info, language);
+  if (!sentence.empty()) out += line("error", sentence);
+  return out;
+}
+
+std::string unreadableInfoText(const char *path, const char *reason) {
+  std::string name = decodeText(reinterpret_cast<const uint8_t *>(path), std::char_traits<char>::length(path), TEXT_UTF8);
+  return printableText(name) + "\n" + line("error", reason);
+}

@@ -1,0 +1,104 @@
+#include "shell/textdecode.h"
+
+#include <iconv.h>
+
+namespace {
+
+const char replacement[] = "\xEF\xBF\xBD";  // U+FFFD
+
+void appendUtf8(std::string *out, uint32_t code) {
+  if (code < 0x80) {
+    *out += char(code);
+  } else if (code < 0x800) {
+    *out += char(0xC0 | code >> 6), *out += char(0x80 | (code & 0x3F));
+  } else {
+    *out += char(0xE0 | code >> 12), *out += char(0x80 | ((code >> 6) & 0x3F)), *out += char(0x80 | (code & 0x3F));
+  }
+}
+
+// The length of the UTF-8 character at `bytes`, or 0 when none starts there.
+size_t utf8Length(const uint8_t *bytes, size_t left) {
+  uint8_t c = bytes[0];
+  size_t n = c < 0x80 ? 1 : c >= 0xC2 && c < 0xE0 ? 2 : c >= 0xE0 && c < 0xF0 ? 3 : c >= 0xF0 && c < 0xF5 ? 4 : 0;
+  if (n == 0 || n > left) return 0;
+  for (size_t i = 1; i < n; ++i)
+    if ((bytes[i] & 0xC0) != 0x80) return 0;
+  // No overlong forms, no surrogates, nothing beyond U+10FFFF.
+  if ((c == 0xE0 && bytes[1] < 0xA0) || (c == 0xED && bytes[1] >= 0xA0) || (c == 0xF0 && bytes[1] < 0x90) ||
+      (c == 0xF4 && bytes[1] >= 0x90))
+    return 0;
+  return n;
+}
+
+bool isShiftJisLead(uint8_t c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+// One double-byte character of JIS X 0208, through the C library's table;
+// false when the pair is none.
+bool appendDoubleByte(iconv_t cd, const uint8_t *pair, std::string *out) {
+  if (cd == iconv_t(-1)) return false;
+  char in[2] = {char(pair[0]), char(pair[1])}, buffer[8];
+  char *from = in, *to = buffer;
+  size_t inLeft = 2, outLeft = sizeof buffer;
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  if (iconv(cd, &from, &inLeft, &to, &outLeft) == size_t(-1) || inLeft != 0) return false;
+  out->append(buffer, size_t(to - buffer));
+  return true;
+}
+
+// Single bytes are ASCII or half-width katakana, read here the same way on
+// every system; a lead byte and the byte after it are one JIS X 0208
+// character.
+std::string decodeShiftJis(const uint8_t *bytes, size_t length) {
+  std::string out;
+  iconv_t cd = iconv_open("UTF-8", "SJIS");
+  for (size_t i = 0; i < length; ++i) {
+    uint8_t c = bytes[i];
+    if (c < 0x80) {
+      out += char(c);
+    } else if (c >= 0xA1 && c <= 0xDF) {
+      appendUtf8(&out, 0xFF61 + (c - 0xA1));
+    } else if (isShiftJisLead(c) && i + 1 < length && appendDoubleByte(cd, bytes + i, &out)) {
+      ++i;
+    } else {
+      out += replacement;
+    }
+  }
+  if (cd != iconv_t(-1)) iconv_close(cd);
+  return out;
+}
+
+std::string decodeUtf8(const uint8_t *bytes, size_t length) {
+  std::string out;
+  for (size_t i = 0; i < length;) {
+    size_t n = utf8Length(bytes + i, length - i);
+    if (n) out.append(reinterpret_cast<const char *>(bytes + i), n);
+    else out += replacement;
+    i += n ? n : 1;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string decodeText(const uint8_t *bytes, size_t length, TextEncoding encoding) {
+  if (encoding == TEXT_SHIFT_JIS) return decodeShiftJis(bytes, length);
+  if (encoding != TEXT_LATIN1) return decodeUtf8(bytes, length);
+  std::string out;
+  for (size_t i = 0; i < length; ++i) appendUtf8(&out, bytes[i]);
+  return out;
+}
+
+std::string printableText(const std::string &utf8) {
+  std::string out;
+  for (size_t i = 0; i < utf8.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(utf8[i]);
+    bool c1 = c == 0xC2 && i + 1 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) < 0xA0;
+    if (c < 0x20 || c == 0x7F || c1) {
+      out += replacement;
+      i += c1;
+    } else {
+      out += char(c);
+    }
+  }
+  return out;
+}

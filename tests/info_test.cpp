@@ -1,0 +1,103 @@
+// The inspector's reports: the JSON line and the text for a person.
+#include <gtest/gtest.h>
+
+#include "shell/infojson.h"
+#include "shell/infotext.h"
+#include "shell/textdecode.h"
+#include "tests/images.h"
+
+namespace {
+
+std::string json(const char *path, const Bytes &image) {
+  return melodyInfoJson(path, image.data(), uint32_t(image.size()));
+}
+
+std::string text(const char *path, const Bytes &image) {
+  MelodyInfo info;
+  inspectImage(image.data(), image.size(), &info);
+  return infoText(path, info, image.data(), LANGUAGE_ENGLISH);
+}
+
+Bytes title(const Bytes &text) { return ascii("titl") + be(uint32_t(text.size()), 2) + text; }
+
+const Bytes melodyImage =
+    melody(vers('2') + title(hex("83 81 83 8D 83 66 83 42")),  // "メロディ" in Shift-JIS
+           track(hex("00 FF FF 00 05 11 F2 04 20 00  00 10 60  00 10 60  00 50 60")));
+
+}  // namespace
+
+TEST(InfoReport, JsonForEachFormat) {
+  EXPECT_EQ(json("a.mld", melodyImage),
+            "{\"path\":\"a.mld\",\"format\":\"i-melody\",\"length\":64,\"error\":null,\"version\":2,"
+            "\"noteLength\":3,\"tracks\":1,\"title\":\"メロディ\",\"audioChunks\":0,"
+            "\"links\":{\"vibration\":[1],\"led\":[]},\"notes\":{\"1\":2,\"2\":1}}");
+  Bytes image = smaf(chunk(ascii("CNTI"), hex("00 01 23 00 00") + ascii("ST:Bell,") + ledTag(4)) + mtr(5, Bytes(16, 0x30)),
+                     hex("00 00"));
+  EXPECT_EQ(json("b.mmf", image),
+            "{\"path\":\"b.mmf\",\"format\":\"SMAF\",\"length\":68,\"error\":null,\"scoreTrackType\":3,"
+            "\"chunks\":[\"CNTI\",\"MTR5\"],\"title\":\"Bell\",\"crc\":\"ok\",\"trailingBytes\":2,"
+            "\"links\":{\"vibration\":[1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16],"
+            "\"led\":[1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16],\"ledTag\":5}}");
+  EXPECT_EQ(json("c.txt", ascii("hello")),
+            "{\"path\":\"c.txt\",\"format\":null,\"length\":5,\"error\":\"not an i-melody or SMAF file\"}");
+  EXPECT_EQ(unreadableInfoJson("d.mld", "cannot read: gone"),
+            "{\"path\":\"d.mld\",\"format\":null,\"length\":null,\"error\":\"cannot read: gone\"}");
+}
+
+TEST(InfoReport, JsonSaysWhereReadingStopped) {
+  Bytes cut = melody(vers('2'), track(hex("00 10 60")));
+  cut.resize(cut.size() - 1);
+  std::string line = json("cut.mld", cut);
+  EXPECT_NE(line.find("\"error\":\"track 1 runs past the end of the file at offset 31\""), std::string::npos) << line;
+  EXPECT_NE(line.find("\"tracks\":1"), std::string::npos) << line;
+}
+
+// Whatever a file or a path holds, the JSON strings are valid UTF-8 with
+// quotes, backslashes and control characters escaped.
+TEST(InfoReport, JsonStringsAreEscapedAndValidUtf8) {
+  struct Case {
+    const char *name;
+    const char *path;
+    Bytes titleBytes;
+    const char *expected;
+  } cases[] = {
+      {"quote, backslash, controls", "q.mld", ascii("a\"b\\c") + hex("01 0A 7F"), "\"a\\\"b\\\\c\\u0001\\u000a\\u007f\""},
+      {"bytes that are no Shift-JIS", "s.mld", hex("41 83 FF 42 83"), "\"A\xEF\xBF\xBD\xEF\xBF\xBD" "B\xEF\xBF\xBD\""},
+      {"half-width katakana", "k.mld", hex("B6 C5"), "\"ｶﾅ\""},
+      {"a lead byte at the end", "e.mld", hex("41 81"), "\"A\xEF\xBF\xBD\""},
+  };
+  for (const Case &c : cases) {
+    std::string line = json(c.path, melody(title(c.titleBytes), {}));
+    EXPECT_NE(line.find(std::string("\"title\":") + c.expected), std::string::npos) << c.name << ": " << line;
+  }
+  EXPECT_EQ(json("x\xFFy\".mld", ascii("none")).substr(0, 21), "{\"path\":\"x\xEF\xBF\xBDy\\\".mld\"");
+}
+
+TEST(InfoReport, TextLinesWithBarsPerChannel) {
+  EXPECT_EQ(text("a.mld", melodyImage),
+            "a.mld\n"
+            "  format   i-melody version 2, 3-byte notes, 1 track, 0 audio chunks\n"
+            "  length   64 bytes\n"
+            "  title    メロディ\n"
+            "  links    vibration 1; LED none\n"
+            "  notes    ch  1 ######################## 2\n"
+            "           ch  2 ############             1\n");
+  Bytes image = smaf(chunk(ascii("CNTI"), hex("00 01 00 00 00") + ascii("ST:\x1B[2J,")) + mtr(2, hex("44 00")));
+  image.pop_back();
+  EXPECT_EQ(text("b.mmf", image),
+            "b.mmf\n"
+            "  format   SMAF, score track type 2\n"
+            "  length   46 bytes\n"
+            "  title    \xEF\xBF\xBD[2J\n"
+            "  chunks   CNTI MTR2\n"
+            "  CRC      missing, 0 bytes after it\n"
+            "  links    vibration 5-6; LED none; LED tag none\n");
+}
+
+TEST(InfoReport, ChannelListsInTheOptionsSyntax) {
+  struct Case {
+    uint16_t mask;
+    const char *text;
+  } cases[] = {{0, "none"}, {1, "1"}, {0x8001, "1,16"}, {0x0F0F, "1-4,9-12"}, {0x0006, "2-3"}, {0xFFFF, "1-16"}};
+  for (const Case &c : cases) EXPECT_EQ(channelListText(c.mask), c.text) << c.mask;
+}

@@ -1,0 +1,53 @@
+// The inspector and the converter together, over the project's own images:
+// a converted image carries exactly the links that were asked for, as far as
+// its format holds them. The property itself is the inspect fuzz target's.
+#include <gtest/gtest.h>
+
+#include "fuzz/checks.h"
+#include "tests/images.h"
+
+namespace {
+
+Bytes example(const char *name) { return readFile(std::string(SORBELIN_EXAMPLES) + "/" + name); }
+
+std::vector<Bytes> melodies() {
+  const Bytes notes = hex("00 10 60  00 50 60  00 FF FF 00 05 11 F2 04 A0 02  05 90 60");
+  const Bytes table = hex("03 FF FF 00 14 11 01 F2 07") + Bytes(16, 0x02);
+  std::vector<Bytes> images = {example("fanfare-v2.mld"), example("lullaby-v3.mld")};
+  for (char version : {'1', '2', '3', '4'}) {
+    images.push_back(melody(vers(version), track(notes) + track(table + notes)));
+    images.push_back(melody(vers(version) + note(1), track(hex("00 10 60 00  00 3F 80 05")) + track(table)));
+    images.push_back(melody(vers(version), ascii("adat") + be(3, 4) + hex("01 02 03") + track({}) + track(notes)));
+    images.push_back(melody(vers(version), {}));
+  }
+  images.push_back(melody({}, track(notes)));
+  return images;
+}
+
+std::vector<Bytes> smafImages() {
+  std::vector<Bytes> images = {example("chime.mmf")};
+  const Bytes status = hex("FF FF"), wide = Bytes(16, 0xFF);
+  images.push_back(smaf(mtr(1, status)));
+  images.push_back(smaf(cnti(ascii("ST:a,") + ledTag(7)) + mtr(0, status) + mtr(3, status)));
+  images.push_back(smaf(cnti({}) + mtr(2, status) + mtr(4, status) + mtr(5, wide) + mtr(6, status), hex("00 01")));
+  images.push_back(smaf(mtr(5, wide) + cnti(ledTag(1) + ascii("AN:b,") + ledTag(2))));
+  images.push_back(smaf(cnti(ascii("L2:,"))));
+  return images;
+}
+
+}  // namespace
+
+TEST(InspectorProperty, ConvertedImagesCarryTheLinksAskedFor) {
+  const uint16_t masks[][2] = {{0, 0},      {1, 1},      {0x8001, 0x0010}, {0xFFFF, 0},
+                               {0, 0xFFFF}, {5, 4},      {0x0F0F, 0xF0F0}, {0x0100, 0x8000}};
+  std::vector<Bytes> images = melodies(), smafs = smafImages();
+  images.insert(images.end(), smafs.begin(), smafs.end());
+  for (const Bytes &image : images) {
+    for (const auto &pair : masks) {
+      ASSERT_NE(convertImage(image, pair[0], pair[1]).report.formatKind, FORMAT_NONE) << toHex(image);
+      Bytes input = be(pair[0], 2) + be(pair[1], 2) + image;
+      const char *problem = checkInspection(input.data(), input.size());
+      EXPECT_TRUE(problem == nullptr) << problem << "\n" << toHex(input);
+    }
+  }
+}
