@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/convert.h"
+#include "shell/infojson.h"
 #include "shell/messages.h"
 
 struct WebConversion {
@@ -58,4 +59,11 @@ void sorbelin_release(WebConversion *result) {
   if (!result) return;
   memBlockFree(&result->output);
   std::free(result);
+}
+
+char *sorbelin_inspect(const char *name, const uint8_t *bytes, uint32_t length) {
+  std::string json = melodyInfoJson(name, bytes, length);
+  char *copy = static_cast<char *>(std::malloc(json.size() + 1));
+  if (copy) std::memcpy(copy, json.c_str(), json.size() + 1);
+  return copy;
 }

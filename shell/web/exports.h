@@ -37,4 +37,10 @@ SORBELIN_EXPORT const char *sorbelin_message(const WebConversion *result, int ja
 // Releases a result and its image; null is ignored.
 SORBELIN_EXPORT void sorbelin_release(WebConversion *result);
 
+// The inspector's report on `length` bytes at `bytes` for a file named `name`
+// (UTF-8): the one line of JSON that `sorbelin --info --json` prints for it,
+// without the line end, in storage from malloc that the caller frees; null
+// when no memory is left.
+SORBELIN_EXPORT char *sorbelin_inspect(const char *name, const uint8_t *bytes, uint32_t length);
+
 }  // extern "C"

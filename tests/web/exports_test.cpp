@@ -2,8 +2,11 @@
 // as the engine gives, results that stay apart until each is released.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
 #include <vector>
 
+#include "shell/infojson.h"
 #include "shell/messages.h"
 #include "shell/web/exports.h"
 #include "tests/testing.h"
@@ -58,4 +61,20 @@ TEST(WebExports, ConvertGivesTheEnginesResult) {
   EXPECT_NE(sorbelin_message(results[0], 1), sorbelin_message(results[1], 1));
   for (WebConversion *result : results) sorbelin_release(result);
   sorbelin_release(nullptr);
+}
+
+TEST(WebExports, InspectGivesTheInspectorsLine) {
+  struct Case {
+    const char *name;
+    Bytes input;
+  } cases[] = {
+      {"tune.mld", melodyV2}, {"着信.mmf", smafPlain}, {"notes.txt", ascii("plain text")}, {"empty.mld", {}}};
+  for (const Case &c : cases) {
+    const uint8_t *bytes = c.input.empty() ? nullptr : c.input.data();
+    char *json = sorbelin_inspect(c.name, bytes, uint32_t(c.input.size()));
+    ASSERT_NE(json, nullptr) << c.name;
+    EXPECT_EQ(std::string(json), melodyInfoJson(c.name, bytes, uint32_t(c.input.size())));
+    EXPECT_NE(std::string(json).find(std::string("\"path\":\"") + c.name + "\""), std::string::npos) << json;
+    std::free(json);
+  }
 }
