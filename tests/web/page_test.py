@@ -31,6 +31,17 @@ CHOICES = [
 ]
 
 
+def retitled(melody, title):
+    """The i-melody example with another title, its lengths grown to fit."""
+    old = b"titl" + (7).to_bytes(2, "big") + b"Fanfare"
+    new = b"titl" + len(title).to_bytes(2, "big") + title
+    grow = len(new) - len(old)
+    body = melody.replace(old, new)
+    fileLength = int.from_bytes(body[4:8], "big") + grow
+    headerLength = int.from_bytes(body[8:10], "big") + grow
+    return body[:4] + fileLength.to_bytes(4, "big") + headerLength.to_bytes(2, "big") + body[10:]
+
+
 def examples():
     return sorted(str(path) for path in EXAMPLES.iterdir() if path.suffix in (".mld", ".mmf"))
 
@@ -146,7 +157,11 @@ class PageTests:
 
     def test_report_shows_what_the_inspector_finds(self):
         fanfare = (EXAMPLES / "fanfare-v2.mld").read_bytes()
-        paths = examples() + [self.file("cut.mld", fanfare[:60]), self.file("text.mmf", b"no tune")]
+        # A Shift-JIS title: kana, kanji, a reverse solidus, and codes that
+        # name nothing in JIS X 0208 or have a trail byte out of range.
+        title = bytes.fromhex("83 81 83 8D 88 9F EA A4 81 5F EB 40 ED 40 81 20 42")
+        paths = examples() + [self.file("cut.mld", fanfare[:60]), self.file("text.mmf", b"no tune"),
+                              self.file("着メロ.mld", retitled(fanfare, title))]
         browser.takeFiles(self.driver, paths)
         shown = browser.waitForCards(self.driver, len(paths), f"{mask([1])},{mask([1])}")
         for path, card in zip(paths, shown):
