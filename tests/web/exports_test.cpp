@@ -9,17 +9,14 @@
 #include "shell/infojson.h"
 #include "shell/messages.h"
 #include "shell/web/exports.h"
-#include "tests/testing.h"
+#include "tests/images.h"
 
 namespace {
 
 // A version-2 melody with one old vibration link event.
-const Bytes melodyV2 = hex(
-    "6D 65 6C 6F 00 00 00 28 00 0D 01 00 01  76 65 72 73 00 04 30 32 30 30"
-    "74 72 61 63 00 00 00 11  07 FF FF 00 05 11 F2 04 20 01  00 12 34  00 FF DF 00");
-// A SMAF file whose score-track type names no message.
-const Bytes smafPlain = ascii("MMMD") + hex("00 00 00 0E") + ascii("ATR0") + hex("00 00 00 04") +
-                        ascii("melo") + hex("00 00");
+const Bytes melodyV2 = melody(vers('2'), track(hex("07 FF FF 00 05 11 F2 04 20 01  00 12 34  00 FF DF 00")));
+// A SMAF file without score tracks, which names no message.
+const Bytes smafPlain = smaf(chunk(ascii("ATR0"), ascii("melo")));
 
 Bytes outputOf(const WebConversion *result) {
   const uint8_t *data = sorbelin_output(result);
