@@ -158,18 +158,28 @@
     return card;
   }
 
+  // A card without a report, that says why.
+  function showProblem(card, name) {
+    card.querySelector('.report').remove();
+    const place = field(card, 'result');
+    place.dataset.outcome = name;
+    fill(place, text(name));
+  }
+
   async function takeFile(picked) {
     const file = {name: picked.name, bytes: null, card: addCard(picked.name), url: null};
     files.push(file);
     try {
       file.bytes = new Uint8Array(await picked.arrayBuffer());
     } catch (error) {
-      file.card.querySelector('.report').remove();
-      fill(field(file.card, 'result'), text('unreadable'));
+      showProblem(file.card, 'unreadable');
       return;
     }
     await loading;
-    if (!engine) return;
+    if (!engine) {
+      showProblem(file.card, 'no-module');
+      return;
+    }
     const report = sorbelinEngine.inspect(engine, file.name, file.bytes);
     if (report) showReport(file.card, report);
     else file.card.querySelector('.report').remove();
@@ -182,12 +192,22 @@
 
   // ---- Start
 
-  const loading = createSorbelin().then(
-      (module) => { engine = module; },
-      () => { fill(document.querySelector('#status'), text('no-module')); });
+  // The module, or a rejection where the browser has no WebAssembly (the
+  // loader then throws instead of rejecting) or refuses it.
+  function loadEngine() {
+    try {
+      return createSorbelin();
+    } catch (error) {
+      return Promise.reject(error);
+    }
+  }
 
   buildToggles(document.querySelector('#vib'));
   buildToggles(document.querySelector('#led'));
+
+  const loading = loadEngine().then(
+      (module) => { engine = module; },
+      () => { fill(document.querySelector('#status'), text('no-module')); });
 
   const input = document.querySelector('#file-input');
   document.querySelector('#choose').addEventListener('click', () => input.click());

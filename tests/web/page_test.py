@@ -196,6 +196,25 @@ class PageTests:
         self.assertEqual(card["download"], "chime.mmf")
         self.assertEqual(browser.download(self.driver, 0), native(path, [1], [1])[0])
 
+    def test_a_browser_without_webassembly_gets_a_message(self):
+        refusals = [
+            ("no WebAssembly at all", "delete window.WebAssembly"),
+            ("WebAssembly refused", "WebAssembly.instantiate = () => Promise.reject(new Error('refused'));"
+                                    "WebAssembly.instantiateStreaming = WebAssembly.instantiate;"),
+        ]
+        for name, script in refusals:
+            with self.subTest(name):
+                added = self.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": script})
+                try:
+                    browser.openPage(self.driver, self.url)
+                    browser.takeFiles(self.driver, [str(EXAMPLES / "chime.mmf")])
+                    browser.wait(self.driver, "return document.querySelector('#files [data-outcome=no-module]')")
+                    self.assertIn("cannot load the converter", self.driver.find_element("id", "status").text)
+                    self.assertIsNone(browser.cards(self.driver)[0]["download"])
+                finally:
+                    self.driver.execute_cdp_cmd("Page.removeScriptToEvaluateOnNewDocument",
+                                                {"identifier": added["identifier"]})
+
     def test_toggles_are_labelled_checkboxes_for_the_keyboard(self):
         labels = self.driver.execute_script("""
           return [...document.querySelectorAll('.channel-row input')].map(
