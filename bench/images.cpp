@@ -42,7 +42,9 @@ void appendEvent(ByteVector &events, Random &random) {
   static const ByteVector vibLink = {0x07, 0xFF, 0xFF, 0x00, 0x05, 0x11, 0xF2, 0x04, 0x20, 0x01};
   static const ByteVector ledLink = {0x00, 0xFF, 0xFF, 0x00, 0x05, 0x11, 0xF2, 0x05, 0xA0, 0x03};
   uint32_t kind = nextRandom(random) % 128, value = nextRandom(random);
-  uint8_t delta = uint8_t(value), note = uint8_t(value >> 8) % 0x80;
+  // A note's status: any of the four voices, any key but 0x3F (which would
+  // make it an extended event).
+  uint8_t delta = uint8_t(value), note = uint8_t(((value >> 8) % 4) << 6 | (value >> 10) % 0x3F);
   if (kind < 120) {
     events.insert(events.end(), {delta, note, uint8_t(value >> 16)});
   } else if (kind < 124) {

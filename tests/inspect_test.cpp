@@ -117,7 +117,7 @@ TEST(Inspector, ReadsASmafImage) {
 TEST(Inspector, ChecksTheSmafCrcAndTheTitlesEncoding) {
   Bytes good = smaf(chunk(ascii("CNTI"), hex("00 01 23 00 00") + ascii("ST:x")));
   Bytes bad = good;
-  bad[good.size() - 1] ^= 1;
+  bad.back() ^= 1;
   struct Case {
     const char *name;
     Bytes image;
