@@ -50,7 +50,8 @@ bool insideArgument(const char *p, char **argv, int argc) {
 }
 
 // A refusal explains itself; an accepted request is complete: inputs, one
-// output mode with its value, -o with a single input.
+// output mode with its value, -o with a single input; --info writes nothing
+// and takes no output mode.
 const char *checkRequest(int ok, const CliRequest &r, const char *error, char **argv, int argc) {
   if (!ok) {
     size_t n = strnlen(error, errorSize);
@@ -60,6 +61,7 @@ const char *checkRequest(int ok, const CliRequest &r, const char *error, char **
     if (!isArgument(input, argv, argc)) return "an input is not one of the arguments";
   if (r.help || r.version) return nullptr;
   if (r.inputs.empty()) return "a request without inputs was accepted";
+  if (r.info) return r.outputMode == OUTPUT_UNSET ? nullptr : "--info was accepted with an output mode";
   if (r.outputMode == OUTPUT_IN_PLACE) return r.output ? "--in-place carries an output" : nullptr;
   if (r.outputMode != OUTPUT_FILE && r.outputMode != OUTPUT_FOLDER) return "a request without an output mode was accepted";
   if (!r.output || !insideArgument(r.output, argv, argc)) return "the output is not taken from the arguments";
