@@ -17,13 +17,14 @@ from selenium.webdriver.support.ui import WebDriverWait
 class Browser:
     """A headless Chromium with a fresh profile, its requests logged. The
     switches keep it from making requests of its own (updates, sync, field
-    trials), which this closed network refuses and the log would show."""
+    trials), which a closed network refuses and the request log would show."""
 
     def __init__(self, width=1000, height=1400):
         self.profile = tempfile.mkdtemp(prefix="sorbelin-chromium-")
         options = webdriver.ChromeOptions()
         options.binary_location = "/usr/bin/chromium"
-        switches = ["--headless=new", "--disable-gpu", "--disable-background-networking",
+        # /dev/shm is small in containers: shared memory goes to /tmp instead.
+        switches = ["--headless=new", "--disable-gpu", "--disable-dev-shm-usage", "--disable-background-networking",
                     "--disable-component-update", "--disable-sync", "--no-first-run",
                     "--user-data-dir=" + self.profile, f"--window-size={width},{height}"]
         if os.geteuid() == 0:
