@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "engine/melodywalk.h"
 #include "tests/images.h"
 
 namespace {
@@ -266,5 +267,28 @@ TEST(MelodyRewriter, ReadsClassEventsAudioChunksAndKeepsTiming) {
     Converted out = convertImage(c.input, 1, 0);
     EXPECT_EQ(toHex(out.bytes), toHex(c.expected)) << c.name;
     EXPECT_EQ(toHex(convertImage(out.bytes, 1, 0).bytes), toHex(out.bytes)) << c.name << ", converted twice";
+  }
+}
+
+// Notes are passed 16 at a time where the processor allows; wherever the
+// extended statuses stand, and wherever the limit falls, that must stop
+// exactly where passing them one by one stops.
+TEST(MelodyRewriter, NoteBlocksStopWhereTheOneByOneLoopStops) {
+  uint32_t state = 12345;
+  auto next = [&state] { return (state = state * 1103515245u + 12345u) >> 8; };
+  for (uint64_t noteLength : {3, 4}) {
+    for (uint32_t density : {2, 20, 200, 5000}) {
+      Bytes bytes(4096);
+      for (uint8_t &b : bytes) b = uint8_t(next() % 0x3F);
+      for (uint32_t k = 0; k < 4096 / density; ++k) bytes[next() % 4096] |= 0x3F;
+      for (int trial = 0; trial < 200; ++trial) {
+        uint64_t at = next() % 4000, limit = at + next() % (4097 - noteLength - at);
+        uint64_t expected = skipNotesOneByOne(bytes.data(), at, limit, noteLength);
+        uint64_t blocks = skipNoteBlocks(bytes.data(), at, limit, noteLength);
+        EXPECT_LE(blocks, expected);
+        EXPECT_EQ(skipNotesOneByOne(bytes.data(), blocks, limit, noteLength), expected)
+            << "note length " << noteLength << ", from " << at << " to " << limit;
+      }
+    }
   }
 }
