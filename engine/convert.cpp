@@ -55,8 +55,9 @@ void convertBuffer(MemBlock *input, MemBlock *output) {
   }
 }
 
-// After a conversion that rewrote nothing: why not.
-static ConvertOutcome whyNotConverted(const MemBlock *input, const MemBlock *output) {
+ConvertOutcome convertBufferOutcome(MemBlock *input, MemBlock *output) {
+  convertBuffer(input, output);
+  if (conversionSettings.report.formatKind != FORMAT_NONE) return CONVERT_DONE;
   if (findFormat(input->data, input->length) == FORMAT_NONE) return CONVERT_NOT_MELODY;
   return output->handle ? CONVERT_MALFORMED : CONVERT_NO_MEMORY;
 }
@@ -68,11 +69,8 @@ ConvertOutcome convertFileOutcome(const char *inputPath, const char *outputPath)
   if (memBlockLoad(&input, inputPath)) {
     outcome = CONVERT_NO_MEMORY;
     if (memBlockCreate(&output, 1024)) {
-      convertBuffer(&input, &output);
-      if (conversionSettings.report.formatKind == FORMAT_NONE)
-        outcome = whyNotConverted(&input, &output);
-      else
-        outcome = memBlockSave(&output, outputPath) ? CONVERT_DONE : CONVERT_UNWRITABLE;
+      outcome = convertBufferOutcome(&input, &output);
+      if (outcome == CONVERT_DONE && !memBlockSave(&output, outputPath)) outcome = CONVERT_UNWRITABLE;
     }
   }
   memBlockFree(&input);

@@ -54,6 +54,11 @@ int convertFile(const char *inputPath, const char *outputPath);
 // names FORMAT_NONE unless a rewrite succeeded.
 void convertBuffer(MemBlock *input, MemBlock *output);
 
+// convertBuffer, and what came of it: CONVERT_DONE when the output holds a
+// rewritten image, otherwise CONVERT_NOT_MELODY, CONVERT_MALFORMED or
+// CONVERT_NO_MEMORY.
+ConvertOutcome convertBufferOutcome(MemBlock *input, MemBlock *output);
+
 // The format of the first magic ("melo" or "MMMD") in the bytes, or FORMAT_NONE.
 int findFormat(const uint8_t *data, uint32_t length);
 
