@@ -55,18 +55,11 @@ void convertBuffer(MemBlock *input, MemBlock *output) {
   }
 }
 
-// After a conversion that rewrote nothing: why not.
-static ConvertOutcome whyNotConverted(const MemBlock *input, const MemBlock *output) {
+ConvertOutcome convertBufferOutcome(MemBlock *input, MemBlock *output) {
+  convertBuffer(input, output);
+  if (conversionSettings.report.formatKind != FORMAT_NONE) return CONVERT_DONE;
   if (findFormat(input->data, input->length) == FORMAT_NONE) return CONVERT_NOT_MELODY;
   return output->handle ? CONVERT_MALFORMED : CONVERT_NO_MEMORY;
-}
-
-ConvertOutcome convertInMemory(MemBlock *input, MemBlock *output) {
-  clearReport();
-  if (!memBlockCreate(output, 1024)) return CONVERT_NO_MEMORY;
-  convertBuffer(input, output);
-  if (conversionSettings.report.formatKind == FORMAT_NONE) return whyNotConverted(input, output);
-  return CONVERT_DONE;
 }
 
 ConvertOutcome convertFileOutcome(const char *inputPath, const char *outputPath) {
@@ -74,8 +67,11 @@ ConvertOutcome convertFileOutcome(const char *inputPath, const char *outputPath)
   MemBlock input = {}, output = {};
   ConvertOutcome outcome = CONVERT_UNREADABLE;
   if (memBlockLoad(&input, inputPath)) {
-    outcome = convertInMemory(&input, &output);
-    if (outcome == CONVERT_DONE && !memBlockSave(&output, outputPath)) outcome = CONVERT_UNWRITABLE;
+    outcome = CONVERT_NO_MEMORY;
+    if (memBlockCreate(&output, 1024)) {
+      outcome = convertBufferOutcome(&input, &output);
+      if (outcome == CONVERT_DONE && !memBlockSave(&output, outputPath)) outcome = CONVERT_UNWRITABLE;
+    }
   }
   memBlockFree(&input);
   memBlockFree(&output);

@@ -40,11 +40,6 @@ enum ConvertOutcome {
   CONVERT_UNWRITABLE,  // the output could not be written
 };
 
-// Converts a loaded image: CONVERT_DONE with the rewritten image in `output`
-// (created here; release it whatever the outcome), or why nothing was
-// rewritten (CONVERT_NOT_MELODY, CONVERT_MALFORMED, CONVERT_NO_MEMORY).
-ConvertOutcome convertInMemory(MemBlock *input, MemBlock *output);
-
 // Converts one file. Nothing is created or changed unless the conversion
 // succeeds; the two paths may name the same file. On failure errno (or the
 // thread's last error on Windows) tells the system's reason where there is one.
@@ -58,6 +53,11 @@ int convertFile(const char *inputPath, const char *outputPath);
 // rewriter of the first magic found. The report is cleared first, so that it
 // names FORMAT_NONE unless a rewrite succeeded.
 void convertBuffer(MemBlock *input, MemBlock *output);
+
+// convertBuffer, and what came of it: CONVERT_DONE when the output holds a
+// rewritten image, otherwise CONVERT_NOT_MELODY, CONVERT_MALFORMED or
+// CONVERT_NO_MEMORY.
+ConvertOutcome convertBufferOutcome(MemBlock *input, MemBlock *output);
 
 // The format of the first magic ("melo" or "MMMD") in the bytes, or FORMAT_NONE.
 int findFormat(const uint8_t *data, uint32_t length);

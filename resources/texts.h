@@ -3,6 +3,8 @@
 // included, while the native converter prints it as UTF-8.
 #pragma once
 
+#include "resources/version.h"
+
 // Texts of the menu and the About box. The resource script takes them as
 // macros (it has no C++ constants); the resource compiler turns them into
 // UTF-16, which the menu functions give back in Shift-JIS.
@@ -20,7 +22,7 @@
 #ifndef RC_INVOKED
 
 // Window title and the hint painted in the main window.
-inline constexpr char textTitle[] = "Sorbelin (V1.40)";
+inline constexpr char textTitle[] = "Sorbelin (V" SORBELIN_VERSION ")";
 inline constexpr char textHint[] = "mld/mmfﾌｧｲﾙをﾄﾞﾛｯﾌﾟ♪";
 
 // Result messages after a conversion, and their caption.
@@ -38,5 +40,8 @@ inline constexpr char textOpenFilter[] =
     "iﾒﾛﾃﾞｨﾌｧｲﾙ(*.mld)\0*.mld\0"
     "J-SKY/EZweb用SMAFﾌｧｲﾙ(*.mmf)\0*.mmf\0";
 inline constexpr char textSaveFilter[] = "全てのﾌｧｲﾙ\0*.*\0";
+
+// What the native program's --version prints.
+inline constexpr char textVersion[] = "sorbelin " SORBELIN_VERSION;
 
 #endif  // RC_INVOKED

@@ -1,6 +1,6 @@
 #include "shell/textdecode.h"
 
-#include <iconv.h>
+#include "shell/jis0208.h"
 
 namespace {
 
@@ -32,38 +32,31 @@ size_t utf8Length(const uint8_t *bytes, size_t left) {
 
 bool isShiftJisLead(uint8_t c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
-// One double-byte character of JIS X 0208, through the C library's table;
-// false when the pair is none.
-bool appendDoubleByte(iconv_t cd, const uint8_t *pair, std::string *out) {
-  if (cd == iconv_t(-1)) return false;
-  char in[2] = {char(pair[0]), char(pair[1])}, buffer[8];
-  char *from = in, *to = buffer;
-  size_t inLeft = 2, outLeft = sizeof buffer;
-  iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  if (iconv(cd, &from, &inLeft, &to, &outLeft) == size_t(-1) || inLeft != 0) return false;
-  out->append(buffer, size_t(to - buffer));
+// One double-byte character of JIS X 0208, from the project's own table, so
+// that every build reads a title alike; false when the pair is none.
+bool appendDoubleByte(const uint8_t *pair, std::string *out) {
+  int index = jis0208Index(pair[0], pair[1]);
+  if (index < 0 || !jis0208Table[index]) return false;
+  appendUtf8(out, jis0208Table[index]);
   return true;
 }
 
-// Single bytes are ASCII or half-width katakana, read here the same way on
-// every system; a lead byte and the byte after it are one JIS X 0208
-// character.
+// Single bytes are ASCII or half-width katakana; a lead byte and the byte
+// after it are one JIS X 0208 character.
 std::string decodeShiftJis(const uint8_t *bytes, size_t length) {
   std::string out;
-  iconv_t cd = iconv_open("UTF-8", "SJIS");
   for (size_t i = 0; i < length; ++i) {
     uint8_t c = bytes[i];
     if (c < 0x80) {
       out += char(c);
     } else if (c >= 0xA1 && c <= 0xDF) {
       appendUtf8(&out, 0xFF61 + (c - 0xA1));
-    } else if (isShiftJisLead(c) && i + 1 < length && appendDoubleByte(cd, bytes + i, &out)) {
+    } else if (isShiftJisLead(c) && i + 1 < length && appendDoubleByte(bytes + i, &out)) {
       ++i;
     } else {
       out += replacement;
     }
   }
-  if (cd != iconv_t(-1)) iconv_close(cd);
   return out;
 }
 

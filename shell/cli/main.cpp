@@ -11,6 +11,7 @@
 
 #include "engine/convert.h"
 #include "resources/clitexts.h"
+#include "resources/texts.h"
 #include "shell/cli/cliargs.h"
 #include "shell/cli/info.h"
 #include "shell/cli/jobs.h"
@@ -107,7 +108,8 @@ void tellConverted(const Run &run, const Job &job) {
 // conversion succeeded.
 ConvertOutcome convertJob(const Run &run, const Job &job, MemBlock *input, MemBlock *output) {
   if (!memBlockLoad(input, job.input.c_str())) return CONVERT_UNREADABLE;
-  ConvertOutcome outcome = convertInMemory(input, output);
+  if (!memBlockCreate(output, 1024)) return CONVERT_NO_MEMORY;
+  ConvertOutcome outcome = convertBufferOutcome(input, output);
   if (outcome != CONVERT_DONE) return outcome;
   if (run.makeFolders && !makeParentFolders(job.output)) return CONVERT_UNWRITABLE;
   return memBlockSave(output, job.output.c_str()) ? CONVERT_DONE : CONVERT_UNWRITABLE;
@@ -172,7 +174,7 @@ int runPosixForm(int argc, char **argv) {
   char error[4096];
   if (!parseCliArguments(argc, argv, &request, error, sizeof error)) return usageError(error);
   if (request.help) return std::fputs(textUsage, stdout), EXIT_CONVERTED;
-  if (request.version) return std::puts("sorbelin 1.40"), EXIT_CONVERTED;
+  if (request.version) return std::puts(textVersion), EXIT_CONVERTED;
   if (request.info) return reportOn(request);
   if (request.outputMode == OUTPUT_FOLDER && !mayBeFolder(request.output)) {
     std::snprintf(error, sizeof error, textNotAFolder, request.output);

@@ -1,0 +1,80 @@
+# Bash completion for sorbelin: its options, the melodies it reads (.mld and
+# .mmf files, and folders to find them in), any file for -o, folders for -d,
+# and channel lists (none, channels 1 to 16, ranges) for --vib and --led.
+# Installed as share/bash-completion/completions/sorbelin; to try it without
+# installing: source shell/cli/completion.bash
+
+# The options that `sorbelin --help` lists (a test keeps the two alike).
+_sorbelin_options='-v --vib -l --led -o --output -d --dir -i --in-place -r --recursive -q --quiet
+  -I --info --json -h --help --version'
+
+# Prints each completion of the channel list $1: "none", or the list so far
+# followed by a channel 1 to 16 that begins with what is typed after the last
+# comma or dash; after a dash, only channels from the range's first one on.
+_sorbelin_channels() {
+  local word=$1 part prefix first=1 n
+  part=${word##*[,-]}
+  prefix=${word%"$part"}
+  if [[ $prefix == *- ]]; then
+    first=${prefix%-}
+    first=${first##*,}
+    [[ $first =~ ^[0-9]{1,3}$ ]] || return 0
+    first=$((10#$first))
+  fi
+  [[ -z $prefix && none == "$word"* ]] && echo none
+  for ((n = first; n <= 16; n++)); do
+    [[ $n == "$part"* ]] && echo "$prefix$n"
+  done
+}
+
+# Prints each file or folder that begins with $1; with $2 = melodies, only
+# folders and .mld or .mmf files; with $2 = folders, only folders.
+_sorbelin_files() {
+  local path
+  while IFS= read -r path; do
+    case $2 in
+      melodies) [[ -d $path || $path == *.[mM][lL][dD] || $path == *.[mM][mM][fF] ]] || continue ;;
+      folders) [[ -d $path ]] || continue ;;
+    esac
+    echo "$path"
+  done < <(compgen -f -- "$1")
+}
+
+# Adds each line of its input to COMPREPLY.
+_sorbelin_reply() {
+  local line
+  while IFS= read -r line; do COMPREPLY+=("$line"); done
+}
+
+_sorbelin() {
+  local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]} kind=melodies k
+  # Bash splits "--vib=1,2" at the "=" into "--vib", "=" and "1,2".
+  if [[ $cur == = ]]; then
+    cur=''
+  elif [[ $prev == = && $COMP_CWORD -ge 2 ]]; then
+    prev=${COMP_WORDS[COMP_CWORD - 2]}
+  fi
+  COMPREPLY=()
+  for ((k = 1; k < COMP_CWORD; k++)); do
+    [[ ${COMP_WORDS[k]} == -- ]] && prev=--
+  done
+  case $prev in
+    -v | --vib | -l | --led)
+      _sorbelin_reply < <(_sorbelin_channels "$cur")
+      return ;;
+    -o | --output) kind=any ;;
+    -d | --dir) kind=folders ;;
+    --) ;;
+    *)
+      if [[ $cur == -* ]]; then
+        _sorbelin_reply < <(compgen -W "$_sorbelin_options" -- "$cur")
+        return
+      fi ;;
+  esac
+  # Quote what needs quoting and mark folders with a slash (outside a
+  # completion, as in a test, there is nothing to set).
+  compopt -o filenames 2>/dev/null || :
+  _sorbelin_reply < <(_sorbelin_files "$cur" "$kind")
+}
+
+complete -F _sorbelin sorbelin

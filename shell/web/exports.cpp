@@ -1,0 +1,69 @@
+#include "shell/web/exports.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "engine/convert.h"
+#include "shell/infojson.h"
+#include "shell/messages.h"
+
+struct WebConversion {
+  ConvertOutcome outcome;
+  MemBlock output;
+  const Message *message;
+};
+
+// The page's bytes in a block of the engine's own, or false when there is no
+// room for them.
+static bool copyInput(const uint8_t *bytes, uint32_t length, MemBlock *input) {
+  if (!memBlockCreate(input, length)) return false;
+  if (length) std::memcpy(input->data, bytes, length);
+  input->length = length;
+  return true;
+}
+
+WebConversion *sorbelin_convert(const uint8_t *bytes, uint32_t length, uint32_t vibMask,
+                                uint32_t ledMask) {
+  WebConversion *result = static_cast<WebConversion *>(std::calloc(1, sizeof(WebConversion)));
+  if (!result) return nullptr;
+  result->outcome = CONVERT_NO_MEMORY;
+  conversionSettings.vibMask = uint16_t(vibMask);
+  conversionSettings.ledMask = uint16_t(ledMask);
+  MemBlock input = {};
+  if (copyInput(bytes, length, &input) && memBlockCreate(&result->output, 1024)) {
+    result->outcome = convertBufferOutcome(&input, &result->output);
+    if (result->outcome == CONVERT_DONE)
+      result->message = resultText(conversionSettings.report, conversionSettings.ledChannel);
+  }
+  memBlockFree(&input);
+  if (result->outcome != CONVERT_DONE) memBlockFree(&result->output);
+  return result;
+}
+
+int sorbelin_outcome(const WebConversion *result) { return result->outcome; }
+
+const uint8_t *sorbelin_output(const WebConversion *result) {
+  return result->outcome == CONVERT_DONE ? result->output.data : nullptr;
+}
+
+uint32_t sorbelin_output_length(const WebConversion *result) {
+  return result->outcome == CONVERT_DONE ? result->output.length : 0;
+}
+
+const char *sorbelin_message(const WebConversion *result, int japanese) {
+  if (!result->message) return nullptr;
+  return japanese ? result->message->japanese : result->message->english;
+}
+
+void sorbelin_release(WebConversion *result) {
+  if (!result) return;
+  memBlockFree(&result->output);
+  std::free(result);
+}
+
+char *sorbelin_inspect(const char *name, const uint8_t *bytes, uint32_t length) {
+  std::string json = melodyInfoJson(name, bytes, length);
+  char *copy = static_cast<char *>(std::malloc(json.size() + 1));
+  if (copy) std::memcpy(copy, json.c_str(), json.size() + 1);
+  return copy;
+}

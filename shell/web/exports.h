@@ -1,0 +1,46 @@
+// The web page's C interface to the engine. The page copies a file's bytes
+// into the module's memory, converts or inspects them, reads the results
+// back and releases them; nothing here touches a file system.
+#pragma once
+
+#include <cstdint>
+
+#ifdef __EMSCRIPTEN__
+#include <emscripten/emscripten.h>
+#define SORBELIN_EXPORT EMSCRIPTEN_KEEPALIVE
+#else
+#define SORBELIN_EXPORT
+#endif
+
+// One conversion's result, owned by the module until it is released.
+struct WebConversion;
+
+extern "C" {
+
+// Converts `length` bytes at `bytes` with the given masks (bit i stands for
+// channel i + 1). Returns null only when no memory is left for the result.
+SORBELIN_EXPORT WebConversion *sorbelin_convert(const uint8_t *bytes, uint32_t length,
+                                                uint32_t vibMask, uint32_t ledMask);
+
+// What came of it: a ConvertOutcome (CONVERT_DONE, CONVERT_NOT_MELODY,
+// CONVERT_MALFORMED or CONVERT_NO_MEMORY).
+SORBELIN_EXPORT int sorbelin_outcome(const WebConversion *result);
+
+// The converted image and its length; null and 0 unless converted.
+SORBELIN_EXPORT const uint8_t *sorbelin_output(const WebConversion *result);
+SORBELIN_EXPORT uint32_t sorbelin_output_length(const WebConversion *result);
+
+// The result message in Japanese (nonzero `japanese`) or English, UTF-8; null
+// when nothing was converted or no message applies.
+SORBELIN_EXPORT const char *sorbelin_message(const WebConversion *result, int japanese);
+
+// Releases a result and its image; null is ignored.
+SORBELIN_EXPORT void sorbelin_release(WebConversion *result);
+
+// The inspector's report on `length` bytes at `bytes` for a file named `name`
+// (UTF-8): the one line of JSON that `sorbelin --info --json` prints for it,
+// without the line end, in storage from malloc that the caller frees; null
+// when no memory is left.
+SORBELIN_EXPORT char *sorbelin_inspect(const char *name, const uint8_t *bytes, uint32_t length);
+
+}  // extern "C"

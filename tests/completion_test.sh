@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# The bash completion, sourced into this bash and asked as bash asks it
+# (COMP_WORDS, COMP_CWORD), in a scratch folder of melodies, other files and
+# folders.
+#
+#   completion_test.sh COMPLETION PROGRAM
+set -uo pipefail
+# shellcheck source=options.sh
+source "$(dirname "$0")/options.sh"
+completion=$(realpath "$1")
+program=$(realpath "$2")
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/sorbelin-completion-XXXXXX")
+trap 'rm -rf "$scratch"' EXIT
+cd "$scratch" || exit 1
+mkdir out "my songs"
+touch a.mld B.MMF notes.txt "my tune.mld" ./-odd.mld
+
+# shellcheck source=/dev/null
+source "$completion"
+failed=0
+
+# expect "ONE|TWO|..." WORD...: completing the last word of the command
+# line WORD... offers exactly these, in any order.
+expect() {
+  local wanted=$1 got
+  shift
+  COMP_WORDS=("$@")
+  COMP_CWORD=$(($# - 1))
+  COMPREPLY=()
+  _sorbelin
+  got=$(printf '%s\n' "${COMPREPLY[@]}" | LC_ALL=C sort | paste -sd '|')
+  wanted=$(tr '|' '\n' <<<"$wanted" | LC_ALL=C sort | paste -sd '|')
+  if [ "$got" != "$wanted" ]; then
+    echo "completion_test: '$*' offers [$got], not [$wanted]"
+    failed=1
+  fi
+}
+
+# The options are the ones --help lists.
+helpOptions=$("$program" --help | optionsIn | grep '^-' | paste -sd '|')
+expect "$helpOptions" sorbelin -
+expect '--vib|--version' sorbelin --v
+expect '--in-place|--info' sorbelin -o out.mld --in
+
+# Channel lists: none, channels 1 to 16, after a comma another channel,
+# after a dash a channel from the range's first on; also after "=".
+expect 'none|1|2|3|4|5|6|7|8|9|10|11|12|13|14|15|16' sorbelin --vib ''
+expect 'none' sorbelin -l n
+expect '1|10|11|12|13|14|15|16' sorbelin -v 1
+expect '3,1|3,10|3,11|3,12|3,13|3,14|3,15|3,16' sorbelin --led 3,1
+expect '9-9|9-10|9-11|9-12|9-13|9-14|9-15|9-16' sorbelin -v 9-
+expect '1,12-12|1,12-13|1,12-14|1,12-15|1,12-16' sorbelin -l 1,12-1
+expect '' sorbelin -v 1,-
+expect '' sorbelin -v 17
+expect 'none|1|2|3|4|5|6|7|8|9|10|11|12|13|14|15|16' sorbelin --vib =
+expect 'none' sorbelin --led = no
+
+# Files: melodies and folders as inputs, any file for -o, folders for -d;
+# after "--" a word beginning with a dash is a file.
+expect 'a.mld|B.MMF|my tune.mld|-odd.mld|out|my songs' sorbelin -q ''
+expect 'my tune.mld|my songs' sorbelin -d out my
+expect 'a.mld|B.MMF|notes.txt|my tune.mld|-odd.mld|out|my songs' sorbelin -o ''
+expect 'a.mld|B.MMF|notes.txt|my tune.mld|-odd.mld|out|my songs' sorbelin --output = ''
+expect 'out|my songs' sorbelin -d ''
+expect 'out|my songs' sorbelin --dir = ''
+expect '-odd.mld' sorbelin -v 2 -- -
+
+registered=$(complete -p sorbelin)
+[ "$registered" = "complete -F _sorbelin sorbelin" ] || {
+  echo "completion_test: sorbelin completes with [$registered]"
+  failed=1
+}
+[ "$failed" = 1 ] || echo "completion_test: all cases complete as expected"
+exit "$failed"

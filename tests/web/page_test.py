@@ -1,0 +1,266 @@
+"""The web page in headless Chromium, served from 127.0.0.1 and opened from
+disk: its conversions must give the native program's bytes and messages for
+the same channels, it must show the inspector's report, refuse what it
+cannot convert, and ask for nothing beyond the site's own files.
+
+    python3 tests/web/page_test.py SITE SORBELIN [unittest options]
+
+SITE is the folder scripts/build-web wrote, SORBELIN the native program."""
+import base64
+import json
+import os
+import pathlib
+import subprocess
+import sys
+import tempfile
+import unittest
+
+import browser
+
+EXAMPLES = pathlib.Path(__file__).resolve().parents[2] / "examples"
+SITE = SORBELIN = None  # set from the command line
+
+# Channel choices, (vibration, LED), from the page's start onwards.
+CHOICES = [
+    ([1], [1]),
+    ([2], []),
+    ([], [1]),
+    ([1, 3, 9, 10, 11, 12], [16]),
+    (list(range(1, 17)), list(range(1, 17))),
+    ([], []),
+]
+
+
+def retitled(melody, title):
+    """The i-melody example with another title, its lengths grown to fit."""
+    old = b"titl" + (7).to_bytes(2, "big") + b"Fanfare"
+    new = b"titl" + len(title).to_bytes(2, "big") + title
+    grow = len(new) - len(old)
+    body = melody.replace(old, new)
+    fileLength = int.from_bytes(body[4:8], "big") + grow
+    headerLength = int.from_bytes(body[8:10], "big") + grow
+    return body[:4] + fileLength.to_bytes(4, "big") + headerLength.to_bytes(2, "big") + body[10:]
+
+
+def examples():
+    return sorted(str(path) for path in EXAMPLES.iterdir() if path.suffix in (".mld", ".mmf"))
+
+
+def channelList(channels):
+    return ",".join(map(str, channels)) or "none"
+
+
+def mask(channels):
+    return sum(1 << (channel - 1) for channel in channels)
+
+
+def native(path, vib, led):
+    """What `sorbelin --vib --led -o` makes of the file: (bytes or None,
+    message printed, error printed)."""
+    with tempfile.TemporaryDirectory() as folder:
+        output = os.path.join(folder, "out")
+        run = subprocess.run([SORBELIN, "--vib", channelList(vib), "--led", channelList(led), "-o", output, path],
+                             capture_output=True, text=True)
+        converted = pathlib.Path(output).read_bytes() if run.returncode == 0 else None
+    return converted, run.stdout.strip(), run.stderr.strip()
+
+
+def nativeInfo(path):
+    run = subprocess.run([SORBELIN, "--info", "--json", path], capture_output=True, text=True)
+    return json.loads(run.stdout)
+
+
+class PageTests:
+    """The tests; a subclass says where the page comes from (`url`) and which
+    URLs are the site's own files (`siteUrl`)."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.browser = browser.Browser()
+        cls.driver = cls.browser.driver
+        browser.openPage(cls.driver, cls.url)
+        seen = cls.browser.requests()
+        own = {cls.siteUrl(name) for name in os.listdir(SITE)}
+        # The log works: it saw the page load every one of its files.
+        assert own <= set(seen), f"the request log missed some of {sorted(own)}: {seen}"
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.browser.close()
+
+    def setUp(self):
+        browser.openPage(self.driver, self.url)
+        self.folder = tempfile.TemporaryDirectory()
+
+    def tearDown(self):
+        self.folder.cleanup()
+        self.assertOnlyOwnRequests(self.browser.requests())
+
+    def assertOnlyOwnRequests(self, urls):
+        own = {self.siteUrl(name) for name in os.listdir(SITE)}
+        # The prefix of the page's own blob: URLs ("blob:null/" from disk).
+        blobs = self.driver.execute_script("""
+          const url = URL.createObjectURL(new Blob([]));
+          URL.revokeObjectURL(url);
+          return url.slice(0, url.lastIndexOf('/') + 1);""")
+        for url in urls:
+            # data: URLs hold their bytes themselves (the embedded module);
+            # blob: URLs of the page's origin are its own downloads.
+            local = url.startswith("data:") or url.startswith(blobs)
+            self.assertTrue(url in own or local, f"the page asked for {url[:120]}")
+
+    def file(self, name, data):
+        path = os.path.join(self.folder.name, name)
+        pathlib.Path(path).write_bytes(data)
+        return path
+
+    def test_conversions_equal_the_native_programs(self):
+        paths = examples()
+        browser.takeFiles(self.driver, paths)
+        for vib, led in CHOICES:
+            with self.subTest(vib=vib, led=led):
+                browser.chooseChannels(self.driver, "vib", vib)
+                browser.chooseChannels(self.driver, "led", led)
+                shown = browser.waitForCards(self.driver, len(paths), f"{mask(vib)},{mask(led)}")
+                for index, path in enumerate(paths):
+                    expected, message, _ = native(path, vib, led)
+                    card = shown[index]
+                    self.assertEqual(card["name"], os.path.basename(path))
+                    self.assertEqual(card["outcome"], "done", path)
+                    self.assertEqual(card["download"], card["name"])
+                    self.assertEqual(browser.download(self.driver, index), expected, path)
+                    self.assertEqual(card["japanese"], message or None, path)
+                    self.assertEqual(card["english"] is None, card["japanese"] is None, path)
+
+    def test_channel_one_for_both_at_the_start(self):
+        checked = self.driver.execute_script(
+            "return [...document.querySelectorAll('input:checked')].map((box) => box.id)")
+        self.assertEqual(checked, ["vib-1", "led-1"])
+
+    def test_refused_files_get_a_message_and_no_download(self):
+        fanfare = (EXAMPLES / "fanfare-v2.mld").read_bytes()
+        cases = [  # name, bytes, what the page says, what the native program says
+            ("notes.mld", b"plain text: no tune in it\n", "not-melody", "not an i-melody or SMAF file"),
+            ("cut.mld", fanfare[:60], "malformed", "malformed melody"),
+            ("empty.mmf", b"", "not-melody", "not an i-melody or SMAF file"),
+        ]
+        paths = [self.file(name, data) for name, data, _, _ in cases]
+        browser.takeFiles(self.driver, paths)
+        shown = browser.waitForCards(self.driver, len(paths), f"{mask([1])},{mask([1])}")
+        for (name, _, outcome, nativeSays), path, card in zip(cases, paths, shown):
+            converted, _, error = native(path, [1], [1])
+            self.assertIsNone(converted, name)
+            self.assertIn(nativeSays, error, name)
+            self.assertEqual(card["outcome"], outcome, name)
+            self.assertIsNone(card["download"], name)
+            self.assertTrue(card["problem"], name)
+
+    def test_report_shows_what_the_inspector_finds(self):
+        fanfare = (EXAMPLES / "fanfare-v2.mld").read_bytes()
+        # A Shift-JIS title: kana, kanji, a reverse solidus, and codes that
+        # name nothing in JIS X 0208 or have a trail byte out of range.
+        title = bytes.fromhex("83 81 83 8D 88 9F EA A4 81 5F EB 40 ED 40 81 20 42")
+        paths = examples() + [self.file("cut.mld", fanfare[:60]), self.file("text.mmf", b"no tune"),
+                              self.file("着メロ.mld", retitled(fanfare, title))]
+        browser.takeFiles(self.driver, paths)
+        shown = browser.waitForCards(self.driver, len(paths), f"{mask([1])},{mask([1])}")
+        for path, card in zip(paths, shown):
+            info = nativeInfo(path)
+            with self.subTest(path=os.path.basename(path)):
+                self.assertEqual(card["format"], info["format"] or "—")
+                self.assertEqual(card["error"], info["error"])
+                if info["format"] is None:
+                    continue
+                self.assertEqual(card["title"], info["title"] or "—")
+                self.assertEqual(card["version"], str(info["version"]) if "version" in info else None)
+                self.assertEqual(card["scoreTrackType"],
+                                 str(info["scoreTrackType"]) if "scoreTrackType" in info else None)
+                self.assertEqual(card["vibration"].split(", ") if info["links"]["vibration"] else [],
+                                 [str(c) for c in info["links"]["vibration"]])
+                self.assertEqual(card["led"].split(", ") if info["links"]["led"] else [],
+                                 [str(c) for c in info["links"]["led"]])
+                if "notes" in info:
+                    self.assertEqual(card["notes"], [info["notes"].get(str(c), 0) for c in range(1, 17)])
+
+    def test_dropped_files_are_taken(self):
+        path = str(EXAMPLES / "chime.mmf")
+        data = base64.b64encode(pathlib.Path(path).read_bytes()).decode()
+        self.driver.execute_script("""
+          const bytes = Uint8Array.from(atob(arguments[0]), (c) => c.charCodeAt(0));
+          const files = new DataTransfer();
+          files.items.add(new File([bytes], 'chime.mmf'));
+          document.querySelector('#drop-zone').dispatchEvent(
+              new DragEvent('drop', {dataTransfer: files, bubbles: true, cancelable: true}));
+        """, data)
+        card = browser.waitForCards(self.driver, 1, f"{mask([1])},{mask([1])}")[0]
+        self.assertEqual(card["download"], "chime.mmf")
+        self.assertEqual(browser.download(self.driver, 0), native(path, [1], [1])[0])
+
+    def test_a_browser_without_webassembly_gets_a_message(self):
+        refusals = [
+            ("no WebAssembly at all", "delete window.WebAssembly"),
+            ("WebAssembly refused", "WebAssembly.instantiate = () => Promise.reject(new Error('refused'));"
+                                    "WebAssembly.instantiateStreaming = WebAssembly.instantiate;"),
+        ]
+        for name, script in refusals:
+            with self.subTest(name):
+                added = self.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": script})
+                try:
+                    browser.openPage(self.driver, self.url)
+                    browser.takeFiles(self.driver, [str(EXAMPLES / "chime.mmf")])
+                    browser.wait(self.driver, "return document.querySelector('#files [data-outcome=no-module]')")
+                    self.assertIn("cannot load the converter", self.driver.find_element("id", "status").text)
+                    self.assertIsNone(browser.cards(self.driver)[0]["download"])
+                finally:
+                    self.driver.execute_cdp_cmd("Page.removeScriptToEvaluateOnNewDocument",
+                                                {"identifier": added["identifier"]})
+
+    def test_toggles_are_labelled_checkboxes_for_the_keyboard(self):
+        labels = self.driver.execute_script("""
+          return [...document.querySelectorAll('.channel-row input')].map(
+              (box) => [box.type, box.labels.length, box.labels[0].textContent]);
+        """)
+        self.assertEqual(labels, [["checkbox", 1, str(c)] for c in range(1, 17)] * 2)
+        # Space on a focused toggle checks it, and the conversion follows.
+        browser.takeFiles(self.driver, [str(EXAMPLES / "fanfare-v2.mld")])
+        browser.waitForCards(self.driver, 1, f"{mask([1])},{mask([1])}")
+        self.driver.execute_script("document.querySelector('#vib-2').focus()")
+        self.driver.switch_to.active_element.send_keys(" ")
+        browser.waitForCards(self.driver, 1, f"{mask([1, 2])},{mask([1])}")
+        # The drop zone's alternative is a button, reached with the keyboard.
+        self.assertEqual(self.driver.find_element("id", "choose").tag_name, "button")
+
+
+class ServedPage(PageTests, unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.server = browser.SiteServer(SITE)
+        cls.url = cls.server.url + "index.html"
+        super().setUpClass()
+
+    @classmethod
+    def tearDownClass(cls):
+        super().tearDownClass()
+        cls.server.close()
+
+    @classmethod
+    def siteUrl(cls, name):
+        return cls.server.url + name
+
+
+class PageFromDisk(PageTests, unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.url = pathlib.Path(SITE).resolve().joinpath("index.html").as_uri()
+        super().setUpClass()
+
+    @classmethod
+    def siteUrl(cls, name):
+        return pathlib.Path(SITE).resolve().joinpath(name).as_uri()
+
+
+if __name__ == "__main__":
+    if len(sys.argv) < 3:
+        sys.exit(__doc__)
+    SITE, SORBELIN = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    unittest.main(argv=[sys.argv[0]] + sys.argv[3:], verbosity=2)

@@ -1,0 +1,57 @@
+// The engine as the page sees it: the WebAssembly module's C interface
+// (shell/web/exports.h) wrapped in two functions on plain JavaScript values.
+// Bytes are copied into the module's memory for each call and every result
+// is copied out and released before the function returns.
+'use strict';
+
+const sorbelinEngine = (function () {
+  // The values of ConvertOutcome (engine/convert.h) that a conversion gives.
+  const outcomeNames = {0: 'done', 2: 'not-melody', 3: 'malformed', 4: 'no-memory'};
+
+  // Copies the bytes into the module's memory; 0 when there is no room.
+  function copyIn(module, bytes) {
+    const at = module._malloc(Math.max(bytes.length, 1));
+    if (at) module.HEAPU8.set(bytes, at);
+    return at;
+  }
+
+  function textAt(module, at) {
+    return at ? module.UTF8ToString(at) : null;
+  }
+
+  // The inspector's report on the bytes, as `sorbelin --info --json` gives it
+  // for a file of that name; null when there is no memory for it.
+  function inspect(module, name, bytes) {
+    const namePtr = copyIn(module, new TextEncoder().encode(name + '\0'));
+    const bytesPtr = copyIn(module, bytes);
+    const json = namePtr && bytesPtr ? module._sorbelin_inspect(namePtr, bytesPtr, bytes.length) : 0;
+    module._free(bytesPtr);
+    module._free(namePtr);
+    if (!json) return null;
+    const report = JSON.parse(module.UTF8ToString(json));
+    module._free(json);
+    return report;
+  }
+
+  // Converts the bytes with the two channel masks (bit i: channel i + 1).
+  // Returns {outcome, bytes, japanese, english}: bytes is the converted file,
+  // or null unless outcome is 'done'; the messages are null where none applies.
+  function convert(module, bytes, vibMask, ledMask) {
+    const result = {outcome: 'no-memory', bytes: null, japanese: null, english: null};
+    const input = copyIn(module, bytes);
+    const conversion = input ? module._sorbelin_convert(input, bytes.length, vibMask, ledMask) : 0;
+    module._free(input);
+    if (!conversion) return result;
+    result.outcome = outcomeNames[module._sorbelin_outcome(conversion)];
+    if (result.outcome === 'done') {
+      const at = module._sorbelin_output(conversion);
+      result.bytes = module.HEAPU8.slice(at, at + module._sorbelin_output_length(conversion));
+      result.japanese = textAt(module, module._sorbelin_message(conversion, 1));
+      result.english = textAt(module, module._sorbelin_message(conversion, 0));
+    }
+    module._sorbelin_release(conversion);
+    return result;
+  }
+
+  return {inspect, convert};
+})();
