@@ -50,8 +50,9 @@ bool insideArgument(const char *p, char **argv, int argc) {
 }
 
 // A refusal explains itself; an accepted request is complete: inputs, and
-// either --info (with or without --json) and no output, or one output mode
-// with its value, -o with a single input.
+// either --info (with --json or not) and no output, or one output mode with
+// its value, -o with a single input and without -r, standard input only with
+// -o.
 const char *checkRequest(int ok, const CliRequest &r, const char *error, char **argv, int argc) {
   if (!ok) {
     size_t n = strnlen(error, errorSize);
@@ -63,11 +64,28 @@ const char *checkRequest(int ok, const CliRequest &r, const char *error, char **
   if (r.inputs.empty()) return "a request without inputs was accepted";
   if (r.json && !r.info) return "--json was accepted without --info";
   if (r.info) return r.outputMode == OUTPUT_UNSET ? nullptr : "--info was accepted with an output";
+  for (const char *input : r.inputs)
+    if (r.outputMode != OUTPUT_FILE && !std::strcmp(input, "-")) return "standard input was accepted without -o";
   if (r.outputMode == OUTPUT_IN_PLACE) return r.output ? "--in-place carries an output" : nullptr;
   if (r.outputMode != OUTPUT_FILE && r.outputMode != OUTPUT_FOLDER) return "a request without an output mode was accepted";
   if (!r.output || !insideArgument(r.output, argv, argc)) return "the output is not taken from the arguments";
   if (r.outputMode == OUTPUT_FILE && r.inputs.size() != 1) return "-o was accepted with several inputs";
+  if (r.outputMode == OUTPUT_FILE && r.recursive) return "-o was accepted with -r";
   return nullptr;
+}
+
+// getopt_long keeps its state between calls: a second reading of the same
+// arguments must give the same request.
+const char *checkRepeatable(int ok, const CliRequest &r, char **argv, int argc) {
+  CliRequest again = {};
+  std::vector<char> error(errorSize, 0);
+  if (parseCliArguments(argc, argv, &again, error.data(), errorSize) != ok) return "a second reading changed the verdict";
+  if (!ok) return nullptr;
+  bool same = again.vibMask == r.vibMask && again.ledMask == r.ledMask && again.outputMode == r.outputMode &&
+              again.output == r.output && again.quiet == r.quiet && again.recursive == r.recursive &&
+              again.info == r.info && again.json == r.json &&
+              again.help == r.help && again.version == r.version && again.inputs == r.inputs;
+  return same ? nullptr : "a second reading gave another request";
 }
 
 }  // namespace
@@ -92,5 +110,6 @@ const char *checkPosixArguments(const uint8_t *data, size_t size) {
   CliRequest request = {};
   std::vector<char> error(errorSize, 0);
   int ok = parseCliArguments(argc, argv.data(), &request, error.data(), errorSize);
-  return checkRequest(ok, request, error.data(), argv.data(), argc);
+  if (const char *problem = checkRequest(ok, request, error.data(), argv.data(), argc)) return problem;
+  return checkRepeatable(ok, request, argv.data(), argc);
 }

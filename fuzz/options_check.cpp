@@ -16,11 +16,12 @@ const char untouched = char(0xA5);
 struct Split {
   std::vector<char> table;  // exactly `maximum` slots, so that a write past them is caught
   int count;
+  bool cut[slotCount];
 };
 
 Split split(const char *text, int maximum) {
-  Split result = {std::vector<char>(size_t(maximum) * slotSize, untouched), 0};
-  result.count = splitCommandLine(text, reinterpret_cast<char(*)[256]>(result.table.data()), maximum);
+  Split result = {std::vector<char>(size_t(maximum) * slotSize, untouched), 0, {}};
+  result.count = splitCommandLine(text, reinterpret_cast<char(*)[256]>(result.table.data()), maximum, result.cut);
   return result;
 }
 
@@ -39,6 +40,7 @@ const char *checkSplit(const char *text, const Split &s, int maximum) {
     }
     size_t n = strnlen(slot, slotSize);
     if (n == slotSize) return "the splitter stored an argument longer than 255 bytes";
+    if (s.cut[k] && n != slotSize - 1) return "an argument marked as cut is shorter than 255 bytes";
     if (!memmem(text, std::strlen(text), slot, n)) return "the splitter stored bytes that are not in the text";
   }
   return nullptr;
@@ -57,15 +59,20 @@ const char *checkMaximum(const char *text, const Split &all) {
 }
 
 // The input path is the first argument that is not an option; the output
-// path the first /sv: that names one; both terminated inside their buffers;
-// the masks come from at most 255.
-const char *checkOptions(const Split &s) {
+// path the first /sv: that names one; both terminated inside their buffers,
+// and both empty, with a result of 0, when either of them was cut; the masks
+// come from at most 255.
+const char *checkOptions(const Split &s, int whole) {
   const char *input = "", *output = "";
+  bool cut = false;
   for (int k = s.count - 1; k >= 0; --k) {
     const char *argument = slotAt(s, k);
     if (argument[0] != '/') input = argument;
     if (std::strncmp(argument, "/sv:", 4) == 0 && argument[4]) output = argument + 4;
   }
+  for (int k = 0; k < s.count; ++k) cut = cut || (s.cut[k] && (slotAt(s, k) == input || slotAt(s, k) + 4 == output));
+  if (cut) input = output = "";
+  if (whole != !cut) return "readOptions did not tell whether a path was cut";
   if (strnlen(inputPath, sizeof inputPath) == sizeof inputPath ||
       strnlen(outputPath, sizeof outputPath) == sizeof outputPath)
     return "a path buffer is left unterminated";
@@ -87,6 +94,6 @@ const char *checkOwnCommandLine(const uint8_t *data, size_t size) {
   const char *problem = checkSplit(text.data(), all, slotCount);
   if (!problem) problem = checkMaximum(text.data(), all);
   if (problem) return problem;
-  readOptions(text.data());
-  return checkOptions(all);
+  int whole = readOptions(text.data());
+  return checkOptions(all, whole);
 }

@@ -19,12 +19,15 @@ int byteAt(const char *text, size_t length, size_t k) {
   return k < length ? static_cast<unsigned char>(text[k]) : -1;
 }
 
-// Copies text[start..end] into the slot, cut to 255 bytes and terminated.
-void storeArgument(char *slot, const char *text, size_t start, size_t end) {
+// Copies text[start..end] into the slot, cut to 255 bytes and terminated;
+// true when it was cut.
+bool storeArgument(char *slot, const char *text, size_t start, size_t end) {
   size_t count = end - start + 1;
-  if (count > slotSize - 1) count = slotSize - 1;
+  bool cut = count > slotSize - 1;
+  if (cut) count = slotSize - 1;
   std::memcpy(slot, text + start, count);
   slot[count] = 0;
+  return cut;
 }
 
 // A space after an unquoted argument ends it when the argument is an option,
@@ -41,23 +44,26 @@ void copyPath(char *destination, const char *source) {
   destination[n] = 0;
 }
 
-void applyArgument(const char *argument) {
+}  // namespace
+
+OwnCommand ownCommandDefaults() { return {nullptr, nullptr, 0, 0, 1, 1}; }
+
+void readOwnArgument(const char *argument, OwnCommand *command) {
   if (argument[0] != '/') {
-    if (!inputPath[0]) copyPath(inputPath, argument);
-  } else if (std::memcmp(argument, "/vc:", 4) == 0) {
-    conversionSettings.vibMask = parseDecimalByte(argument + 4, 5);
-  } else if (std::memcmp(argument, "/lc:", 4) == 0) {
-    conversionSettings.ledMask = parseDecimalByte(argument + 4, 5);
-  } else if (std::memcmp(argument, "/end", 4) == 0) {
-    exitAfterConvert = 1;
-  } else if (std::memcmp(argument, "/sv:", 4) == 0) {
-    if (!outputPath[0]) copyPath(outputPath, argument + 4);
+    if (!command->input) command->input = argument;
+    ++command->inputCount;
+  } else if (std::strncmp(argument, "/vc:", 4) == 0) {
+    command->vibMask = parseDecimalByte(argument + 4, 5);
+  } else if (std::strncmp(argument, "/lc:", 4) == 0) {
+    command->ledMask = parseDecimalByte(argument + 4, 5);
+  } else if (std::strncmp(argument, "/end", 4) == 0) {
+    command->end = 1;
+  } else if (std::strncmp(argument, "/sv:", 4) == 0) {
+    if (!command->output && argument[4]) command->output = argument + 4;
   }
 }
 
-}  // namespace
-
-int splitCommandLine(const char *text, char (*table)[256], int maximum) {
+int splitCommandLine(const char *text, char (*table)[256], int maximum, bool *cut) {
   size_t length = std::strlen(text), j = 0, start = 0;
   bool quoted = false;
   int count = 0;
@@ -86,7 +92,9 @@ int splitCommandLine(const char *text, char (*table)[256], int maximum) {
         continue;
       }
     }
-    storeArgument(table[count++], text, start, j);
+    bool wasCut = storeArgument(table[count], text, start, j);
+    if (cut) cut[count] = wasCut;
+    ++count;
     if (byteAt(text, length, j + 1) == '"') {
       ++j;
       quoted = false;
@@ -96,16 +104,26 @@ int splitCommandLine(const char *text, char (*table)[256], int maximum) {
   return count;
 }
 
-void readOptions(const char *commandLine) {
-  conversionSettings.vibMask = 1;
-  conversionSettings.ledMask = 1;
-  exitAfterConvert = 0;
+int readOptions(const char *commandLine) {
+  OwnCommand command = ownCommandDefaults();
   inputPath[0] = 0;
   outputPath[0] = 0;
   MemBlock argTable = {};
-  if (!memBlockCreate(&argTable, 8 * slotSize)) return;  // the defaults stand
-  char(*arguments)[256] = reinterpret_cast<char(*)[256]>(argTable.data);
-  int count = splitCommandLine(commandLine, arguments, 8);
-  for (int k = 0; k < count; ++k) applyArgument(arguments[k]);
+  bool whole = true;
+  if (memBlockCreate(&argTable, 8 * slotSize)) {  // else the defaults stand
+    char(*arguments)[256] = reinterpret_cast<char(*)[256]>(argTable.data);
+    bool cut[8];
+    int count = splitCommandLine(commandLine, arguments, 8, cut);
+    for (int k = 0; k < count; ++k) {
+      readOwnArgument(arguments[k], &command);
+      if (cut[k] && (command.input == arguments[k] || command.output == arguments[k] + 4)) whole = false;
+    }
+    if (whole && command.input) copyPath(inputPath, command.input);
+    if (whole && command.output) copyPath(outputPath, command.output);
+  }
+  conversionSettings.vibMask = command.vibMask;
+  conversionSettings.ledMask = command.ledMask;
+  exitAfterConvert = command.end;
   memBlockFree(&argTable);
+  return whole;
 }

@@ -7,12 +7,31 @@
 
 // Returns the storage handle (release it as a MemBlock's) with the file's
 // bytes at *data and their count at *count, or 0 when the file cannot be
-// opened, is too large for a 32-bit length, or no memory can be obtained.
+// opened, is too large for a 32-bit length (EFBIG), or no memory can be
+// obtained. On POSIX systems a file that is not a regular one (a pipe, a
+// terminal) is read to its end, and a name of one of the process's own
+// descriptors (see namedDescriptor) is read from that descriptor as it is.
 void *readWholeFile(const char *path, uint8_t **data, uint32_t *count);
 
 // Writes `count` bytes into a temporary file beside `path`, checks every byte
 // and renames it over `path`. Returns nonzero on success; on failure an
-// existing file at `path` is untouched and no temporary file remains. On POSIX
-// systems a character device or a pipe at `path` is written into instead, and
-// any other file that is neither regular nor a folder is refused.
+// existing file at `path` is untouched and no temporary file remains. A
+// symbolic link at `path` stays a link: the file it points to is replaced, or
+// created. On POSIX systems a name of one of the process's own descriptors is
+// written into that descriptor, a character device or a pipe at `path` is
+// written into too, and any other file that is neither regular nor a folder
+// is refused.
 int writeWholeFile(const char *path, const uint8_t *bytes, uint32_t count);
+
+#ifndef _WIN32
+// The descriptor that `path` names among the process's own: 0, 1 and 2 for
+// /dev/stdin, /dev/stdout and /dev/stderr, N for /dev/fd/N and
+// /proc/self/fd/N; -1 for any other path. Such a name means the descriptor as
+// the process got it, wherever it points and however it was opened.
+int namedDescriptor(const char *path);
+
+// Reads an open descriptor from where it stands to its end, at most `limit`
+// bytes: more fails with EFBIG. Returns the storage handle as readWholeFile
+// does; the descriptor stays open.
+void *readToEnd(int fd, uint32_t limit, uint8_t **data, uint32_t *count);
+#endif

@@ -4,12 +4,36 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "shell/memblock.h"
+
+// A descriptor number written with digits only, as far as an int reaches.
+static int descriptorNumber(const char *text) {
+  long number = 0;
+  if (!*text) return -1;
+  for (; *text; ++text) {
+    if (*text < '0' || *text > '9') return -1;
+    number = number * 10 + (*text - '0');
+    if (number > INT_MAX) return -1;
+  }
+  return int(number);
+}
+
+int namedDescriptor(const char *path) {
+  static const char *const standard[] = {"/dev/stdin", "/dev/stdout", "/dev/stderr"};
+  for (int fd = 0; fd < 3; ++fd)
+    if (!std::strcmp(path, standard[fd])) return fd;
+  for (const char *folder : {"/dev/fd/", "/proc/self/fd/"}) {
+    size_t n = std::strlen(folder);
+    if (!std::strncmp(path, folder, n)) return descriptorNumber(path + n);
+  }
+  return -1;
+}
 
 // Reads until `count` bytes arrived or the file ended. A read error fails the
 // whole read: a silently shortened image could otherwise be written back over
@@ -26,25 +50,75 @@ static int readFully(int fd, uint8_t *data, uint32_t count, uint32_t *got) {
   return 1;
 }
 
-void *readWholeFile(const char *path, uint8_t **data, uint32_t *count) {
-  int fd = open(path, O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return nullptr;
-  struct stat info;
+// After `limit` bytes: the read fails unless the file ends there.
+static int endsHere(int fd) {
+  uint8_t extra;
+  uint32_t got = 0;
+  if (!readFully(fd, &extra, 1, &got)) return 0;
+  if (got) errno = EFBIG;
+  return got == 0;
+}
+
+// The storage grows by doubling, so that a stream of n bytes costs about
+// log2(n / 64 KB) moves.
+void *readToEnd(int fd, uint32_t limit, uint8_t **data, uint32_t *count) {
   MemBlock block = {};
-  int ok = fstat(fd, &info) == 0;
-  if (ok && S_ISDIR(info.st_mode)) ok = 0, errno = EISDIR;
-  if (ok && uint64_t(info.st_size) > UINT32_MAX) ok = 0, errno = EFBIG;
-  ok = ok && memBlockCreate(&block, uint32_t(info.st_size));
-  ok = ok && readFully(fd, block.data, uint32_t(info.st_size), count);
-  int saved = errno;
-  close(fd);
-  errno = saved;
+  uint32_t capacity = limit < 65536 ? limit : 65536, got = 0;
+  int ok = memBlockCreate(&block, capacity);
+  while (ok) {
+    uint32_t n = 0;
+    ok = readFully(fd, block.data + got, capacity - got, &n);
+    got += n;
+    if (!ok || got < capacity) break;
+    if (capacity == limit) {
+      ok = endsHere(fd);
+      break;
+    }
+    capacity = capacity > limit / 2 ? limit : capacity * 2;
+    ok = memBlockResize(&block, capacity);
+  }
   if (!ok) {
     memBlockFree(&block);
     return nullptr;
   }
   *data = block.data;
+  *count = got;
   return block.handle;
+}
+
+// A regular file is read by its size; anything else that is not a folder (a
+// pipe, a FIFO, a terminal) to its end.
+static void *readOpenFile(int fd, uint8_t **data, uint32_t *count) {
+  struct stat info;
+  if (fstat(fd, &info) != 0) return nullptr;
+  if (S_ISDIR(info.st_mode)) {
+    errno = EISDIR;
+    return nullptr;
+  }
+  if (!S_ISREG(info.st_mode)) return readToEnd(fd, UINT32_MAX, data, count);
+  if (uint64_t(info.st_size) > UINT32_MAX) {
+    errno = EFBIG;
+    return nullptr;
+  }
+  MemBlock block = {};
+  if (!memBlockCreate(&block, uint32_t(info.st_size))) return nullptr;
+  if (!readFully(fd, block.data, uint32_t(info.st_size), count)) {
+    memBlockFree(&block);
+    return nullptr;
+  }
+  *data = block.data;
+  return block.handle;
+}
+
+void *readWholeFile(const char *path, uint8_t **data, uint32_t *count) {
+  int named = namedDescriptor(path);
+  int fd = named >= 0 ? named : open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  void *handle = readOpenFile(fd, data, count);
+  int saved = errno;
+  if (named < 0) close(fd);
+  errno = saved;
+  return handle;
 }
 
 static int writeFully(int fd, const uint8_t *bytes, uint32_t count) {
@@ -61,18 +135,24 @@ static int writeFully(int fd, const uint8_t *bytes, uint32_t count) {
   return 1;
 }
 
-// The file that a write to `path` lands in: a symbolic link is followed, so
-// that replacing the file keeps the link.
-static std::string replacedFile(const char *path) {
-  struct stat info;
-  if (lstat(path, &info) == 0 && S_ISLNK(info.st_mode)) {
-    if (char *real = realpath(path, nullptr)) {
-      std::string target = real;
-      std::free(real);
-      return target;
-    }
+// The file that a write to `path` lands in: symbolic links are followed to
+// their last target, which need not exist yet, so that replacing or creating
+// the file keeps the link. A chain of more than 40 links fails with ELOOP.
+static int linkTarget(const char *path, std::string *target) {
+  *target = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat info;
+    if (lstat(target->c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return 1;
+    char link[PATH_MAX];
+    ssize_t n = readlink(target->c_str(), link, sizeof link);
+    if (n < 0) return 0;
+    if (size_t(n) == sizeof link) return errno = ENAMETOOLONG, 0;
+    std::string::size_type slash = target->rfind('/');
+    std::string folder = link[0] == '/' || slash == std::string::npos ? "" : target->substr(0, slash + 1);
+    *target = folder + std::string(link, size_t(n));
   }
-  return path;
+  errno = ELOOP;
+  return 0;
 }
 
 // A temporary name in the target's own folder, so that the rename stays on
@@ -100,10 +180,10 @@ static int prepareTemporary(int fd, const std::string &target) {
   return fchmod(fd, old.st_mode & 07777) == 0 ? 2 : 0;
 }
 
-// A character device or a pipe (/dev/null, a terminal, /dev/stdout on a
-// pipe) is written into as it is: it holds no file to keep, and a file renamed
-// over it would take its place for every other program. Any other kind of
-// file that is not a regular one (a block device, a socket) is refused.
+// A character device or a pipe (/dev/null, a terminal, a FIFO) is written
+// into as it is: it holds no file to keep, and a file renamed over it would
+// take its place for every other program. Any other kind of file that is not
+// a regular one (a block device, a socket) is refused.
 static int writeIntoSpecial(const char *path, mode_t mode, const uint8_t *bytes, uint32_t count) {
   if (!S_ISCHR(mode) && !S_ISFIFO(mode)) {
     errno = ENOTSUP;
@@ -117,11 +197,17 @@ static int writeIntoSpecial(const char *path, mode_t mode, const uint8_t *bytes,
   return ok;
 }
 
+// One of the process's own descriptors is written where it stands (at its
+// end when it was opened for appending) and is never replaced: it may be a
+// file that the shell opened for more than this program's output.
 int writeWholeFile(const char *path, const uint8_t *bytes, uint32_t count) {
+  int named = namedDescriptor(path);
+  if (named >= 0) return writeFully(named, bytes, count);
   struct stat info;
   if (stat(path, &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode))
     return writeIntoSpecial(path, info.st_mode, bytes, count);
-  std::string target = replacedFile(path);
+  std::string target;
+  if (!linkTarget(path, &target)) return 0;
   std::string temporary = temporaryTemplate(target);
   int fd = mkstemp(&temporary[0]);
   if (fd < 0) return 0;

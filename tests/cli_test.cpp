@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "resources/texts.h"
 #include "tests/run.h"
@@ -30,10 +32,48 @@ const Bytes workedSmafOut = hex(
     "4C 32 3A 02 2C  41 3A 31 2C  4D 54 52 01 00 00 00 08 00 00 02 02  FB 40  12 34  E4 3F");
 
 std::string line(const char *text) { return std::string(text) + "\n"; }
+std::string text(const Bytes &bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+// Every file below a folder, by its path relative to it; links are listed,
+// not followed.
+void listTree(const std::string &folder, const std::string &prefix, std::vector<std::string> *files) {
+  std::vector<std::string> names = listFolder(folder);
+  std::sort(names.begin(), names.end());
+  for (const std::string &name : names) {
+    struct stat info;
+    if (lstat((folder + "/" + name).c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+      listTree(folder + "/" + name, prefix + name + "/", files);
+    else
+      files->push_back(prefix + name);
+  }
+}
+
+std::vector<std::string> tree(const std::string &folder) {
+  std::vector<std::string> files;
+  listTree(folder, "", &files);
+  return files;
+}
+
+// A command and what it must give: exit status, stdout and stderr.
+struct Scene {
+  std::vector<std::string> args;
+  int status;
+  std::string out, err;
+};
 
 class Cli : public ::testing::Test {
  protected:
   TempDir dir;
+
+  void expectScenes(const std::vector<Scene> &scenes) {
+    for (const Scene &scene : scenes) {
+      Outcome run = runSorbelin(dir.path, scene.args);
+      std::string shown = scene.args.empty() ? "" : scene.args[0] + " " + scene.args.back();
+      EXPECT_EQ(run.status, scene.status) << shown << ": " << run.err;
+      EXPECT_EQ(run.out, scene.out) << shown;
+      EXPECT_EQ(run.err, scene.err) << shown;
+    }
+  }
 };
 
 }  // namespace
@@ -182,6 +222,152 @@ TEST_F(Cli, EmptyAnswerOrEndOfInputCancels) {
   // Without an extension on the input, a typed name gets none.
   EXPECT_EQ(runSorbelin(dir.path, {"song"}, true, "plain\n").status, 0);
   EXPECT_TRUE(fileExists(dir.file("plain")));
+}
+
+// Standard input and output through real pipes, FIFOs and descriptors. The
+// result message goes to stderr whenever the result goes to stdout.
+TEST_F(Cli, StandardInputAndOutputThroughPipes) {
+  writeFile(dir.file("tune.mld"), workedMelody);
+  writeFile(dir.file("bad.mld"), hex("6D 65 6C 6F 00 00 00 40"));
+  const std::string melody = text(workedMelodyOut), message = line(textResultImelodyV2Led);
+  struct Case {
+    const char *script;
+    int status;
+    std::string out, err;
+  } cases[] = {
+      {"\"$0\" --vib 2 -o /dev/stdout tune.mld | cat", 0, melody, message},
+      {"cat tune.mld | \"$0\" --vib=2 -o - - | cat", 0, melody, message},
+      {"cat tune.mld | \"$0\" -qv2 -o - /dev/stdin", 0, melody, ""},
+      {"\"$0\" --vib 2 -o /dev/fd/3 tune.mld 3>&1 | cat", 0, melody, message},
+      {"\"$0\" --vib 2 -o /proc/self/fd/1 - < tune.mld", 0, melody, message},
+      {"\"$0\" tune.mld /vc:2 /sv:/dev/stdout", 0, melody, message},
+      {"cat tune.mld | \"$0\" --vib 2 -o piped.mld /dev/stdin", 0, message, ""},
+      {"mkfifo fifo && { cat tune.mld > fifo & } && \"$0\" -v 2 -o - fifo", 0, melody, message},
+      {"printf 'shopping list' | \"$0\" -o - -", 1, "",
+       "sorbelin: standard input: not an i-melody or SMAF file; nothing written\n"},
+      {"\"$0\" -o - - < bad.mld", 1, "", "sorbelin: standard input: malformed melody; nothing written\n"},
+      {"\"$0\" -o - tune.mld >&-", 1, "",
+       "sorbelin: tune.mld: cannot write standard output: Bad file descriptor\n"},
+  };
+  for (const Case &c : cases) {
+    Outcome run = runScript(dir.path, c.script);
+    EXPECT_EQ(run.status, c.status) << c.script << ": " << run.err;
+    EXPECT_EQ(run.out, c.out) << c.script;
+    EXPECT_EQ(run.err, c.err) << c.script;
+  }
+  EXPECT_EQ(readFile(dir.file("piped.mld")), workedMelodyOut);
+  EXPECT_EQ(tree(dir.path), (std::vector<std::string>{"bad.mld", "fifo", "piped.mld", "tune.mld"}));
+  Outcome info = runScript(dir.path, "cat tune.mld | \"$0\" --info --json -");
+  EXPECT_EQ(info.status, 0) << info.err;
+  EXPECT_EQ(info.out.rfind("{\"path\":\"/dev/stdin\",\"format\":\"i-melody\",\"length\":48,", 0), 0u) << info.out;
+}
+
+// A pipe is read to its end however it is cut into writes; beyond 4 GiB a
+// file is refused with its own message (a sparse file stands for one).
+TEST_F(Cli, InputIsReadToItsEndWithinTheLimit) {
+  writeFile(dir.file("tune.mld"), workedMelody);
+  Outcome slow = runScript(dir.path, "{ head -c 20 tune.mld; sleep 0.2; tail -c +21 tune.mld; } | \"$0\" -q -v2 -o - -");
+  EXPECT_EQ(slow.status, 0) << slow.err;
+  EXPECT_EQ(slow.out, text(workedMelodyOut));
+  int fd = open(dir.file("huge.mld").c_str(), O_WRONLY | O_CREAT, 0644);
+  ASSERT_GE(fd, 0);
+  bool sparse = ftruncate(fd, off_t(UINT32_MAX) + 1) == 0;
+  close(fd);
+  if (!sparse) GTEST_SKIP() << "no file of 4 GiB can be made here";
+  expectScenes({{{"-o", "out.mld", "huge.mld"}, 1, "",
+                 "sorbelin: huge.mld: more than 4 GiB, too large for a melody file; nothing written\n"}});
+  EXPECT_FALSE(fileExists(dir.file("out.mld")));
+}
+
+// -d makes its folder when the first result is written; a second result for
+// the same file in one run is refused.
+TEST_F(Cli, FolderOutputIsMadeWhenNeededAndNeverWrittenTwice) {
+  makeFolder(dir.file("a"));
+  makeFolder(dir.file("b"));
+  writeFile(dir.file("a/x.mld"), workedMelody);
+  writeFile(dir.file("b/x.mld"), example("lullaby-v3.mld"));
+  writeFile(dir.file("tune.mld"), workedMelody);
+  writeFile(dir.file("notes.txt"), ascii("shopping list"));
+  const std::string message = line(textResultImelodyV2Led);
+  expectScenes({
+      {{"-v2", "-d", "out", "a/x.mld", "b/x.mld"}, 1, "a/x.mld -> out/x.mld\n" + message,
+       "sorbelin: b/x.mld: out/x.mld already holds the result of a/x.mld in this run; nothing written\n"},
+      {{"-v2", "-q", "-i", "tune.mld", "./tune.mld"}, 1, "",
+       "sorbelin: ./tune.mld: ./tune.mld already holds the result of tune.mld in this run; nothing written\n"},
+      {{"-v2", "-d", "new/deeper/out", "a/x.mld"}, 0, message, ""},
+      {{"-d", "never", "notes.txt"}, 1, "", "sorbelin: notes.txt: not an i-melody or SMAF file; nothing written\n"},
+      {{"-q", "-d", "made", "a", "tune.mld"}, 1, "",
+       "sorbelin: a: is a folder; to convert the melodies in it use -r with -d DIR or --in-place\n"},
+      {{"-d", "notes.txt", "a/x.mld"}, 2, "", "sorbelin: notes.txt is not a folder\n"},
+      {{"-d", "notes.txt/sub", "a/x.mld"}, 2, "", "sorbelin: notes.txt/sub is not a folder\n"},
+  });
+  EXPECT_EQ(readFile(dir.file("out/x.mld")), workedMelodyOut);
+  EXPECT_EQ(readFile(dir.file("tune.mld")), workedMelodyOut);
+  EXPECT_EQ(readFile(dir.file("new/deeper/out/x.mld")), workedMelodyOut);
+  EXPECT_EQ(tree(dir.file("made")), std::vector<std::string>{"tune.mld"});
+  EXPECT_FALSE(fileExists(dir.file("never")));
+}
+
+// -r takes the .mld and .mmf files below the folders named, in any case of
+// their extension, and no file behind a symbolic link met on the way.
+TEST_F(Cli, RecursiveTakesEveryMelodyBelowTheFoldersNamed) {
+  for (const char *folder : {"tree", "tree/sub", "tree/sub/deeper", "other"}) makeFolder(dir.file(folder));
+  writeFile(dir.file("tree/one.mld"), workedMelody);
+  writeFile(dir.file("tree/Two.MMF"), workedSmaf);
+  writeFile(dir.file("tree/notes.txt"), ascii("not a melody, and not taken"));
+  writeFile(dir.file("tree/sub/three.mld"), workedMelody);
+  writeFile(dir.file("tree/sub/deeper/four.Mld"), workedMelody);
+  writeFile(dir.file("other/five.mld"), workedMelody);
+  ASSERT_EQ(symlink("../other", dir.file("tree/link").c_str()), 0);
+  ASSERT_EQ(symlink("one.mld", dir.file("tree/alias.mld").c_str()), 0);
+  const Bytes smafOut = convertImage(workedSmaf, 2, 1).bytes;
+
+  Outcome run = runSorbelin(dir.path, {"-r", "-v2", "-d", "out", "tree"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out.rfind("tree/Two.MMF -> out/Two.MMF\n", 0), 0u) << run.out;
+  EXPECT_EQ(tree(dir.file("out")),
+            (std::vector<std::string>{"Two.MMF", "one.mld", "sub/deeper/four.Mld", "sub/three.mld"}));
+  EXPECT_EQ(readFile(dir.file("out/Two.MMF")), smafOut);
+  EXPECT_EQ(readFile(dir.file("out/sub/deeper/four.Mld")), workedMelodyOut);
+
+  EXPECT_EQ(runSorbelin(dir.path, {"-q", "-r", "-d", "linked", "tree/link/"}).status, 0);
+  EXPECT_EQ(tree(dir.file("linked")), std::vector<std::string>{"five.mld"});
+
+  run = runSorbelin(dir.path, {"-qrv2", "--in-place", "tree"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(readFile(dir.file("tree/one.mld")), workedMelodyOut);
+  EXPECT_EQ(readFile(dir.file("tree/sub/three.mld")), workedMelodyOut);
+  EXPECT_EQ(readFile(dir.file("tree/Two.MMF")), smafOut);
+  EXPECT_EQ(readFile(dir.file("other/five.mld")), workedMelody);
+  EXPECT_EQ(readFile(dir.file("tree/notes.txt")), ascii("not a melody, and not taken"));
+  struct stat info;
+  ASSERT_EQ(lstat(dir.file("tree/alias.mld").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
+}
+
+// The own form takes each argument as the shell split it: paths with
+// spaces, colons and more than 255 bytes, whole.
+TEST_F(Cli, OwnFormTakesEachArgumentWhole) {
+  const std::string d(100, 'd'), e(100, 'e');
+  makeFolder(dir.file(d));
+  makeFolder(dir.file(d + "/" + e));
+  const std::string longInput = d + "/" + e + "/" + std::string(96, 'f') + ".mld";
+  const std::string longOutput = d + "/" + e + "/" + std::string(96, 'g') + ".mld";
+  ASSERT_EQ(longInput.size(), 302u);
+  writeFile(dir.file(longInput), workedMelody);
+  writeFile(dir.file("Song 1: intro.mld"), workedMelody);
+  const std::string message = line(textResultImelodyV2Led);
+  expectScenes({
+      {{"Song 1: intro.mld", "/vc:2", "/sv:out1.mld", "/end"}, 0, message, ""},
+      {{"Song 1: intro.mld", "/sv:my out.mld", "/vc:2"}, 0, message, ""},
+      {{longInput, "/vc:2", "/sv:" + longOutput}, 0, message, ""},
+      {{"Song 1: intro.mld", "/vc:2", "b.mld", "/sv:x.mld"}, 2, "",
+       "sorbelin: this form takes one input file ('b.mld' is a second); for several use: sorbelin -d DIR "
+       "INPUT...\n"},
+  });
+  for (const std::string &name : {std::string("out1.mld"), std::string("my out.mld"), longOutput})
+    EXPECT_EQ(readFile(dir.file(name)), workedMelodyOut) << name;
+  EXPECT_EQ(tree(dir.path).size(), 5u);
 }
 
 // --info reads every file named, reports each in order and writes nothing;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "shell/cli/cliargs.h"
-#include "shell/cli/prompt.h"
+#include "shell/cli/paths.h"
 
 TEST(ChannelList, ReadsChannelsRangesAndNone) {
   struct Case {
@@ -43,8 +43,27 @@ TEST(CliArguments, AcceptsCompleteRequestsAndExplainsTheRest) {
       {{"-o"}, 0, "option '-o' needs a value"},
       {{"--vib", "0", "-o", "x", "a"}, 0, "bad channel list '0'"},
       {{"--bogus", "a"}, 0, "unknown option '--bogus'"},
-      {{"-", "a"}, 0, "unknown option '-'"},
       {{"--quiet=yes", "a"}, 0, "option '--quiet=yes' takes no value"},
+      // Read by getopt_long: combined short options, '=' values, prefixes.
+      {{"-qi", "a"}, 1, ""},
+      {{"-qo", "x", "a"}, 1, ""},
+      {{"-qrd", "x", "a"}, 1, ""},
+      {{"--vib=2", "--led=", "-o", "x", "a"}, 0, "bad channel list ''"},
+      {{"--in-p", "--rec", "a"}, 1, ""},
+      {{"--in", "a"}, 0, "ambiguous option '--in'"},
+      {{"-I", "--json", "-", "a"}, 1, ""},
+      {{"--ver"}, 1, ""},
+      {{"--v", "-i", "a"}, 0, "ambiguous option '--v'"},
+      {{"-qx", "-i", "a"}, 0, "unknown option '-x'"},
+      {{"-i", "a", "-qo"}, 0, "option '-o' needs a value"},
+      {{"-i", "a", "--output"}, 0, "option '--output' needs a value"},
+      {{"--version=2"}, 0, "option '--version=2' takes no value"},
+      // "-" is standard input, which has no name to write under.
+      {{"-", "-o", "-"}, 1, ""},
+      {{"-", "a"}, 0, "say where to write"},
+      {{"-d", "out", "-"}, 0, "standard input (-) has no name"},
+      {{"-i", "a", "-"}, 0, "standard input (-) has no name"},
+      {{"-r", "-o", "x", "folder"}, 0, "-r takes -d DIR or --in-place"},
   };
   for (const Case &c : cases) {
     std::vector<char *> argv = {const_cast<char *>("sorbelin")};
@@ -71,6 +90,53 @@ TEST(CliArguments, FillsTheRequest) {
   EXPECT_STREQ(request.inputs[1], "-b.mld");
 }
 
+// In a cluster of short options, one that takes a value takes the rest.
+TEST(CliArguments, CombinedShortOptionsFillTheRequest) {
+  const char *combined[] = {"sorbelin", "-rqiv3", "a", "--led=2-4", "b"};
+  CliRequest request = {};
+  char error[300];
+  ASSERT_EQ(parseCliArguments(5, const_cast<char **>(combined), &request, error, sizeof error), 1) << error;
+  EXPECT_EQ(request.recursive, 1);
+  EXPECT_EQ(request.quiet, 1);
+  EXPECT_EQ(request.outputMode, OUTPUT_IN_PLACE);
+  EXPECT_EQ(request.vibMask, 0x0004);
+  EXPECT_EQ(request.ledMask, 0x000E);
+  EXPECT_EQ(request.inputs, (std::vector<const char *>{combined[2], combined[4]}));
+}
+
+// Each argument of the own form is whole: one option or the input path.
+TEST(OwnArguments, EachArgumentWhole) {
+  const std::string longPath(300, 'p');
+  struct Case {
+    std::vector<std::string> argv;
+    int ok;
+    std::string input, output, error;
+    uint16_t vibMask, ledMask;
+  } cases[] = {
+      {{longPath, "/sv:my out.mld", "/lc:300", "/vc:2"}, 1, longPath, "my out.mld", "", 2, 44},
+      {{"/sv:", "/x", "in.mld", "/sv:a b", "/sv:c", "/endless"}, 1, "in.mld", "a b", "", 1, 1},
+      {{"in.mld"}, 1, "in.mld", "", "", 1, 1},
+      {{"/home/a.mld", "/sv:b.mld"}, 0, "", "", "no input file named", 1, 1},
+  };
+  for (const Case &c : cases) {
+    std::vector<char *> argv = {const_cast<char *>("sorbelin")};
+    for (const std::string &a : c.argv) argv.push_back(const_cast<char *>(a.c_str()));
+    EXPECT_TRUE(isOwnForm(int(argv.size()), argv.data())) << c.argv[0];
+    CliRequest request = {};
+    char error[300] = "";
+    ASSERT_EQ(parseOwnArguments(int(argv.size()), argv.data(), &request, error, sizeof error), c.ok) << error;
+    EXPECT_EQ(std::string(error).rfind(c.error, 0), 0u) << error;
+    if (!c.ok) continue;
+    EXPECT_EQ(request.inputs, std::vector<const char *>{argv[1 + (c.argv[0][0] == '/' ? 2 : 0)]});
+    EXPECT_EQ(request.output ? request.output : "", c.output) << c.argv[0];
+    EXPECT_EQ(request.outputMode, OUTPUT_FILE);
+    EXPECT_EQ(request.vibMask, c.vibMask) << c.argv[0];
+    EXPECT_EQ(request.ledMask, c.ledMask) << c.argv[0];
+  }
+  const char *dash[] = {"sorbelin", "tune.mld", "-"};
+  EXPECT_FALSE(isOwnForm(3, const_cast<char **>(dash)));
+}
+
 TEST(PathParts, FileNameAndExtension) {
   struct Case {
     const char *path, *name, *extension;
@@ -84,4 +150,9 @@ TEST(PathParts, FileNameAndExtension) {
     EXPECT_EQ(path.substr(fileNameStart(path)), c.name) << c.path;
     EXPECT_EQ(path.substr(extensionStart(path)), c.extension) << c.path;
   }
+  for (const char *name : {"a.mld", "A.MLD", "dir.x/b.Mmf", ".mld"}) EXPECT_TRUE(isMelodyName(name)) << name;
+  for (const char *name : {"a.mld.txt", "mld", "a.mid", "dir.mld/", "a.mldx"}) EXPECT_FALSE(isMelodyName(name)) << name;
+  EXPECT_EQ(pathInside("out", "a/b.mld"), "out/a/b.mld");
+  EXPECT_EQ(pathInside("out/", "b.mld"), "out/b.mld");
+  EXPECT_EQ(pathInside("", "b.mld"), "b.mld");
 }

@@ -58,6 +58,13 @@ TEST(SplitCommandLine, CutsLongArgumentsAndStopsAtTheMaximum) {
   ASSERT_EQ(long300.size(), 2u);
   EXPECT_EQ(long300[0], std::string(255, 'a'));
   EXPECT_EQ(long300[1], "/vc:3");
+  char table[4][256];
+  bool cut[4] = {false, true, false, true};
+  std::string text = "/" + std::string(256, 'a') + " " + std::string(255, 'b') + " /" + std::string(300, 'c');
+  ASSERT_EQ(splitCommandLine(text.c_str(), table, 3, cut), 3);
+  EXPECT_EQ(std::vector<bool>(cut, cut + 4), (std::vector<bool>{true, false, true, true}));
+  EXPECT_EQ(std::string(table[1]), std::string(255, 'b'));
+  EXPECT_EQ(std::string(table[2]), "/" + std::string(254, 'c'));
   EXPECT_EQ(split("/a /b /c", 2), (Args{"/a", "/b"}));
   EXPECT_EQ(split("/a /b", 0), Args{});
 }
@@ -92,6 +99,33 @@ TEST(ReadOptions, SetsMasksPathsAndFlag) {
     EXPECT_STREQ(outputPath, c.output) << c.text;
     EXPECT_EQ(exitAfterConvert, c.exitAfter) << c.text;
   }
+}
+
+// A path cut to fit its slot would name another file: nothing is converted.
+TEST(ReadOptions, PathTooLongForItsSlotConvertsNothing) {
+  const std::string q = "\"", a255(255, 'a'), b251(251, 'b');
+  struct Case {
+    std::string text;
+    int whole;
+    std::string input, output;
+  } cases[] = {
+      {a255 + " /sv:out.mld /end", 1, a255, "out.mld"},
+      {a255 + "a /sv:out.mld /end", 0, "", ""},
+      {q + "/sv:" + b251 + q + " in.mld", 1, "in.mld", b251},
+      {q + "/sv:" + b251 + "b" + q + " in.mld /end", 0, "", ""},
+      {"in.mld /sv:C:\\" + std::string(260, 'c'), 0, "", ""},
+      {"in.mld D:\\" + std::string(300, 'd') + " /sv:out.mld", 1, "in.mld", "out.mld"},
+      {"in.mld /vc:3" + std::string(300, '0') + " /sv:out.mld", 1, "in.mld", "out.mld"},
+      {"in.mld /sv:out.mld /sv:" + std::string(300, 'e'), 1, "in.mld", "out.mld"},
+  };
+  for (const Case &c : cases) {
+    EXPECT_EQ(readOptions(c.text.c_str()), c.whole) << c.text;
+    EXPECT_EQ(inputPath, c.input) << c.text;
+    EXPECT_EQ(outputPath, c.output) << c.text;
+  }
+  readOptions((a255 + "a /vc:3 /lc:5 /sv:out.mld /end").c_str());
+  EXPECT_EQ(exitAfterConvert, 1);
+  EXPECT_EQ(conversionSettings.vibMask, 3);
 }
 
 TEST(ResultMessage, RowsChosenByReportAndLedChannel) {

@@ -57,3 +57,7 @@ Outcome runSorbelin(const std::string &folder, const std::vector<std::string> &a
   command.insert(command.end(), args.begin(), args.end());
   return runProgram(folder, command, terminal, typed);
 }
+
+Outcome runScript(const std::string &folder, const std::string &script) {
+  return runProgram(folder, {"sh", "-c", script, SORBELIN_BINARY});
+}

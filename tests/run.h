@@ -20,3 +20,7 @@ Outcome runProgram(const std::string &folder, const std::vector<std::string> &co
 // is a pseudo-terminal that receives `typed`; otherwise it is /dev/null.
 Outcome runSorbelin(const std::string &folder, const std::vector<std::string> &args,
                     bool terminal = false, const std::string &typed = "");
+
+// Runs a script with sh in `folder`, "$0" standing for the program: real
+// pipes, redirections and FIFOs around it.
+Outcome runScript(const std::string &folder, const std::string &script);

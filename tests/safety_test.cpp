@@ -6,6 +6,7 @@
 
 #include <fcntl.h>
 #include <sched.h>
+#include <signal.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -14,7 +15,9 @@
 #include <cerrno>
 #include <cstring>
 #include <map>
+#include <thread>
 
+#include "shell/memblock.h"
 #include "shell/wholefile.h"
 #include "tests/run.h"
 #include "tests/testing.h"
@@ -265,4 +268,103 @@ TEST_F(DataSafety, PipesAndDevicesAreNeverReplaced) {
   ASSERT_EQ(lstat(dir.file("disk").c_str(), &info), 0);
   EXPECT_TRUE(S_ISBLK(info.st_mode));
   EXPECT_EQ(listFolder(dir.path).size(), 4u);
+}
+
+// Standard output redirected to a file by the shell is written where the
+// shell left it, never renamed over: what the file held stays, and so does
+// the file itself (its inode).
+TEST_F(DataSafety, RedirectedStandardOutputKeepsItsFile) {
+  const Bytes result = convertImage(melody, 1, 1).bytes;
+  const std::string converted(result.begin(), result.end());
+  struct Case {
+    const char *script, *file;
+    std::string content;
+  } cases[] = {
+      {"echo keep > log; \"$0\" -q -o /dev/stdout song.mld >> log", "log", "keep\n" + converted},
+      {"{ echo hdr; \"$0\" -q -o /dev/stdout song.mld; echo trailer; } > f", "f", "hdr\n" + converted + "trailer\n"},
+      {"echo keep > g; \"$0\" -q -o /dev/fd/5 song.mld 5>>g", "g", "keep\n" + converted},
+      {"echo keep > h; \"$0\" -q -o /dev/stdout song.mld > h", "h", converted},
+  };
+  for (const Case &c : cases) {
+    writeFile(dir.file(c.file), ascii("before the run"));
+    struct stat before, after;
+    ASSERT_EQ(stat(dir.file(c.file).c_str(), &before), 0);
+    Outcome run = runScript(dir.path, c.script);
+    EXPECT_EQ(run.status, 0) << c.script << ": " << run.err;
+    EXPECT_EQ(readFile(dir.file(c.file)), ascii(c.content)) << c.script;
+    ASSERT_EQ(stat(dir.file(c.file).c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino) << c.script;
+  }
+  EXPECT_EQ(listFolder(dir.path).size(), 5u);
+}
+
+// A symbolic link named as the output stays a link: the file it points to
+// is written, and made when it does not exist yet. A circle of links or a
+// target in a missing folder writes nothing.
+TEST_F(DataSafety, LinkToAMissingFileIsWrittenThrough) {
+  const Bytes converted = convertImage(melody, 1, 1).bytes;
+  makeFolder(dir.file("sub"));
+  ASSERT_EQ(symlink("target.mld", dir.file("link.mld").c_str()), 0);
+  ASSERT_EQ(symlink("sub/hop.mld", dir.file("first.mld").c_str()), 0);
+  ASSERT_EQ(symlink("../deep/../sub/end.mld", dir.file("sub/hop.mld").c_str()), 0);
+  makeFolder(dir.file("deep"));
+  for (const char *link : {"link.mld", "first.mld"}) {
+    Outcome run = runSorbelin(dir.path, {"-q", "-o", link, "song.mld"});
+    EXPECT_EQ(run.status, 0) << link << ": " << run.err;
+  }
+  EXPECT_EQ(readFile(dir.file("target.mld")), converted);
+  EXPECT_EQ(readFile(dir.file("sub/end.mld")), converted);
+  for (const char *link : {"link.mld", "first.mld", "sub/hop.mld"}) {
+    struct stat info;
+    ASSERT_EQ(lstat(dir.file(link).c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode)) << link;
+  }
+
+  ASSERT_EQ(symlink("circle-b", dir.file("circle-a").c_str()), 0);
+  ASSERT_EQ(symlink("circle-a", dir.file("circle-b").c_str()), 0);
+  ASSERT_EQ(symlink("missing/x.mld", dir.file("nowhere.mld").c_str()), 0);
+  expectUntouched({
+      {{"-o", "circle-a", "song.mld"}, "sorbelin: song.mld: cannot write circle-a: " + std::string(std::strerror(ELOOP)) + "\n"},
+      {{"-o", "nowhere.mld", "song.mld"}, "sorbelin: song.mld: cannot write nowhere.mld: " + std::string(std::strerror(ENOENT)) + "\n"},
+  });
+}
+
+// A stream is read to its end in as many pieces as it comes, up to a limit:
+// one byte more fails with EFBIG.
+TEST(ReadToEnd, ReadsAStreamWholeUpToTheLimit) {
+  Bytes content(300000);
+  for (size_t i = 0; i < content.size(); ++i) content[i] = uint8_t(i * 13 + i / 1000);
+  struct Case {
+    uint32_t limit;
+    bool ok;
+  } cases[] = {{uint32_t(content.size()), true}, {UINT32_MAX, true}, {uint32_t(content.size() - 1), false}, {0, false}};
+  void (*oldHandler)(int) = signal(SIGPIPE, SIG_IGN);  // a reader that gives up closes the pipe early
+  for (const Case &c : cases) {
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    std::thread writer([&] {
+      for (size_t done = 0; done < content.size();) {
+        ssize_t n = write(ends[1], content.data() + done, std::min<size_t>(7000, content.size() - done));
+        if (n <= 0) break;  // the reader gave up
+        done += size_t(n);
+      }
+      close(ends[1]);
+    });
+    uint8_t *data = nullptr;
+    uint32_t count = 0;
+    errno = 0;
+    MemBlock block = {};
+    block.handle = readToEnd(ends[0], c.limit, &data, &count);
+    int reason = errno;
+    close(ends[0]);
+    writer.join();
+    EXPECT_EQ(block.handle != nullptr, c.ok) << c.limit;
+    if (c.ok) {
+      EXPECT_EQ(Bytes(data, data + count), content);
+    } else {
+      EXPECT_EQ(reason, EFBIG) << c.limit;
+    }
+    memBlockFree(&block);
+  }
+  signal(SIGPIPE, oldHandler);
 }

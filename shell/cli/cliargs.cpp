@@ -2,47 +2,57 @@
 
 #include <cstdio>
 #include <cstring>
+#include <getopt.h>
+#include <string>
+
+#include "resources/clitexts.h"
+#include "shell/options.h"
 
 namespace {
 
-// A channel number 1 to 16 at *text, written with digits only; advances past it.
-int readChannel(const char **text, int *channel) {
-  int value = 0, digits = 0;
-  while (**text >= '0' && **text <= '9' && digits < 3) value = value * 10 + (*(*text)++ - '0'), ++digits;
-  *channel = value;
-  return digits > 0 && value >= 1 && value <= 16;
+enum { OPTION_VERSION = 256, OPTION_JSON };
+
+// Every option of the POSIX form; a value below 256 is also its short name.
+const struct option optionTable[] = {
+    {"vib", required_argument, nullptr, 'v'},
+    {"led", required_argument, nullptr, 'l'},
+    {"output", required_argument, nullptr, 'o'},
+    {"dir", required_argument, nullptr, 'd'},
+    {"in-place", no_argument, nullptr, 'i'},
+    {"recursive", no_argument, nullptr, 'r'},
+    {"quiet", no_argument, nullptr, 'q'},
+    {"info", no_argument, nullptr, 'I'},
+    {"json", no_argument, nullptr, OPTION_JSON},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, OPTION_VERSION},
+    {nullptr, 0, nullptr, 0},
+};
+
+// getopt_long's string of short names, made from the table: "-" hands over
+// every input in its place, as option 1, and ":" tells a missing value apart.
+std::string shortOptions() {
+  std::string text = "-:";
+  for (const struct option *o = optionTable; o->name; ++o) {
+    if (o->val >= 256) continue;
+    text += char(o->val);
+    if (o->has_arg == required_argument) text += ':';
+  }
+  return text;
 }
 
-struct Option {
-  const char *shortName;
-  const char *longName;
-  bool takesValue;
-};
+bool isOptionValue(int value) {
+  for (const struct option *o = optionTable; o->name; ++o)
+    if (o->val == value) return true;
+  return false;
+}
 
-const Option options[] = {
-    {"-v", "--vib", true},      {"-l", "--led", true},  {"-o", "--output", true},
-    {"-d", "--dir", true},      {"-i", "--in-place", false}, {"-q", "--quiet", false},
-    {"-h", "--help", false},    {nullptr, "--version", false}, {"-I", "--info", false},
-    {nullptr, "--json", false},
-};
-
-// Finds the option that `argument` names; `value` gets an attached value
-// ("--vib=2", "-v2") or null.
-const Option *findOption(const char *argument, const char **value) {
-  *value = nullptr;
-  for (const Option &option : options) {
-    size_t n = std::strlen(option.longName);
-    if (std::strncmp(argument, option.longName, n) == 0 && (argument[n] == 0 || argument[n] == '=')) {
-      if (argument[n] == '=') *value = argument + n + 1;
-      return &option;
-    }
-    if (option.shortName && std::strncmp(argument, option.shortName, 2) == 0 &&
-        (argument[2] == 0 || option.takesValue)) {
-      if (argument[2]) *value = argument + 2;
-      return &option;
-    }
-  }
-  return nullptr;
+// How many long names begin with what `argument` ("--na" or "--na=x") spells.
+int longNamesStartingLike(const char *argument) {
+  const char *name = argument + 2;
+  size_t n = std::strcspn(name, "=");
+  int count = 0;
+  for (const struct option *o = optionTable; o->name; ++o) count += std::strncmp(o->name, name, n) == 0;
+  return count;
 }
 
 int fail(char *error, int errorSize, const char *format, const char *detail) {
@@ -50,53 +60,86 @@ int fail(char *error, int errorSize, const char *format, const char *detail) {
   return 0;
 }
 
+// The explanation of what getopt_long refused: `code` is '?' or ':', `last`
+// the argument it was reading.
+int refuse(int code, const char *last, char *error, int errorSize) {
+  char shortName[3] = {'-', char(optopt), 0};
+  bool isLong = std::strncmp(last, "--", 2) == 0;
+  if (code == ':') return fail(error, errorSize, textNeedsValue, isLong ? last : shortName);
+  if (optopt != 0 && isOptionValue(optopt)) return fail(error, errorSize, textTakesNoValue, last);
+  if (optopt != 0) return fail(error, errorSize, textUnknownOption, shortName);
+  if (longNamesStartingLike(last) > 1) return fail(error, errorSize, textAmbiguousOption, last);
+  return fail(error, errorSize, textUnknownOption, last);
+}
+
 int setOutput(CliRequest *request, int mode, const char *output, char *error, int errorSize) {
   if (request->outputMode != OUTPUT_UNSET && (request->outputMode != mode || mode != OUTPUT_IN_PLACE))
-    return fail(error, errorSize, "%s", "choose one of -o OUT, -d DIR and --in-place");
+    return fail(error, errorSize, "%s", textOneOutputMode);
   request->outputMode = mode;
   request->output = output;
   return 1;
 }
 
-int applyOption(const Option *option, const char *value, CliRequest *request, char *error,
-                int errorSize) {
-  const char *name = option->longName;
-  if (!std::strcmp(name, "--vib") || !std::strcmp(name, "--led")) {
-    uint16_t *mask = name[2] == 'v' ? &request->vibMask : &request->ledMask;
-    if (!parseChannelList(value, mask))
-      return fail(error, errorSize, "bad channel list '%s': use channels 1-16 and ranges, like 1,3,9-12, or none", value);
-  } else if (!std::strcmp(name, "--output")) {
-    return setOutput(request, OUTPUT_FILE, value, error, errorSize);
-  } else if (!std::strcmp(name, "--dir")) {
-    return setOutput(request, OUTPUT_FOLDER, value, error, errorSize);
-  } else if (!std::strcmp(name, "--in-place")) {
-    return setOutput(request, OUTPUT_IN_PLACE, nullptr, error, errorSize);
-  } else if (!std::strcmp(name, "--quiet")) {
-    request->quiet = 1;
-  } else if (!std::strcmp(name, "--info")) {
-    request->info = 1;
-  } else if (!std::strcmp(name, "--json")) {
-    request->json = 1;
-  } else if (!std::strcmp(name, "--help")) {
-    request->help = 1;
-  } else {
-    request->version = 1;
+int applyOption(int code, const char *value, CliRequest *request, char *error, int errorSize) {
+  switch (code) {
+    case 1: request->inputs.push_back(value); break;
+    case 'v':
+    case 'l':
+      if (!parseChannelList(value, code == 'v' ? &request->vibMask : &request->ledMask))
+        return fail(error, errorSize, textBadChannelList, value);
+      break;
+    case 'o': return setOutput(request, OUTPUT_FILE, value, error, errorSize);
+    case 'd': return setOutput(request, OUTPUT_FOLDER, value, error, errorSize);
+    case 'i': return setOutput(request, OUTPUT_IN_PLACE, nullptr, error, errorSize);
+    case 'r': request->recursive = 1; break;
+    case 'q': request->quiet = 1; break;
+    case 'I': request->info = 1; break;
+    case OPTION_JSON: request->json = 1; break;
+    case 'h': request->help = 1; break;
+    case OPTION_VERSION: request->version = 1; break;
   }
   return 1;
 }
 
+bool readsStandardInput(const CliRequest *request) {
+  for (const char *input : request->inputs)
+    if (!std::strcmp(input, "-")) return true;
+  return false;
+}
+
 int checkComplete(const CliRequest *request, char *error, int errorSize) {
   if (request->help || request->version) return 1;
-  if (request->inputs.empty()) return fail(error, errorSize, "%s", "no input file");
-  if (request->json && !request->info) return fail(error, errorSize, "%s", "--json goes with --info");
-  if (request->info && request->outputMode != OUTPUT_UNSET)
-    return fail(error, errorSize, "%s", "--info writes nothing: it takes no -o, -d or --in-place");
+  if (request->inputs.empty()) return fail(error, errorSize, "%s", textNoInput);
+  if (request->json && !request->info) return fail(error, errorSize, "%s", textJsonWithoutInfo);
+  if (request->info && request->outputMode != OUTPUT_UNSET) return fail(error, errorSize, "%s", textInfoWritesNothing);
   if (request->info) return 1;
-  if (request->outputMode == OUTPUT_UNSET)
-    return fail(error, errorSize, "%s", "say where to write: -o OUT, -d DIR or --in-place");
+  if (request->outputMode == OUTPUT_UNSET) return fail(error, errorSize, "%s", textNoOutputMode);
   if (request->outputMode == OUTPUT_FILE && request->inputs.size() > 1)
-    return fail(error, errorSize, "%s", "-o takes one input; use -d DIR for several");
+    return fail(error, errorSize, "%s", textOneInputForOutput);
+  if (request->outputMode == OUTPUT_FILE && request->recursive)
+    return fail(error, errorSize, "%s", textRecursiveNeedsNames);
+  if (request->outputMode != OUTPUT_FILE && readsStandardInput(request))
+    return fail(error, errorSize, "%s", textStandardInputUnnamed);
   return 1;
+}
+
+// getopt_long starts over: glibc when optind is 0, the BSDs with optreset.
+void resetGetopt() {
+#ifdef __GLIBC__
+  optind = 0;
+#else
+  optreset = 1;
+  optind = 1;
+#endif
+  opterr = 0;  // the explanations are the program's own
+}
+
+// A channel number 1 to 16 at *text, written with digits only; advances past it.
+int readChannel(const char **text, int *channel) {
+  int value = 0, digits = 0;
+  while (**text >= '0' && **text <= '9' && digits < 3) value = value * 10 + (*(*text)++ - '0'), ++digits;
+  *channel = value;
+  return digits > 0 && value >= 1 && value <= 16;
 }
 
 }  // namespace
@@ -120,28 +163,40 @@ int parseChannelList(const char *text, uint16_t *mask) {
   return 1;
 }
 
+bool isOwnForm(int argc, char **argv) {
+  for (int k = 1; k < argc; ++k)
+    if (argv[k][0] == '-') return false;
+  return true;
+}
+
 int parseCliArguments(int argc, char **argv, CliRequest *request, char *error, int errorSize) {
   request->vibMask = request->ledMask = 1;
-  bool optionsEnded = false;
-  for (int k = 1; k < argc; ++k) {
-    const char *argument = argv[k];
-    if (optionsEnded || argument[0] != '-') {
-      request->inputs.push_back(argument);
-      continue;
-    }
-    if (!std::strcmp(argument, "--")) {
-      optionsEnded = true;
-      continue;
-    }
-    const char *value = nullptr;
-    const Option *option = findOption(argument, &value);
-    if (!option) return fail(error, errorSize, "unknown option '%s' (see --help)", argument);
-    if (!option->takesValue && value) return fail(error, errorSize, "option '%s' takes no value", argument);
-    if (option->takesValue && !value) {
-      if (k + 1 >= argc) return fail(error, errorSize, "option '%s' needs a value", argument);
-      value = argv[++k];
-    }
-    if (!applyOption(option, value, request, error, errorSize)) return 0;
+  const std::string shortNames = shortOptions();
+  resetGetopt();
+  for (;;) {
+    optopt = 0;
+    int code = getopt_long(argc, argv, shortNames.c_str(), optionTable, nullptr);
+    if (code == -1) break;
+    if (code == '?' || code == ':') return refuse(code, argv[optind - 1], error, errorSize);
+    if (!applyOption(code, optarg, request, error, errorSize)) return 0;
   }
+  for (int k = optind; k < argc; ++k) request->inputs.push_back(argv[k]);  // after "--"
   return checkComplete(request, error, errorSize);
+}
+
+int parseOwnArguments(int argc, char **argv, CliRequest *request, char *error, int errorSize) {
+  OwnCommand command = ownCommandDefaults();
+  const char *second = nullptr;
+  for (int k = 1; k < argc; ++k) {
+    readOwnArgument(argv[k], &command);
+    if (command.inputCount == 2 && !second) second = argv[k];
+  }
+  if (!command.input) return fail(error, errorSize, "%s", textOwnFormNoInput);
+  if (second) return fail(error, errorSize, textOwnFormOneInput, second);
+  request->vibMask = command.vibMask;
+  request->ledMask = command.ledMask;
+  request->outputMode = OUTPUT_FILE;
+  request->output = command.output;
+  request->inputs.assign(1, command.input);
+  return 1;
 }

@@ -1,5 +1,7 @@
-// The conventional POSIX command line of the native converter:
-//   sorbelin [--vib LIST] [--led LIST] (-o OUT | -d DIR | --in-place) INPUT...
+// The command lines of the native converter: the conventional POSIX one
+//   sorbelin [--vib LIST] [--led LIST] (-o OUT | -d DIR | --in-place) [-r] INPUT...
+// and the Windows program's own one, its arguments as the shell split them:
+//   sorbelin INPUT [/vc:MASK] [/lc:MASK] [/sv:OUT] [/end]
 #pragma once
 
 #include <cstdint>
@@ -11,19 +13,30 @@ struct CliRequest {
   uint16_t vibMask;
   uint16_t ledMask;
   int outputMode;
-  const char *output;  // the file of -o or the folder of -d
+  const char *output;  // the file of -o or the folder of -d; in the own form
+                       // the /sv: path, or null when it is to be asked for
   int quiet;
   int info;  // report on the inputs instead of converting them
   int json;  // the report as JSON
   int help;
   int version;
-  std::vector<const char *> inputs;
+  int recursive;
+  std::vector<const char *> inputs;  // "-" is standard input
 };
 
 // Reads channel numbers 1 to 16 and ranges, separated by commas ("1,3,9-12"),
 // or "none", into a mask. Returns 0 for anything else.
 int parseChannelList(const char *text, uint16_t *mask);
 
-// Reads argv[1..argc-1]. Returns 1 when the request is complete (or asks for
-// help or the version); otherwise 0 with one line of explanation in `error`.
+// The own form is the one in which no argument begins with '-'.
+bool isOwnForm(int argc, char **argv);
+
+// Reads argv[1..argc-1] of the POSIX form (with getopt_long, whose state it
+// resets first). Returns 1 when the request is complete (or asks for help or
+// the version); otherwise 0 with one line of explanation in `error`.
 int parseCliArguments(int argc, char **argv, CliRequest *request, char *error, int errorSize);
+
+// Reads argv[1..argc-1] of the own form into a request for one input and
+// OUTPUT_FILE. Returns 0 with one line of explanation in `error` when no input
+// or a second one is named.
+int parseOwnArguments(int argc, char **argv, CliRequest *request, char *error, int errorSize);

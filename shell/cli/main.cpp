@@ -1,152 +1,215 @@
-// sorbelin: the native converter for systems without Win32. It accepts the
-// program's own command line (in.mld /vc:3 /lc:5 /sv:out.mld /end) and a
-// conventional POSIX one (--vib 2 --led 1 -o out.mld in.mld).
+// sorbelin: the native converter for systems without Win32. It accepts a
+// conventional POSIX command line (--vib 2 --led 1 -o out.mld in.mld) and the
+// program's own one (in.mld /vc:3 /lc:5 /sv:out.mld /end).
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include "engine/convert.h"
+#include "resources/clitexts.h"
 #include "resources/texts.h"
 #include "shell/cli/cliargs.h"
 #include "shell/cli/info.h"
+#include "shell/cli/jobs.h"
+#include "shell/cli/paths.h"
 #include "shell/cli/prompt.h"
+#include "shell/memblock.h"
 #include "shell/messages.h"
-#include "shell/options.h"
+#include "shell/wholefile.h"
 
 namespace {
 
 enum { EXIT_CONVERTED = 0, EXIT_FAILED = 1, EXIT_USAGE = 2 };
 
-const char usage[] =
-    "usage: sorbelin [--vib LIST] [--led LIST] (-o OUT | -d DIR | --in-place) INPUT...\n"
-    "       sorbelin --info [--json] FILE...\n"
-    "       sorbelin INPUT [/vc:MASK] [/lc:MASK] [/sv:OUT] [/end]\n"
-    "\n"
-    "Writes a copy of an i-melody (.mld) or SMAF (.mmf) ring melody in which the\n"
-    "phone's vibrator and LED follow the chosen melody channels.\n"
-    "\n"
-    "  -v, --vib LIST    channels that drive the vibrator (default 1)\n"
-    "  -l, --led LIST    channels that drive the LED (default 1)\n"
-    "                    LIST: channels 1-16 and ranges, like 1,3,9-12, or none\n"
-    "  -o, --output OUT  write the one INPUT's result to OUT\n"
-    "  -d, --dir DIR     write each INPUT's result under its own name into DIR\n"
-    "  -i, --in-place    rewrite each INPUT\n"
-    "  -q, --quiet       print nothing after a conversion\n"
-    "  -I, --info        report what each FILE holds (format, title, links, notes\n"
-    "                    per channel); writes nothing\n"
-    "      --json        with --info: one JSON object per line and file\n"
-    "  -h, --help        show this text\n"
-    "      --version     show the version\n"
-    "\n"
-    "The second form is the Windows program's own: /vc: and /lc: take decimal\n"
-    "masks (bit 0 is channel 1), /sv: the output path; without /sv: the output\n"
-    "path is asked for. An argument beginning with '/' is an option there, so\n"
-    "absolute paths need the first form.\n"
-    "\n"
-    "examples:\n"
-    "  sorbelin --vib 2 --led 1 -o out.mld tune.mld\n"
-    "  sorbelin -v 1,3 -l none -d converted/ *.mld *.mmf\n"
-    "  sorbelin --in-place ringtone.mmf\n"
-    "  sorbelin tune.mld /vc:3 /lc:5 /sv:out.mld /end\n"
-    "  sorbelin --info --json *.mld\n"
-    "\n"
-    "Exit status: 0 when every input was converted (with --info: read and\n"
-    "recognised), 1 when any failed, 2 for a usage error.\n";
-
 int usageError(const char *message) {
-  std::fprintf(stderr, "sorbelin: %s\n", message);
+  std::fprintf(stderr, textUsageLine, message);
   return EXIT_USAGE;
 }
 
-// Converts one file and says what happened: the result message on stdout, or
-// one line naming the file and the reason on stderr.
-bool convertAndTell(const char *input, const char *output, bool quiet, bool nameFiles) {
-  ConvertOutcome outcome = convertFileOutcome(input, output);
-  const char *reason = std::strerror(errno);
+// A regular file that this run wrote, and the input whose result it holds.
+struct Written {
+  dev_t device;
+  ino_t inode;
+  std::string inputName;
+};
+
+// What one run keeps from file to file.
+struct Run {
+  bool quiet;
+  bool nameFiles;    // each result message follows a line "INPUT -> OUTPUT"
+  bool makeFolders;  // -d: the folders of an output are made when missing
+  std::vector<Written> written;
+};
+
+// The file that this run already wrote at `output`, by identity, so that
+// another spelling of its path or a link to it is caught too; null if none.
+const Written *earlierResult(const Run &run, const std::string &output) {
+  struct stat info;
+  if (stat(output.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
+  for (const Written &file : run.written)
+    if (file.device == info.st_dev && file.inode == info.st_ino) return &file;
+  return nullptr;
+}
+
+void remember(Run *run, const Job &job) {
+  struct stat info;
+  if (stat(job.output.c_str(), &info) == 0 && S_ISREG(info.st_mode))
+    run->written.push_back({info.st_dev, info.st_ino, job.inputName});
+}
+
+// The result goes to standard output: through descriptor 1, or through
+// another descriptor open on the same file or pipe (/dev/fd/3 after 3>&1).
+bool toStandardOutput(const std::string &output) {
+  int fd = namedDescriptor(output.c_str());
+  struct stat target, out;
+  return fd >= 0 && fstat(fd, &target) == 0 && fstat(STDOUT_FILENO, &out) == 0 &&
+         target.st_dev == out.st_dev && target.st_ino == out.st_ino;
+}
+
+// Why nothing was converted, in one line on stderr; `reason` is the errno of
+// the step that failed.
+void tellFailure(ConvertOutcome outcome, const Job &job, int reason) {
+  const char *input = job.inputName.c_str();
   switch (outcome) {
-    case CONVERT_DONE:
-      break;
+    case CONVERT_DONE: break;
     case CONVERT_UNREADABLE:
-      std::fprintf(stderr, "sorbelin: %s: cannot read: %s\n", input, reason);
-      return false;
-    case CONVERT_NOT_MELODY:
-      std::fprintf(stderr, "sorbelin: %s: not an i-melody or SMAF file; nothing written\n", input);
-      return false;
-    case CONVERT_MALFORMED:
-      std::fprintf(stderr, "sorbelin: %s: malformed melody; nothing written\n", input);
-      return false;
-    case CONVERT_NO_MEMORY:
-      std::fprintf(stderr, "sorbelin: %s: not enough memory; nothing written\n", input);
-      return false;
+      if (reason == EISDIR)
+        std::fprintf(stderr, textIsAFolder, input);
+      else if (reason == EFBIG)
+        std::fprintf(stderr, textTooLarge, input);
+      else
+        std::fprintf(stderr, textCannotRead, input, std::strerror(reason));
+      break;
+    case CONVERT_NOT_MELODY: std::fprintf(stderr, textNotMelody, input); break;
+    case CONVERT_MALFORMED: std::fprintf(stderr, textMalformed, input); break;
+    case CONVERT_NO_MEMORY: std::fprintf(stderr, textNoMemory, input); break;
     case CONVERT_UNWRITABLE:
-      std::fprintf(stderr, "sorbelin: %s: cannot write %s: %s\n", input, output, reason);
-      return false;
+      std::fprintf(stderr, textCannotWrite, input, job.outputName.c_str(), std::strerror(reason));
+      break;
   }
-  if (quiet) return true;
-  if (nameFiles) std::printf("%s -> %s\n", input, output);
+}
+
+// The message that names the phones on which the link works: on stdout, or
+// on stderr when the result itself went to stdout.
+void tellConverted(const Run &run, const Job &job) {
+  if (run.quiet) return;
+  FILE *out = toStandardOutput(job.output) ? stderr : stdout;
+  if (run.nameFiles) std::fprintf(out, textConvertedTo, job.inputName.c_str(), job.outputName.c_str());
   if (const char *message = resultMessage(conversionSettings.report, conversionSettings.ledChannel))
-    std::printf("%s\n", message);
-  std::fflush(stdout);
-  return true;
+    std::fprintf(out, "%s\n", message);
+  std::fflush(out);
 }
 
-std::string outputFor(const CliRequest &request, const char *input) {
-  if (request.outputMode == OUTPUT_FILE) return request.output;
-  if (request.outputMode == OUTPUT_IN_PLACE) return input;
-  std::string folder = request.output, path = input;
-  if (!folder.empty() && folder.back() != '/') folder += '/';
-  return folder + path.substr(fileNameStart(path));
+// Reads, converts and writes one file; nothing is written unless the
+// conversion succeeded.
+ConvertOutcome convertJob(const Run &run, const Job &job, MemBlock *input, MemBlock *output) {
+  if (!memBlockLoad(input, job.input.c_str())) return CONVERT_UNREADABLE;
+  if (!memBlockCreate(output, 1024)) return CONVERT_NO_MEMORY;
+  ConvertOutcome outcome = convertBufferOutcome(input, output);
+  if (outcome != CONVERT_DONE) return outcome;
+  if (run.makeFolders && !makeParentFolders(job.output)) return CONVERT_UNWRITABLE;
+  return memBlockSave(output, job.output.c_str()) ? CONVERT_DONE : CONVERT_UNWRITABLE;
 }
 
-int runPosixForm(int argc, char **argv) {
-  CliRequest request = {};
-  char error[300];
-  if (!parseCliArguments(argc, argv, &request, error, sizeof error)) return usageError(error);
-  if (request.help) return std::fputs(usage, stdout), EXIT_CONVERTED;
-  if (request.version) return std::puts(textVersion), EXIT_CONVERTED;
-  if (request.info) return reportFiles(request.inputs, request.json, LANGUAGE_ENGLISH);
+// Converts one file and says what happened. A second result for a file that
+// this run already wrote is refused: it would replace the first.
+bool runJob(Run *run, const Job &job) {
+  if (const Written *earlier = earlierResult(*run, job.output)) {
+    std::fprintf(stderr, textSameOutput, job.inputName.c_str(), job.outputName.c_str(),
+                 earlier->inputName.c_str());
+    return false;
+  }
+  MemBlock input = {}, output = {};
+  ConvertOutcome outcome = convertJob(*run, job, &input, &output);
+  int reason = errno;
+  if (outcome == CONVERT_DONE) {
+    remember(run, job);
+    tellConverted(*run, job);
+    // The converted image is still in `output` here: the place for a line on
+    // stderr (not with -q) about what the file could not hold of the request.
+  } else {
+    tellFailure(outcome, job, reason);
+  }
+  memBlockFree(&input);
+  memBlockFree(&output);
+  return outcome == CONVERT_DONE;
+}
+
+// A -d folder that exists must be a folder; a missing one is made when the
+// first result is written.
+bool mayBeFolder(const char *path) {
+  struct stat info;
+  if (stat(path, &info) == 0) return S_ISDIR(info.st_mode);
+  return errno != ENOTDIR;
+}
+
+// --info: "-" is standard input there too.
+int reportOn(const CliRequest &request) {
+  std::vector<const char *> files = request.inputs;
+  for (const char *&file : files) file = pathToRead(file);
+  return reportFiles(files, request.json, LANGUAGE_ENGLISH);
+}
+
+// Every file of the request, each told as it is converted or not.
+int convertAll(const CliRequest &request) {
   conversionSettings.vibMask = request.vibMask;
   conversionSettings.ledMask = request.ledMask;
-  bool nameFiles = request.inputs.size() > 1, allConverted = true;
+  Run run = {bool(request.quiet), request.inputs.size() > 1 || request.recursive,
+             request.outputMode == OUTPUT_FOLDER, {}};
+  bool allConverted = true;
   for (const char *input : request.inputs) {
-    std::string output = outputFor(request, input);
-    allConverted = convertAndTell(input, output.c_str(), request.quiet, nameFiles) && allConverted;
+    std::vector<Job> jobs;
+    allConverted = addJobs(request, input, &jobs) && allConverted;
+    for (const Job &job : jobs) allConverted = runJob(&run, job) && allConverted;
   }
   return allConverted ? EXIT_CONVERTED : EXIT_FAILED;
 }
 
-// The Windows program's command line: the arguments joined with single
-// spaces and read by its own rules.
+int runPosixForm(int argc, char **argv) {
+  CliRequest request = {};
+  char error[4096];
+  if (!parseCliArguments(argc, argv, &request, error, sizeof error)) return usageError(error);
+  if (request.help) return std::fputs(textUsage, stdout), EXIT_CONVERTED;
+  if (request.version) return std::puts(textVersion), EXIT_CONVERTED;
+  if (request.info) return reportOn(request);
+  if (request.outputMode == OUTPUT_FOLDER && !mayBeFolder(request.output)) {
+    std::snprintf(error, sizeof error, textNotAFolder, request.output);
+    return usageError(error);
+  }
+  return convertAll(request);
+}
+
+// The Windows program's command line, each argument whole as the shell split
+// it. Without /sv: the output path is asked for on the terminal.
 int runOwnForm(int argc, char **argv) {
-  std::string commandLine;
-  for (int k = 1; k < argc; ++k) commandLine += (k > 1 ? " " : "") + std::string(argv[k]);
-  readOptions(commandLine.c_str());
-  if (!inputPath[0])
-    return usageError(
-        "no input file named; an argument beginning with '/' is an option in this form, so "
-        "for an absolute path use: sorbelin -o OUT INPUT");
-  std::string output = outputPath;
+  CliRequest request = {};
+  char error[4096];
+  if (!parseOwnArguments(argc, argv, &request, error, sizeof error)) return usageError(error);
+  const char *input = request.inputs[0];
+  std::string output = request.output ? request.output : "";
   if (output.empty()) {
-    if (!isatty(STDIN_FILENO))
-      return usageError("an output path is needed: add /sv:OUT, or use: sorbelin -o OUT INPUT");
-    if (!askOutputPath(inputPath, stdin, stderr, &output)) {
-      std::fprintf(stderr, "sorbelin: cancelled; nothing written\n");
+    if (!isatty(STDIN_FILENO)) return usageError(textOwnFormNoOutput);
+    if (!askOutputPath(input, stdin, stderr, &output)) {
+      std::fputs(textCancelled, stderr);
       return EXIT_FAILED;
     }
   }
-  return convertAndTell(inputPath, output.c_str(), false, false) ? EXIT_CONVERTED : EXIT_FAILED;
+  conversionSettings.vibMask = request.vibMask;
+  conversionSettings.ledMask = request.ledMask;
+  Run run = {false, false, false, {}};
+  return runJob(&run, makeJob(input, output, false)) ? EXIT_CONVERTED : EXIT_FAILED;
 }
 
 }  // namespace
 
 int main(int argc, char **argv) {
   if (argc < 2) {
-    std::fputs(usage, stderr);
+    std::fputs(textUsage, stderr);
     return EXIT_USAGE;
   }
-  for (int k = 1; k < argc; ++k)
-    if (argv[k][0] == '-') return runPosixForm(argc, argv);
-  return runOwnForm(argc, argv);
+  return isOwnForm(argc, argv) ? runOwnForm(argc, argv) : runPosixForm(argc, argv);
 }

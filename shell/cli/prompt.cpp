@@ -2,18 +2,8 @@
 
 #include <sys/stat.h>
 
-size_t fileNameStart(const std::string &path) {
-  size_t slash = path.rfind('/');
-  return slash == std::string::npos ? 0 : slash + 1;
-}
-
-size_t extensionStart(const std::string &path) {
-  size_t name = fileNameStart(path);
-  std::string fileName = path.substr(name);
-  size_t dot = path.rfind('.');
-  if (dot == std::string::npos || dot < name || fileName == "." || fileName == "..") return path.size();
-  return dot;
-}
+#include "resources/clitexts.h"
+#include "shell/cli/paths.h"
 
 namespace {
 
@@ -27,7 +17,7 @@ bool readAnswer(FILE *in, std::string *line) {
 }
 
 bool confirmReplace(const std::string &path, FILE *in, FILE *out) {
-  std::fprintf(out, "%s already exists. Replace it? [y/N] ", path.c_str());
+  std::fprintf(out, textAskReplace, path.c_str());
   std::fflush(out);
   std::string answer;
   return readAnswer(in, &answer) && (answer == "y" || answer == "Y" || answer == "yes");
@@ -40,7 +30,7 @@ int askOutputPath(const char *inputPath, FILE *in, FILE *out, std::string *outpu
   std::string proposed = input.substr(fileNameStart(input));
   std::string extension = input.substr(extensionStart(input));
   for (;;) {
-    std::fprintf(out, "Save the converted file as (proposed: %s; empty to cancel): ", proposed.c_str());
+    std::fprintf(out, textAskOutput, proposed.c_str());
     std::fflush(out);
     std::string answer;
     if (!readAnswer(in, &answer) || answer.empty()) return 0;

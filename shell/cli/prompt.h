@@ -9,8 +9,3 @@
 // existing file is replaced only after a yes. Returns 0 when the user cancels
 // with an empty answer or the end of input.
 int askOutputPath(const char *inputPath, FILE *in, FILE *out, std::string *outputPath);
-
-// The file name part of a path (after the last '/'), and its extension (from
-// the last '.', none for "." and ".."), as offsets into the path.
-size_t fileNameStart(const std::string &path);
-size_t extensionStart(const std::string &path);

@@ -42,10 +42,16 @@ HWND createMainWindow(int show) {
 }
 
 //  onCreate() - WM_CREATE: the command line, the check marks, and a
-//  conversion at start-up when the command line names an input
+//  conversion at start-up when the command line names an input. An input or
+//  /sv: path too long for its slot converts nothing; with /end the program
+//  then ends with 1 at once.
 static void onCreate(HWND window) {
-  readOptions(appCommandLine);
+  int whole = readOptions(appCommandLine);
   markChannelMenus(window);
+  if (!whole && exitAfterConvert) {
+    DestroyWindow(window);
+    return;
+  }
   if (!inputPath[0]) return;
   if (!outputPath[0]) {
     // The Save dialog and the result message come up before the window is

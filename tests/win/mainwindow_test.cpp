@@ -81,7 +81,7 @@ TEST_F(MainWindow, BatchRunEndsWithoutWindowAndTellsTheOutcome) {
   for (const Case &c : cases) {
     std::string line = quoted(c.input) + " /vc:3 /lc:5 " + quoted("/sv:" + c.output) + " /end";
     EXPECT_EQ(WinMain(GetModuleHandleA(nullptr), nullptr, &line[0], SW_SHOWNORMAL), c.status) << line;
-    EXPECT_EQ(FindWindowA("ZUDAR", nullptr), nullptr) << line;
+    EXPECT_EQ(ownMainWindow(), nullptr) << line;
     EXPECT_EQ(fileExists(dir.file("out.mld")), c.status == 0) << line;
     if (c.status == 0) {
       EXPECT_EQ(readFile(dir.file("out.mld")), convertImage(melodyImage('2'), 3, 5).bytes);
@@ -120,6 +120,33 @@ TEST_F(MainWindow, InputAloneAsksForTheOutputBeforeTheWindowShows) {
     closeMainWindow(window);
   }
   window = nullptr;
+}
+
+// A path longer than the 255 bytes of its slot is not cut into another
+// name: nothing is converted, a batch run ends with 1 and no window, and
+// without /end the window opens as if no input were named.
+TEST_F(MainWindow, PathTooLongForItsSlotConvertsNothing) {
+  std::string cutInput = dir.file(std::string(255 - dir.file("").size(), 'c'));
+  ASSERT_EQ(cutInput.size(), 255u);
+  writeFile(cutInput, melodyImage('2'));  // what the cut input would name
+  std::string longOutput = dir.file(std::string(260 - dir.file("").size(), 'o'));
+  std::vector<std::string> before = listFolder(dir.path);
+  std::string batches[] = {
+      quoted(cutInput + ".mld") + " " + quoted("/sv:" + dir.file("out.mld")) + " /end",
+      quoted(dir.file("in.mld")) + " " + quoted("/sv:" + longOutput) + " /end",
+  };
+  for (std::string &line : batches) {
+    EXPECT_EQ(WinMain(GetModuleHandleA(nullptr), nullptr, &line[0], SW_SHOWNORMAL), 1) << line;
+    EXPECT_EQ(ownMainWindow(), nullptr) << line;
+    closeMainWindow(nullptr);
+  }
+  window = openMainWindow(quoted(cutInput + ".mld") + " /vc:3");
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(IsWindowVisible(window));
+  EXPECT_STREQ(inputPath, "");
+  EXPECT_TRUE(fileDialogCalls.empty());
+  EXPECT_EQ(listFolder(dir.path), before);
+  EXPECT_EQ(readFile(cutInput), melodyImage('2'));
 }
 
 TEST_F(MainWindow, OutputOrEndWithoutInputConvertNothing) {

@@ -2,8 +2,8 @@
 # The Windows program run whole from the Linux shell, under Wine:
 #   program_test.sh PROGRAM.exe NATIVE-SORBELIN EXAMPLES-DIR
 # - batch runs (/sv: with /end) write exactly the bytes of the native
-#   converter, end with 0, or with 1 when nothing was written, and map no
-#   window on the display;
+#   converter, end with 0, or with 1 when nothing was written (a path too
+#   long for its slot included), and map no window on the display;
 # - with only an input path, the Save dialog comes up before the main window,
 #   and closing the window ends the program with 0.
 # Needs DISPLAY (an Xvfb of its own: other programs' windows would count),
@@ -76,6 +76,15 @@ batch 1 fanfare-v2.mld /sv:no-such-folder/out.mld /end
 batch 1 text.mld /sv:kept.mld /end
 [ ! -e out.mld ] || fail "a failed batch run wrote out.mld"
 cmp -s kept.mld fanfare-v2.mld || fail "a failed batch run changed kept.mld"
+
+echo "a path longer than its 255-byte slot is not cut into another name"
+long=$(printf 'o%.0s' $(seq 260))
+before=$(ls)
+batch 1 fanfare-v2.mld "/sv:$long" /end
+cp fanfare-v2.mld "${long:0:251}.mld"  # what the input would be, cut to 255 bytes
+batch 1 "${long:0:251}.mld.mld" /sv:out.mld /end
+rm "${long:0:251}.mld"
+[ "$(ls)" = "$before" ] || fail "a batch run with a long path wrote a file"
 
 sleep 0.5
 if grep -q MapNotify map.log; then fail "a batch run mapped a window"; fi

@@ -29,6 +29,20 @@ int closeMainWindow(HWND window) {
   return code;
 }
 
+static BOOL CALLBACK findMainWindow(HWND window, LPARAM found) {
+  char name[16] = "";
+  GetClassNameA(window, name, sizeof name);
+  if (std::strcmp(name, mainClassName) != 0) return TRUE;
+  *reinterpret_cast<HWND *>(found) = window;
+  return FALSE;
+}
+
+HWND ownMainWindow() {
+  HWND found = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), findMainWindow, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
 ChannelMarks channelMarks(HWND window, int offCommand) {
   HMENU menu = GetMenu(window);
   ChannelMarks marks = {(GetMenuState(menu, offCommand, MF_BYCOMMAND) & MF_CHECKED) != 0, 0};

@@ -23,6 +23,11 @@ HWND openMainWindow(const std::string &commandLine);
 // at once. Returns the quit message's exit code, or -1 when none was posted.
 int closeMainWindow(HWND window);
 
+// A main window that this thread still has, or null. Other test programs
+// running at the same time share the display: a search by class alone
+// (FindWindowA) would see their windows too.
+HWND ownMainWindow();
+
 // The check marks of one channel menu: "no channel", and channel i + 1 as bit i.
 struct ChannelMarks {
   bool none;
