@@ -65,33 +65,6 @@ uint16_t crc16(const uint8_t *bytes, int32_t count) {
   return crc16Finish(crc16Update(crc16Start(), bytes, uint64_t(count)));
 }
 
-uint32_t writeBE(uint8_t *destination, uint32_t value, uint32_t width) {
-  if (width > 4) return 0;
-  for (uint32_t i = 0; i < width; ++i)
-    destination[i] = uint8_t(value >> (8 * (width - 1 - i)));
-  return width;
-}
-
-uint32_t readBE(const uint8_t *source, uint32_t width) {
-  if (width > 4) return 0;
-  uint32_t value = 0;
-  for (uint32_t i = 0; i < width; ++i) value = (value << 8) | source[i];
-  return value;
-}
-
-int compareBytes(const uint8_t *a, const uint8_t *b, int32_t count) {
-  for (int32_t i = 0; i < count; ++i) {
-    int8_t x = int8_t(a[i]), y = int8_t(b[i]);
-    if (x != y) return x > y ? 1 : -1;
-  }
-  return 0;
-}
-
-uint32_t copyBytes(uint8_t *destination, const uint8_t *source, uint32_t count) {
-  if (count) std::memmove(destination, source, count);
-  return count;
-}
-
 uint8_t parseDecimalByte(const char *text, uint32_t maximum) {
   uint8_t value = 0;
   for (uint32_t i = 0; i < maximum; ++i) {

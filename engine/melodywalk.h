@@ -112,26 +112,30 @@ inline uint64_t extendedBytes(const uint8_t *bytes) {
   return uint64_t(uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(block, low6), low6))));
 }
 
-// The status bytes of 16 notes of 3 or 4 bytes: bit 1 of every note.
+// The same for 64 bytes.
+inline uint64_t extendedBytes64(const uint8_t *bytes) {
+  return extendedBytes(bytes) | extendedBytes(bytes + 16) << 16 | extendedBytes(bytes + 32) << 32 |
+         extendedBytes(bytes + 48) << 48;
+}
+
+// The status bytes of the notes that begin in 64 bytes: bit 1 of every note.
 constexpr uint64_t statusBits(uint64_t noteLength) {
   uint64_t bits = 0;
-  for (uint64_t k = 0; k < 16; ++k) bits |= uint64_t(1) << (k * noteLength + 1);
+  for (uint64_t k = 0; k < 64 / noteLength; ++k) bits |= uint64_t(1) << (k * noteLength + 1);
   return bits;
 }
 
-// Looks at 16 events at a time while all of them would be notes: their
-// status bytes stand at a fixed stride, so one test over the block's bytes
-// finds the first extended status among them, and the walk goes straight
-// to its event. The tail of fewer than 16 is left to skipNotesOneByOne.
+// Looks at the notes that begin in the next 64 bytes (21 of 3 bytes, or 16
+// of 4) at a time, while the limit lies beyond the last of them (so that the
+// 64 bytes lie inside the input): their status bytes stand at a fixed
+// stride, so one test over the 64 bytes finds the first extended status among
+// them, and the walk goes straight to its event (bit k * noteLength + 1 of
+// the test stands for note k). The tail is left to skipNotesOneByOne.
 template <uint64_t noteLength>
 uint64_t skipNoteBlocksOf(const uint8_t *in, uint64_t at, uint64_t limit) {
-  const uint64_t block = 16 * noteLength, statuses = statusBits(noteLength);
-  for (; at + block - noteLength < limit; at += block) {
-    const uint8_t *p = in + at;
-    uint64_t flags = extendedBytes(p) | extendedBytes(p + 16) << 16 | extendedBytes(p + 32) << 32;
-    if (noteLength == 4) flags |= extendedBytes(p + 48) << 48;
-    if (uint64_t hits = flags & statuses) return at + noteLength * (uint64_t(__builtin_ctzll(hits)) / noteLength);
-  }
+  const uint64_t block = 64 / noteLength * noteLength, statuses = statusBits(noteLength);
+  for (; at + 64 - noteLength < limit; at += block)
+    if (uint64_t hits = extendedBytes64(in + at) & statuses) return at + uint64_t(__builtin_ctzll(hits)) - 1;
   return at;
 }
 
@@ -142,13 +146,17 @@ inline uint64_t skipNoteBlocks(const uint8_t *in, uint64_t at, uint64_t limit, u
 inline uint64_t skipNoteBlocks(const uint8_t *, uint64_t at, uint64_t, uint64_t) { return at; }
 #endif
 
-// Most of a track is notes: they are passed while each begins before `end`
-// and lies inside the input. Returns where the first other event (or the
-// track's end) stands.
-inline uint64_t skipNotes(const Walk &io, uint64_t at, uint64_t end, uint64_t noteLength) {
-  uint64_t limit = io.inLength < noteLength ? 0 : std::min(end, io.inLength - noteLength + 1);
-  at = skipNoteBlocks(io.in, at, limit, noteLength);
-  return skipNotesOneByOne(io.in, at, limit, noteLength);
+// Most of a track is notes: they are passed while each begins before
+// `limit`. Returns where the first other event (or the limit) stands.
+inline uint64_t skipNotes(const uint8_t *in, uint64_t at, uint64_t limit, uint64_t noteLength) {
+  at = skipNoteBlocks(in, at, limit, noteLength);
+  return skipNotesOneByOne(in, at, limit, noteLength);
+}
+
+// Notes are passed while each begins before the limit: the track's end, and
+// no later than where a note would run past the input's end.
+inline uint64_t noteLimit(const Walk &io, uint64_t end, uint64_t noteLength) {
+  return io.inLength < noteLength ? 0 : std::min(end, io.inLength - noteLength + 1);
 }
 
 // Ends the walk early; always false, so that callers can return it.
@@ -173,9 +181,9 @@ inline bool stopMelodyWalk(MelodyWalkState &w, MelodyStop stop, uint64_t at) {
 template <class V>
 bool walkTrackEvents(MelodyWalkState &w, V &visitor, uint64_t begin, uint64_t end) {
   const Walk &io = w.io;
-  uint64_t noteLength = 3 + w.noteFlag, at = begin;
+  uint64_t noteLength = 3 + w.noteFlag, at = begin, limit = noteLimit(io, end, noteLength);
   for (;;) {
-    uint64_t notesEnd = skipNotes(io, at, end, noteLength);
+    uint64_t notesEnd = skipNotes(io.in, at, limit, noteLength);
     if (notesEnd > at && !onNotes(visitor, w, at, notesEnd)) return false;
     at = notesEnd;
     if (at >= end) break;

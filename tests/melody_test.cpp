@@ -270,8 +270,8 @@ TEST(MelodyRewriter, ReadsClassEventsAudioChunksAndKeepsTiming) {
   }
 }
 
-// Notes are passed 16 at a time where the processor allows; wherever the
-// extended statuses stand, and wherever the limit falls, that must stop
+// Notes are passed 64 bytes at a time where the processor allows; wherever
+// the extended statuses stand, and wherever the limit falls, that must stop
 // exactly where passing them one by one stops.
 TEST(MelodyRewriter, NoteBlocksStopWhereTheOneByOneLoopStops) {
   uint32_t state = 12345;
