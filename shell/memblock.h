@@ -6,6 +6,12 @@
 
 #include <cstdint>
 
+// On Linux, blocks of this many bytes or more get pages of their own, of
+// 2 MiB where the system grants them (filling such a block then costs a page
+// fault per 2 MiB rather than per 4 KiB); smaller blocks, and every block
+// elsewhere, live on the heap.
+const uint32_t memBlockLargeSize = uint32_t(2) << 20;
+
 struct MemBlock {
   void *handle;   // owner of the storage; 0 when the block holds none
   uint8_t *data;  // first byte of the storage

@@ -9,7 +9,9 @@
 #include <unistd.h>
 
 #include "resources/texts.h"
+#include "shell/memblock.h"
 #include "tests/run.h"
+#include "tests/images.h"
 #include "tests/testing.h"
 
 namespace {
@@ -277,6 +279,32 @@ TEST_F(Cli, InputIsReadToItsEndWithinTheLimit) {
   expectScenes({{{"-o", "out.mld", "huge.mld"}, 1, "",
                  "sorbelin: huge.mld: more than 4 GiB, too large for a melody file; nothing written\n"}});
   EXPECT_FALSE(fileExists(dir.file("out.mld")));
+}
+
+// A file read whole into a large block converts to the bytes that the same
+// file streamed through a pipe gives, and that the image converted in memory
+// gives; so does the file converted in place.
+TEST_F(Cli, LargeFilesConvertAlikeReadWholeOrStreamed) {
+  const Bytes link = hex("05 FF FF 00 05 11 F2 04 20 01");
+  Bytes events;
+  for (uint32_t i = 0; events.size() < memBlockLargeSize + 3000; ++i) {
+    events.insert(events.end(), {uint8_t(i), uint8_t(i % 0x3F | (i & 0xC0)), 0x10});
+    if (i % 4000 == 3999) events.insert(events.end(), link.begin(), link.end());
+  }
+  const Bytes image = melody(vers('2'), track(events) + track(events));
+  const Bytes expected = convertImage(image, 0x0002, 0x0001).bytes;
+  ASSERT_FALSE(expected.empty());
+  writeFile(dir.file("large.mld"), image);
+  writeFile(dir.file("inplace.mld"), image);
+  for (const char *script : {"\"$0\" -q -v2 -l1 -o whole.mld large.mld",
+                             "cat large.mld | \"$0\" -q -v2 -l1 -o piped.mld -",
+                             "\"$0\" -q -v2 -l1 --in-place inplace.mld"}) {
+    Outcome run = runScript(dir.path, script);
+    EXPECT_EQ(run.status, 0) << script << ": " << run.err;
+  }
+  for (const char *name : {"whole.mld", "piped.mld", "inplace.mld"})
+    EXPECT_EQ(readFile(dir.file(name)), expected) << name;
+  EXPECT_EQ(readFile(dir.file("large.mld")), image);
 }
 
 // -d makes its folder when the first result is written; a second result for
