@@ -8,23 +8,6 @@
 
 namespace {
 
-// Larger images add nothing that smaller ones do not reach.
-const size_t largestImage = 1 << 20;
-
-// Converts a copy of the image held in a block of exactly its size, so that
-// the address sanitizer catches a read past its end as it would a write past
-// the output's capacity. The caller releases `output`.
-ConversionReport convert(const uint8_t *image, uint32_t count, MemBlock *output) {
-  MemBlock input = {};
-  memBlockCreate(&input, count);
-  if (count) std::memcpy(input.data, image, count);
-  input.length = count;
-  memBlockCreate(output, 1024);
-  convertBuffer(&input, output);
-  memBlockFree(&input);
-  return conversionSettings.report;
-}
-
 // What every conversion promises, whether it converted or gave up.
 const char *checkOutcome(const uint8_t *image, uint32_t count, const MemBlock &output,
                          const ConversionReport &report) {
@@ -41,7 +24,7 @@ const char *checkOutcome(const uint8_t *image, uint32_t count, const MemBlock &o
 // bytes, where the second walk is the same as the first (sameWalkAgain).
 const char *checkReconversion(const MemBlock &first, const ConversionReport &report) {
   MemBlock second = {};
-  ConversionReport again = convert(first.data, first.length, &second);
+  ConversionReport again = convertCopy(first.data, first.length, &second);
   const char *problem = nullptr;
   if (again.formatKind != report.formatKind || again.formatVersion != report.formatVersion)
     problem = "converting the output again reports another format or version";
@@ -64,13 +47,11 @@ const char *checkConverted(const uint8_t *image, uint32_t count, const MemBlock 
 }  // namespace
 
 const char *checkConversion(const uint8_t *data, size_t size) {
-  if (size < 4 || size - 4 > largestImage) return nullptr;
-  conversionSettings.vibMask = uint16_t(readBE(data, 2));
-  conversionSettings.ledMask = uint16_t(readBE(data + 2, 2));
-  const uint8_t *image = data + 4;
-  uint32_t count = uint32_t(size - 4);
+  const uint8_t *image;
+  uint32_t count;
+  if (!takeMasksAndImage(data, size, &image, &count)) return nullptr;
   MemBlock output = {};
-  ConversionReport report = convert(image, count, &output);
+  ConversionReport report = convertCopy(image, count, &output);
   const char *problem = checkOutcome(image, count, output, report);
   if (!problem && report.formatKind != FORMAT_NONE) problem = checkConverted(image, count, output, report);
   memBlockFree(&output);

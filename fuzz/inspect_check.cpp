@@ -15,8 +15,6 @@
 
 namespace {
 
-const size_t largestImage = 1 << 20;
-
 // --- JSON syntax, enough to tell a well-formed line from a broken one ---
 
 struct JsonReader {
@@ -120,13 +118,8 @@ const char *checkReports(const uint8_t *image, uint32_t count, const MelodyInfo 
 }
 
 const char *checkAgainstConversion(const uint8_t *image, uint32_t count, const MelodyInfo &info) {
-  MemBlock input = {}, output = {};
-  memBlockCreate(&input, count);
-  if (count) std::memcpy(input.data, image, count);
-  input.length = count;
-  memBlockCreate(&output, 1024);
-  convertBuffer(&input, &output);
-  ConversionReport report = conversionSettings.report;
+  MemBlock output = {};
+  ConversionReport report = convertCopy(image, count, &output);
   const char *problem = nullptr;
   bool readWhole = info.formatKind != FORMAT_NONE && info.stopped.stop == 0;
   if (report.formatKind != FORMAT_NONE && !readWhole)
@@ -139,7 +132,6 @@ const char *checkAgainstConversion(const uint8_t *image, uint32_t count, const M
                                                      : smafLinksAsAsked(after, vib, led);
     if (!asked) problem = "the converted image does not carry the links that were asked for";
   }
-  memBlockFree(&input);
   memBlockFree(&output);
   return problem;
 }
@@ -147,11 +139,9 @@ const char *checkAgainstConversion(const uint8_t *image, uint32_t count, const M
 }  // namespace
 
 const char *checkInspection(const uint8_t *data, size_t size) {
-  if (size < 4 || size - 4 > largestImage) return nullptr;
-  conversionSettings.vibMask = uint16_t(readBE(data, 2));
-  conversionSettings.ledMask = uint16_t(readBE(data + 2, 2));
-  const uint8_t *image = data + 4;
-  uint32_t count = uint32_t(size - 4);
+  const uint8_t *image;
+  uint32_t count;
+  if (!takeMasksAndImage(data, size, &image, &count)) return nullptr;
   MelodyInfo info;
   inspectImage(image, count, &info);
   if (const char *problem = checkReports(image, count, info)) return problem;

@@ -1,9 +1,12 @@
 // How the rewriters' forward walk meets an image, measured here on its own so
-// that the conversion check can tell a fault from a case that the walk's
-// rules make different on purpose.
+// that the conversion checks can tell a fault from a case that the walk's
+// rules make different on purpose; and the helpers those checks share.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+
+#include "engine/convert.h"
 
 struct SmafShape {
   int steps;            // chunk positions walked before the walk stopped
@@ -42,3 +45,13 @@ const char *checkSmafClosing(const uint8_t *bytes, uint64_t length, int steps);
 // An i-melody event that runs past its track's declared end is no exception:
 // the first conversion counts it whole in the track, where the second finds it.
 bool sameWalkAgain(const uint8_t *image, uint32_t count, const uint8_t *output, uint32_t outLength, int format);
+
+// A conversion check's input: two bytes of vibration mask and two of LED
+// mask (big-endian), set into conversionSettings, then the image. False for
+// inputs too short, or larger than any the checks need (a megabyte).
+bool takeMasksAndImage(const uint8_t *data, size_t size, const uint8_t **image, uint32_t *count);
+
+// Converts a copy of the image held in a block of exactly its size, so that
+// the address sanitizer catches a read past its end as it would a write past
+// the output's capacity. The caller releases `output`.
+ConversionReport convertCopy(const uint8_t *image, uint32_t count, MemBlock *output);

@@ -1,9 +1,13 @@
-// Texts of the native converter `sorbelin`, each written once: its help, its
-// usage errors, the line it prints for each input that fails and the
-// terminal's questions. The lines that name a file are printf formats.
+// Texts of the native converter `sorbelin`, each written once in English and
+// in Japanese: its help, its usage errors, the line it prints for each input
+// that fails or cannot hold every link asked for, and the terminal's
+// questions. The lines that name a file are printf formats, with their
+// conversions in the same order in both languages.
 #pragma once
 
-inline constexpr char textUsage[] =
+#include "resources/messages.h"
+
+inline constexpr Message msgUsage = {
     "usage: sorbelin [--vib LIST] [--led LIST] (-o OUT | -d DIR | --in-place) [-r] INPUT...\n"
     "       sorbelin --info [--json] FILE...\n"
     "       sorbelin INPUT [/vc:MASK] [/lc:MASK] [/sv:OUT] [/end]\n"
@@ -30,7 +34,10 @@ inline constexpr char textUsage[] =
     "An INPUT or FILE of - is standard input. Short options may be written\n"
     "together, values may follow '=' (--vib=2), and -- ends the options. When\n"
     "the result goes to standard output, the message after it goes to standard\n"
-    "error.\n"
+    "error. When a file cannot hold every channel asked for (an i-melody of a\n"
+    "version other than 2 or 3, version 2 with several channels, a SMAF file\n"
+    "without the tracks or contents-info chunk for them), a line on standard\n"
+    "error says what it now carries.\n"
     "\n"
     "The second form is the Windows program's own, chosen when no argument\n"
     "begins with '-': each argument is one option or the input path, whole.\n"
@@ -48,57 +55,176 @@ inline constexpr char textUsage[] =
     "  sorbelin --info --json *.mld\n"
     "\n"
     "Exit status: 0 when every input was converted (with --info: read and\n"
-    "recognised), 1 when any failed, 2 for a usage error.\n";
+    "recognised), 1 when any failed, 2 for a usage error.\n",
+    "使い方: sorbelin [--vib LIST] [--led LIST] (-o OUT | -d DIR | --in-place) [-r] INPUT...\n"
+    "        sorbelin --info [--json] FILE...\n"
+    "        sorbelin INPUT [/vc:MASK] [/lc:MASK] [/sv:OUT] [/end]\n"
+    "\n"
+    "i-melody (.mld) または SMAF (.mmf) の着信メロディを、携帯電話のバイブと LED が\n"
+    "選んだメロディのチャンネルに連動するように書き換えた複製を作ります。\n"
+    "\n"
+    "  -v, --vib LIST    バイブを連動させるチャンネル (既定は 1)\n"
+    "  -l, --led LIST    LED を連動させるチャンネル (既定は 1)\n"
+    "                    LIST: 1〜16 のチャンネルと範囲 (1,3,9-12 など)、または none\n"
+    "  -o, --output OUT  ただ一つの INPUT の結果を OUT に書き出す。- は標準出力\n"
+    "  -d, --dir DIR     各 INPUT の結果を同じ名前で DIR に書き出す。DIR がなければ作る\n"
+    "  -i, --in-place    各 INPUT をその場で書き換える\n"
+    "  -r, --recursive   指定したフォルダの中の .mld と .mmf をすべて変換する。\n"
+    "                    -d と使うとフォルダの構成を DIR の下に作り直す\n"
+    "  -q, --quiet       変換の後に何も表示しない\n"
+    "  -I, --info        各 FILE の中身 (形式、タイトル、連動、チャンネルごとの音符数) を\n"
+    "                    表示する。何も書き出さない\n"
+    "      --json        --info と使い、ファイルごとに JSON オブジェクトを一行で出す\n"
+    "  -h, --help        この説明を表示する\n"
+    "      --version     バージョンを表示する\n"
+    "\n"
+    "INPUT や FILE に - を指定すると標準入力を読みます。短いオプションはまとめて\n"
+    "書けます (-qi)。値は '=' の後にも書けます (--vib=2)。-- でオプションは終わりです。\n"
+    "結果を標準出力に書き出すときは、その後のメッセージは標準エラー出力に出ます。\n"
+    "要求したチャンネルをファイルが保持できないとき (バージョン 2・3 以外の i-melody、\n"
+    "複数チャンネルを指定したバージョン 2、そのためのトラックやコンテンツ情報チャンクの\n"
+    "ない SMAF) は、現在の連動を標準エラー出力に一行で知らせます。\n"
+    "\n"
+    "二つ目の形式は Windows 版と同じもので、'-' で始まる引数がないときに使われます。\n"
+    "引数はそれぞれ、そのまま一つのオプションか入力パスです。/vc: と /lc: は10進数の\n"
+    "マスク (ビット 0 がチャンネル 1)、/sv: は出力先です。/sv: がなければ出力先を\n"
+    "尋ねます。この形式では '/' で始まる引数はオプションなので、絶対パスには\n"
+    "一つ目の形式を使ってください。\n"
+    "\n"
+    "例:\n"
+    "  sorbelin --vib 2 --led 1 -o out.mld tune.mld\n"
+    "  sorbelin -v 1,3 -l none -d converted/ *.mld *.mmf\n"
+    "  sorbelin -r -d converted/ ringtones/\n"
+    "  sorbelin --in-place ringtone.mmf\n"
+    "  cat tune.mld | sorbelin -q --vib=2 -o - - | xxd\n"
+    "  sorbelin tune.mld /vc:3 /lc:5 /sv:out.mld /end\n"
+    "  sorbelin --info --json *.mld\n"
+    "\n"
+    "終了ステータス: すべての入力を変換できたとき (--info では読み取れたとき) 0、\n"
+    "一つでも失敗したとき 1、使い方の誤りのとき 2。\n"};
 
 // Usage errors (exit status 2), printed after "sorbelin: ".
 inline constexpr char textUsageLine[] = "sorbelin: %s\n";
-inline constexpr char textBadChannelList[] =
-    "bad channel list '%s': use channels 1-16 and ranges, like 1,3,9-12, or none";
-inline constexpr char textUnknownOption[] = "unknown option '%s' (see --help)";
-inline constexpr char textAmbiguousOption[] = "ambiguous option '%s' (see --help)";
-inline constexpr char textTakesNoValue[] = "option '%s' takes no value";
-inline constexpr char textNeedsValue[] = "option '%s' needs a value";
-inline constexpr char textOneOutputMode[] = "choose one of -o OUT, -d DIR and --in-place";
-inline constexpr char textNoInput[] = "no input file";
-inline constexpr char textNoOutputMode[] = "say where to write: -o OUT, -d DIR or --in-place";
-inline constexpr char textJsonWithoutInfo[] = "--json goes with --info";
-inline constexpr char textInfoWritesNothing[] = "--info writes nothing: it takes no -o, -d or --in-place";
-inline constexpr char textOneInputForOutput[] = "-o takes one input; use -d DIR for several";
-inline constexpr char textRecursiveNeedsNames[] = "-r takes -d DIR or --in-place, not -o";
-inline constexpr char textStandardInputUnnamed[] =
-    "standard input (-) has no name to write under: use -o OUT";
-inline constexpr char textNotAFolder[] = "%s is not a folder";
-inline constexpr char textOwnFormNoInput[] =
+inline constexpr Message msgBadChannelList = {
+    "bad channel list '%s': use channels 1-16 and ranges, like 1,3,9-12, or none",
+    "チャンネル指定 '%s' が正しくありません: 1〜16 のチャンネルと範囲 (1,3,9-12 など)、または none を指定してください"};
+inline constexpr Message msgUnknownOption = {
+    "unknown option '%s' (see --help)",
+    "不明なオプション '%s' です (--help を参照)"};
+inline constexpr Message msgAmbiguousOption = {
+    "ambiguous option '%s' (see --help)",
+    "オプション '%s' があいまいです (--help を参照)"};
+inline constexpr Message msgTakesNoValue = {
+    "option '%s' takes no value",
+    "オプション '%s' は値をとりません"};
+inline constexpr Message msgNeedsValue = {
+    "option '%s' needs a value",
+    "オプション '%s' には値が必要です"};
+inline constexpr Message msgOneOutputMode = {
+    "choose one of -o OUT, -d DIR and --in-place",
+    "-o OUT、-d DIR、--in-place のうち一つを選んでください"};
+inline constexpr Message msgNoInput = {
+    "no input file",
+    "入力ファイルがありません"};
+inline constexpr Message msgNoOutputMode = {
+    "say where to write: -o OUT, -d DIR or --in-place",
+    "書き出し先を指定してください: -o OUT、-d DIR または --in-place"};
+inline constexpr Message msgJsonWithoutInfo = {
+    "--json goes with --info",
+    "--json は --info と一緒に使います"};
+inline constexpr Message msgInfoWritesNothing = {
+    "--info writes nothing: it takes no -o, -d or --in-place",
+    "--info は何も書き出しません: -o、-d、--in-place は指定できません"};
+inline constexpr Message msgOneInputForOutput = {
+    "-o takes one input; use -d DIR for several",
+    "-o の入力は一つだけです。複数のときは -d DIR を使ってください"};
+inline constexpr Message msgRecursiveNeedsNames = {
+    "-r takes -d DIR or --in-place, not -o",
+    "-r は -d DIR か --in-place と使います (-o とは使えません)"};
+inline constexpr Message msgStandardInputUnnamed = {
+    "standard input (-) has no name to write under: use -o OUT",
+    "標準入力 (-) には書き出すときの名前がありません: -o OUT を使ってください"};
+inline constexpr Message msgNotAFolder = {
+    "%s is not a folder",
+    "%s はフォルダではありません"};
+inline constexpr Message msgOwnFormNoInput = {
     "no input file named; an argument beginning with '/' is an option in this form, so for an "
-    "absolute path use: sorbelin -o OUT INPUT";
-inline constexpr char textOwnFormOneInput[] =
-    "this form takes one input file ('%s' is a second); for several use: sorbelin -d DIR INPUT...";
-inline constexpr char textOwnFormNoOutput[] =
-    "an output path is needed: add /sv:OUT, or use: sorbelin -o OUT INPUT";
+    "absolute path use: sorbelin -o OUT INPUT",
+    "入力ファイルが指定されていません。この形式では '/' で始まる引数はオプションなので、絶対パスには次を使ってください: sorbelin -o OUT INPUT"};
+inline constexpr Message msgOwnFormOneInput = {
+    "this form takes one input file ('%s' is a second); for several use: sorbelin -d DIR INPUT...",
+    "この形式の入力ファイルは一つだけです ('%s' は二つ目です)。複数のときは次を使ってください: sorbelin -d DIR INPUT..."};
+inline constexpr Message msgOwnFormNoOutput = {
+    "an output path is needed: add /sv:OUT, or use: sorbelin -o OUT INPUT",
+    "出力先が必要です: /sv:OUT を加えるか、次を使ってください: sorbelin -o OUT INPUT"};
 
 // How messages name standard input and output.
-inline constexpr char textStandardInput[] = "standard input";
-inline constexpr char textStandardOutput[] = "standard output";
+inline constexpr Message msgStandardInput = {
+    "standard input",
+    "標準入力"};
+inline constexpr Message msgStandardOutput = {
+    "standard output",
+    "標準出力"};
 
 // One line for each input that was not converted (exit status 1).
-inline constexpr char textCannotRead[] = "sorbelin: %s: cannot read: %s\n";
-inline constexpr char textIsAFolder[] =
-    "sorbelin: %s: is a folder; to convert the melodies in it use -r with -d DIR or --in-place\n";
-inline constexpr char textTooLarge[] =
-    "sorbelin: %s: more than 4 GiB, too large for a melody file; nothing written\n";
-inline constexpr char textNotMelody[] = "sorbelin: %s: not an i-melody or SMAF file; nothing written\n";
-inline constexpr char textMalformed[] = "sorbelin: %s: malformed melody; nothing written\n";
-inline constexpr char textNoMemory[] = "sorbelin: %s: not enough memory; nothing written\n";
-inline constexpr char textCannotWrite[] = "sorbelin: %s: cannot write %s: %s\n";
-inline constexpr char textSameOutput[] =
-    "sorbelin: %s: %s already holds the result of %s in this run; nothing written\n";
-inline constexpr char textCannotReadFolder[] = "sorbelin: %s: cannot read the folder: %s\n";
-inline constexpr char textCancelled[] = "sorbelin: cancelled; nothing written\n";
+inline constexpr Message msgCannotRead = {
+    "sorbelin: %s: cannot read: %s\n",
+    "sorbelin: %s: 読み込めません: %s\n"};
+inline constexpr Message msgIsAFolder = {
+    "sorbelin: %s: is a folder; to convert the melodies in it use -r with -d DIR or --in-place\n",
+    "sorbelin: %s: フォルダです。中のメロディを変換するには -r と、-d DIR または --in-place を使ってください\n"};
+inline constexpr Message msgTooLarge = {
+    "sorbelin: %s: more than 4 GiB, too large for a melody file; nothing written\n",
+    "sorbelin: %s: 4 GiB を超えていて、メロディファイルとしては大きすぎます。何も書き出していません\n"};
+inline constexpr Message msgNotMelodyFile = {
+    "sorbelin: %s: not an i-melody or SMAF file; nothing written\n",
+    "sorbelin: %s: i-melody でも SMAF でもないファイルです。何も書き出していません\n"};
+inline constexpr Message msgMalformed = {
+    "sorbelin: %s: malformed melody; nothing written\n",
+    "sorbelin: %s: メロディファイルが壊れています。何も書き出していません\n"};
+inline constexpr Message msgNoMemory = {
+    "sorbelin: %s: not enough memory; nothing written\n",
+    "sorbelin: %s: メモリが足りません。何も書き出していません\n"};
+inline constexpr Message msgCannotWrite = {
+    "sorbelin: %s: cannot write %s: %s\n",
+    "sorbelin: %s: %s に書き込めません: %s\n"};
+inline constexpr Message msgSameOutput = {
+    "sorbelin: %s: %s already holds the result of %s in this run; nothing written\n",
+    "sorbelin: %s: %s にはこの実行で既に %s の結果を書き出しました。何も書き出していません\n"};
+inline constexpr Message msgCannotReadFolder = {
+    "sorbelin: %s: cannot read the folder: %s\n",
+    "sorbelin: %s: フォルダを読み込めません: %s\n"};
+inline constexpr Message msgCancelled = {
+    "sorbelin: cancelled; nothing written\n",
+    "sorbelin: 取り消しました。何も書き出していません\n"};
 
 // Before each result message when a run converts several files.
 inline constexpr char textConvertedTo[] = "%s -> %s\n";
 
 // The terminal's stand-in for the Save dialog.
-inline constexpr char textAskOutput[] =
-    "Save the converted file as (proposed: %s; empty to cancel): ";
-inline constexpr char textAskReplace[] = "%s already exists. Replace it? [y/N] ";
+inline constexpr Message msgAskOutput = {
+    "Save the converted file as (proposed: %s; empty to cancel): ",
+    "変換したファイルの保存先 (候補: %s、空で取り消し): "};
+inline constexpr Message msgAskReplace = {
+    "%s already exists. Replace it? [y/N] ",
+    "%s は既にあります。置き換えますか? [y/N] "};
+
+// After a conversion whose file cannot hold all that was asked (not with
+// -q): what it now carries, as channel lists.
+inline constexpr Message msgLinksNone = {"none", "なし"};
+inline constexpr Message msgVersionTakesNoLinks = {
+    "sorbelin: %s: i-melody version %d takes no link events: vibration %s, LED %s\n",
+    "sorbelin: %s: バージョン %d の i-melody は連動イベントを持てません: バイブ %s、LED %s\n"};
+inline constexpr Message msgNoTrackForLinks = {
+    "sorbelin: %s: the melody has no track to hold link events: vibration %s, LED %s\n",
+    "sorbelin: %s: 連動イベントを入れるトラックがありません: バイブ %s、LED %s\n"};
+inline constexpr Message msgVersion2OneEach = {
+    "sorbelin: %s: version 2 holds one channel each: vibration %s, LED %s\n",
+    "sorbelin: %s: バージョン 2 が持てるのはそれぞれ一チャンネルです: バイブ %s、LED %s\n"};
+inline constexpr Message msgSmafHolds = {
+    "sorbelin: %s: this SMAF file holds vibration only for the channels of its score tracks 0 to 5 "
+    "and the LED only in its contents-info chunk and track 5: vibration %s, LED %s\n",
+    "sorbelin: %s: この SMAF ファイルが持てるのは、スコアトラック 0〜5 のチャンネルのバイブと、"
+    "コンテンツ情報チャンクとトラック 5 の LED だけです: バイブ %s、LED %s\n"};
+inline constexpr Message msgNowCarries = {"sorbelin: %s: the file now carries vibration %s, LED %s\n",
+                                          "sorbelin: %s: 現在の連動はバイブ %s、LED %s です\n"};

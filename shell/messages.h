@@ -13,6 +13,16 @@ inline const char *inLanguage(const Message &message, Language language) {
   return language == LANGUAGE_JAPANESE ? message.japanese : message.english;
 }
 
+// The language the native program speaks to its user; English until set.
+extern Language userLanguage;
+
+inline const char *say(const Message &message) { return inLanguage(message, userLanguage); }
+
+// The language that a locale's environment selects: the first of LC_ALL,
+// LC_MESSAGES and LANG that is set and not empty decides, Japanese when it
+// names a Japanese locale ("ja", "ja_JP.UTF-8", ...), English otherwise.
+Language languageOf(const char *lcAll, const char *lcMessages, const char *lang);
+
 // The message for the report and LED channel in both languages, or null
 // when no message applies (nothing converted, i-melody version 1, SMAF type
 // 1, ...).

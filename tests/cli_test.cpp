@@ -8,11 +8,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "resources/messages.h"
 #include "resources/texts.h"
 #include "shell/memblock.h"
-#include "tests/run.h"
 #include "tests/images.h"
-#include "tests/testing.h"
+#include "tests/run.h"
 
 namespace {
 
@@ -85,7 +85,7 @@ TEST_F(Cli, ConvertsWorkedExamplesInBothForms) {
   writeFile(dir.file("in.mmf"), workedSmaf);
   Outcome posix = runSorbelin(dir.path, {"--vib", "2", "--led", "1", "-o", "a.mld", "in.mld"});
   EXPECT_EQ(posix.status, 0) << posix.err;
-  EXPECT_EQ(posix.out, line(textResultImelodyV2Led));
+  EXPECT_EQ(posix.out, line(msgResultImelodyV2Led.english));
   EXPECT_EQ(readFile(dir.file("a.mld")), workedMelodyOut);
 
   Outcome own = runSorbelin(dir.path, {"in.mld", "/vc:2", "/lc:1", "/sv:b.mld", "/end"});
@@ -94,7 +94,7 @@ TEST_F(Cli, ConvertsWorkedExamplesInBothForms) {
 
   Outcome smaf = runSorbelin(dir.path, {"in.mmf", "/vc:5", "/lc:4", "/sv:c.mmf"});
   EXPECT_EQ(smaf.status, 0) << smaf.err;
-  EXPECT_EQ(smaf.out, line(textResultSmaf16));
+  EXPECT_EQ(smaf.out, line(msgResultSmaf16.english));
   EXPECT_EQ(readFile(dir.file("c.mmf")), workedSmafOut);
   EXPECT_EQ(readFile(dir.file("in.mld")), workedMelody);
 }
@@ -113,10 +113,10 @@ TEST_F(Cli, PrintsTheResultMessageOfEachRow) {
     std::vector<std::string> options;
     std::string out;
   } cases[] = {
-      {"fanfare-v2.mld", {"--vib", "2", "--led", "1"}, line(textResultImelodyV2Led)},
-      {"fanfare-v2.mld", {"--led", "none"}, line(textResultImelodyV2)},
-      {"lullaby-v3.mld", {"--vib", "none", "--led", "none"}, line(textResultImelodyV3)},
-      {"chime.mmf", {"-l", "3"}, line(textResultSmaf16)},
+      {"fanfare-v2.mld", {"--vib", "2", "--led", "1"}, line(msgResultImelodyV2Led.english)},
+      {"fanfare-v2.mld", {"--led", "none"}, line(msgResultImelodyV2.english)},
+      {"lullaby-v3.mld", {"--vib", "none", "--led", "none"}, line(msgResultImelodyV3.english)},
+      {"chime.mmf", {"-l", "3"}, line(msgResultSmaf16.english)},
       {"chime.mmf", {"-q"}, ""},
   };
   for (const Case &c : cases) {
@@ -231,7 +231,7 @@ TEST_F(Cli, EmptyAnswerOrEndOfInputCancels) {
 TEST_F(Cli, StandardInputAndOutputThroughPipes) {
   writeFile(dir.file("tune.mld"), workedMelody);
   writeFile(dir.file("bad.mld"), hex("6D 65 6C 6F 00 00 00 40"));
-  const std::string melody = text(workedMelodyOut), message = line(textResultImelodyV2Led);
+  const std::string melody = text(workedMelodyOut), message = line(msgResultImelodyV2Led.english);
   struct Case {
     const char *script;
     int status;
@@ -316,7 +316,7 @@ TEST_F(Cli, FolderOutputIsMadeWhenNeededAndNeverWrittenTwice) {
   writeFile(dir.file("b/x.mld"), example("lullaby-v3.mld"));
   writeFile(dir.file("tune.mld"), workedMelody);
   writeFile(dir.file("notes.txt"), ascii("shopping list"));
-  const std::string message = line(textResultImelodyV2Led);
+  const std::string message = line(msgResultImelodyV2Led.english);
   expectScenes({
       {{"-v2", "-d", "out", "a/x.mld", "b/x.mld"}, 1, "a/x.mld -> out/x.mld\n" + message,
        "sorbelin: b/x.mld: out/x.mld already holds the result of a/x.mld in this run; nothing written\n"},
@@ -384,7 +384,7 @@ TEST_F(Cli, OwnFormTakesEachArgumentWhole) {
   ASSERT_EQ(longInput.size(), 302u);
   writeFile(dir.file(longInput), workedMelody);
   writeFile(dir.file("Song 1: intro.mld"), workedMelody);
-  const std::string message = line(textResultImelodyV2Led);
+  const std::string message = line(msgResultImelodyV2Led.english);
   expectScenes({
       {{"Song 1: intro.mld", "/vc:2", "/sv:out1.mld", "/end"}, 0, message, ""},
       {{"Song 1: intro.mld", "/sv:my out.mld", "/vc:2"}, 0, message, ""},
@@ -434,4 +434,69 @@ TEST_F(Cli, InfoReportsEachFileAndWritesNothing) {
     EXPECT_EQ(run.status, 2) << run.err;
     EXPECT_EQ(run.out, "");
   }
+}
+
+// A file that cannot hold every channel asked for is converted as far as it
+// can; one line on stderr says what it now carries (not with -q), and the
+// exit status stays 0.
+TEST_F(Cli, SaysWhatAFileCouldNotHoldOfTheRequest) {
+  const Bytes notes = hex("00 10 60  00 50 60");
+  writeFile(dir.file("v2.mld"), melody(vers('2'), track(notes)));
+  writeFile(dir.file("v3.mld"), melody(vers('3'), track(notes)));
+  writeFile(dir.file("v4.mld"), melody(vers('4'), track(hex("00 FF FF 00 05 11 F2 04 20 00") + notes)));
+  writeFile(dir.file("bare.mld"), melody(vers('2'), {}));
+  writeFile(dir.file("two.mmf"), smaf(mtr(1, hex("00 00")) + mtr(2, hex("00 00"))));
+  writeFile(dir.file("full.mmf"), smaf(cnti({}) + mtr(5, Bytes(16, 0))));
+  struct Case {
+    std::vector<std::string> args;
+    const char *err;
+  } cases[] = {
+      {{"--vib", "1,3", "--led", "2-4", "-o", "a.mld", "v2.mld"},
+       "sorbelin: v2.mld: version 2 holds one channel each: vibration 1, LED 2\n"},
+      {{"-o", "b.mld", "v4.mld"}, "sorbelin: v4.mld: i-melody version 4 takes no link events: vibration none, LED none\n"},
+      {{"-o", "c.mld", "bare.mld"},
+       "sorbelin: bare.mld: the melody has no track to hold link events: vibration none, LED none\n"},
+      {{"--vib", "1,9", "--led", "3", "-o", "d.mmf", "two.mmf"},
+       "sorbelin: two.mmf: this SMAF file holds vibration only for the channels of its score tracks 0 to 5 and "
+       "the LED only in its contents-info chunk and track 5: vibration 1, LED none\n"},
+      {{"--vib", "1,3", "--led", "2-4", "-o", "e.mld", "v3.mld"}, ""},
+      {{"--vib", "1", "--led", "2", "-o", "f.mld", "v2.mld"}, ""},
+      {{"--vib", "1-16", "--led", "3,5", "-o", "g.mmf", "full.mmf"}, ""},
+      {{"-q", "-o", "h.mld", "v4.mld"}, ""},
+  };
+  for (const Case &c : cases) {
+    Outcome run = runSorbelin(dir.path, c.args);
+    EXPECT_EQ(run.status, 0) << c.err;
+    EXPECT_EQ(run.err, c.err);
+  }
+}
+
+// The locale chooses the language of the result message, the error and
+// warning lines and the help; the phone models read the same in both.
+TEST_F(Cli, SpeaksJapaneseWhenTheLocaleSaysSo) {
+  writeFile(dir.file("tune.mld"), workedMelody);
+  writeFile(dir.file("notes.txt"), ascii("a shopping list"));
+  struct Case {
+    const char *lang;
+    std::string out, err, help;
+  } cases[] = {
+      {"C.UTF-8", line(msgResultImelodyV2Led.english),
+       "sorbelin: notes.txt: not an i-melody or SMAF file; nothing written\n", "usage: sorbelin"},
+      {"ja_JP.UTF-8", line(textResultImelodyV2Led),
+       "sorbelin: notes.txt: i-melody でも SMAF でもないファイルです。何も書き出していません\n", "使い方: sorbelin"},
+  };
+  for (const Case &c : cases) {
+    std::vector<std::string> env = {"env", "-u", "LC_ALL", "-u", "LC_MESSAGES", std::string("LANG=") + c.lang, SORBELIN_BINARY};
+    auto with = [&env](std::vector<std::string> args) {
+      args.insert(args.begin(), env.begin(), env.end());
+      return args;
+    };
+    Outcome converted = runProgram(dir.path, with({"--vib", "2", "-o", "out.mld", "tune.mld"}));
+    EXPECT_EQ(converted.out, c.out) << c.lang;
+    Outcome refused = runProgram(dir.path, with({"-o", "out.txt", "notes.txt"}));
+    EXPECT_EQ(refused.err, c.err) << c.lang;
+    EXPECT_EQ(runProgram(dir.path, with({"--help"})).out.rfind(c.help, 0), 0u) << c.lang;
+  }
+  Outcome warned = runProgram(dir.path, {"env", "LANG=ja_JP.UTF-8", SORBELIN_BINARY, "--vib", "2,3", "-o", "w.mld", "tune.mld"});
+  EXPECT_EQ(warned.err, "sorbelin: tune.mld: バージョン 2 が持てるのはそれぞれ一チャンネルです: バイブ 2、LED 1\n");
 }

@@ -17,6 +17,9 @@ Outcome runProgram(const std::string &folder, const std::vector<std::string> &co
     int in = terminal ? slave : open("/dev/null", O_RDONLY);
     dup2(in, 0), dup2(outPipe[1], 1), dup2(errPipe[1], 2);
     if (chdir(folder.c_str()) != 0) _exit(126);
+    // The same language whoever runs the tests: English, unless a test
+    // starts the program through env with a locale of its own.
+    unsetenv("LC_ALL"), unsetenv("LC_MESSAGES"), setenv("LANG", "C.UTF-8", 1);
     std::vector<char *> argv;
     for (const std::string &a : command) argv.push_back(const_cast<char *>(a.c_str()));
     argv.push_back(nullptr);

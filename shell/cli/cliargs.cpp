@@ -6,6 +6,7 @@
 #include <string>
 
 #include "resources/clitexts.h"
+#include "shell/messages.h"
 #include "shell/options.h"
 
 namespace {
@@ -65,16 +66,16 @@ int fail(char *error, int errorSize, const char *format, const char *detail) {
 int refuse(int code, const char *last, char *error, int errorSize) {
   char shortName[3] = {'-', char(optopt), 0};
   bool isLong = std::strncmp(last, "--", 2) == 0;
-  if (code == ':') return fail(error, errorSize, textNeedsValue, isLong ? last : shortName);
-  if (optopt != 0 && isOptionValue(optopt)) return fail(error, errorSize, textTakesNoValue, last);
-  if (optopt != 0) return fail(error, errorSize, textUnknownOption, shortName);
-  if (longNamesStartingLike(last) > 1) return fail(error, errorSize, textAmbiguousOption, last);
-  return fail(error, errorSize, textUnknownOption, last);
+  if (code == ':') return fail(error, errorSize, say(msgNeedsValue), isLong ? last : shortName);
+  if (optopt != 0 && isOptionValue(optopt)) return fail(error, errorSize, say(msgTakesNoValue), last);
+  if (optopt != 0) return fail(error, errorSize, say(msgUnknownOption), shortName);
+  if (longNamesStartingLike(last) > 1) return fail(error, errorSize, say(msgAmbiguousOption), last);
+  return fail(error, errorSize, say(msgUnknownOption), last);
 }
 
 int setOutput(CliRequest *request, int mode, const char *output, char *error, int errorSize) {
   if (request->outputMode != OUTPUT_UNSET && (request->outputMode != mode || mode != OUTPUT_IN_PLACE))
-    return fail(error, errorSize, "%s", textOneOutputMode);
+    return fail(error, errorSize, "%s", say(msgOneOutputMode));
   request->outputMode = mode;
   request->output = output;
   return 1;
@@ -86,7 +87,7 @@ int applyOption(int code, const char *value, CliRequest *request, char *error, i
     case 'v':
     case 'l':
       if (!parseChannelList(value, code == 'v' ? &request->vibMask : &request->ledMask))
-        return fail(error, errorSize, textBadChannelList, value);
+        return fail(error, errorSize, say(msgBadChannelList), value);
       break;
     case 'o': return setOutput(request, OUTPUT_FILE, value, error, errorSize);
     case 'd': return setOutput(request, OUTPUT_FOLDER, value, error, errorSize);
@@ -109,17 +110,17 @@ bool readsStandardInput(const CliRequest *request) {
 
 int checkComplete(const CliRequest *request, char *error, int errorSize) {
   if (request->help || request->version) return 1;
-  if (request->inputs.empty()) return fail(error, errorSize, "%s", textNoInput);
-  if (request->json && !request->info) return fail(error, errorSize, "%s", textJsonWithoutInfo);
-  if (request->info && request->outputMode != OUTPUT_UNSET) return fail(error, errorSize, "%s", textInfoWritesNothing);
+  if (request->inputs.empty()) return fail(error, errorSize, "%s", say(msgNoInput));
+  if (request->json && !request->info) return fail(error, errorSize, "%s", say(msgJsonWithoutInfo));
+  if (request->info && request->outputMode != OUTPUT_UNSET) return fail(error, errorSize, "%s", say(msgInfoWritesNothing));
   if (request->info) return 1;
-  if (request->outputMode == OUTPUT_UNSET) return fail(error, errorSize, "%s", textNoOutputMode);
+  if (request->outputMode == OUTPUT_UNSET) return fail(error, errorSize, "%s", say(msgNoOutputMode));
   if (request->outputMode == OUTPUT_FILE && request->inputs.size() > 1)
-    return fail(error, errorSize, "%s", textOneInputForOutput);
+    return fail(error, errorSize, "%s", say(msgOneInputForOutput));
   if (request->outputMode == OUTPUT_FILE && request->recursive)
-    return fail(error, errorSize, "%s", textRecursiveNeedsNames);
+    return fail(error, errorSize, "%s", say(msgRecursiveNeedsNames));
   if (request->outputMode != OUTPUT_FILE && readsStandardInput(request))
-    return fail(error, errorSize, "%s", textStandardInputUnnamed);
+    return fail(error, errorSize, "%s", say(msgStandardInputUnnamed));
   return 1;
 }
 
@@ -191,8 +192,8 @@ int parseOwnArguments(int argc, char **argv, CliRequest *request, char *error, i
     readOwnArgument(argv[k], &command);
     if (command.inputCount == 2 && !second) second = argv[k];
   }
-  if (!command.input) return fail(error, errorSize, "%s", textOwnFormNoInput);
-  if (second) return fail(error, errorSize, textOwnFormOneInput, second);
+  if (!command.input) return fail(error, errorSize, "%s", say(msgOwnFormNoInput));
+  if (second) return fail(error, errorSize, say(msgOwnFormOneInput), second);
   request->vibMask = command.vibMask;
   request->ledMask = command.ledMask;
   request->outputMode = OUTPUT_FILE;

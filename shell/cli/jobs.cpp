@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include "resources/clitexts.h"
+#include "shell/messages.h"
 #include "shell/cli/paths.h"
 
 namespace {
@@ -47,7 +48,7 @@ bool folderNames(const std::string &folder, std::vector<std::string> *names) {
 bool walk(const CliRequest &request, const std::string &folder, const std::string &below, std::vector<Job> *jobs) {
   std::vector<std::string> names;
   if (!folderNames(folder, &names)) {
-    std::fprintf(stderr, textCannotReadFolder, folder.c_str(), std::strerror(errno));
+    std::fprintf(stderr, say(msgCannotReadFolder), folder.c_str(), std::strerror(errno));
     return false;
   }
   bool whole = true;
@@ -69,8 +70,8 @@ const char *pathToRead(const char *input) { return std::strcmp(input, "-") ? inp
 
 Job makeJob(const std::string &input, const std::string &output, bool dashes) {
   Job job = {input, output, input, output};
-  if (dashes && input == "-") job.input = pathToRead("-"), job.inputName = textStandardInput;
-  if (dashes && output == "-") job.output = "/dev/stdout", job.outputName = textStandardOutput;
+  if (dashes && input == "-") job.input = pathToRead("-"), job.inputName = say(msgStandardInput);
+  if (dashes && output == "-") job.output = "/dev/stdout", job.outputName = say(msgStandardOutput);
   return job;
 }
 

@@ -2,7 +2,9 @@
 // conventional POSIX command line (--vib 2 --led 1 -o out.mld in.mld) and the
 // program's own one (in.mld /vc:3 /lc:5 /sv:out.mld /end).
 #include <cerrno>
+#include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <sys/stat.h>
@@ -15,6 +17,7 @@
 #include "shell/cli/cliargs.h"
 #include "shell/cli/info.h"
 #include "shell/cli/jobs.h"
+#include "shell/cli/linkwarning.h"
 #include "shell/cli/paths.h"
 #include "shell/cli/prompt.h"
 #include "shell/memblock.h"
@@ -78,17 +81,17 @@ void tellFailure(ConvertOutcome outcome, const Job &job, int reason) {
     case CONVERT_DONE: break;
     case CONVERT_UNREADABLE:
       if (reason == EISDIR)
-        std::fprintf(stderr, textIsAFolder, input);
+        std::fprintf(stderr, say(msgIsAFolder), input);
       else if (reason == EFBIG)
-        std::fprintf(stderr, textTooLarge, input);
+        std::fprintf(stderr, say(msgTooLarge), input);
       else
-        std::fprintf(stderr, textCannotRead, input, std::strerror(reason));
+        std::fprintf(stderr, say(msgCannotRead), input, std::strerror(reason));
       break;
-    case CONVERT_NOT_MELODY: std::fprintf(stderr, textNotMelody, input); break;
-    case CONVERT_MALFORMED: std::fprintf(stderr, textMalformed, input); break;
-    case CONVERT_NO_MEMORY: std::fprintf(stderr, textNoMemory, input); break;
+    case CONVERT_NOT_MELODY: std::fprintf(stderr, say(msgNotMelodyFile), input); break;
+    case CONVERT_MALFORMED: std::fprintf(stderr, say(msgMalformed), input); break;
+    case CONVERT_NO_MEMORY: std::fprintf(stderr, say(msgNoMemory), input); break;
     case CONVERT_UNWRITABLE:
-      std::fprintf(stderr, textCannotWrite, input, job.outputName.c_str(), std::strerror(reason));
+      std::fprintf(stderr, say(msgCannotWrite), input, job.outputName.c_str(), std::strerror(reason));
       break;
   }
 }
@@ -99,9 +102,18 @@ void tellConverted(const Run &run, const Job &job) {
   if (run.quiet) return;
   FILE *out = toStandardOutput(job.output) ? stderr : stdout;
   if (run.nameFiles) std::fprintf(out, textConvertedTo, job.inputName.c_str(), job.outputName.c_str());
-  if (const char *message = resultMessage(conversionSettings.report, conversionSettings.ledChannel))
-    std::fprintf(out, "%s\n", message);
+  if (const Message *message = resultText(conversionSettings.report, conversionSettings.ledChannel))
+    std::fprintf(out, "%s\n", say(*message));
   std::fflush(out);
+}
+
+// A line on stderr when the converted file could not hold every link that
+// was asked for, saying what it now carries.
+void tellLinksHeld(const Run &run, const Job &job, const MemBlock &output) {
+  if (run.quiet) return;
+  std::string warning = linkWarning(job.inputName.c_str(), output.data, output.length,
+                                    conversionSettings.vibMask, conversionSettings.ledMask);
+  std::fputs(warning.c_str(), stderr);
 }
 
 // Reads, converts and writes one file; nothing is written unless the
@@ -119,7 +131,7 @@ ConvertOutcome convertJob(const Run &run, const Job &job, MemBlock *input, MemBl
 // this run already wrote is refused: it would replace the first.
 bool runJob(Run *run, const Job &job) {
   if (const Written *earlier = earlierResult(*run, job.output)) {
-    std::fprintf(stderr, textSameOutput, job.inputName.c_str(), job.outputName.c_str(),
+    std::fprintf(stderr, say(msgSameOutput), job.inputName.c_str(), job.outputName.c_str(),
                  earlier->inputName.c_str());
     return false;
   }
@@ -129,8 +141,7 @@ bool runJob(Run *run, const Job &job) {
   if (outcome == CONVERT_DONE) {
     remember(run, job);
     tellConverted(*run, job);
-    // The converted image is still in `output` here: the place for a line on
-    // stderr (not with -q) about what the file could not hold of the request.
+    tellLinksHeld(*run, job, output);
   } else {
     tellFailure(outcome, job, reason);
   }
@@ -151,7 +162,7 @@ bool mayBeFolder(const char *path) {
 int reportOn(const CliRequest &request) {
   std::vector<const char *> files = request.inputs;
   for (const char *&file : files) file = pathToRead(file);
-  return reportFiles(files, request.json, LANGUAGE_ENGLISH);
+  return reportFiles(files, request.json, userLanguage);
 }
 
 // Every file of the request, each told as it is converted or not.
@@ -173,11 +184,11 @@ int runPosixForm(int argc, char **argv) {
   CliRequest request = {};
   char error[4096];
   if (!parseCliArguments(argc, argv, &request, error, sizeof error)) return usageError(error);
-  if (request.help) return std::fputs(textUsage, stdout), EXIT_CONVERTED;
+  if (request.help) return std::fputs(say(msgUsage), stdout), EXIT_CONVERTED;
   if (request.version) return std::puts(textVersion), EXIT_CONVERTED;
   if (request.info) return reportOn(request);
   if (request.outputMode == OUTPUT_FOLDER && !mayBeFolder(request.output)) {
-    std::snprintf(error, sizeof error, textNotAFolder, request.output);
+    std::snprintf(error, sizeof error, say(msgNotAFolder), request.output);
     return usageError(error);
   }
   return convertAll(request);
@@ -192,9 +203,9 @@ int runOwnForm(int argc, char **argv) {
   const char *input = request.inputs[0];
   std::string output = request.output ? request.output : "";
   if (output.empty()) {
-    if (!isatty(STDIN_FILENO)) return usageError(textOwnFormNoOutput);
+    if (!isatty(STDIN_FILENO)) return usageError(say(msgOwnFormNoOutput));
     if (!askOutputPath(input, stdin, stderr, &output)) {
-      std::fputs(textCancelled, stderr);
+      std::fputs(say(msgCancelled), stderr);
       return EXIT_FAILED;
     }
   }
@@ -204,11 +215,22 @@ int runOwnForm(int argc, char **argv) {
   return runJob(&run, makeJob(input, output, false)) ? EXIT_CONVERTED : EXIT_FAILED;
 }
 
+// Texts in Japanese when the locale selects it, and then the system's own
+// reasons (strerror) in its language too.
+void chooseLanguage() {
+  userLanguage = languageOf(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG"));
+  if (userLanguage == LANGUAGE_JAPANESE) {
+    std::setlocale(LC_CTYPE, "");
+    std::setlocale(LC_MESSAGES, "");
+  }
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
+  chooseLanguage();
   if (argc < 2) {
-    std::fputs(textUsage, stderr);
+    std::fputs(say(msgUsage), stderr);
     return EXIT_USAGE;
   }
   return isOwnForm(argc, argv) ? runOwnForm(argc, argv) : runPosixForm(argc, argv);

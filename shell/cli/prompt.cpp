@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "resources/clitexts.h"
+#include "shell/messages.h"
 #include "shell/cli/paths.h"
 
 namespace {
@@ -17,7 +18,7 @@ bool readAnswer(FILE *in, std::string *line) {
 }
 
 bool confirmReplace(const std::string &path, FILE *in, FILE *out) {
-  std::fprintf(out, textAskReplace, path.c_str());
+  std::fprintf(out, say(msgAskReplace), path.c_str());
   std::fflush(out);
   std::string answer;
   return readAnswer(in, &answer) && (answer == "y" || answer == "Y" || answer == "yes");
@@ -30,7 +31,7 @@ int askOutputPath(const char *inputPath, FILE *in, FILE *out, std::string *outpu
   std::string proposed = input.substr(fileNameStart(input));
   std::string extension = input.substr(extensionStart(input));
   for (;;) {
-    std::fprintf(out, textAskOutput, proposed.c_str());
+    std::fprintf(out, say(msgAskOutput), proposed.c_str());
     std::fflush(out);
     std::string answer;
     if (!readAnswer(in, &answer) || answer.empty()) return 0;

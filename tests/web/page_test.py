@@ -54,13 +54,15 @@ def mask(channels):
     return sum(1 << (channel - 1) for channel in channels)
 
 
-def native(path, vib, led):
+def native(path, vib, led, language="C.UTF-8"):
     """What `sorbelin --vib --led -o` makes of the file: (bytes or None,
-    message printed, error printed)."""
+    message printed, error printed), its texts in the locale's language."""
+    environment = {k: v for k, v in os.environ.items() if k not in ("LC_ALL", "LC_MESSAGES")}
+    environment["LANG"] = language
     with tempfile.TemporaryDirectory() as folder:
         output = os.path.join(folder, "out")
         run = subprocess.run([SORBELIN, "--vib", channelList(vib), "--led", channelList(led), "-o", output, path],
-                             capture_output=True, text=True)
+                             capture_output=True, text=True, env=environment)
         converted = pathlib.Path(output).read_bytes() if run.returncode == 0 else None
     return converted, run.stdout.strip(), run.stderr.strip()
 
@@ -123,14 +125,15 @@ class PageTests:
                 browser.chooseChannels(self.driver, "led", led)
                 shown = browser.waitForCards(self.driver, len(paths), f"{mask(vib)},{mask(led)}")
                 for index, path in enumerate(paths):
-                    expected, message, _ = native(path, vib, led)
+                    expected, english, _ = native(path, vib, led)
+                    japanese = native(path, vib, led, "ja_JP.UTF-8")[1]
                     card = shown[index]
                     self.assertEqual(card["name"], os.path.basename(path))
                     self.assertEqual(card["outcome"], "done", path)
                     self.assertEqual(card["download"], card["name"])
                     self.assertEqual(browser.download(self.driver, index), expected, path)
-                    self.assertEqual(card["japanese"], message or None, path)
-                    self.assertEqual(card["english"] is None, card["japanese"] is None, path)
+                    self.assertEqual(card["japanese"], japanese or None, path)
+                    self.assertEqual(card["english"], english or None, path)
 
     def test_channel_one_for_both_at_the_start(self):
         checked = self.driver.execute_script(
