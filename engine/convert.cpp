@@ -1,6 +1,5 @@
 #include "engine/convert.h"
 
-#include <cerrno>
 #include <cstring>
 
 #include "engine/melody.h"
@@ -71,10 +70,6 @@ ConvertOutcome convertFileOutcome(const char *inputPath, const char *outputPath)
     outcome = CONVERT_NO_MEMORY;
     if (memBlockCreate(&output, 1024)) {
       outcome = convertBufferOutcome(&input, &output);
-      if (!memBlockIntact(&input)) {  // the file was cut short while it was read
-        errno = EIO;
-        outcome = CONVERT_UNREADABLE;
-      }
       if (outcome == CONVERT_DONE && !memBlockSave(&output, outputPath)) outcome = CONVERT_UNWRITABLE;
     }
   }

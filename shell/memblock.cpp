@@ -29,8 +29,6 @@ static void storageFree(void *handle) {
   GlobalFree(handle);
 }
 
-int memBlockIntact(const MemBlock *) { return 1; }
-
 #else
 #include <cstdlib>
 #include <cstring>
@@ -119,11 +117,6 @@ static void *storageResize(void *handle, uint32_t size, uint8_t **data) {
   }
   *data = storage->data;
   return storage;
-}
-
-int memBlockIntact(const MemBlock *block) {
-  const Storage *storage = static_cast<const Storage *>(block->handle);
-  return !storage || !storage->mapped || !pagesLost(storage->data);
 }
 
 int memBlockMapFile(MemBlock *block, int fd, uint32_t size) {

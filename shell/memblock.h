@@ -29,10 +29,6 @@ void memBlockFree(MemBlock *block);
 int memBlockLoad(MemBlock *block, const char *path);
 // Writes the block's first `length` bytes as the whole of a file.
 int memBlockSave(const MemBlock *block, const char *path);
-// 0 when the block is a mapped file (see memBlockMapFile) that another
-// program cut short while it was read: the bytes past the new end read as
-// zeros, so nothing made from them may be used. 1 otherwise.
-int memBlockIntact(const MemBlock *block);
 
 #ifndef _WIN32
 // Maps the first `size` bytes of an open regular file as the block's storage

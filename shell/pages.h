@@ -17,13 +17,8 @@ uint8_t *pagesCreate(size_t length, size_t *mapped);
 // privately: the file's own pages are read where they stand, and writes stay
 // in the mapping. Every page is mapped before this returns; 0 when the file
 // cannot be mapped or a page cannot be read. *mapped receives the length to
-// release. The first mapping makes the process handle SIGBUS (pagesLost).
+// release.
 uint8_t *pagesMapFile(int fd, size_t length, size_t *mapped);
-
-// True when the file mapped at `data` was cut short by another program while
-// it was mapped, and a read reached past its new end: the pages from there on
-// read as zeros since.
-bool pagesLost(const uint8_t *data);
 
 // Gives back an area that pagesCreate or pagesMapFile returned.
 void pagesRelease(uint8_t *data, size_t mapped);

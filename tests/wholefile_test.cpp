@@ -16,7 +16,6 @@
 
 #include "shell/memblock.h"
 #include "shell/wholefile.h"
-#include "tests/images.h"
 #include "tests/testing.h"
 
 #ifdef __linux__
@@ -176,32 +175,5 @@ TEST(WholeFile, MappedAndReadFilesGiveTheSameBytes) {
     memBlockFree(&loaded);
     memBlockFree(&streamed);
   }
-}
-#endif
-
-#ifdef __linux__
-// A large input is mapped, not copied. When another program cuts it short
-// while it is read, the pages past the new end read as zeros instead of
-// ending the program, and the block is no longer intact, so that nothing made
-// from it is written (the program says that it cannot read the input).
-TEST(MappedInput, CutShortWhileReadIsCaughtNotFatal) {
-  TempDir dir;
-  Bytes notes;
-  while (notes.size() < memBlockLargeSize) notes.insert(notes.end(), {0x00, 0x12, 0x34});
-  const Bytes image = melody(vers('2'), track(notes));
-  const std::string path = dir.file("large.mld");
-  writeFile(path, image);
-  MemBlock input = {}, output = {};
-  ASSERT_NE(memBlockLoad(&input, path.c_str()), 0);
-  ASSERT_NE(memBlockCreate(&output, 1024), 0);
-  EXPECT_EQ(convertBufferOutcome(&input, &output), CONVERT_DONE);
-  EXPECT_NE(memBlockIntact(&input), 0);
-
-  ASSERT_EQ(truncate(path.c_str(), 4096), 0);
-  convertBufferOutcome(&input, &output);  // reads past the new end
-  EXPECT_EQ(memBlockIntact(&input), 0);
-  EXPECT_EQ(input.data[input.length - 1], 0);
-  memBlockFree(&input);
-  memBlockFree(&output);
 }
 #endif

@@ -13,25 +13,20 @@
 
 namespace {
 
-// The report on a file that could not be read, for the reason in errno.
-bool reportUnreadable(const char *path, bool json) {
-  std::string reason = std::string("cannot read: ") + std::strerror(errno);
-  std::fputs((json ? unreadableInfoJson(path, reason.c_str()) + "\n" : unreadableInfoText(path, reason.c_str())).c_str(),
-             stdout);
-  return false;
-}
-
 // Reports one file; true when it was read and recognised whole.
 bool reportFile(const char *path, bool json, Language language) {
   MemBlock file = {};
-  if (!memBlockLoad(&file, path)) return reportUnreadable(path, json);
+  if (!memBlockLoad(&file, path)) {
+    std::string reason = std::string("cannot read: ") + std::strerror(errno);
+    std::fputs((json ? unreadableInfoJson(path, reason.c_str()) + "\n" : unreadableInfoText(path, reason.c_str())).c_str(),
+               stdout);
+    return false;
+  }
   MelodyInfo info;
   inspectImage(file.data, file.length, &info);
   std::string report = json ? infoJson(path, info, file.data) + "\n" : infoText(path, info, file.data, language);
-  bool intact = memBlockIntact(&file);  // not cut short while it was read
-  memBlockFree(&file);
-  if (!intact) return errno = EIO, reportUnreadable(path, json);
   std::fputs(report.c_str(), stdout);
+  memBlockFree(&file);
   return info.formatKind != FORMAT_NONE && info.stopped.stop == 0;
 }
 

@@ -122,7 +122,6 @@ ConvertOutcome convertJob(const Run &run, const Job &job, MemBlock *input, MemBl
   if (!memBlockLoad(input, job.input.c_str())) return CONVERT_UNREADABLE;
   if (!memBlockCreate(output, 1024)) return CONVERT_NO_MEMORY;
   ConvertOutcome outcome = convertBufferOutcome(input, output);
-  if (!memBlockIntact(input)) return errno = EIO, CONVERT_UNREADABLE;  // cut short while read
   if (outcome != CONVERT_DONE) return outcome;
   if (run.makeFolders && !makeParentFolders(job.output)) return CONVERT_UNWRITABLE;
   return memBlockSave(output, job.output.c_str()) ? CONVERT_DONE : CONVERT_UNWRITABLE;
