@@ -8,9 +8,8 @@
 
 // On Linux, blocks of this many bytes or more get pages of their own, of
 // 2 MiB where the system grants them (filling such a block then costs a page
-// fault per 2 MiB rather than per 4 KiB), and a file of this size or more is
-// mapped rather than read; smaller blocks, and every block elsewhere, live on
-// the heap.
+// fault per 2 MiB rather than per 4 KiB); smaller blocks, and every block
+// elsewhere, live on the heap.
 const uint32_t memBlockLargeSize = uint32_t(2) << 20;
 
 struct MemBlock {
@@ -29,12 +28,3 @@ void memBlockFree(MemBlock *block);
 int memBlockLoad(MemBlock *block, const char *path);
 // Writes the block's first `length` bytes as the whole of a file.
 int memBlockSave(const MemBlock *block, const char *path);
-
-#ifndef _WIN32
-// Maps the first `size` bytes of an open regular file as the block's storage
-// and sets its length, where the system allows (Linux): the file's pages are
-// then read where they stand instead of being copied. Writes into the block
-// stay the block's own. Returns 0, with no storage, when the file is not
-// mapped; it is then for the caller to read it.
-int memBlockMapFile(MemBlock *block, int fd, uint32_t size);
-#endif

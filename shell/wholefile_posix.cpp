@@ -86,9 +86,8 @@ void *readToEnd(int fd, uint32_t limit, uint8_t **data, uint32_t *count) {
   return block.handle;
 }
 
-// A regular file is read by its size; a large one is mapped where the system
-// allows it (memBlockMapFile). Anything else that is not a folder (a pipe, a
-// FIFO, a terminal) is read to its end.
+// A regular file is read by its size; anything else that is not a folder (a
+// pipe, a FIFO, a terminal) to its end.
 static void *readOpenFile(int fd, uint8_t **data, uint32_t *count) {
   struct stat info;
   if (fstat(fd, &info) != 0) return nullptr;
@@ -102,11 +101,6 @@ static void *readOpenFile(int fd, uint8_t **data, uint32_t *count) {
     return nullptr;
   }
   MemBlock block = {};
-  if (info.st_size >= memBlockLargeSize && memBlockMapFile(&block, fd, uint32_t(info.st_size))) {
-    *data = block.data;
-    *count = block.length;
-    return block.handle;
-  }
   if (!memBlockCreate(&block, uint32_t(info.st_size))) return nullptr;
   if (!readFully(fd, block.data, uint32_t(info.st_size), count)) {
     memBlockFree(&block);
