@@ -79,9 +79,10 @@ static bool mappedCreate(Storage *, size_t) { return false; }
 static void storageRelease(const Storage &storage) { std::free(storage.data); }
 #endif
 
-// At least one byte, so that a block of size 0 still has a handle.
+// At least one byte, so that a block of size 0 still has a handle. A large
+// block is on the heap only where the system gives it no pages.
 static bool storageFill(Storage *storage, size_t size) {
-  if (size >= hugePage) return mappedCreate(storage, size);
+  if (size >= hugePage && mappedCreate(storage, size)) return true;
   void *data = std::calloc(size ? size : 1, 1);
   *storage = {static_cast<uint8_t *>(data), size, 0};
   return data != nullptr;
