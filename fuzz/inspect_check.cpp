@@ -10,8 +10,8 @@
 #include "engine/inspect.h"
 #include "fuzz/checks.h"
 #include "fuzz/shapes.h"
-#include "shell/infojson.h"
-#include "shell/infotext.h"
+#include "shell/report/infojson.h"
+#include "shell/report/infotext.h"
 
 namespace {
 

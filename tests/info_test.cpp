@@ -1,9 +1,9 @@
 // The inspector's reports: the JSON line and the text for a person.
 #include <gtest/gtest.h>
 
-#include "shell/infojson.h"
-#include "shell/infotext.h"
-#include "shell/textdecode.h"
+#include "shell/report/infojson.h"
+#include "shell/report/infotext.h"
+#include "shell/report/textdecode.h"
 #include "tests/images.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <iconv.h>
 #endif
 
-#include "shell/textdecode.h"
+#include "shell/report/textdecode.h"
 #include "tests/testing.h"
 
 namespace {

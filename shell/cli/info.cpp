@@ -7,8 +7,8 @@
 
 #include "engine/convert.h"
 #include "engine/inspect.h"
-#include "shell/infojson.h"
-#include "shell/infotext.h"
+#include "shell/report/infojson.h"
+#include "shell/report/infotext.h"
 #include "shell/memblock.h"
 
 namespace {

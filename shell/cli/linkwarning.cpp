@@ -5,7 +5,7 @@
 #include "engine/convert.h"
 #include "engine/inspect.h"
 #include "resources/clitexts.h"
-#include "shell/infotext.h"
+#include "shell/report/infotext.h"
 #include "shell/messages.h"
 
 namespace {

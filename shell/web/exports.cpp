@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "engine/convert.h"
-#include "shell/infojson.h"
+#include "shell/report/infojson.h"
 #include "shell/messages.h"
 
 struct WebConversion {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/infojson.h"
+#include "shell/report/infojson.h"
 #include "shell/messages.h"
 #include "shell/web/exports.h"
 #include "tests/images.h"

@@ -1,11 +1,11 @@
-#include "shell/infojson.h"
+#include "shell/report/infojson.h"
 
 #include <cstdio>
 
 #include "engine/convert.h"
 #include "engine/melodywalk.h"
 #include "engine/smafwalk.h"
-#include "shell/textdecode.h"
+#include "shell/report/textdecode.h"
 
 namespace {
 

@@ -23,7 +23,7 @@ codes = [character(lead, trail) for lead in leads for trail in trails]
 lines = [", ".join(f"0x{code:04X}" for code in codes[at:at + 12]) + "," for at in range(0, len(codes), 12)]
 with open(os.path.join(here, "jis0208.cpp"), "w") as out:
     out.write("// Written by make-jis0208.py; do not edit.\n")
-    out.write('#include "shell/jis0208.h"\n\n')
+    out.write('#include "shell/report/jis0208.h"\n\n')
     out.write(f"const uint16_t jis0208Table[{len(codes)}] = {{\n")
     out.write("".join(f"    {line}\n" for line in lines))
     out.write("};\n")

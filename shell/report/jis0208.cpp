@@ -1,5 +1,5 @@
 // Written by make-jis0208.py; do not edit.
-#include "shell/jis0208.h"
+#include "shell/report/jis0208.h"
 
 const uint16_t jis0208Table[8836] = {
     0x3000, 0x3001, 0x3002, 0xFF0C, 0xFF0E, 0x30FB, 0xFF1A, 0xFF1B, 0xFF1F, 0xFF01, 0x309B, 0x309C,

@@ -1,6 +1,6 @@
-#include "shell/textdecode.h"
+#include "shell/report/textdecode.h"
 
-#include "shell/jis0208.h"
+#include "shell/report/jis0208.h"
 
 namespace {
 

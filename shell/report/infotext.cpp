@@ -1,8 +1,8 @@
-#include "shell/infotext.h"
+#include "shell/report/infotext.h"
 
 #include "engine/convert.h"
-#include "shell/infojson.h"
-#include "shell/textdecode.h"
+#include "shell/report/infojson.h"
+#include "shell/report/textdecode.h"
 
 namespace {
 
