@@ -1,11 +1,15 @@
 // The page: the channel toggles, files taken from the picker or dropped, and
-// for each file the inspector's report and the converted download. All texts
+// for each file the inspector's report, its timeline with a player and the
+// phone, and the converted download with what it really carries. All texts
 // come from index.html; this script only fills them in.
 'use strict';
 
-(function () {
+const sorbelinPage = (function () {
   const channelCount = 16;
-  const files = [];  // {name, bytes, card, url}: every file taken, in order
+  // Every file taken, in order: {name, bytes, card, url, report, timeline,
+  // view, carried: {vibration, led} (the channels its download links),
+  // player}.
+  const files = [];
   let engine = null;  // the loaded module, once it is
 
   // ---- Texts and templates
@@ -50,16 +54,16 @@
     return mask;
   }
 
-  // "1, 3, 9" or the text for none.
-  function channelList(channels) {
-    return channels.length ? channels.join(', ') : text('none');
-  }
-
   function channelsOf(mask) {
     const channels = [];
     for (let channel = 1; channel <= channelCount; ++channel)
       if (mask & (1 << (channel - 1))) channels.push(channel);
     return channels;
+  }
+
+  // "1, 3, 9" or the text for none.
+  function channelList(channels) {
+    return channels.length ? channels.join(', ') : text('none');
   }
 
   // ---- The inspector's report
@@ -74,9 +78,17 @@
     if (element) fill(element, value === null ? '—' : String(value));
   }
 
+  // Counts stand above their bars only where every one of them fits; else
+  // each shows on hover, and is in every bar's name.
+  function fitCounts(chart) {
+    const crowded = [...chart.querySelectorAll('.count')].some((count) => count.scrollWidth > count.parentElement.clientWidth);
+    chart.classList.toggle('crowded', crowded);
+  }
+
   function drawNotes(chart, notes) {
     const counts = [];
-    for (let channel = 1; channel <= channelCount; ++channel) counts.push(notes[channel] || 0);
+    const last = Math.max(channelCount, ...Object.keys(notes).map(Number));
+    for (let channel = 1; channel <= last; ++channel) counts.push(notes[channel] || 0);
     const most = Math.max(1, ...counts);
     counts.forEach((count, index) => {
       const column = document.createElement('li');
@@ -95,6 +107,7 @@
       column.append(number, bar, name);
       chart.append(column);
     });
+    new ResizeObserver(() => fitCounts(chart)).observe(chart);
   }
 
   function showReport(card, report) {
@@ -102,6 +115,7 @@
     showRow(card, 'version', report.version);
     showRow(card, 'scoreTrackType', report.scoreTrackType);
     showRow(card, 'title', report.format ? report.title : undefined);
+    showRow(card, 'length', report.durationMs === undefined ? undefined : sorbelinTimeline.clockText(report.durationMs));
     showRow(card, 'error', report.error === null ? undefined : report.error);
     const links = report.links;
     if (links) {
@@ -115,7 +129,116 @@
     else showRow(card, 'notes', undefined);
   }
 
+  // ---- The timeline, the player and the phone
+
+  // The phone at the playhead: its body shakes while the vibrator runs and
+  // its lamp lights while the LED is on.
+  function showPhone(file) {
+    const state = sorbelinTimeline.deviceStateAt(file.timeline, file.carried.vibration, file.carried.led,
+                                                 file.view.playheadMs);
+    const phone = file.card.querySelector('.phone');
+    phone.dataset.vibrating = state.vibrating;
+    phone.dataset.led = state.led;
+  }
+
+  function movePlayhead(file, ms) {
+    sorbelinTimelineView.setPlayhead(file.view, ms);
+    const at = file.view.playheadMs;
+    fill(field(file.card, 'position'), sorbelinTimeline.clockText(at));
+    const lanes = file.card.querySelector('.lanes');
+    lanes.setAttribute('aria-valuenow', (at / 1000).toFixed(1));
+    lanes.setAttribute('aria-valuetext', sorbelinTimeline.clockText(at));
+    showPhone(file);
+  }
+
+  function setPlaying(file, player) {
+    file.player = player;
+    file.card.querySelector('.play').setAttribute('aria-pressed', String(Boolean(player)));
+  }
+
+  function stop(file) {
+    if (!file.player) return;
+    file.player.stop();
+    setPlaying(file, null);
+  }
+
+  // Plays the file from its playhead (from the start once at the end), one
+  // file at a time; the playhead and the phone follow the sound's clock.
+  function play(file) {
+    for (const other of files) stop(other);
+    const durationMs = file.timeline.durationMs;
+    if (file.view.playheadMs >= durationMs) movePlayhead(file, 0);
+    const player = sorbelinSound.play(file.timeline.notes, file.view.playheadMs);
+    setPlaying(file, player);
+    const frame = () => {
+      if (file.player !== player) return;
+      const at = player.positionMs();
+      movePlayhead(file, at);
+      if (at >= durationMs) stop(file);
+      else requestAnimationFrame(frame);
+    };
+    requestAnimationFrame(frame);
+  }
+
+  // Moves the playhead; playback, if on, goes on from there.
+  function seek(file, ms) {
+    const playing = Boolean(file.player);
+    stop(file);
+    movePlayhead(file, ms);
+    if (playing) play(file);
+  }
+
+  // Keys on the timeline: arrows step a second, Page Up and Down ten,
+  // Home and End go to the ends, Space or Enter plays and stops.
+  function onTimelineKey(file, event) {
+    const at = file.view.playheadMs, steps = {ArrowLeft: -1000, ArrowRight: 1000, ArrowDown: -1000, ArrowUp: 1000,
+                                              PageDown: -10000, PageUp: 10000};
+    if (event.key in steps) seek(file, at + steps[event.key]);
+    else if (event.key === 'Home') seek(file, 0);
+    else if (event.key === 'End') seek(file, file.timeline.durationMs);
+    else if (event.key === ' ' || event.key === 'Enter') file.player ? stop(file) : play(file);
+    else return;
+    event.preventDefault();
+  }
+
+  function showTimeline(file) {
+    const section = field(file.card, 'player');
+    if (!file.timeline || !file.timeline.notes.length) {
+      section.remove();
+      return;
+    }
+    const box = section.querySelector('.timeline');
+    file.view = sorbelinTimelineView.create(box, file.timeline, {vibration: text('vibration-row'), led: text('led-row')});
+    fill(field(file.card, 'duration'), sorbelinTimeline.clockText(file.timeline.durationMs));
+    const lanes = box.querySelector('.lanes');
+    lanes.setAttribute('aria-valuemax', (file.timeline.durationMs / 1000).toFixed(1));
+    lanes.addEventListener('pointerdown', (event) => seek(file, sorbelinTimelineView.msAt(file.view, event.clientX)));
+    lanes.addEventListener('keydown', (event) => onTimelineKey(file, event));
+    section.querySelector('.play').addEventListener('click', () => (file.player ? stop(file) : play(file)));
+    movePlayhead(file, 0);
+  }
+
+  // The tints, the device rows and the phone follow what the download carries.
+  function followCarried(file) {
+    if (!file.view) return;
+    sorbelinTimelineView.setChannels(file.view, file.carried.vibration, file.carried.led);
+    showPhone(file);
+  }
+
   // ---- Conversion
+
+  // The channels that converted bytes link, read back with the inspector:
+  // a SMAF file's LED tag names one LED channel beside the status bits.
+  function carriedBy(report) {
+    const links = report && report.links ? report.links : {vibration: [], led: []};
+    const led = new Set(links.led);
+    if (report && report.format === 'SMAF' && links.ledTag >= 1 && links.ledTag <= channelCount) led.add(links.ledTag);
+    return {vibration: [...links.vibration], led: [...led].sort((a, b) => a - b)};
+  }
+
+  function sameChannels(a, b) {
+    return a.length === b.length && a.every((channel, index) => channel === b[index]);
+  }
 
   function showConversion(file, vibMask, ledMask) {
     const place = field(file.card, 'result');
@@ -124,17 +247,30 @@
     const result = sorbelinEngine.convert(engine, file.bytes, vibMask, ledMask);
     place.dataset.outcome = result.outcome;
     place.dataset.masks = `${vibMask},${ledMask}`;
+    const mark = field(file.card, 'mark');
     if (result.outcome !== 'done') {
+      mark.hidden = true;
+      file.carried = {vibration: [], led: []};
+      followCarried(file);
       fill(place, text(result.outcome));
       return;
     }
+    file.carried = carriedBy(sorbelinEngine.inspect(engine, file.name, result.bytes));
+    const holdsAll = sameChannels(file.carried.vibration, channelsOf(vibMask)) &&
+                     sameChannels(file.carried.led, channelsOf(ledMask));
+    mark.hidden = holdsAll;
+    file.card.dataset.holds = holdsAll ? 'all' : 'less';
+    followCarried(file);
     const converted = document.querySelector('#converted').content.cloneNode(true);
-    fill(field(converted, 'vibMask'), channelList(channelsOf(vibMask)));
-    fill(field(converted, 'ledMask'), channelList(channelsOf(ledMask)));
+    fill(field(converted, 'vibCarried'), channelList(file.carried.vibration));
+    fill(field(converted, 'ledCarried'), channelList(file.carried.led));
     for (const language of ['japanese', 'english']) {
       if (result[language]) fill(field(converted, language), result[language]);
       else field(converted, language).remove();
     }
+    field(converted, 'warning').remove();
+    field(converted, 'warningEnglish').remove();
+    field(converted, 'tracksHint').remove();
     file.url = URL.createObjectURL(new Blob([result.bytes], {type: 'application/octet-stream'}));
     const link = field(converted, 'download');
     link.href = file.url;
@@ -158,16 +294,28 @@
     return card;
   }
 
-  // A card without a report, that says why.
+  // A card without a report or a timeline, that says why.
   function showProblem(card, name) {
     card.querySelector('.report').remove();
+    field(card, 'player').remove();
     const place = field(card, 'result');
     place.dataset.outcome = name;
     fill(place, text(name));
   }
 
-  async function takeFile(picked) {
-    const file = {name: picked.name, bytes: null, card: addCard(picked.name), url: null};
+  // Notes on the time the file took from being taken (`takenAt`, on the
+  // clock of performance.now()) to its timeline on the screen: the card's
+  // data-timeline-ms, set in the first frame that shows it.
+  function noteTimelineShown(file, takenAt) {
+    if (!file.view) return;
+    requestAnimationFrame(() => {
+      file.card.dataset.timelineMs = (performance.now() - takenAt).toFixed(1);
+    });
+  }
+
+  async function takeFile(picked, takenAt) {
+    const file = {name: picked.name, bytes: null, card: addCard(picked.name), url: null, report: null,
+                  timeline: null, view: null, carried: {vibration: [], led: []}, player: null};
     files.push(file);
     try {
       file.bytes = new Uint8Array(await picked.arrayBuffer());
@@ -180,14 +328,17 @@
       showProblem(file.card, 'no-module');
       return;
     }
-    const report = sorbelinEngine.inspect(engine, file.name, file.bytes);
-    if (report) showReport(file.card, report);
+    file.report = sorbelinEngine.inspect(engine, file.name, file.bytes);
+    if (file.report) showReport(file.card, file.report);
     else file.card.querySelector('.report').remove();
+    if (sorbelinEngine.timeline) file.timeline = sorbelinEngine.timeline(engine, file.name, file.bytes);
+    showTimeline(file);
     showConversion(file, maskOf('vib'), maskOf('led'));
+    noteTimelineShown(file, takenAt);
   }
 
-  function takeFiles(list) {
-    for (const picked of list) takeFile(picked);
+  function takeFiles(list, takenAt) {
+    for (const picked of list) takeFile(picked, takenAt);
   }
 
   // ---- Start
@@ -204,6 +355,7 @@
 
   buildToggles(document.querySelector('#vib'));
   buildToggles(document.querySelector('#led'));
+  document.querySelector('#all-tracks').addEventListener('change', convertAll);
 
   const loading = loadEngine().then(
       (module) => { engine = module; },
@@ -211,8 +363,8 @@
 
   const input = document.querySelector('#file-input');
   document.querySelector('#choose').addEventListener('click', () => input.click());
-  input.addEventListener('change', () => {
-    takeFiles(input.files);
+  input.addEventListener('change', (event) => {
+    takeFiles(input.files, event.timeStamp);
     input.value = '';  // the same file may be taken again
   });
 
@@ -228,6 +380,8 @@
   document.addEventListener('drop', (event) => {
     event.preventDefault();
     zone.classList.remove('dragging');
-    takeFiles(event.dataTransfer.files);
+    takeFiles(event.dataTransfer.files, event.timeStamp);
   });
+
+  return {files};
 })();
