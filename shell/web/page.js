@@ -383,5 +383,5 @@ const sorbelinPage = (function () {
     takeFiles(event.dataTransfer.files, event.timeStamp);
   });
 
-  return {files};
+  return {files, seek};
 })();

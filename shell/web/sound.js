@@ -83,6 +83,7 @@ const sorbelinSound = (function () {
     pump();
     const timer = setInterval(pump, pumpMs);
     return {
+      context: audio,
       positionMs: () => Math.max(fromMs, positionMs()),
       stop() {
         clearInterval(timer);

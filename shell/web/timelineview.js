@@ -9,7 +9,7 @@
 
 const sorbelinTimelineView = (function () {
   const T = sorbelinTimeline;
-  const rowHeight = 14, deviceRowHeight = 18, barHeight = 3;
+  const rowHeight = 14, deviceRowHeight = 18, axisHeight = 14, barHeight = 3;
 
   // The colours are the style sheet's (--vib, --led, ...), read once per view.
   function colours(element) {
@@ -18,7 +18,7 @@ const sorbelinTimelineView = (function () {
     return {
       note: colour('--note'), line: colour('--line'), vib: colour('--vib'), led: colour('--led'),
       vibTint: colour('--vib-tint'), ledTint: colour('--led-tint'), off: colour('--device-off'),
-      playhead: colour('--playhead'),
+      playhead: colour('--playhead'), axis: colour('--muted'),
     };
   }
 
@@ -30,7 +30,8 @@ const sorbelinTimelineView = (function () {
       channels: rows,
       vibration: {top: deviceTop, height: deviceRowHeight},
       led: {top: deviceTop + deviceRowHeight, height: deviceRowHeight},
-      height: deviceTop + 2 * deviceRowHeight,
+      axis: {top: deviceTop + 2 * deviceRowHeight, height: axisHeight},
+      height: deviceTop + 2 * deviceRowHeight + axisHeight,
     };
   }
 
@@ -51,7 +52,10 @@ const sorbelinTimelineView = (function () {
       item.append(deviceNames[device]);
       items.push(item);
     }
-    list.replaceChildren(...items);
+    const axis = document.createElement('li');
+    axis.setAttribute('aria-hidden', 'true');
+    axis.style.height = `${axisHeight}px`;
+    list.replaceChildren(...items, axis);
   }
 
   function sizeCanvas(canvas, width, height, ratio) {
@@ -68,6 +72,24 @@ const sorbelinTimelineView = (function () {
     return view.width / Math.max(1, view.timeline.durationMs);
   }
 
+  // The time axis: a mark and its time every so many seconds, as many as
+  // leave room for their labels.
+  function drawAxis(context, view) {
+    const scale = scaleOf(view), top = view.rows.axis.top;
+    const step = [1, 2, 5, 10, 15, 30, 60, 120, 300].find((seconds) => seconds * 1000 * scale >= 48) || 600;
+    context.fillStyle = view.colour.line;
+    context.fillRect(0, top, view.width, 1);
+    context.font = '10px sans-serif';
+    context.textBaseline = 'top';
+    for (let seconds = 0; seconds * 1000 <= view.timeline.durationMs; seconds += step) {
+      const x = seconds * 1000 * scale;
+      context.fillStyle = view.colour.line;
+      context.fillRect(x, top, 1, 4);
+      context.fillStyle = view.colour.axis;
+      if (x + 30 <= view.width) context.fillText(sorbelinTimeline.clockText(seconds * 1000).slice(0, -2), x + 2, top + 3);
+    }
+  }
+
   // The notes and the row lines, into the view's layer.
   function drawLayer(view) {
     const {rows, timeline, colour} = view;
@@ -77,6 +99,7 @@ const sorbelinTimelineView = (function () {
     const minimum = 1 / view.ratio;  // the shortest note is still one device pixel wide
     context.fillStyle = colour.line;
     for (const row of rows.channels) context.fillRect(0, row.top + rowHeight - minimum, view.width, minimum);
+    drawAxis(context, view);
     context.fillStyle = colour.note;
     const room = rowHeight - barHeight - 2;
     for (const note of timeline.notes) {

@@ -72,9 +72,10 @@ def nativeInfo(path):
     return json.loads(run.stdout)
 
 
-class PageTests:
-    """The tests; a subclass says where the page comes from (`url`) and which
-    URLs are the site's own files (`siteUrl`)."""
+class PageCase:
+    """A browser on the page, opened afresh for each test, that must ask for
+    nothing beyond the site's own files; a subclass says where the page comes
+    from (`url`) and which URLs are the site's own files (`siteUrl`)."""
 
     @classmethod
     def setUpClass(cls):
@@ -115,6 +116,10 @@ class PageTests:
         path = os.path.join(self.folder.name, name)
         pathlib.Path(path).write_bytes(data)
         return path
+
+
+class PageTests(PageCase):
+    """Conversions, reports and refusals."""
 
     def test_conversions_equal_the_native_programs(self):
         paths = examples()
@@ -234,7 +239,9 @@ class PageTests:
         self.assertEqual(self.driver.find_element("id", "choose").tag_name, "button")
 
 
-class ServedPage(PageTests, unittest.TestCase):
+class Served:
+    """The page served from 127.0.0.1."""
+
     @classmethod
     def setUpClass(cls):
         cls.server = browser.SiteServer(SITE)
@@ -251,7 +258,9 @@ class ServedPage(PageTests, unittest.TestCase):
         return cls.server.url + name
 
 
-class PageFromDisk(PageTests, unittest.TestCase):
+class FromDisk:
+    """The page opened from disk."""
+
     @classmethod
     def setUpClass(cls):
         cls.url = pathlib.Path(SITE).resolve().joinpath("index.html").as_uri()
@@ -260,6 +269,14 @@ class PageFromDisk(PageTests, unittest.TestCase):
     @classmethod
     def siteUrl(cls, name):
         return pathlib.Path(SITE).resolve().joinpath(name).as_uri()
+
+
+class ServedPage(Served, PageTests, unittest.TestCase):
+    pass
+
+
+class PageFromDisk(FromDisk, PageTests, unittest.TestCase):
+    pass
 
 
 if __name__ == "__main__":
