@@ -8,25 +8,26 @@
 const sorbelinTimeline = (function () {
   const CHANNEL = 0, START = 1, DURATION = 2, KEY = 3;
 
-  // The channels that have at least one note, in ascending order.
-  function channelsWithNotes(timeline) {
-    const seen = new Set();
-    for (const note of timeline.notes) seen.add(note[CHANNEL]);
-    return [...seen].sort((a, b) => a - b);
-  }
-
-  // The lowest and highest key of each channel: {channel: [low, high]}.
+  // The lowest and highest key of each channel that has notes, in one pass
+  // over the notes, kept per timeline: a Map {channel: [low, high]}.
+  const rangesKept = new WeakMap();
   function keyRanges(timeline) {
-    const ranges = new Map();
+    let ranges = rangesKept.get(timeline);
+    if (ranges) return ranges;
+    ranges = new Map();
     for (const note of timeline.notes) {
       const range = ranges.get(note[CHANNEL]);
       if (!range) ranges.set(note[CHANNEL], [note[KEY], note[KEY]]);
-      else {
-        if (note[KEY] < range[0]) range[0] = note[KEY];
-        if (note[KEY] > range[1]) range[1] = note[KEY];
-      }
+      else if (note[KEY] < range[0]) range[0] = note[KEY];
+      else if (note[KEY] > range[1]) range[1] = note[KEY];
     }
+    rangesKept.set(timeline, ranges);
     return ranges;
+  }
+
+  // The channels that have at least one note, in ascending order.
+  function channelsWithNotes(timeline) {
+    return [...keyRanges(timeline).keys()].sort((a, b) => a - b);
   }
 
   // Where a note of one of the channels sounds, as sorted, disjoint
@@ -48,11 +49,11 @@ const sorbelinTimeline = (function () {
 
   // The union for a set of channels, kept per timeline: the animation asks
   // for it on every frame.
-  const cache = new WeakMap();
+  const intervalsKept = new WeakMap();
   function intervalsOf(timeline, channels) {
     const key = [...channels].sort((a, b) => a - b).join(',');
-    let known = cache.get(timeline);
-    if (!known) cache.set(timeline, known = new Map());
+    let known = intervalsKept.get(timeline);
+    if (!known) intervalsKept.set(timeline, known = new Map());
     if (!known.has(key)) known.set(key, unionOf(timeline.notes, channels));
     return known.get(key);
   }

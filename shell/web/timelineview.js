@@ -2,13 +2,14 @@
 // note a bar at its time, placed in its row by its key; the rows of the
 // channels that the vibrator and LED follow tinted; beneath them the
 // vibration and LED rows, lit where those channels sound; and the playhead.
-// The notes are drawn once into a layer of their own (again only when the
+// Three canvases lie on each other: the marks (tints and device rows), the
+// notes, and the playhead. The notes are drawn once (again only when the
 // width changes), so that choosing channels and moving the playhead redraw
 // only what they change.
 'use strict';
 
 const sorbelinTimelineView = (function () {
-  const T = sorbelinTimeline;
+  const T = sorbelinTimeline, {CHANNEL, START, DURATION, KEY} = T;
   const rowHeight = 14, deviceRowHeight = 18, axisHeight = 14, barHeight = 3;
 
   // The colours are the style sheet's (--vib, --led, ...), read once per view.
@@ -90,39 +91,76 @@ const sorbelinTimelineView = (function () {
     }
   }
 
-  // The notes and the row lines, into the view's layer.
-  function drawLayer(view) {
-    const {rows, timeline, colour} = view;
-    const context = sizeCanvas(view.layer, view.width, rows.height, view.ratio);
-    const scale = scaleOf(view), ranges = T.keyRanges(timeline);
-    const topOf = new Map(rows.channels.map((row) => [row.channel, row.top]));
-    const minimum = 1 / view.ratio;  // the shortest note is still one device pixel wide
-    context.fillStyle = colour.line;
-    for (const row of rows.channels) context.fillRect(0, row.top + rowHeight - minimum, view.width, minimum);
-    drawAxis(context, view);
-    context.fillStyle = colour.note;
-    const room = rowHeight - barHeight - 2;
-    for (const note of timeline.notes) {
-      const [low, high] = ranges.get(note[T.CHANNEL]);
-      const height = high > low ? (note[T.KEY] - low) / (high - low) : 0.5;
-      const y = topOf.get(note[T.CHANNEL]) + 1 + room * (1 - height);
-      context.fillRect(note[T.START] * scale, y, Math.max(minimum, note[T.DURATION] * scale), barHeight);
-    }
+  // A colour of the style sheet as one pixel of image data: its four bytes
+  // seen as one number, in the machine's own byte order.
+  function pixelOf(colour) {
+    const paint = document.createElement('canvas').getContext('2d');
+    paint.fillStyle = colour;
+    paint.fillRect(0, 0, 1, 1);
+    return new Uint32Array(paint.getImageData(0, 0, 1, 1).data.buffer)[0];
   }
 
-  // A device row: grey, lit over the intervals.
+  // The notes and the row lines, into the notes layer, pixel by pixel: many
+  // thousands of rectangles drawn one call each would take far longer.
+  function drawNotes(view) {
+    const {rows, timeline, ratio} = view;
+    const context = sizeCanvas(view.notes, view.width, rows.height, ratio);
+    const width = view.notes.width, image = context.createImageData(width, view.notes.height);
+    const pixels = new Uint32Array(image.data.buffer);
+    const line = pixelOf(view.colour.line), ink = pixelOf(view.colour.note);
+    for (const row of rows.channels) {
+      const y = Math.round((row.top + rowHeight) * ratio) - 1;
+      pixels.fill(line, y * width, (y + 1) * width);
+    }
+    // Per channel: the top of its row and its keys' range, in arrays, for
+    // the one loop over every note.
+    const last = rows.channels[rows.channels.length - 1].channel;
+    const top = new Float64Array(last + 1), low = new Float64Array(last + 1), span = new Float64Array(last + 1);
+    for (const row of rows.channels) top[row.channel] = row.top;
+    for (const [channel, [lowest, highest]] of T.keyRanges(timeline)) {
+      low[channel] = lowest;
+      span[channel] = highest - lowest;
+    }
+    const scale = scaleOf(view) * ratio, room = rowHeight - barHeight - 2, bar = Math.max(1, Math.round(barHeight * ratio));
+    const notes = timeline.notes;
+    for (let i = 0; i < notes.length; ++i) {
+      const note = notes[i], channel = note[CHANNEL];
+      const height = span[channel] > 0 ? (note[KEY] - low[channel]) / span[channel] : 0.5;
+      const y = Math.round((top[channel] + 1 + room * (1 - height)) * ratio);
+      // Every note at least one pixel wide, and none past the right edge.
+      const x0 = Math.min(Math.floor(note[START] * scale), width - 1);
+      const x1 = Math.min(Math.max(x0 + 1, Math.round((note[START] + note[DURATION]) * scale)), width);
+      for (let at = y * width, end = (y + bar) * width; at < end; at += width) pixels.fill(ink, at + x0, at + x1);
+    }
+    context.putImageData(image, 0, 0);
+    drawAxis(context, view);
+  }
+
+  // A device row: grey, lit over the intervals; intervals less than a pixel
+  // apart are lit as one.
   function drawDevice(context, view, row, intervals, lit) {
-    const scale = scaleOf(view);
+    const scale = scaleOf(view), pixel = 1 / view.ratio;
     context.fillStyle = view.colour.off;
     context.fillRect(0, row.top + 2, view.width, row.height - 4);
     context.fillStyle = lit;
-    for (const [start, end] of intervals) context.fillRect(start * scale, row.top + 2, (end - start) * scale, row.height - 4);
+    let from = 0, to = -1;
+    for (const [start, end] of intervals) {
+      if (start * scale - to < pixel) {
+        to = end * scale;
+        continue;
+      }
+      if (to > from) context.fillRect(from, row.top + 2, to - from, row.height - 4);
+      from = start * scale;
+      to = end * scale;
+    }
+    if (to > from) context.fillRect(from, row.top + 2, to - from, row.height - 4);
   }
 
-  // The tints of the followed channels' rows, the notes, the device rows.
-  function drawBase(view) {
+  // Beneath the notes: the tints of the followed channels' rows, and the
+  // device rows.
+  function drawMarks(view) {
     const {rows, colour} = view;
-    const context = sizeCanvas(view.base, view.width, rows.height, view.ratio);
+    const context = sizeCanvas(view.marks, view.width, rows.height, view.ratio);
     const vib = new Set(view.vibChannels), led = new Set(view.ledChannels);
     for (const row of rows.channels) {
       const both = vib.has(row.channel) && led.has(row.channel);
@@ -135,7 +173,6 @@ const sorbelinTimelineView = (function () {
         context.fillRect(0, both ? row.top + rowHeight / 2 : row.top, view.width, both ? rowHeight / 2 : rowHeight);
       }
     }
-    context.drawImage(view.layer, 0, 0, view.width, rows.height);
     drawDevice(context, view, rows.vibration, T.intervalsOf(view.timeline, view.vibChannels), colour.vib);
     drawDevice(context, view, rows.led, T.intervalsOf(view.timeline, view.ledChannels), colour.led);
   }
@@ -152,8 +189,8 @@ const sorbelinTimelineView = (function () {
   function drawAll(view) {
     view.width = Math.max(1, view.lanes.clientWidth);
     view.ratio = window.devicePixelRatio || 1;
-    drawLayer(view);
-    drawBase(view);
+    drawNotes(view);
+    if (view.vibChannels) drawMarks(view);
     sizeCanvas(view.overlay, view.width, view.rows.height, view.ratio);
     drawPlayhead(view);
   }
@@ -164,9 +201,9 @@ const sorbelinTimelineView = (function () {
     const lanes = box.querySelector('.lanes');
     const view = {
       box, lanes, timeline, rows: rowsOf(timeline), colour: colours(box),
-      base: lanes.querySelector('.base'), overlay: lanes.querySelector('.overlay'),
-      layer: document.createElement('canvas'), width: 0, ratio: 1,
-      vibChannels: [], ledChannels: [], playheadMs: 0,
+      marks: lanes.querySelector('.marks'), notes: lanes.querySelector('.notes'),
+      overlay: lanes.querySelector('.overlay'), width: 0, ratio: 1,
+      vibChannels: null, ledChannels: null, playheadMs: 0,  // the channels, once set
     };
     buildLabels(box.querySelector('.rows'), view.rows, deviceNames);
     lanes.style.height = `${view.rows.height}px`;
@@ -187,7 +224,7 @@ const sorbelinTimelineView = (function () {
       label.classList.toggle('vib', vib.has(Number(label.dataset.channel)));
       label.classList.toggle('led', led.has(Number(label.dataset.channel)));
     }
-    drawBase(view);
+    drawMarks(view);
   }
 
   function setPlayhead(view, ms) {

@@ -62,7 +62,7 @@ CARD_SCRIPT = """
 const [index, times] = arguments;
 const file = sorbelinPage.files[index], T = sorbelinTimeline, V = sorbelinTimelineView;
 const view = file.view, vib = file.carried.vibration, led = file.carried.led;
-const context = view.base.getContext('2d');
+const context = view.marks.getContext('2d');
 const rgb = (colour) => {
   const paint = document.createElement('canvas').getContext('2d');
   paint.fillStyle = colour;
