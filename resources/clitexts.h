@@ -120,6 +120,9 @@ inline constexpr Message msgTakesNoValue = {
 inline constexpr Message msgNeedsValue = {
     "option '%s' needs a value",
     "オプション '%s' には値が必要です"};
+inline constexpr Message msgEmptyPath = {
+    "%s needs a path, not an empty one",
+    "%s にはパスを指定してください (空にはできません)"};
 inline constexpr Message msgOneOutputMode = {
     "choose one of -o OUT, -d DIR and --in-place",
     "-o OUT、-d DIR、--in-place のうち一つを選んでください"};

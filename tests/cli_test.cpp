@@ -182,6 +182,8 @@ TEST_F(Cli, UsageErrorsExitWithTwo) {
       {{"--frobnicate", "in.mld"}, "sorbelin: unknown option '--frobnicate'"},
       {{"in.mld", "-o"}, "sorbelin: option '-o' needs a value"},
       {{"in.mld", "--led", "1"}, "sorbelin: say where to write"},
+      {{"-q", "-d", "", "in.mld"}, "sorbelin: -d needs a path"},
+      {{"-q", "-o", "", "in.mld"}, "sorbelin: -o needs a path"},
       {{"/tmp/in.mld", "/sv:out.mld"}, "sorbelin: no input file named"},
       {{"in.mld", "/vc:3"}, "sorbelin: an output path is needed"},
   };

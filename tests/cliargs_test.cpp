@@ -64,6 +64,12 @@ TEST(CliArguments, AcceptsCompleteRequestsAndExplainsTheRest) {
       {{"-d", "out", "-"}, 0, "standard input (-) has no name"},
       {{"-i", "a", "-"}, 0, "standard input (-) has no name"},
       {{"-r", "-o", "x", "folder"}, 0, "-r takes -d DIR or --in-place"},
+      // An empty path names no place to write.
+      {{"-d", "", "a"}, 0, "-d needs a path, not an empty one"},
+      {{"--dir=", "a", "b"}, 0, "-d needs a path"},
+      {{"-o", "", "a"}, 0, "-o needs a path"},
+      {{"--output", "", "-"}, 0, "-o needs a path"},
+      {{"-d", "/", "a"}, 1, ""},
   };
   for (const Case &c : cases) {
     std::vector<char *> argv = {const_cast<char *>("sorbelin")};

@@ -73,7 +73,10 @@ int refuse(int code, const char *last, char *error, int errorSize) {
   return fail(error, errorSize, say(msgUnknownOption), last);
 }
 
+// An empty path would put the results in the current folder (-d "") or
+// nowhere at all (-o ""), whatever the user meant to name.
 int setOutput(CliRequest *request, int mode, const char *output, char *error, int errorSize) {
+  if (output && !*output) return fail(error, errorSize, say(msgEmptyPath), mode == OUTPUT_FOLDER ? "-d" : "-o");
   if (request->outputMode != OUTPUT_UNSET && (request->outputMode != mode || mode != OUTPUT_IN_PLACE))
     return fail(error, errorSize, "%s", say(msgOneOutputMode));
   request->outputMode = mode;
