@@ -194,6 +194,9 @@ inline constexpr Message msgCannotWrite = {
 inline constexpr Message msgSameOutput = {
     "sorbelin: %s: %s already holds the result of %s in this run; nothing written\n",
     "sorbelin: %s: %s にはこの実行で既に %s の結果を書き出しました。何も書き出していません\n"};
+inline constexpr Message msgCannotWriteStandardOutput = {
+    "sorbelin: cannot write to standard output: %s\n",
+    "sorbelin: 標準出力に書き込めません: %s\n"};
 inline constexpr Message msgCannotReadFolder = {
     "sorbelin: %s: cannot read the folder: %s\n",
     "sorbelin: %s: フォルダを読み込めません: %s\n"};

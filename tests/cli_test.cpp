@@ -266,6 +266,40 @@ TEST_F(Cli, StandardInputAndOutputThroughPipes) {
   EXPECT_EQ(info.out.rfind("{\"path\":\"/dev/stdin\",\"format\":\"i-melody\",\"length\":48,", 0), 0u) << info.out;
 }
 
+// Whatever is meant for standard output must arrive there: a report, the
+// help or a message that a full disk or a closed descriptor refused makes
+// the run fail with the reason, however much was written before.
+TEST_F(Cli, StandardOutputThatCannotBeWrittenFailsTheRun) {
+  writeFile(dir.file("tune.mld"), workedMelody);
+  const std::string full = "sorbelin: cannot write to standard output: " + std::string(std::strerror(ENOSPC)) + "\n";
+  const std::string closed = "sorbelin: cannot write to standard output: " + std::string(std::strerror(EBADF)) + "\n";
+  struct Case {
+    const char *script;
+    int status;
+    std::string err;
+  } cases[] = {
+      {"\"$0\" --help > /dev/full", 1, full},
+      {"\"$0\" --version > /dev/full", 1, full},
+      {"\"$0\" --info tune.mld > /dev/full", 1, full},
+      {"\"$0\" --info --json tune.mld > /dev/full", 1, full},
+      {"\"$0\" --info --json $(seq 200 | sed 's/.*/tune.mld/') > /dev/full", 1, full},
+      {"\"$0\" -v2 -o out.mld tune.mld > /dev/full", 1, full},
+      {"\"$0\" -v2 -d out tune.mld tune.mld > /dev/full", 1,
+       "sorbelin: tune.mld: out/tune.mld already holds the result of tune.mld in this run; nothing written\n" + full},
+      {"\"$0\" --help >&-", 1, closed},
+      {"\"$0\" -q -o quiet.mld tune.mld > /dev/full", 0, ""},
+      {"\"$0\" -q -o quiet.mld tune.mld >&-", 0, ""},
+      {"\"$0\" -o - tune.mld > /dev/full", 1,
+       "sorbelin: tune.mld: cannot write standard output: " + std::string(std::strerror(ENOSPC)) + "\n"},
+  };
+  for (const Case &c : cases) {
+    Outcome run = runScript(dir.path, c.script);
+    EXPECT_EQ(run.status, c.status) << c.script;
+    EXPECT_EQ(run.err, c.err) << c.script;
+  }
+  EXPECT_EQ(readFile(dir.file("out.mld")), workedMelodyOut);
+}
+
 // A pipe is read to its end however it is cut into writes; beyond 4 GiB a
 // file is refused with its own message (a sparse file stands for one).
 TEST_F(Cli, InputIsReadToItsEndWithinTheLimit) {

@@ -18,6 +18,7 @@
 #include "shell/cli/info.h"
 #include "shell/cli/jobs.h"
 #include "shell/cli/linkwarning.h"
+#include "shell/cli/output.h"
 #include "shell/cli/paths.h"
 #include "shell/cli/prompt.h"
 #include "shell/memblock.h"
@@ -101,10 +102,10 @@ void tellFailure(ConvertOutcome outcome, const Job &job, int reason) {
 void tellConverted(const Run &run, const Job &job) {
   if (run.quiet) return;
   FILE *out = toStandardOutput(job.output) ? stderr : stdout;
-  if (run.nameFiles) std::fprintf(out, textConvertedTo, job.inputName.c_str(), job.outputName.c_str());
+  if (run.nameFiles) printFormat(out, textConvertedTo, job.inputName.c_str(), job.outputName.c_str());
   if (const Message *message = resultText(conversionSettings.report, conversionSettings.ledChannel))
-    std::fprintf(out, "%s\n", say(*message));
-  std::fflush(out);
+    printFormat(out, "%s\n", say(*message));
+  flushText(out);
 }
 
 // A line on stderr when the converted file could not hold every link that
@@ -184,8 +185,8 @@ int runPosixForm(int argc, char **argv) {
   CliRequest request = {};
   char error[4096];
   if (!parseCliArguments(argc, argv, &request, error, sizeof error)) return usageError(error);
-  if (request.help) return std::fputs(say(msgUsage), stdout), EXIT_CONVERTED;
-  if (request.version) return std::puts(textVersion), EXIT_CONVERTED;
+  if (request.help) return printText(stdout, say(msgUsage)), EXIT_CONVERTED;
+  if (request.version) return printFormat(stdout, "%s\n", textVersion), EXIT_CONVERTED;
   if (request.info) return reportOn(request);
   if (request.outputMode == OUTPUT_FOLDER && !mayBeFolder(request.output)) {
     std::snprintf(error, sizeof error, say(msgNotAFolder), request.output);
@@ -225,6 +226,15 @@ void chooseLanguage() {
   }
 }
 
+// Standard output is checked once, at the end: a report, help text or
+// message that did not arrive whole makes the run a failure.
+int finish(int status) {
+  int reason = closeStandardOutput();
+  if (reason == 0) return status;
+  std::fprintf(stderr, say(msgCannotWriteStandardOutput), std::strerror(reason));
+  return EXIT_FAILED;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -233,5 +243,5 @@ int main(int argc, char **argv) {
     std::fputs(say(msgUsage), stderr);
     return EXIT_USAGE;
   }
-  return isOwnForm(argc, argv) ? runOwnForm(argc, argv) : runPosixForm(argc, argv);
+  return finish(isOwnForm(argc, argv) ? runOwnForm(argc, argv) : runPosixForm(argc, argv));
 }
