@@ -239,6 +239,7 @@ int finish(int status) {
 
 int main(int argc, char **argv) {
   chooseLanguage();
+  removeTemporaryOnSignals();
   if (argc < 2) {
     std::fputs(say(msgUsage), stderr);
     return EXIT_USAGE;
