@@ -240,7 +240,16 @@ TEST_F(DataSafety, FileSizeLimitFailsTheWriteAndKeepsEveryFile) {
       {{}, "sorbelin: big.mld: cannot write new.mld: " + tooLarge + "\n", limit + "-o new.mld big.mld"},
       {{}, "sorbelin: big.mld: cannot write old.mld: " + tooLarge + "\n", limit + "-o old.mld big.mld"},
       {{}, "sorbelin: big.mld: cannot write big.mld: " + tooLarge + "\n", limit + "--in-place big.mld"},
+      {{}, "sorbelin: big.mld: cannot write new/deeper/big.mld: " + tooLarge + "\n", limit + "-d new/deeper big.mld"},
   });
+  // Folders that an earlier result of the run needs stay, with it.
+  makeFolder(dir.file("tree"));
+  makeFolder(dir.file("tree/sub"));
+  writeFile(dir.file("tree/a.mld"), song);
+  ASSERT_EQ(rename(dir.file("big.mld").c_str(), dir.file("tree/sub/big.mld").c_str()), 0);
+  Outcome run = runScript(dir.path, limit + "-r -d out/made tree");
+  EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_EQ(listFolder(dir.file("out/made")), std::vector<std::string>{"a.mld"});
 }
 
 // A signal that ends the program in the middle of a write removes the

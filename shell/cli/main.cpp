@@ -118,14 +118,17 @@ void tellLinksHeld(const Run &run, const Job &job, const MemBlock &output) {
 }
 
 // Reads, converts and writes one file; nothing is written unless the
-// conversion succeeded.
+// conversion succeeded, and folders made for a result that could not be
+// written are removed again.
 ConvertOutcome convertJob(const Run &run, const Job &job, MemBlock *input, MemBlock *output) {
   if (!memBlockLoad(input, job.input.c_str())) return CONVERT_UNREADABLE;
   if (!memBlockCreate(output, 1024)) return CONVERT_NO_MEMORY;
   ConvertOutcome outcome = convertBufferOutcome(input, output);
   if (outcome != CONVERT_DONE) return outcome;
-  if (run.makeFolders && !makeParentFolders(job.output)) return CONVERT_UNWRITABLE;
-  return memBlockSave(output, job.output.c_str()) ? CONVERT_DONE : CONVERT_UNWRITABLE;
+  std::vector<std::string> made;
+  bool written = (!run.makeFolders || makeParentFolders(job.output, &made)) && memBlockSave(output, job.output.c_str());
+  if (!written) removeFolders(made);
+  return written ? CONVERT_DONE : CONVERT_UNWRITABLE;
 }
 
 // Converts one file and says what happened. A second result for a file that
