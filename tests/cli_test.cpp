@@ -532,6 +532,10 @@ TEST_F(Cli, SpeaksJapaneseWhenTheLocaleSaysSo) {
     Outcome refused = runProgram(dir.path, with({"-o", "out.txt", "notes.txt"}));
     EXPECT_EQ(refused.err, c.err) << c.lang;
     EXPECT_EQ(runProgram(dir.path, with({"--help"})).out.rfind(c.help, 0), 0u) << c.lang;
+    // JSON is for scripts: its reasons are English in every locale.
+    EXPECT_EQ(runProgram(dir.path, with({"--info", "--json", "gone.mld"})).out,
+              "{\"path\":\"gone.mld\",\"format\":null,\"length\":null,"
+              "\"error\":\"cannot read: No such file or directory\"}\n") << c.lang;
   }
   Outcome warned = runProgram(dir.path, {"env", "LANG=ja_JP.UTF-8", SORBELIN_BINARY, "--vib", "2,3", "-o", "w.mld", "tune.mld"});
   EXPECT_EQ(warned.err, "sorbelin: tune.mld: バージョン 2 が持てるのはそれぞれ一チャンネルです: バイブ 2、LED 1\n");

@@ -1,6 +1,7 @@
 #include "shell/cli/info.h"
 
 #include <cerrno>
+#include <clocale>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -14,11 +15,21 @@
 
 namespace {
 
+// Why a file could not be read: the system's reason in the user's language
+// for the text report, and in English, the C locale's, for JSON, whatever
+// the locale.
+std::string unreadable(int reason, bool json) {
+  locale_t english = json ? newlocale(LC_ALL_MASK, "C", locale_t(0)) : locale_t(0);
+  std::string text = std::string("cannot read: ") + (english ? strerror_l(reason, english) : std::strerror(reason));
+  if (english) freelocale(english);
+  return text;
+}
+
 // Reports one file; true when it was read and recognised whole.
 bool reportFile(const char *path, bool json, Language language) {
   MemBlock file = {};
   if (!memBlockLoad(&file, path)) {
-    std::string reason = std::string("cannot read: ") + std::strerror(errno);
+    std::string reason = unreadable(errno, json);
     printText(stdout, json ? unreadableInfoJson(path, reason.c_str()) + "\n" : unreadableInfoText(path, reason.c_str()));
     return false;
   }
