@@ -9,7 +9,7 @@
 
 inline constexpr Message msgUsage = {
     "usage: sorbelin [--vib LIST] [--led LIST] (-o OUT | -d DIR | --in-place) [-r] INPUT...\n"
-    "       sorbelin --info [--json] FILE...\n"
+    "       sorbelin --info [--json] [-r] FILE...\n"
     "       sorbelin INPUT [/vc:MASK] [/lc:MASK] [/sv:OUT] [/end]\n"
     "\n"
     "Writes a copy of an i-melody (.mld) or SMAF (.mmf) ring melody in which the\n"
@@ -23,7 +23,8 @@ inline constexpr Message msgUsage = {
     "                    created when missing\n"
     "  -i, --in-place    rewrite each INPUT\n"
     "  -r, --recursive   take every .mld and .mmf file in the folders named, and\n"
-    "                    with -d recreate their tree under DIR\n"
+    "                    with -d recreate their tree under DIR (with --info:\n"
+    "                    report on each)\n"
     "  -q, --quiet       print nothing after a conversion\n"
     "  -I, --info        report what each FILE holds (format, title, links, notes\n"
     "                    per channel); writes nothing\n"
@@ -57,7 +58,7 @@ inline constexpr Message msgUsage = {
     "Exit status: 0 when every input was converted (with --info: read and\n"
     "recognised), 1 when any failed, 2 for a usage error.\n",
     "使い方: sorbelin [--vib LIST] [--led LIST] (-o OUT | -d DIR | --in-place) [-r] INPUT...\n"
-    "        sorbelin --info [--json] FILE...\n"
+    "        sorbelin --info [--json] [-r] FILE...\n"
     "        sorbelin INPUT [/vc:MASK] [/lc:MASK] [/sv:OUT] [/end]\n"
     "\n"
     "i-melody (.mld) または SMAF (.mmf) の着信メロディを、携帯電話のバイブと LED が\n"
@@ -71,6 +72,7 @@ inline constexpr Message msgUsage = {
     "  -i, --in-place    各 INPUT をその場で書き換える\n"
     "  -r, --recursive   指定したフォルダの中の .mld と .mmf をすべて変換する。\n"
     "                    -d と使うとフォルダの構成を DIR の下に作り直す\n"
+    "                    (--info と使うとそれぞれの中身を表示する)\n"
     "  -q, --quiet       変換の後に何も表示しない\n"
     "  -I, --info        各 FILE の中身 (形式、タイトル、連動、チャンネルごとの音符数) を\n"
     "                    表示する。何も書き出さない\n"

@@ -263,7 +263,9 @@ TEST_F(Cli, StandardInputAndOutputThroughPipes) {
   EXPECT_EQ(tree(dir.path), (std::vector<std::string>{"bad.mld", "fifo", "piped.mld", "tune.mld"}));
   Outcome info = runScript(dir.path, "cat tune.mld | \"$0\" --info --json -");
   EXPECT_EQ(info.status, 0) << info.err;
-  EXPECT_EQ(info.out.rfind("{\"path\":\"/dev/stdin\",\"format\":\"i-melody\",\"length\":48,", 0), 0u) << info.out;
+  EXPECT_EQ(info.out.rfind("{\"path\":\"standard input\",\"format\":\"i-melody\",\"length\":48,", 0), 0u) << info.out;
+  info = runScript(dir.path, "\"$0\" --info - < tune.mld");
+  EXPECT_EQ(info.out.rfind("standard input\n  format   i-melody version 2", 0), 0u) << info.out;
 }
 
 // Whatever is meant for standard output must arrive there: a report, the
@@ -440,12 +442,21 @@ TEST_F(Cli, InfoReportsEachFileAndWritesNothing) {
   writeFile(dir.file("tune.mld"), example("fanfare-v2.mld"));
   writeFile(dir.file("bell.mmf"), example("chime.mmf"));
   writeFile(dir.file("notes.txt"), ascii("a shopping list"));
+  for (const char *folder : {"tree", "tree/sub", "tree/sub/deeper"}) makeFolder(dir.file(folder));
+  writeFile(dir.file("tree/b.mld"), example("fanfare-v2.mld"));
+  writeFile(dir.file("tree/notes.txt"), ascii("not a melody, and not taken"));
+  writeFile(dir.file("tree/sub/deeper/a.MMF"), example("chime.mmf"));
   struct Case {
     std::vector<std::string> args;
     int status;
     std::vector<const char *> starts;  // the report's lines or JSON objects begin so, in order
   } cases[] = {
       {{"--info", "tune.mld", "bell.mmf"}, 0, {"tune.mld", "  format   i-melody version 2", "bell.mmf"}},
+      {{"-rI", "--json", "tree", "bell.mmf"},
+       0,
+       {"{\"path\":\"tree/b.mld\",\"format\":\"i-melody\"", "{\"path\":\"tree/sub/deeper/a.MMF\",\"format\":\"SMAF\"",
+        "{\"path\":\"bell.mmf\""}},
+      {{"--info", "tree"}, 1, {"tree\n  error    cannot read: Is a directory"}},
       {{"-I", "--json", "tune.mld", "notes.txt", "gone.mld", "bell.mmf"},
        1,
        {"{\"path\":\"tune.mld\",\"format\":\"i-melody\",\"length\":123,\"error\":null,\"version\":2,",
@@ -463,7 +474,8 @@ TEST_F(Cli, InfoReportsEachFileAndWritesNothing) {
       EXPECT_NE(at, std::string::npos) << start << "\n" << run.out;
     }
   }
-  EXPECT_EQ(listFolder(dir.path).size(), 3u);
+  EXPECT_EQ(listFolder(dir.path).size(), 4u);
+  EXPECT_EQ(tree(dir.file("tree")), (std::vector<std::string>{"b.mld", "notes.txt", "sub/deeper/a.MMF"}));
   for (std::vector<std::string> args : {std::vector<std::string>{"--json", "tune.mld"},
                                         std::vector<std::string>{"--info", "-o", "x.mld", "tune.mld"}}) {
     Outcome run = runSorbelin(dir.path, args);

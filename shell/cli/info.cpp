@@ -10,6 +10,7 @@
 #include "engine/inspect.h"
 #include "shell/report/infojson.h"
 #include "shell/report/infotext.h"
+#include "resources/clitexts.h"
 #include "shell/cli/output.h"
 #include "shell/memblock.h"
 
@@ -25,17 +26,18 @@ std::string unreadable(int reason, bool json) {
   return text;
 }
 
-// Reports one file; true when it was read and recognised whole.
-bool reportFile(const char *path, bool json, Language language) {
+// Reports one file, read from `path` and named `name`; true when it was read
+// and recognised whole.
+bool reportFile(const char *path, const char *name, bool json, Language language) {
   MemBlock file = {};
   if (!memBlockLoad(&file, path)) {
     std::string reason = unreadable(errno, json);
-    printText(stdout, json ? unreadableInfoJson(path, reason.c_str()) + "\n" : unreadableInfoText(path, reason.c_str()));
+    printText(stdout, json ? unreadableInfoJson(name, reason.c_str()) + "\n" : unreadableInfoText(name, reason.c_str()));
     return false;
   }
   MelodyInfo info;
   inspectImage(file.data, file.length, &info);
-  std::string report = json ? infoJson(path, info, file.data) + "\n" : infoText(path, info, file.data, language);
+  std::string report = json ? infoJson(name, info, file.data) + "\n" : infoText(name, info, file.data, language);
   printText(stdout, report);
   memBlockFree(&file);
   return info.formatKind != FORMAT_NONE && info.stopped.stop == 0;
@@ -43,11 +45,14 @@ bool reportFile(const char *path, bool json, Language language) {
 
 }  // namespace
 
-int reportFiles(const std::vector<const char *> &paths, bool json, Language language) {
+int reportFiles(const std::vector<Job> &jobs, bool json, Language language) {
   bool allRead = true;
-  for (size_t k = 0; k < paths.size(); ++k) {
+  for (size_t k = 0; k < jobs.size(); ++k) {
     if (k > 0 && !json) printText(stdout, "\n");
-    allRead = reportFile(paths[k], json, language) && allRead;
+    const Job &job = jobs[k];
+    std::string name =
+        job.standardInput ? inLanguage(msgStandardInput, json ? LANGUAGE_ENGLISH : language) : job.inputName;
+    allRead = reportFile(job.input.c_str(), name.c_str(), json, language) && allRead;
   }
   return allRead ? 0 : 1;
 }

@@ -162,11 +162,13 @@ bool mayBeFolder(const char *path) {
   return errno != ENOTDIR;
 }
 
-// --info: "-" is standard input there too.
+// --info: the files named, "-" standard input, and with -r every melody
+// below the folders named, found as conversions find them.
 int reportOn(const CliRequest &request) {
-  std::vector<const char *> files = request.inputs;
-  for (const char *&file : files) file = pathToRead(file);
-  return reportFiles(files, request.json, userLanguage);
+  std::vector<Job> jobs;
+  bool whole = true;
+  for (const char *input : request.inputs) whole = addJobs(request, input, &jobs) && whole;
+  return reportFiles(jobs, request.json, userLanguage) == 0 && whole ? EXIT_CONVERTED : EXIT_FAILED;
 }
 
 // Every file of the request, each told as it is converted or not.
