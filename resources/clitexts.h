@@ -1,7 +1,6 @@
 // Texts of the native converter `sorbelin`, each written once in English and
 // in Japanese: its help, its usage errors, the line it prints for each input
-// that fails or cannot hold every link asked for, and the terminal's
-// questions. The lines that name a file are printf formats, with their
+// that fails, and the terminal's questions. The lines that name a file are printf formats, with their
 // conversions in the same order in both languages.
 #pragma once
 
@@ -33,12 +32,11 @@ inline constexpr Message msgUsage = {
     "      --version     show the version\n"
     "\n"
     "An INPUT or FILE of - is standard input. Short options may be written\n"
-    "together, values may follow '=' (--vib=2), and -- ends the options. When\n"
-    "the result goes to standard output, the message after it goes to standard\n"
-    "error. When a file cannot hold every channel asked for (an i-melody of a\n"
-    "version other than 2 or 3, version 2 with several channels, a SMAF file\n"
-    "without the tracks or contents-info chunk for them), a line on standard\n"
-    "error says what it now carries.\n"
+    "together, values may follow '=' (--vib=2), and -- ends the options. After\n"
+    "each conversion one line says what the file now carries (out.mld:\n"
+    "vibration 2, LED 1), and why, where it could not hold every channel asked\n"
+    "for. When the result goes to standard output, the messages after it go to\n"
+    "standard error.\n"
     "\n"
     "The second form is the Windows program's own, chosen when no argument\n"
     "begins with '-': each argument is one option or the input path, whole.\n"
@@ -82,10 +80,9 @@ inline constexpr Message msgUsage = {
     "\n"
     "INPUT や FILE に - を指定すると標準入力を読みます。短いオプションはまとめて\n"
     "書けます (-qi)。値は '=' の後にも書けます (--vib=2)。-- でオプションは終わりです。\n"
+    "変換のたびに、ファイルが今持っている連動を一行で知らせます (out.mld: バイブ 2、\n"
+    "LED 1)。要求したチャンネルを持てなかったときは、その理由も添えます。\n"
     "結果を標準出力に書き出すときは、その後のメッセージは標準エラー出力に出ます。\n"
-    "要求したチャンネルをファイルが保持できないとき (バージョン 2・3 以外の i-melody、\n"
-    "複数チャンネルを指定したバージョン 2、そのためのトラックやコンテンツ情報チャンクの\n"
-    "ない SMAF) は、現在の連動を標準エラー出力に一行で知らせます。\n"
     "\n"
     "二つ目の形式は Windows 版と同じもので、'-' で始まる引数がないときに使われます。\n"
     "引数はそれぞれ、そのまま一つのオプションか入力パスです。/vc: と /lc: は10進数の\n"
@@ -187,6 +184,9 @@ inline constexpr Message msgNotMelodyFile = {
 inline constexpr Message msgMalformed = {
     "sorbelin: %s: malformed melody; nothing written\n",
     "sorbelin: %s: メロディファイルが壊れています。何も書き出していません\n"};
+inline constexpr Message msgMalformedAt = {
+    "sorbelin: %s: malformed melody (%s); nothing written\n",
+    "sorbelin: %s: メロディファイルが壊れています (%s)。何も書き出していません\n"};
 inline constexpr Message msgNoMemory = {
     "sorbelin: %s: not enough memory; nothing written\n",
     "sorbelin: %s: メモリが足りません。何も書き出していません\n"};
@@ -216,23 +216,3 @@ inline constexpr Message msgAskOutput = {
 inline constexpr Message msgAskReplace = {
     "%s already exists. Replace it? [y/N] ",
     "%s は既にあります。置き換えますか? [y/N] "};
-
-// After a conversion whose file cannot hold all that was asked (not with
-// -q): what it now carries, as channel lists.
-inline constexpr Message msgLinksNone = {"none", "なし"};
-inline constexpr Message msgVersionTakesNoLinks = {
-    "sorbelin: %s: i-melody version %d takes no link events: vibration %s, LED %s\n",
-    "sorbelin: %s: バージョン %d の i-melody は連動イベントを持てません: バイブ %s、LED %s\n"};
-inline constexpr Message msgNoTrackForLinks = {
-    "sorbelin: %s: the melody has no track to hold link events: vibration %s, LED %s\n",
-    "sorbelin: %s: 連動イベントを入れるトラックがありません: バイブ %s、LED %s\n"};
-inline constexpr Message msgVersion2OneEach = {
-    "sorbelin: %s: version 2 holds one channel each: vibration %s, LED %s\n",
-    "sorbelin: %s: バージョン 2 が持てるのはそれぞれ一チャンネルです: バイブ %s、LED %s\n"};
-inline constexpr Message msgSmafHolds = {
-    "sorbelin: %s: this SMAF file holds vibration only for the channels of its score tracks 0 to 5 "
-    "and the LED only in its contents-info chunk and track 5: vibration %s, LED %s\n",
-    "sorbelin: %s: この SMAF ファイルが持てるのは、スコアトラック 0〜5 のチャンネルのバイブと、"
-    "コンテンツ情報チャンクとトラック 5 の LED だけです: バイブ %s、LED %s\n"};
-inline constexpr Message msgNowCarries = {"sorbelin: %s: the file now carries vibration %s, LED %s\n",
-                                          "sorbelin: %s: 現在の連動はバイブ %s、LED %s です\n"};

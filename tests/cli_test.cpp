@@ -85,7 +85,7 @@ TEST_F(Cli, ConvertsWorkedExamplesInBothForms) {
   writeFile(dir.file("in.mmf"), workedSmaf);
   Outcome posix = runSorbelin(dir.path, {"--vib", "2", "--led", "1", "-o", "a.mld", "in.mld"});
   EXPECT_EQ(posix.status, 0) << posix.err;
-  EXPECT_EQ(posix.out, line(msgResultImelodyV2Led.english));
+  EXPECT_EQ(posix.out, line(msgResultImelodyV2Led.english) + "a.mld: vibration 2, LED 1\n");
   EXPECT_EQ(readFile(dir.file("a.mld")), workedMelodyOut);
 
   Outcome own = runSorbelin(dir.path, {"in.mld", "/vc:2", "/lc:1", "/sv:b.mld", "/end"});
@@ -94,7 +94,7 @@ TEST_F(Cli, ConvertsWorkedExamplesInBothForms) {
 
   Outcome smaf = runSorbelin(dir.path, {"in.mmf", "/vc:5", "/lc:4", "/sv:c.mmf"});
   EXPECT_EQ(smaf.status, 0) << smaf.err;
-  EXPECT_EQ(smaf.out, line(msgResultSmaf16.english));
+  EXPECT_EQ(smaf.out, line(msgResultSmaf16.english) + "c.mmf: vibration 1,3, LED 3\n");
   EXPECT_EQ(readFile(dir.file("c.mmf")), workedSmafOut);
   EXPECT_EQ(readFile(dir.file("in.mld")), workedMelody);
 }
@@ -113,10 +113,11 @@ TEST_F(Cli, PrintsTheResultMessageOfEachRow) {
     std::vector<std::string> options;
     std::string out;
   } cases[] = {
-      {"fanfare-v2.mld", {"--vib", "2", "--led", "1"}, line(msgResultImelodyV2Led.english)},
-      {"fanfare-v2.mld", {"--led", "none"}, line(msgResultImelodyV2.english)},
-      {"lullaby-v3.mld", {"--vib", "none", "--led", "none"}, line(msgResultImelodyV3.english)},
-      {"chime.mmf", {"-l", "3"}, line(msgResultSmaf16.english)},
+      {"fanfare-v2.mld", {"--vib", "2", "--led", "1"}, line(msgResultImelodyV2Led.english) + "out: vibration 2, LED 1\n"},
+      {"fanfare-v2.mld", {"--led", "none"}, line(msgResultImelodyV2.english) + "out: vibration 1, LED none\n"},
+      {"lullaby-v3.mld", {"--vib", "none", "--led", "none"},
+       line(msgResultImelodyV3.english) + "out: vibration none, LED none\n"},
+      {"chime.mmf", {"-l", "3"}, line(msgResultSmaf16.english) + "out: vibration 1, LED 3\n"},
       {"chime.mmf", {"-q"}, ""},
   };
   for (const Case &c : cases) {
@@ -142,7 +143,8 @@ TEST_F(Cli, ConvertsManyInputsAndReportsEachFailure) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err,
             "sorbelin: notes.txt: not an i-melody or SMAF file; nothing written\n"
-            "sorbelin: broken.mld: malformed melody; nothing written\n"
+            "sorbelin: broken.mld: malformed melody (the file chunk at offset 0 runs past the end of the file); "
+            "nothing written\n"
             "sorbelin: missing.mld: cannot read: No such file or directory\n");
   EXPECT_NE(run.out.find("chime.mmf -> out/chime.mmf\n"), std::string::npos);
   std::vector<std::string> written = listFolder(dir.file("out"));
@@ -233,23 +235,26 @@ TEST_F(Cli, EmptyAnswerOrEndOfInputCancels) {
 TEST_F(Cli, StandardInputAndOutputThroughPipes) {
   writeFile(dir.file("tune.mld"), workedMelody);
   writeFile(dir.file("bad.mld"), hex("6D 65 6C 6F 00 00 00 40"));
-  const std::string melody = text(workedMelodyOut), message = line(msgResultImelodyV2Led.english);
+  const std::string melody = text(workedMelodyOut);
+  auto message = [](const char *output) { return line(msgResultImelodyV2Led.english) + output + ": vibration 2, LED 1\n"; };
   struct Case {
     const char *script;
     int status;
     std::string out, err;
   } cases[] = {
-      {"\"$0\" --vib 2 -o /dev/stdout tune.mld | cat", 0, melody, message},
-      {"cat tune.mld | \"$0\" --vib=2 -o - - | cat", 0, melody, message},
+      {"\"$0\" --vib 2 -o /dev/stdout tune.mld | cat", 0, melody, message("/dev/stdout")},
+      {"cat tune.mld | \"$0\" --vib=2 -o - - | cat", 0, melody, message("standard output")},
       {"cat tune.mld | \"$0\" -qv2 -o - /dev/stdin", 0, melody, ""},
-      {"\"$0\" --vib 2 -o /dev/fd/3 tune.mld 3>&1 | cat", 0, melody, message},
-      {"\"$0\" --vib 2 -o /proc/self/fd/1 - < tune.mld", 0, melody, message},
-      {"\"$0\" tune.mld /vc:2 /sv:/dev/stdout", 0, melody, message},
-      {"cat tune.mld | \"$0\" --vib 2 -o piped.mld /dev/stdin", 0, message, ""},
-      {"mkfifo fifo && { cat tune.mld > fifo & } && \"$0\" -v 2 -o - fifo", 0, melody, message},
+      {"\"$0\" --vib 2 -o /dev/fd/3 tune.mld 3>&1 | cat", 0, melody, message("/dev/fd/3")},
+      {"\"$0\" --vib 2 -o /proc/self/fd/1 - < tune.mld", 0, melody, message("/proc/self/fd/1")},
+      {"\"$0\" tune.mld /vc:2 /sv:/dev/stdout", 0, melody, message("/dev/stdout")},
+      {"cat tune.mld | \"$0\" --vib 2 -o piped.mld /dev/stdin", 0, message("piped.mld"), ""},
+      {"mkfifo fifo && { cat tune.mld > fifo & } && \"$0\" -v 2 -o - fifo", 0, melody, message("standard output")},
       {"printf 'shopping list' | \"$0\" -o - -", 1, "",
        "sorbelin: standard input: not an i-melody or SMAF file; nothing written\n"},
-      {"\"$0\" -o - - < bad.mld", 1, "", "sorbelin: standard input: malformed melody; nothing written\n"},
+      {"\"$0\" -o - - < bad.mld", 1, "",
+       "sorbelin: standard input: malformed melody (the file chunk at offset 0 runs past the end of the file); "
+       "nothing written\n"},
       {"\"$0\" -o - tune.mld >&-", 1, "",
        "sorbelin: tune.mld: cannot write standard output: Bad file descriptor\n"},
   };
@@ -354,13 +359,13 @@ TEST_F(Cli, FolderOutputIsMadeWhenNeededAndNeverWrittenTwice) {
   writeFile(dir.file("b/x.mld"), example("lullaby-v3.mld"));
   writeFile(dir.file("tune.mld"), workedMelody);
   writeFile(dir.file("notes.txt"), ascii("shopping list"));
-  const std::string message = line(msgResultImelodyV2Led.english);
+  const std::string message = line(msgResultImelodyV2Led.english), carries = ": vibration 2, LED 1\n";
   expectScenes({
-      {{"-v2", "-d", "out", "a/x.mld", "b/x.mld"}, 1, "a/x.mld -> out/x.mld\n" + message,
+      {{"-v2", "-d", "out", "a/x.mld", "b/x.mld"}, 1, "a/x.mld -> out/x.mld\n" + message + "out/x.mld" + carries,
        "sorbelin: b/x.mld: out/x.mld already holds the result of a/x.mld in this run; nothing written\n"},
       {{"-v2", "-q", "-i", "tune.mld", "./tune.mld"}, 1, "",
        "sorbelin: ./tune.mld: ./tune.mld already holds the result of tune.mld in this run; nothing written\n"},
-      {{"-v2", "-d", "new/deeper/out", "a/x.mld"}, 0, message, ""},
+      {{"-v2", "-d", "new/deeper/out", "a/x.mld"}, 0, message + "new/deeper/out/x.mld" + carries, ""},
       {{"-d", "never", "notes.txt"}, 1, "", "sorbelin: notes.txt: not an i-melody or SMAF file; nothing written\n"},
       {{"-q", "-d", "made", "a", "tune.mld"}, 1, "",
        "sorbelin: a: is a folder; to convert the melodies in it use -r with -d DIR or --in-place\n"},
@@ -422,11 +427,13 @@ TEST_F(Cli, OwnFormTakesEachArgumentWhole) {
   ASSERT_EQ(longInput.size(), 302u);
   writeFile(dir.file(longInput), workedMelody);
   writeFile(dir.file("Song 1: intro.mld"), workedMelody);
-  const std::string message = line(msgResultImelodyV2Led.english);
+  auto message = [](const std::string &output) {
+    return line(msgResultImelodyV2Led.english) + output + ": vibration 2, LED 1\n";
+  };
   expectScenes({
-      {{"Song 1: intro.mld", "/vc:2", "/sv:out1.mld", "/end"}, 0, message, ""},
-      {{"Song 1: intro.mld", "/sv:my out.mld", "/vc:2"}, 0, message, ""},
-      {{longInput, "/vc:2", "/sv:" + longOutput}, 0, message, ""},
+      {{"Song 1: intro.mld", "/vc:2", "/sv:out1.mld", "/end"}, 0, message("out1.mld"), ""},
+      {{"Song 1: intro.mld", "/sv:my out.mld", "/vc:2"}, 0, message("my out.mld"), ""},
+      {{longInput, "/vc:2", "/sv:" + longOutput}, 0, message(longOutput), ""},
       {{"Song 1: intro.mld", "/vc:2", "b.mld", "/sv:x.mld"}, 2, "",
        "sorbelin: this form takes one input file ('b.mld' is a second); for several use: sorbelin -d DIR "
        "INPUT...\n"},
@@ -484,10 +491,11 @@ TEST_F(Cli, InfoReportsEachFileAndWritesNothing) {
   }
 }
 
-// A file that cannot hold every channel asked for is converted as far as it
-// can; one line on stderr says what it now carries (not with -q), and the
-// exit status stays 0.
-TEST_F(Cli, SaysWhatAFileCouldNotHoldOfTheRequest) {
+// Every conversion ends with a line that says what the file now carries,
+// after the result message or, where the file's kind has none, alone; where
+// the file could not hold every channel asked for, the line says why, and
+// the exit status stays 0. The line goes where the message goes.
+TEST_F(Cli, SaysWhatTheFileNowCarries) {
   const Bytes notes = hex("00 10 60  00 50 60");
   writeFile(dir.file("v2.mld"), melody(vers('2'), track(notes)));
   writeFile(dir.file("v3.mld"), melody(vers('3'), track(notes)));
@@ -495,26 +503,37 @@ TEST_F(Cli, SaysWhatAFileCouldNotHoldOfTheRequest) {
   writeFile(dir.file("bare.mld"), melody(vers('2'), {}));
   writeFile(dir.file("two.mmf"), smaf(mtr(1, hex("00 00")) + mtr(2, hex("00 00"))));
   writeFile(dir.file("full.mmf"), smaf(cnti({}) + mtr(5, Bytes(16, 0))));
+  writeFile(dir.file("type1.mmf"), smaf(cnti({}) + mtr(0, hex("00 00"))));
+  const std::string v2 = line(msgResultImelodyV2Led.english), v3 = line(msgResultImelodyV3.english),
+                    smaf16 = line(msgResultSmaf16.english), smaf40 = line(msgResultSmaf40.english);
   struct Case {
     std::vector<std::string> args;
-    const char *err;
+    std::string out, err = "";
   } cases[] = {
       {{"--vib", "1,3", "--led", "2-4", "-o", "a.mld", "v2.mld"},
-       "sorbelin: v2.mld: version 2 holds one channel each: vibration 1, LED 2\n"},
-      {{"-o", "b.mld", "v4.mld"}, "sorbelin: v4.mld: i-melody version 4 takes no link events: vibration none, LED none\n"},
+       v2 + "a.mld: vibration 1 (i-melody version 2 holds one channel), LED 2 (i-melody version 2 holds one channel)\n"},
+      {{"-o", "b.mld", "v4.mld"},
+       "b.mld: vibration none (i-melody version 4 holds no links), LED none (i-melody version 4 holds no links)\n"},
       {{"-o", "c.mld", "bare.mld"},
-       "sorbelin: bare.mld: the melody has no track to hold link events: vibration none, LED none\n"},
+       v2 + "c.mld: vibration none (the melody has no track to hold links), "
+            "LED none (the melody has no track to hold links)\n"},
       {{"--vib", "1,9", "--led", "3", "-o", "d.mmf", "two.mmf"},
-       "sorbelin: two.mmf: this SMAF file holds vibration only for the channels of its score tracks 0 to 5 and "
-       "the LED only in its contents-info chunk and track 5: vibration 1, LED none\n"},
-      {{"--vib", "1,3", "--led", "2-4", "-o", "e.mld", "v3.mld"}, ""},
-      {{"--vib", "1", "--led", "2", "-o", "f.mld", "v2.mld"}, ""},
-      {{"--vib", "1-16", "--led", "3,5", "-o", "g.mmf", "full.mmf"}, ""},
+       smaf16 + "d.mmf: vibration 1 (this file's tracks play channels 1-8 only), "
+                "LED none (this file has no place for the LED)\n"},
+      {{"--vib", "1,3", "--led", "2-4", "-o", "e.mld", "v3.mld"}, v3 + "e.mld: vibration 1,3, LED 2-4\n"},
+      {{"--vib", "1", "--led", "2", "-o", "f.mld", "v2.mld"}, v2 + "f.mld: vibration 1, LED 2\n"},
+      {{"--vib", "1-16", "--led", "3,5", "-o", "g.mmf", "full.mmf"}, smaf40 + "g.mmf: vibration 1-16, LED 3,5\n"},
       {{"-q", "-o", "h.mld", "v4.mld"}, ""},
+      {{"--vib", "2", "--led", "3,5", "-o", "i.mmf", "type1.mmf"},
+       "i.mmf: vibration 2, LED 3 (this file holds one LED channel)\n"},
+      {{"--vib", "2", "-o", "-", "type1.mmf"}, "", "standard output: vibration 2, LED 1\n"},
   };
   for (const Case &c : cases) {
     Outcome run = runSorbelin(dir.path, c.args);
-    EXPECT_EQ(run.status, 0) << c.err;
+    EXPECT_EQ(run.status, 0) << c.out;
+    if (c.args[c.args.size() - 2] != "-") {
+      EXPECT_EQ(run.out, c.out);
+    }
     EXPECT_EQ(run.err, c.err);
   }
 }
@@ -528,9 +547,9 @@ TEST_F(Cli, SpeaksJapaneseWhenTheLocaleSaysSo) {
     const char *lang;
     std::string out, err, help;
   } cases[] = {
-      {"C.UTF-8", line(msgResultImelodyV2Led.english),
+      {"C.UTF-8", line(msgResultImelodyV2Led.english) + "out.mld: vibration 2, LED 1\n",
        "sorbelin: notes.txt: not an i-melody or SMAF file; nothing written\n", "usage: sorbelin"},
-      {"ja_JP.UTF-8", line(textResultImelodyV2Led),
+      {"ja_JP.UTF-8", line(textResultImelodyV2Led) + "out.mld: バイブ 2、LED 1\n",
        "sorbelin: notes.txt: i-melody でも SMAF でもないファイルです。何も書き出していません\n", "使い方: sorbelin"},
   };
   for (const Case &c : cases) {
@@ -550,5 +569,6 @@ TEST_F(Cli, SpeaksJapaneseWhenTheLocaleSaysSo) {
               "\"error\":\"cannot read: No such file or directory\"}\n") << c.lang;
   }
   Outcome warned = runProgram(dir.path, {"env", "LANG=ja_JP.UTF-8", SORBELIN_BINARY, "--vib", "2,3", "-o", "w.mld", "tune.mld"});
-  EXPECT_EQ(warned.err, "sorbelin: tune.mld: バージョン 2 が持てるのはそれぞれ一チャンネルです: バイブ 2、LED 1\n");
+  EXPECT_EQ(warned.out, line(textResultImelodyV2Led) +
+                           "w.mld: バイブ 2 (バージョン 2 の i-melody が持てるのは一チャンネルです)、LED 1\n");
 }

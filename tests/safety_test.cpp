@@ -306,7 +306,8 @@ TEST_F(DataSafety, UnconvertibleFileIsNeverRewritten) {
   writeFile(dir.file("broken.mmf"), brokenSmaf);
   writeFile(dir.file("notes.mld"), ascii("eggs, flour, sugar: a shopping list"));
   writeFile(dir.file("old.mld"), olderOutput);
-  const std::string malformed = "sorbelin: broken.mmf: malformed melody; nothing written\n";
+  const std::string malformed =
+      "sorbelin: broken.mmf: malformed melody (chunk 1 runs past the end of the file at offset 8); nothing written\n";
   const std::string notMelody = "sorbelin: notes.mld: not an i-melody or SMAF file; nothing written\n";
   expectUntouched({
       {{"--in-place", "broken.mmf"}, malformed},

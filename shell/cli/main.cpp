@@ -12,16 +12,18 @@
 #include <vector>
 
 #include "engine/convert.h"
+#include "engine/inspect.h"
 #include "resources/clitexts.h"
 #include "resources/texts.h"
 #include "shell/cli/cliargs.h"
 #include "shell/cli/info.h"
 #include "shell/cli/jobs.h"
-#include "shell/cli/linkwarning.h"
 #include "shell/cli/output.h"
 #include "shell/cli/paths.h"
 #include "shell/cli/prompt.h"
 #include "shell/memblock.h"
+#include "shell/report/carries.h"
+#include "shell/report/infojson.h"
 #include "shell/messages.h"
 #include "shell/wholefile.h"
 
@@ -74,9 +76,20 @@ bool toStandardOutput(const std::string &output) {
          target.st_dev == out.st_dev && target.st_ino == out.st_ino;
 }
 
+// A malformed melody says where its reading stopped, as --info does.
+void tellMalformed(const char *name, const MemBlock &input) {
+  MelodyInfo info;
+  inspectImage(input.data, input.length, &info);
+  std::string sentence = stopSentence(info, userLanguage);
+  if (sentence.empty())
+    std::fprintf(stderr, say(msgMalformed), name);
+  else
+    std::fprintf(stderr, say(msgMalformedAt), name, sentence.c_str());
+}
+
 // Why nothing was converted, in one line on stderr; `reason` is the errno of
 // the step that failed.
-void tellFailure(ConvertOutcome outcome, const Job &job, int reason) {
+void tellFailure(ConvertOutcome outcome, const Job &job, const MemBlock &read, int reason) {
   const char *input = job.inputName.c_str();
   switch (outcome) {
     case CONVERT_DONE: break;
@@ -89,7 +102,7 @@ void tellFailure(ConvertOutcome outcome, const Job &job, int reason) {
         std::fprintf(stderr, say(msgCannotRead), input, std::strerror(reason));
       break;
     case CONVERT_NOT_MELODY: std::fprintf(stderr, say(msgNotMelodyFile), input); break;
-    case CONVERT_MALFORMED: std::fprintf(stderr, say(msgMalformed), input); break;
+    case CONVERT_MALFORMED: tellMalformed(input, read); break;
     case CONVERT_NO_MEMORY: std::fprintf(stderr, say(msgNoMemory), input); break;
     case CONVERT_UNWRITABLE:
       std::fprintf(stderr, say(msgCannotWrite), input, job.outputName.c_str(), std::strerror(reason));
@@ -97,24 +110,18 @@ void tellFailure(ConvertOutcome outcome, const Job &job, int reason) {
   }
 }
 
-// The message that names the phones on which the link works: on stdout, or
-// on stderr when the result itself went to stdout.
-void tellConverted(const Run &run, const Job &job) {
+// The message that names the phones on which the link works, where the
+// file's kind has one, then the line that says what the file now carries:
+// on stdout, or on stderr when the result itself went to stdout.
+void tellConverted(const Run &run, const Job &job, const MemBlock &output) {
   if (run.quiet) return;
   FILE *out = toStandardOutput(job.output) ? stderr : stdout;
   if (run.nameFiles) printFormat(out, textConvertedTo, job.inputName.c_str(), job.outputName.c_str());
   if (const Message *message = resultText(conversionSettings.report, conversionSettings.ledChannel))
     printFormat(out, "%s\n", say(*message));
+  printText(out, carriesLine(job.outputName.c_str(), output.data, output.length, conversionSettings.vibMask,
+                             conversionSettings.ledMask, userLanguage) + "\n");
   flushText(out);
-}
-
-// A line on stderr when the converted file could not hold every link that
-// was asked for, saying what it now carries.
-void tellLinksHeld(const Run &run, const Job &job, const MemBlock &output) {
-  if (run.quiet) return;
-  std::string warning = linkWarning(job.inputName.c_str(), output.data, output.length,
-                                    conversionSettings.vibMask, conversionSettings.ledMask);
-  std::fputs(warning.c_str(), stderr);
 }
 
 // Reads, converts and writes one file; nothing is written unless the
@@ -144,10 +151,9 @@ bool runJob(Run *run, const Job &job) {
   int reason = errno;
   if (outcome == CONVERT_DONE) {
     remember(run, job);
-    tellConverted(*run, job);
-    tellLinksHeld(*run, job, output);
+    tellConverted(*run, job, output);
   } else {
-    tellFailure(outcome, job, reason);
+    tellFailure(outcome, job, input, reason);
   }
   memBlockFree(&input);
   memBlockFree(&output);
