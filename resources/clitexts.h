@@ -211,8 +211,8 @@ inline constexpr char textConvertedTo[] = "%s -> %s\n";
 
 // The terminal's stand-in for the Save dialog.
 inline constexpr Message msgAskOutput = {
-    "Save the converted file as (proposed: %s; empty to cancel): ",
-    "変換したファイルの保存先 (候補: %s、空で取り消し): "};
+    "Save the converted file as (Enter for %s, Ctrl-D to cancel): ",
+    "変換したファイルの保存先 (Enter で %s、Ctrl-D で取り消し): "};
 inline constexpr Message msgAskReplace = {
     "%s already exists. Replace it? [y/N] ",
     "%s は既にあります。置き換えますか? [y/N] "};

@@ -208,7 +208,7 @@ TEST_F(Cli, AsksForTheOutputPathOnATerminal) {
   // "out" gets the input's extension; "taken" exists: refused, then replaced.
   Outcome run = runSorbelin(dir.path, {"song.mld", "/vc:2"}, true, "out\n");
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_NE(run.err.find("proposed: song.mld"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("(Enter for song.mld, Ctrl-D to cancel)"), std::string::npos) << run.err;
   EXPECT_EQ(readFile(dir.file("out.mld")), workedMelodyOut);
 
   run = runSorbelin(dir.path, {"song.mld", "/vc:2"}, true, "taken\nn\ntaken\ny\n");
@@ -217,14 +217,32 @@ TEST_F(Cli, AsksForTheOutputPathOnATerminal) {
   EXPECT_EQ(readFile(dir.file("taken.mld")), workedMelodyOut);
 }
 
-TEST_F(Cli, EmptyAnswerOrEndOfInputCancels) {
+// Enter takes the proposed name, the input's file name in the current
+// folder, as a Save dialog does; replacing a file there still asks. The end
+// of input cancels, at either question.
+TEST_F(Cli, EnterAcceptsTheProposalAndEndOfInputCancels) {
+  makeFolder(dir.file("in"));
+  writeFile(dir.file("in/song.mld"), workedMelody);
   writeFile(dir.file("song"), workedMelody);
-  for (const char *typed : {"\n", "\x04"}) {
-    Outcome run = runSorbelin(dir.path, {"song"}, true, typed);
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("cancelled; nothing written"), std::string::npos);
-    EXPECT_EQ(listFolder(dir.path).size(), 1u);
+  struct Case {
+    const char *input, *typed;
+    int status;
+    Bytes song;  // what ./song.mld holds after the run; empty for no such file
+  } cases[] = {
+      {"in/song.mld", "\x04", 1, {}},
+      {"in/song.mld", "\n", 0, workedMelodyOut},
+      {"in/song.mld", "\nn\n\x04", 1, workedMelodyOut},
+      {"in/song.mld", "\n\x04", 1, workedMelodyOut},
+      {"song", "\n\x04", 1, workedMelodyOut},
+  };
+  for (const Case &c : cases) {
+    Outcome run = runSorbelin(dir.path, {c.input, "/vc:2"}, true, c.typed);
+    EXPECT_EQ(run.status, c.status) << c.input << " " << c.typed;
+    EXPECT_EQ(run.err.find("cancelled; nothing written") != std::string::npos, c.status == 1) << run.err;
+    EXPECT_EQ(fileExists(dir.file("song.mld")) ? readFile(dir.file("song.mld")) : Bytes(), c.song) << c.typed;
   }
+  EXPECT_EQ(readFile(dir.file("song")), workedMelody);
+  EXPECT_EQ(readFile(dir.file("in/song.mld")), workedMelody);
   // Without an extension on the input, a typed name gets none.
   EXPECT_EQ(runSorbelin(dir.path, {"song"}, true, "plain\n").status, 0);
   EXPECT_TRUE(fileExists(dir.file("plain")));
