@@ -111,8 +111,11 @@ inline constexpr Message msgUnknownOption = {
     "unknown option '%s' (see --help)",
     "不明なオプション '%s' です (--help を参照)"};
 inline constexpr Message msgAmbiguousOption = {
-    "ambiguous option '%s' (see --help)",
-    "オプション '%s' があいまいです (--help を参照)"};
+    "%s: ambiguous (%s)",
+    "%s: あいまいです (%s)"};
+inline constexpr Message msgSingleDashOption = {
+    "unknown option '%s' (did you mean -%s?)",
+    "不明なオプション '%s' です (-%s のことですか?)"};
 inline constexpr Message msgTakesNoValue = {
     "option '%s' takes no value",
     "オプション '%s' は値をとりません"};
