@@ -1,7 +1,6 @@
 // Texts of the native converter `sorbelin`, each written once in English and
 // in Japanese: its help, its usage errors, the line it prints for each input
-// that fails or cannot hold every link asked for, and the terminal's
-// questions. The lines that name a file are printf formats, with their
+// that fails, and the terminal's questions. The lines that name a file are printf formats, with their
 // conversions in the same order in both languages.
 #pragma once
 
@@ -9,7 +8,7 @@
 
 inline constexpr Message msgUsage = {
     "usage: sorbelin [--vib LIST] [--led LIST] (-o OUT | -d DIR | --in-place) [-r] INPUT...\n"
-    "       sorbelin --info [--json] FILE...\n"
+    "       sorbelin --info [--json] [-r] FILE...\n"
     "       sorbelin INPUT [/vc:MASK] [/lc:MASK] [/sv:OUT] [/end]\n"
     "\n"
     "Writes a copy of an i-melody (.mld) or SMAF (.mmf) ring melody in which the\n"
@@ -23,7 +22,8 @@ inline constexpr Message msgUsage = {
     "                    created when missing\n"
     "  -i, --in-place    rewrite each INPUT\n"
     "  -r, --recursive   take every .mld and .mmf file in the folders named, and\n"
-    "                    with -d recreate their tree under DIR\n"
+    "                    with -d recreate their tree under DIR (with --info:\n"
+    "                    report on each)\n"
     "  -q, --quiet       print nothing after a conversion\n"
     "  -I, --info        report what each FILE holds (format, title, links, notes\n"
     "                    per channel); writes nothing\n"
@@ -32,12 +32,11 @@ inline constexpr Message msgUsage = {
     "      --version     show the version\n"
     "\n"
     "An INPUT or FILE of - is standard input. Short options may be written\n"
-    "together, values may follow '=' (--vib=2), and -- ends the options. When\n"
-    "the result goes to standard output, the message after it goes to standard\n"
-    "error. When a file cannot hold every channel asked for (an i-melody of a\n"
-    "version other than 2 or 3, version 2 with several channels, a SMAF file\n"
-    "without the tracks or contents-info chunk for them), a line on standard\n"
-    "error says what it now carries.\n"
+    "together, values may follow '=' (--vib=2), and -- ends the options. After\n"
+    "each conversion one line says what the file now carries (out.mld:\n"
+    "vibration 2, LED 1), and why, where it could not hold every channel asked\n"
+    "for. When the result goes to standard output, the messages after it go to\n"
+    "standard error.\n"
     "\n"
     "The second form is the Windows program's own, chosen when no argument\n"
     "begins with '-': each argument is one option or the input path, whole.\n"
@@ -57,7 +56,7 @@ inline constexpr Message msgUsage = {
     "Exit status: 0 when every input was converted (with --info: read and\n"
     "recognised), 1 when any failed, 2 for a usage error.\n",
     "使い方: sorbelin [--vib LIST] [--led LIST] (-o OUT | -d DIR | --in-place) [-r] INPUT...\n"
-    "        sorbelin --info [--json] FILE...\n"
+    "        sorbelin --info [--json] [-r] FILE...\n"
     "        sorbelin INPUT [/vc:MASK] [/lc:MASK] [/sv:OUT] [/end]\n"
     "\n"
     "i-melody (.mld) または SMAF (.mmf) の着信メロディを、携帯電話のバイブと LED が\n"
@@ -71,6 +70,7 @@ inline constexpr Message msgUsage = {
     "  -i, --in-place    各 INPUT をその場で書き換える\n"
     "  -r, --recursive   指定したフォルダの中の .mld と .mmf をすべて変換する。\n"
     "                    -d と使うとフォルダの構成を DIR の下に作り直す\n"
+    "                    (--info と使うとそれぞれの中身を表示する)\n"
     "  -q, --quiet       変換の後に何も表示しない\n"
     "  -I, --info        各 FILE の中身 (形式、タイトル、連動、チャンネルごとの音符数) を\n"
     "                    表示する。何も書き出さない\n"
@@ -80,10 +80,9 @@ inline constexpr Message msgUsage = {
     "\n"
     "INPUT や FILE に - を指定すると標準入力を読みます。短いオプションはまとめて\n"
     "書けます (-qi)。値は '=' の後にも書けます (--vib=2)。-- でオプションは終わりです。\n"
+    "変換のたびに、ファイルが今持っている連動を一行で知らせます (out.mld: バイブ 2、\n"
+    "LED 1)。要求したチャンネルを持てなかったときは、その理由も添えます。\n"
     "結果を標準出力に書き出すときは、その後のメッセージは標準エラー出力に出ます。\n"
-    "要求したチャンネルをファイルが保持できないとき (バージョン 2・3 以外の i-melody、\n"
-    "複数チャンネルを指定したバージョン 2、そのためのトラックやコンテンツ情報チャンクの\n"
-    "ない SMAF) は、現在の連動を標準エラー出力に一行で知らせます。\n"
     "\n"
     "二つ目の形式は Windows 版と同じもので、'-' で始まる引数がないときに使われます。\n"
     "引数はそれぞれ、そのまま一つのオプションか入力パスです。/vc: と /lc: は10進数の\n"
@@ -112,14 +111,20 @@ inline constexpr Message msgUnknownOption = {
     "unknown option '%s' (see --help)",
     "不明なオプション '%s' です (--help を参照)"};
 inline constexpr Message msgAmbiguousOption = {
-    "ambiguous option '%s' (see --help)",
-    "オプション '%s' があいまいです (--help を参照)"};
+    "%s: ambiguous (%s)",
+    "%s: あいまいです (%s)"};
+inline constexpr Message msgSingleDashOption = {
+    "unknown option '%s' (did you mean -%s?)",
+    "不明なオプション '%s' です (-%s のことですか?)"};
 inline constexpr Message msgTakesNoValue = {
     "option '%s' takes no value",
     "オプション '%s' は値をとりません"};
 inline constexpr Message msgNeedsValue = {
     "option '%s' needs a value",
     "オプション '%s' には値が必要です"};
+inline constexpr Message msgEmptyPath = {
+    "%s needs a path, not an empty one",
+    "%s にはパスを指定してください (空にはできません)"};
 inline constexpr Message msgOneOutputMode = {
     "choose one of -o OUT, -d DIR and --in-place",
     "-o OUT、-d DIR、--in-place のうち一つを選んでください"};
@@ -182,6 +187,9 @@ inline constexpr Message msgNotMelodyFile = {
 inline constexpr Message msgMalformed = {
     "sorbelin: %s: malformed melody; nothing written\n",
     "sorbelin: %s: メロディファイルが壊れています。何も書き出していません\n"};
+inline constexpr Message msgMalformedAt = {
+    "sorbelin: %s: malformed melody (%s); nothing written\n",
+    "sorbelin: %s: メロディファイルが壊れています (%s)。何も書き出していません\n"};
 inline constexpr Message msgNoMemory = {
     "sorbelin: %s: not enough memory; nothing written\n",
     "sorbelin: %s: メモリが足りません。何も書き出していません\n"};
@@ -191,6 +199,9 @@ inline constexpr Message msgCannotWrite = {
 inline constexpr Message msgSameOutput = {
     "sorbelin: %s: %s already holds the result of %s in this run; nothing written\n",
     "sorbelin: %s: %s にはこの実行で既に %s の結果を書き出しました。何も書き出していません\n"};
+inline constexpr Message msgCannotWriteStandardOutput = {
+    "sorbelin: cannot write to standard output: %s\n",
+    "sorbelin: 標準出力に書き込めません: %s\n"};
 inline constexpr Message msgCannotReadFolder = {
     "sorbelin: %s: cannot read the folder: %s\n",
     "sorbelin: %s: フォルダを読み込めません: %s\n"};
@@ -203,28 +214,8 @@ inline constexpr char textConvertedTo[] = "%s -> %s\n";
 
 // The terminal's stand-in for the Save dialog.
 inline constexpr Message msgAskOutput = {
-    "Save the converted file as (proposed: %s; empty to cancel): ",
-    "変換したファイルの保存先 (候補: %s、空で取り消し): "};
+    "Save the converted file as (Enter for %s, Ctrl-D to cancel): ",
+    "変換したファイルの保存先 (Enter で %s、Ctrl-D で取り消し): "};
 inline constexpr Message msgAskReplace = {
     "%s already exists. Replace it? [y/N] ",
     "%s は既にあります。置き換えますか? [y/N] "};
-
-// After a conversion whose file cannot hold all that was asked (not with
-// -q): what it now carries, as channel lists.
-inline constexpr Message msgLinksNone = {"none", "なし"};
-inline constexpr Message msgVersionTakesNoLinks = {
-    "sorbelin: %s: i-melody version %d takes no link events: vibration %s, LED %s\n",
-    "sorbelin: %s: バージョン %d の i-melody は連動イベントを持てません: バイブ %s、LED %s\n"};
-inline constexpr Message msgNoTrackForLinks = {
-    "sorbelin: %s: the melody has no track to hold link events: vibration %s, LED %s\n",
-    "sorbelin: %s: 連動イベントを入れるトラックがありません: バイブ %s、LED %s\n"};
-inline constexpr Message msgVersion2OneEach = {
-    "sorbelin: %s: version 2 holds one channel each: vibration %s, LED %s\n",
-    "sorbelin: %s: バージョン 2 が持てるのはそれぞれ一チャンネルです: バイブ %s、LED %s\n"};
-inline constexpr Message msgSmafHolds = {
-    "sorbelin: %s: this SMAF file holds vibration only for the channels of its score tracks 0 to 5 "
-    "and the LED only in its contents-info chunk and track 5: vibration %s, LED %s\n",
-    "sorbelin: %s: この SMAF ファイルが持てるのは、スコアトラック 0〜5 のチャンネルのバイブと、"
-    "コンテンツ情報チャンクとトラック 5 の LED だけです: バイブ %s、LED %s\n"};
-inline constexpr Message msgNowCarries = {"sorbelin: %s: the file now carries vibration %s, LED %s\n",
-                                          "sorbelin: %s: 現在の連動はバイブ %s、LED %s です\n"};

@@ -50,3 +50,24 @@ inline constexpr Message msgContentsShort = {
 inline constexpr Message msgScoreTrackShort = {
     "score track {number} at offset {offset} is too short for its channel status bytes",
     "オフセット {offset} のスコアトラック {number} はチャンネル状態バイトを収めるには短すぎます"};
+
+// After a conversion, what the file now carries: {name} stands for the file,
+// {vibration} and {led} for channel lists, each followed, when the file could
+// not hold all that was asked, by one of the reasons below in parentheses.
+inline constexpr Message msgCarries = {"{name}: vibration {vibration}, LED {led}",
+                                       "{name}: バイブ {vibration}、LED {led}"};
+inline constexpr Message msgCarriesNone = {"none", "なし"};
+inline constexpr Message msgHoldsNoTrack = {"the melody has no track to hold links",
+                                            "連動を入れるトラックがありません"};
+inline constexpr Message msgHoldsNoLinks = {"i-melody version {version} holds no links",
+                                            "バージョン {version} の i-melody は連動を持てません"};
+inline constexpr Message msgHoldsOneChannel = {"i-melody version 2 holds one channel",
+                                               "バージョン 2 の i-melody が持てるのは一チャンネルです"};
+inline constexpr Message msgHoldsNoVibrationTrack = {"this file has no track that can hold vibration",
+                                                     "バイブを持てるトラックがありません"};
+inline constexpr Message msgHoldsVibrationOnly = {"this file's tracks play channels {channels} only",
+                                                  "このファイルのトラックが受け持つのはチャンネル {channels} だけです"};
+inline constexpr Message msgHoldsNoLedPlace = {"this file has no place for the LED",
+                                               "LED を入れる場所がありません"};
+inline constexpr Message msgHoldsOneLed = {"this file holds one LED channel",
+                                           "LED は一チャンネルしか持てません"};

@@ -30,6 +30,13 @@ int writeWholeFile(const char *path, const uint8_t *bytes, uint32_t count);
 // the process got it, wherever it points and however it was opened.
 int namedDescriptor(const char *path);
 
+// From now on a result cut short by a signal leaves no temporary file: on
+// SIGINT, SIGTERM and SIGHUP the one being written is removed and the
+// program ends by that signal (a signal that was ignored stays ignored, as
+// under nohup). SIGXFSZ, sent when a write passes the file size limit, is
+// ignored, so that the write fails with EFBIG and nothing is left either.
+void removeTemporaryOnSignals();
+
 // Reads an open descriptor from where it stands to its end, at most `limit`
 // bytes: more fails with EFBIG. Returns the storage handle as readWholeFile
 // does; the descriptor stays open.

@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -170,6 +171,74 @@ static std::string temporaryTemplate(const std::string &target) {
   return folder + ".sorbelin-XXXXXX";
 }
 
+// The one temporary file that exists while a result is written, kept where
+// a signal handler may read it: the path is complete before the flag is
+// set, and the flag is cleared before the path changes.
+static char pendingTemporary[PATH_MAX];
+static volatile sig_atomic_t temporaryPending = 0;
+
+// The signals that end the program at the user's wish or the terminal's.
+static const int endingSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+// Removes the pending temporary file, then ends the program by the same
+// signal, as if it had not been caught. Only async-signal-safe calls.
+static void removeTemporaryAndEnd(int signalNumber) {
+  if (temporaryPending) unlink(pendingTemporary);
+  std::signal(signalNumber, SIG_DFL);
+  raise(signalNumber);  // delivered when the handler returns
+}
+
+void removeTemporaryOnSignals() {
+  struct sigaction action = {};
+  action.sa_handler = removeTemporaryAndEnd;
+  sigemptyset(&action.sa_mask);
+  for (int s : endingSignals) sigaddset(&action.sa_mask, s);
+  for (int s : endingSignals) {
+    struct sigaction old;
+    if (sigaction(s, nullptr, &old) == 0 && old.sa_handler != SIG_IGN) sigaction(s, &action, nullptr);
+  }
+  std::signal(SIGXFSZ, SIG_IGN);
+}
+
+// Holds the ending signals back while the record of the pending temporary
+// file and the file itself change together; `restore` gives back the mask.
+static void holdSignals(sigset_t *restore) {
+  sigset_t held;
+  sigemptyset(&held);
+  for (int s : endingSignals) sigaddset(&held, s);
+  pthread_sigmask(SIG_BLOCK, &held, restore);
+}
+
+// Makes the temporary file from the template in `name` and records it.
+static int createTemporary(std::string *name) {
+  if (name->size() >= sizeof pendingTemporary) return errno = ENAMETOOLONG, -1;
+  sigset_t restore;
+  holdSignals(&restore);
+  int fd = mkstemp(&(*name)[0]);
+  if (fd >= 0) {
+    std::memcpy(pendingTemporary, name->c_str(), name->size() + 1);
+    temporaryPending = 1;
+  }
+  int saved = errno;
+  pthread_sigmask(SIG_SETMASK, &restore, nullptr);
+  errno = saved;
+  return fd;
+}
+
+// Puts the written temporary file in place of the target, or removes it
+// when anything failed (`ok` false, or the rename); the record goes too.
+static int finishTemporary(const std::string &temporary, const std::string &target, int ok) {
+  sigset_t restore;
+  holdSignals(&restore);
+  ok = ok && rename(temporary.c_str(), target.c_str()) == 0;
+  int saved = errno;
+  if (!ok) unlink(temporary.c_str());
+  temporaryPending = 0;
+  pthread_sigmask(SIG_SETMASK, &restore, nullptr);
+  errno = saved;
+  return ok;
+}
+
 // The new file takes the permission bits (and, where allowed, the owner) of
 // the file it replaces; a new file gets what the umask leaves of 0666. Data
 // that replaces an existing file is on the disk before the rename, so that a
@@ -216,17 +285,11 @@ int writeWholeFile(const char *path, const uint8_t *bytes, uint32_t count) {
   std::string target;
   if (!linkTarget(path, &target)) return 0;
   std::string temporary = temporaryTemplate(target);
-  int fd = mkstemp(&temporary[0]);
+  int fd = createTemporary(&temporary);
   if (fd < 0) return 0;
   int prepared = prepareTemporary(fd, target);
   int ok = prepared && writeFully(fd, bytes, count);
   if (ok && prepared == 2) ok = fsync(fd) == 0;
   ok = (close(fd) == 0) && ok;
-  ok = ok && rename(temporary.c_str(), target.c_str()) == 0;
-  if (!ok) {
-    int saved = errno;
-    unlink(temporary.c_str());
-    errno = saved;
-  }
-  return ok;
+  return finishTemporary(temporary, target, ok);
 }

@@ -85,7 +85,7 @@ TEST_F(Cli, ConvertsWorkedExamplesInBothForms) {
   writeFile(dir.file("in.mmf"), workedSmaf);
   Outcome posix = runSorbelin(dir.path, {"--vib", "2", "--led", "1", "-o", "a.mld", "in.mld"});
   EXPECT_EQ(posix.status, 0) << posix.err;
-  EXPECT_EQ(posix.out, line(msgResultImelodyV2Led.english));
+  EXPECT_EQ(posix.out, line(msgResultImelodyV2Led.english) + "a.mld: vibration 2, LED 1\n");
   EXPECT_EQ(readFile(dir.file("a.mld")), workedMelodyOut);
 
   Outcome own = runSorbelin(dir.path, {"in.mld", "/vc:2", "/lc:1", "/sv:b.mld", "/end"});
@@ -94,7 +94,7 @@ TEST_F(Cli, ConvertsWorkedExamplesInBothForms) {
 
   Outcome smaf = runSorbelin(dir.path, {"in.mmf", "/vc:5", "/lc:4", "/sv:c.mmf"});
   EXPECT_EQ(smaf.status, 0) << smaf.err;
-  EXPECT_EQ(smaf.out, line(msgResultSmaf16.english));
+  EXPECT_EQ(smaf.out, line(msgResultSmaf16.english) + "c.mmf: vibration 1,3, LED 3\n");
   EXPECT_EQ(readFile(dir.file("c.mmf")), workedSmafOut);
   EXPECT_EQ(readFile(dir.file("in.mld")), workedMelody);
 }
@@ -113,10 +113,11 @@ TEST_F(Cli, PrintsTheResultMessageOfEachRow) {
     std::vector<std::string> options;
     std::string out;
   } cases[] = {
-      {"fanfare-v2.mld", {"--vib", "2", "--led", "1"}, line(msgResultImelodyV2Led.english)},
-      {"fanfare-v2.mld", {"--led", "none"}, line(msgResultImelodyV2.english)},
-      {"lullaby-v3.mld", {"--vib", "none", "--led", "none"}, line(msgResultImelodyV3.english)},
-      {"chime.mmf", {"-l", "3"}, line(msgResultSmaf16.english)},
+      {"fanfare-v2.mld", {"--vib", "2", "--led", "1"}, line(msgResultImelodyV2Led.english) + "out: vibration 2, LED 1\n"},
+      {"fanfare-v2.mld", {"--led", "none"}, line(msgResultImelodyV2.english) + "out: vibration 1, LED none\n"},
+      {"lullaby-v3.mld", {"--vib", "none", "--led", "none"},
+       line(msgResultImelodyV3.english) + "out: vibration none, LED none\n"},
+      {"chime.mmf", {"-l", "3"}, line(msgResultSmaf16.english) + "out: vibration 1, LED 3\n"},
       {"chime.mmf", {"-q"}, ""},
   };
   for (const Case &c : cases) {
@@ -142,7 +143,8 @@ TEST_F(Cli, ConvertsManyInputsAndReportsEachFailure) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err,
             "sorbelin: notes.txt: not an i-melody or SMAF file; nothing written\n"
-            "sorbelin: broken.mld: malformed melody; nothing written\n"
+            "sorbelin: broken.mld: malformed melody (the file chunk at offset 0 runs past the end of the file); "
+            "nothing written\n"
             "sorbelin: missing.mld: cannot read: No such file or directory\n");
   EXPECT_NE(run.out.find("chime.mmf -> out/chime.mmf\n"), std::string::npos);
   std::vector<std::string> written = listFolder(dir.file("out"));
@@ -182,6 +184,8 @@ TEST_F(Cli, UsageErrorsExitWithTwo) {
       {{"--frobnicate", "in.mld"}, "sorbelin: unknown option '--frobnicate'"},
       {{"in.mld", "-o"}, "sorbelin: option '-o' needs a value"},
       {{"in.mld", "--led", "1"}, "sorbelin: say where to write"},
+      {{"-q", "-d", "", "in.mld"}, "sorbelin: -d needs a path"},
+      {{"-q", "-o", "", "in.mld"}, "sorbelin: -o needs a path"},
       {{"/tmp/in.mld", "/sv:out.mld"}, "sorbelin: no input file named"},
       {{"in.mld", "/vc:3"}, "sorbelin: an output path is needed"},
   };
@@ -204,7 +208,7 @@ TEST_F(Cli, AsksForTheOutputPathOnATerminal) {
   // "out" gets the input's extension; "taken" exists: refused, then replaced.
   Outcome run = runSorbelin(dir.path, {"song.mld", "/vc:2"}, true, "out\n");
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_NE(run.err.find("proposed: song.mld"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("(Enter for song.mld, Ctrl-D to cancel)"), std::string::npos) << run.err;
   EXPECT_EQ(readFile(dir.file("out.mld")), workedMelodyOut);
 
   run = runSorbelin(dir.path, {"song.mld", "/vc:2"}, true, "taken\nn\ntaken\ny\n");
@@ -213,14 +217,32 @@ TEST_F(Cli, AsksForTheOutputPathOnATerminal) {
   EXPECT_EQ(readFile(dir.file("taken.mld")), workedMelodyOut);
 }
 
-TEST_F(Cli, EmptyAnswerOrEndOfInputCancels) {
+// Enter takes the proposed name, the input's file name in the current
+// folder, as a Save dialog does; replacing a file there still asks. The end
+// of input cancels, at either question.
+TEST_F(Cli, EnterAcceptsTheProposalAndEndOfInputCancels) {
+  makeFolder(dir.file("in"));
+  writeFile(dir.file("in/song.mld"), workedMelody);
   writeFile(dir.file("song"), workedMelody);
-  for (const char *typed : {"\n", "\x04"}) {
-    Outcome run = runSorbelin(dir.path, {"song"}, true, typed);
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("cancelled; nothing written"), std::string::npos);
-    EXPECT_EQ(listFolder(dir.path).size(), 1u);
+  struct Case {
+    const char *input, *typed;
+    int status;
+    Bytes song;  // what ./song.mld holds after the run; empty for no such file
+  } cases[] = {
+      {"in/song.mld", "\x04", 1, {}},
+      {"in/song.mld", "\n", 0, workedMelodyOut},
+      {"in/song.mld", "\nn\n\x04", 1, workedMelodyOut},
+      {"in/song.mld", "\n\x04", 1, workedMelodyOut},
+      {"song", "\n\x04", 1, workedMelodyOut},
+  };
+  for (const Case &c : cases) {
+    Outcome run = runSorbelin(dir.path, {c.input, "/vc:2"}, true, c.typed);
+    EXPECT_EQ(run.status, c.status) << c.input << " " << c.typed;
+    EXPECT_EQ(run.err.find("cancelled; nothing written") != std::string::npos, c.status == 1) << run.err;
+    EXPECT_EQ(fileExists(dir.file("song.mld")) ? readFile(dir.file("song.mld")) : Bytes(), c.song) << c.typed;
   }
+  EXPECT_EQ(readFile(dir.file("song")), workedMelody);
+  EXPECT_EQ(readFile(dir.file("in/song.mld")), workedMelody);
   // Without an extension on the input, a typed name gets none.
   EXPECT_EQ(runSorbelin(dir.path, {"song"}, true, "plain\n").status, 0);
   EXPECT_TRUE(fileExists(dir.file("plain")));
@@ -231,23 +253,26 @@ TEST_F(Cli, EmptyAnswerOrEndOfInputCancels) {
 TEST_F(Cli, StandardInputAndOutputThroughPipes) {
   writeFile(dir.file("tune.mld"), workedMelody);
   writeFile(dir.file("bad.mld"), hex("6D 65 6C 6F 00 00 00 40"));
-  const std::string melody = text(workedMelodyOut), message = line(msgResultImelodyV2Led.english);
+  const std::string melody = text(workedMelodyOut);
+  auto message = [](const char *output) { return line(msgResultImelodyV2Led.english) + output + ": vibration 2, LED 1\n"; };
   struct Case {
     const char *script;
     int status;
     std::string out, err;
   } cases[] = {
-      {"\"$0\" --vib 2 -o /dev/stdout tune.mld | cat", 0, melody, message},
-      {"cat tune.mld | \"$0\" --vib=2 -o - - | cat", 0, melody, message},
+      {"\"$0\" --vib 2 -o /dev/stdout tune.mld | cat", 0, melody, message("/dev/stdout")},
+      {"cat tune.mld | \"$0\" --vib=2 -o - - | cat", 0, melody, message("standard output")},
       {"cat tune.mld | \"$0\" -qv2 -o - /dev/stdin", 0, melody, ""},
-      {"\"$0\" --vib 2 -o /dev/fd/3 tune.mld 3>&1 | cat", 0, melody, message},
-      {"\"$0\" --vib 2 -o /proc/self/fd/1 - < tune.mld", 0, melody, message},
-      {"\"$0\" tune.mld /vc:2 /sv:/dev/stdout", 0, melody, message},
-      {"cat tune.mld | \"$0\" --vib 2 -o piped.mld /dev/stdin", 0, message, ""},
-      {"mkfifo fifo && { cat tune.mld > fifo & } && \"$0\" -v 2 -o - fifo", 0, melody, message},
+      {"\"$0\" --vib 2 -o /dev/fd/3 tune.mld 3>&1 | cat", 0, melody, message("/dev/fd/3")},
+      {"\"$0\" --vib 2 -o /proc/self/fd/1 - < tune.mld", 0, melody, message("/proc/self/fd/1")},
+      {"\"$0\" tune.mld /vc:2 /sv:/dev/stdout", 0, melody, message("/dev/stdout")},
+      {"cat tune.mld | \"$0\" --vib 2 -o piped.mld /dev/stdin", 0, message("piped.mld"), ""},
+      {"mkfifo fifo && { cat tune.mld > fifo & } && \"$0\" -v 2 -o - fifo", 0, melody, message("standard output")},
       {"printf 'shopping list' | \"$0\" -o - -", 1, "",
        "sorbelin: standard input: not an i-melody or SMAF file; nothing written\n"},
-      {"\"$0\" -o - - < bad.mld", 1, "", "sorbelin: standard input: malformed melody; nothing written\n"},
+      {"\"$0\" -o - - < bad.mld", 1, "",
+       "sorbelin: standard input: malformed melody (the file chunk at offset 0 runs past the end of the file); "
+       "nothing written\n"},
       {"\"$0\" -o - tune.mld >&-", 1, "",
        "sorbelin: tune.mld: cannot write standard output: Bad file descriptor\n"},
   };
@@ -261,7 +286,43 @@ TEST_F(Cli, StandardInputAndOutputThroughPipes) {
   EXPECT_EQ(tree(dir.path), (std::vector<std::string>{"bad.mld", "fifo", "piped.mld", "tune.mld"}));
   Outcome info = runScript(dir.path, "cat tune.mld | \"$0\" --info --json -");
   EXPECT_EQ(info.status, 0) << info.err;
-  EXPECT_EQ(info.out.rfind("{\"path\":\"/dev/stdin\",\"format\":\"i-melody\",\"length\":48,", 0), 0u) << info.out;
+  EXPECT_EQ(info.out.rfind("{\"path\":\"standard input\",\"format\":\"i-melody\",\"length\":48,", 0), 0u) << info.out;
+  info = runScript(dir.path, "\"$0\" --info - < tune.mld");
+  EXPECT_EQ(info.out.rfind("standard input\n  format   i-melody version 2", 0), 0u) << info.out;
+}
+
+// Whatever is meant for standard output must arrive there: a report, the
+// help or a message that a full disk or a closed descriptor refused makes
+// the run fail with the reason, however much was written before.
+TEST_F(Cli, StandardOutputThatCannotBeWrittenFailsTheRun) {
+  writeFile(dir.file("tune.mld"), workedMelody);
+  const std::string full = "sorbelin: cannot write to standard output: " + std::string(std::strerror(ENOSPC)) + "\n";
+  const std::string closed = "sorbelin: cannot write to standard output: " + std::string(std::strerror(EBADF)) + "\n";
+  struct Case {
+    const char *script;
+    int status;
+    std::string err;
+  } cases[] = {
+      {"\"$0\" --help > /dev/full", 1, full},
+      {"\"$0\" --version > /dev/full", 1, full},
+      {"\"$0\" --info tune.mld > /dev/full", 1, full},
+      {"\"$0\" --info --json tune.mld > /dev/full", 1, full},
+      {"\"$0\" --info --json $(seq 200 | sed 's/.*/tune.mld/') > /dev/full", 1, full},
+      {"\"$0\" -v2 -o out.mld tune.mld > /dev/full", 1, full},
+      {"\"$0\" -v2 -d out tune.mld tune.mld > /dev/full", 1,
+       "sorbelin: tune.mld: out/tune.mld already holds the result of tune.mld in this run; nothing written\n" + full},
+      {"\"$0\" --help >&-", 1, closed},
+      {"\"$0\" -q -o quiet.mld tune.mld > /dev/full", 0, ""},
+      {"\"$0\" -q -o quiet.mld tune.mld >&-", 0, ""},
+      {"\"$0\" -o - tune.mld > /dev/full", 1,
+       "sorbelin: tune.mld: cannot write standard output: " + std::string(std::strerror(ENOSPC)) + "\n"},
+  };
+  for (const Case &c : cases) {
+    Outcome run = runScript(dir.path, c.script);
+    EXPECT_EQ(run.status, c.status) << c.script;
+    EXPECT_EQ(run.err, c.err) << c.script;
+  }
+  EXPECT_EQ(readFile(dir.file("out.mld")), workedMelodyOut);
 }
 
 // A pipe is read to its end however it is cut into writes; beyond 4 GiB a
@@ -316,13 +377,13 @@ TEST_F(Cli, FolderOutputIsMadeWhenNeededAndNeverWrittenTwice) {
   writeFile(dir.file("b/x.mld"), example("lullaby-v3.mld"));
   writeFile(dir.file("tune.mld"), workedMelody);
   writeFile(dir.file("notes.txt"), ascii("shopping list"));
-  const std::string message = line(msgResultImelodyV2Led.english);
+  const std::string message = line(msgResultImelodyV2Led.english), carries = ": vibration 2, LED 1\n";
   expectScenes({
-      {{"-v2", "-d", "out", "a/x.mld", "b/x.mld"}, 1, "a/x.mld -> out/x.mld\n" + message,
+      {{"-v2", "-d", "out", "a/x.mld", "b/x.mld"}, 1, "a/x.mld -> out/x.mld\n" + message + "out/x.mld" + carries,
        "sorbelin: b/x.mld: out/x.mld already holds the result of a/x.mld in this run; nothing written\n"},
       {{"-v2", "-q", "-i", "tune.mld", "./tune.mld"}, 1, "",
        "sorbelin: ./tune.mld: ./tune.mld already holds the result of tune.mld in this run; nothing written\n"},
-      {{"-v2", "-d", "new/deeper/out", "a/x.mld"}, 0, message, ""},
+      {{"-v2", "-d", "new/deeper/out", "a/x.mld"}, 0, message + "new/deeper/out/x.mld" + carries, ""},
       {{"-d", "never", "notes.txt"}, 1, "", "sorbelin: notes.txt: not an i-melody or SMAF file; nothing written\n"},
       {{"-q", "-d", "made", "a", "tune.mld"}, 1, "",
        "sorbelin: a: is a folder; to convert the melodies in it use -r with -d DIR or --in-place\n"},
@@ -384,11 +445,13 @@ TEST_F(Cli, OwnFormTakesEachArgumentWhole) {
   ASSERT_EQ(longInput.size(), 302u);
   writeFile(dir.file(longInput), workedMelody);
   writeFile(dir.file("Song 1: intro.mld"), workedMelody);
-  const std::string message = line(msgResultImelodyV2Led.english);
+  auto message = [](const std::string &output) {
+    return line(msgResultImelodyV2Led.english) + output + ": vibration 2, LED 1\n";
+  };
   expectScenes({
-      {{"Song 1: intro.mld", "/vc:2", "/sv:out1.mld", "/end"}, 0, message, ""},
-      {{"Song 1: intro.mld", "/sv:my out.mld", "/vc:2"}, 0, message, ""},
-      {{longInput, "/vc:2", "/sv:" + longOutput}, 0, message, ""},
+      {{"Song 1: intro.mld", "/vc:2", "/sv:out1.mld", "/end"}, 0, message("out1.mld"), ""},
+      {{"Song 1: intro.mld", "/sv:my out.mld", "/vc:2"}, 0, message("my out.mld"), ""},
+      {{longInput, "/vc:2", "/sv:" + longOutput}, 0, message(longOutput), ""},
       {{"Song 1: intro.mld", "/vc:2", "b.mld", "/sv:x.mld"}, 2, "",
        "sorbelin: this form takes one input file ('b.mld' is a second); for several use: sorbelin -d DIR "
        "INPUT...\n"},
@@ -404,12 +467,21 @@ TEST_F(Cli, InfoReportsEachFileAndWritesNothing) {
   writeFile(dir.file("tune.mld"), example("fanfare-v2.mld"));
   writeFile(dir.file("bell.mmf"), example("chime.mmf"));
   writeFile(dir.file("notes.txt"), ascii("a shopping list"));
+  for (const char *folder : {"tree", "tree/sub", "tree/sub/deeper"}) makeFolder(dir.file(folder));
+  writeFile(dir.file("tree/b.mld"), example("fanfare-v2.mld"));
+  writeFile(dir.file("tree/notes.txt"), ascii("not a melody, and not taken"));
+  writeFile(dir.file("tree/sub/deeper/a.MMF"), example("chime.mmf"));
   struct Case {
     std::vector<std::string> args;
     int status;
     std::vector<const char *> starts;  // the report's lines or JSON objects begin so, in order
   } cases[] = {
       {{"--info", "tune.mld", "bell.mmf"}, 0, {"tune.mld", "  format   i-melody version 2", "bell.mmf"}},
+      {{"-rI", "--json", "tree", "bell.mmf"},
+       0,
+       {"{\"path\":\"tree/b.mld\",\"format\":\"i-melody\"", "{\"path\":\"tree/sub/deeper/a.MMF\",\"format\":\"SMAF\"",
+        "{\"path\":\"bell.mmf\""}},
+      {{"--info", "tree"}, 1, {"tree\n  error    cannot read: Is a directory"}},
       {{"-I", "--json", "tune.mld", "notes.txt", "gone.mld", "bell.mmf"},
        1,
        {"{\"path\":\"tune.mld\",\"format\":\"i-melody\",\"length\":123,\"error\":null,\"version\":2,",
@@ -427,7 +499,8 @@ TEST_F(Cli, InfoReportsEachFileAndWritesNothing) {
       EXPECT_NE(at, std::string::npos) << start << "\n" << run.out;
     }
   }
-  EXPECT_EQ(listFolder(dir.path).size(), 3u);
+  EXPECT_EQ(listFolder(dir.path).size(), 4u);
+  EXPECT_EQ(tree(dir.file("tree")), (std::vector<std::string>{"b.mld", "notes.txt", "sub/deeper/a.MMF"}));
   for (std::vector<std::string> args : {std::vector<std::string>{"--json", "tune.mld"},
                                         std::vector<std::string>{"--info", "-o", "x.mld", "tune.mld"}}) {
     Outcome run = runSorbelin(dir.path, args);
@@ -436,10 +509,11 @@ TEST_F(Cli, InfoReportsEachFileAndWritesNothing) {
   }
 }
 
-// A file that cannot hold every channel asked for is converted as far as it
-// can; one line on stderr says what it now carries (not with -q), and the
-// exit status stays 0.
-TEST_F(Cli, SaysWhatAFileCouldNotHoldOfTheRequest) {
+// Every conversion ends with a line that says what the file now carries,
+// after the result message or, where the file's kind has none, alone; where
+// the file could not hold every channel asked for, the line says why, and
+// the exit status stays 0. The line goes where the message goes.
+TEST_F(Cli, SaysWhatTheFileNowCarries) {
   const Bytes notes = hex("00 10 60  00 50 60");
   writeFile(dir.file("v2.mld"), melody(vers('2'), track(notes)));
   writeFile(dir.file("v3.mld"), melody(vers('3'), track(notes)));
@@ -447,26 +521,37 @@ TEST_F(Cli, SaysWhatAFileCouldNotHoldOfTheRequest) {
   writeFile(dir.file("bare.mld"), melody(vers('2'), {}));
   writeFile(dir.file("two.mmf"), smaf(mtr(1, hex("00 00")) + mtr(2, hex("00 00"))));
   writeFile(dir.file("full.mmf"), smaf(cnti({}) + mtr(5, Bytes(16, 0))));
+  writeFile(dir.file("type1.mmf"), smaf(cnti({}) + mtr(0, hex("00 00"))));
+  const std::string v2 = line(msgResultImelodyV2Led.english), v3 = line(msgResultImelodyV3.english),
+                    smaf16 = line(msgResultSmaf16.english), smaf40 = line(msgResultSmaf40.english);
   struct Case {
     std::vector<std::string> args;
-    const char *err;
+    std::string out, err = "";
   } cases[] = {
       {{"--vib", "1,3", "--led", "2-4", "-o", "a.mld", "v2.mld"},
-       "sorbelin: v2.mld: version 2 holds one channel each: vibration 1, LED 2\n"},
-      {{"-o", "b.mld", "v4.mld"}, "sorbelin: v4.mld: i-melody version 4 takes no link events: vibration none, LED none\n"},
+       v2 + "a.mld: vibration 1 (i-melody version 2 holds one channel), LED 2 (i-melody version 2 holds one channel)\n"},
+      {{"-o", "b.mld", "v4.mld"},
+       "b.mld: vibration none (i-melody version 4 holds no links), LED none (i-melody version 4 holds no links)\n"},
       {{"-o", "c.mld", "bare.mld"},
-       "sorbelin: bare.mld: the melody has no track to hold link events: vibration none, LED none\n"},
+       v2 + "c.mld: vibration none (the melody has no track to hold links), "
+            "LED none (the melody has no track to hold links)\n"},
       {{"--vib", "1,9", "--led", "3", "-o", "d.mmf", "two.mmf"},
-       "sorbelin: two.mmf: this SMAF file holds vibration only for the channels of its score tracks 0 to 5 and "
-       "the LED only in its contents-info chunk and track 5: vibration 1, LED none\n"},
-      {{"--vib", "1,3", "--led", "2-4", "-o", "e.mld", "v3.mld"}, ""},
-      {{"--vib", "1", "--led", "2", "-o", "f.mld", "v2.mld"}, ""},
-      {{"--vib", "1-16", "--led", "3,5", "-o", "g.mmf", "full.mmf"}, ""},
+       smaf16 + "d.mmf: vibration 1 (this file's tracks play channels 1-8 only), "
+                "LED none (this file has no place for the LED)\n"},
+      {{"--vib", "1,3", "--led", "2-4", "-o", "e.mld", "v3.mld"}, v3 + "e.mld: vibration 1,3, LED 2-4\n"},
+      {{"--vib", "1", "--led", "2", "-o", "f.mld", "v2.mld"}, v2 + "f.mld: vibration 1, LED 2\n"},
+      {{"--vib", "1-16", "--led", "3,5", "-o", "g.mmf", "full.mmf"}, smaf40 + "g.mmf: vibration 1-16, LED 3,5\n"},
       {{"-q", "-o", "h.mld", "v4.mld"}, ""},
+      {{"--vib", "2", "--led", "3,5", "-o", "i.mmf", "type1.mmf"},
+       "i.mmf: vibration 2, LED 3 (this file holds one LED channel)\n"},
+      {{"--vib", "2", "-o", "-", "type1.mmf"}, "", "standard output: vibration 2, LED 1\n"},
   };
   for (const Case &c : cases) {
     Outcome run = runSorbelin(dir.path, c.args);
-    EXPECT_EQ(run.status, 0) << c.err;
+    EXPECT_EQ(run.status, 0) << c.out;
+    if (c.args[c.args.size() - 2] != "-") {
+      EXPECT_EQ(run.out, c.out);
+    }
     EXPECT_EQ(run.err, c.err);
   }
 }
@@ -480,9 +565,9 @@ TEST_F(Cli, SpeaksJapaneseWhenTheLocaleSaysSo) {
     const char *lang;
     std::string out, err, help;
   } cases[] = {
-      {"C.UTF-8", line(msgResultImelodyV2Led.english),
+      {"C.UTF-8", line(msgResultImelodyV2Led.english) + "out.mld: vibration 2, LED 1\n",
        "sorbelin: notes.txt: not an i-melody or SMAF file; nothing written\n", "usage: sorbelin"},
-      {"ja_JP.UTF-8", line(textResultImelodyV2Led),
+      {"ja_JP.UTF-8", line(textResultImelodyV2Led) + "out.mld: バイブ 2、LED 1\n",
        "sorbelin: notes.txt: i-melody でも SMAF でもないファイルです。何も書き出していません\n", "使い方: sorbelin"},
   };
   for (const Case &c : cases) {
@@ -496,7 +581,12 @@ TEST_F(Cli, SpeaksJapaneseWhenTheLocaleSaysSo) {
     Outcome refused = runProgram(dir.path, with({"-o", "out.txt", "notes.txt"}));
     EXPECT_EQ(refused.err, c.err) << c.lang;
     EXPECT_EQ(runProgram(dir.path, with({"--help"})).out.rfind(c.help, 0), 0u) << c.lang;
+    // JSON is for scripts: its reasons are English in every locale.
+    EXPECT_EQ(runProgram(dir.path, with({"--info", "--json", "gone.mld"})).out,
+              "{\"path\":\"gone.mld\",\"format\":null,\"length\":null,"
+              "\"error\":\"cannot read: No such file or directory\"}\n") << c.lang;
   }
   Outcome warned = runProgram(dir.path, {"env", "LANG=ja_JP.UTF-8", SORBELIN_BINARY, "--vib", "2,3", "-o", "w.mld", "tune.mld"});
-  EXPECT_EQ(warned.err, "sorbelin: tune.mld: バージョン 2 が持てるのはそれぞれ一チャンネルです: バイブ 2、LED 1\n");
+  EXPECT_EQ(warned.out, line(textResultImelodyV2Led) +
+                           "w.mld: バイブ 2 (バージョン 2 の i-melody が持てるのは一チャンネルです)、LED 1\n");
 }

@@ -50,10 +50,11 @@ TEST(CliArguments, AcceptsCompleteRequestsAndExplainsTheRest) {
       {{"-qrd", "x", "a"}, 1, ""},
       {{"--vib=2", "--led=", "-o", "x", "a"}, 0, "bad channel list ''"},
       {{"--in-p", "--rec", "a"}, 1, ""},
-      {{"--in", "a"}, 0, "ambiguous option '--in'"},
+      {{"--in", "a"}, 0, "--in: ambiguous (--in-place, --info)"},
+      {{"--in=x", "a"}, 0, "--in: ambiguous (--in-place, --info)"},
       {{"-I", "--json", "-", "a"}, 1, ""},
       {{"--ver"}, 1, ""},
-      {{"--v", "-i", "a"}, 0, "ambiguous option '--v'"},
+      {{"--v", "-i", "a"}, 0, "--v: ambiguous (--vib, --version)"},
       {{"-qx", "-i", "a"}, 0, "unknown option '-x'"},
       {{"-i", "a", "-qo"}, 0, "option '-o' needs a value"},
       {{"-i", "a", "--output"}, 0, "option '--output' needs a value"},
@@ -64,6 +65,23 @@ TEST(CliArguments, AcceptsCompleteRequestsAndExplainsTheRest) {
       {{"-d", "out", "-"}, 0, "standard input (-) has no name"},
       {{"-i", "a", "-"}, 0, "standard input (-) has no name"},
       {{"-r", "-o", "x", "folder"}, 0, "-r takes -d DIR or --in-place"},
+      // A long option after one dash would be read as short ones (-v ib);
+      // an option's value or an input after "--" may look so.
+      {{"-vib", "2", "-o", "x", "a"}, 0, "unknown option '-vib' (did you mean --vib?)"},
+      {{"-i", "-led=2", "a"}, 0, "unknown option '-led=2' (did you mean --led=2?)"},
+      {{"-info", "a"}, 0, "unknown option '-info' (did you mean --info?)"},
+      {{"-o", "-dir", "a"}, 1, ""},
+      {{"-qo", "-json", "a"}, 1, ""},
+      {{"--out", "-vib", "a"}, 1, ""},
+      {{"--output=x", "-dir", "a"}, 0, "unknown option '-dir' (did you mean --dir?)"},
+      {{"-i", "a", "--", "-vib"}, 1, ""},
+      {{"-vi", "-i", "a"}, 0, "bad channel list 'i'"},
+      // An empty path names no place to write.
+      {{"-d", "", "a"}, 0, "-d needs a path, not an empty one"},
+      {{"--dir=", "a", "b"}, 0, "-d needs a path"},
+      {{"-o", "", "a"}, 0, "-o needs a path"},
+      {{"--output", "", "-"}, 0, "-o needs a path"},
+      {{"-d", "/", "a"}, 1, ""},
   };
   for (const Case &c : cases) {
     std::vector<char *> argv = {const_cast<char *>("sorbelin")};

@@ -42,12 +42,18 @@ expect "$helpOptions" sorbelin -
 expect '--vib|--version' sorbelin --v
 expect '--in-place|--info' sorbelin -o out.mld --in
 
-# Channel lists: none, channels 1 to 16, after a comma another channel,
-# after a dash a channel from the range's first on; also after "=".
+# Channel lists: none, channels 1 to 16, after a comma another channel not
+# listed yet, after a dash a channel from the range's first on, short of any
+# listed one; also after "=".
 expect 'none|1|2|3|4|5|6|7|8|9|10|11|12|13|14|15|16' sorbelin --vib ''
 expect 'none' sorbelin -l n
 expect '1|10|11|12|13|14|15|16' sorbelin -v 1
 expect '3,1|3,10|3,11|3,12|3,13|3,14|3,15|3,16' sorbelin --led 3,1
+expect '1,10|1,11|1,12|1,13|1,14|1,15|1,16' sorbelin -v 1,1
+expect '1,2|1,3|1,4|1,5|1,6|1,7|1,8|1,9|1,10|1,11|1,12|1,13|1,14|1,15|1,16' sorbelin -v 1,
+expect '1,3-5,10|1,3-5,11|1,3-5,12|1,3-5,13|1,3-5,14|1,3-5,15|1,3-5,16' sorbelin -v 1,3-5,1
+expect '14,9-9|14,9-10|14,9-11|14,9-12|14,9-13' sorbelin -l 14,9-
+expect '' sorbelin -v 2,2-
 expect '9-9|9-10|9-11|9-12|9-13|9-14|9-15|9-16' sorbelin -v 9-
 expect '1,12-12|1,12-13|1,12-14|1,12-15|1,12-16' sorbelin -l 1,12-1
 expect '' sorbelin -v 1,-

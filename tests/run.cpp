@@ -7,6 +7,27 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+namespace {
+
+// In a child process: runs the command in `folder` on the standard
+// descriptors it has, with the signals' default actions; never returns.
+[[noreturn]] void execIn(const std::string &folder, const std::vector<std::string> &command) {
+  if (chdir(folder.c_str()) != 0) _exit(126);
+  // The same language whoever runs the tests: English, unless a test
+  // starts the program through env with a locale of its own.
+  unsetenv("LC_ALL"), unsetenv("LC_MESSAGES"), setenv("LANG", "C.UTF-8", 1);
+  for (int s : {SIGINT, SIGTERM, SIGHUP, SIGXFSZ, SIGPIPE}) signal(s, SIG_DFL);
+  std::vector<char *> argv;
+  for (const std::string &a : command) argv.push_back(const_cast<char *>(a.c_str()));
+  argv.push_back(nullptr);
+  execvp(argv[0], argv.data());
+  _exit(127);
+}
+
+int exitStatus(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status); }
+
+}  // namespace
+
 Outcome runProgram(const std::string &folder, const std::vector<std::string> &command, bool terminal,
                    const std::string &typed) {
   int outPipe[2], errPipe[2], master = -1, slave = -1;
@@ -16,15 +37,7 @@ Outcome runProgram(const std::string &folder, const std::vector<std::string> &co
   if (child == 0) {
     int in = terminal ? slave : open("/dev/null", O_RDONLY);
     dup2(in, 0), dup2(outPipe[1], 1), dup2(errPipe[1], 2);
-    if (chdir(folder.c_str()) != 0) _exit(126);
-    // The same language whoever runs the tests: English, unless a test
-    // starts the program through env with a locale of its own.
-    unsetenv("LC_ALL"), unsetenv("LC_MESSAGES"), setenv("LANG", "C.UTF-8", 1);
-    std::vector<char *> argv;
-    for (const std::string &a : command) argv.push_back(const_cast<char *>(a.c_str()));
-    argv.push_back(nullptr);
-    execvp(argv[0], argv.data());
-    _exit(127);
+    execIn(folder, command);
   }
   close(outPipe[1]), close(errPipe[1]);
   if (terminal) {
@@ -50,8 +63,26 @@ Outcome runProgram(const std::string &folder, const std::vector<std::string> &co
   int status = 0;
   waitpid(child, &status, 0);
   if (master >= 0) close(master);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  run.status = exitStatus(status);
   return run;
+}
+
+pid_t startSorbelin(const std::string &folder, const std::vector<std::string> &args) {
+  std::vector<std::string> command = {SORBELIN_BINARY};
+  command.insert(command.end(), args.begin(), args.end());
+  pid_t child = fork();
+  if (child == 0) {
+    int null = open("/dev/null", O_RDWR);
+    dup2(null, 0), dup2(null, 1), dup2(null, 2);
+    execIn(folder, command);
+  }
+  return child;
+}
+
+int waitForExit(pid_t child) {
+  int status = 0;
+  if (waitpid(child, &status, 0) != child) return -1;
+  return exitStatus(status);
 }
 
 Outcome runSorbelin(const std::string &folder, const std::vector<std::string> &args, bool terminal,

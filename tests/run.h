@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 struct Outcome {
@@ -20,6 +21,14 @@ Outcome runProgram(const std::string &folder, const std::vector<std::string> &co
 // is a pseudo-terminal that receives `typed`; otherwise it is /dev/null.
 Outcome runSorbelin(const std::string &folder, const std::vector<std::string> &args,
                     bool terminal = false, const std::string &typed = "");
+
+// Starts the program in `folder` with `args`, its standard descriptors on
+// /dev/null, and returns at once with its process id.
+pid_t startSorbelin(const std::string &folder, const std::vector<std::string> &args);
+
+// Waits for a process that startSorbelin started: its exit status, or 128 +
+// the signal that ended it.
+int waitForExit(pid_t child);
 
 // Runs a script with sh in `folder`, "$0" standing for the program: real
 // pipes, redirections and FIFOs around it.

@@ -7,6 +7,8 @@
 #include <fcntl.h>
 #include <sched.h>
 #include <signal.h>
+#include <poll.h>
+#include <sys/inotify.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -19,12 +21,12 @@
 
 #include "shell/memblock.h"
 #include "shell/wholefile.h"
+#include "tests/images.h"
 #include "tests/run.h"
-#include "tests/testing.h"
 
 namespace {
 
-const Bytes melody = hex(
+const Bytes song = hex(
     "6D 65 6C 6F 00 00 00 28 00 0D 01 00 01  76 65 72 73 00 04 30 32 30 30"
     "74 72 61 63 00 00 00 11  07 FF FF 00 05 11 F2 04 20 01  00 12 34  00 FF DF 00");
 const Bytes brokenSmaf = hex("4D 4D 4D 44 00 00 00 40 43 4E 54 49");
@@ -41,13 +43,15 @@ struct FileState {
   }
 };
 
-// Every file under a folder, by its path relative to it.
+// Every file and folder under a folder, by its path relative to it (a
+// folder's with a '/' at its end).
 void snapshotInto(const std::string &folder, const std::string &prefix, std::map<std::string, FileState> *files) {
   for (const std::string &name : listFolder(folder)) {
     std::string path = folder + "/" + name;
     struct stat info;
     if (lstat(path.c_str(), &info) != 0) continue;
     if (S_ISDIR(info.st_mode)) {
+      (*files)[prefix + name + "/"] = {};
       snapshotInto(path, prefix + name + "/", files);
     } else {
       long long ns = info.st_mtim.tv_sec * 1000000000LL + info.st_mtim.tv_nsec;
@@ -116,9 +120,44 @@ void fillFileSystem(const std::string &folder) {
   close(fd);
 }
 
+// A melody of at least `size` bytes: one track of notes.
+Bytes largeTune(size_t size) {
+  Bytes events;
+  events.reserve(size + 3);
+  for (uint32_t i = 0; events.size() < size; ++i) events.insert(events.end(), {uint8_t(i), uint8_t(i % 0x3F), 0x10});
+  return melody(vers('2'), track(events));
+}
+
+// The temporary files that a write leaves in `folder`.
+std::vector<std::string> temporaryFiles(const std::string &folder) {
+  std::vector<std::string> found;
+  for (const std::string &name : listFolder(folder))
+    if (name.rfind(".sorbelin-", 0) == 0) found.push_back(name);
+  return found;
+}
+
+// Waits, for at most 20 s, until the folder watched by `watch` (inotify)
+// sees a temporary file made.
+bool temporaryMade(int watch) {
+  alignas(inotify_event) char events[4096];
+  pollfd wait = {watch, POLLIN, 0};
+  while (poll(&wait, 1, 20000) > 0) {
+    ssize_t n = read(watch, events, sizeof events);
+    for (ssize_t at = 0; at < n;) {
+      const inotify_event *event = reinterpret_cast<const inotify_event *>(events + at);
+      if (event->len && std::strncmp(event->name, ".sorbelin-", 10) == 0) return true;
+      at += ssize_t(sizeof(inotify_event) + event->len);
+    }
+  }
+  return false;
+}
+
+// A failing command: the program's arguments, or a shell script with "$0"
+// for the program; and what it must say.
 struct Failure {
   std::vector<std::string> args;
   std::string err;
+  std::string script = "";
 };
 
 class DataSafety : public ::testing::Test {
@@ -130,7 +169,7 @@ class DataSafety : public ::testing::Test {
   void expectUntouched(const std::vector<Failure> &failures) {
     std::map<std::string, FileState> before = snapshot(dir.path);
     for (const Failure &f : failures) {
-      Outcome run = runSorbelin(dir.path, f.args);
+      Outcome run = f.script.empty() ? runSorbelin(dir.path, f.args) : runScript(dir.path, f.script);
       EXPECT_EQ(run.status, 1) << f.err;
       EXPECT_EQ(run.err, f.err);
       EXPECT_EQ(run.out, "");
@@ -155,7 +194,7 @@ class DataSafety : public ::testing::Test {
     };
   }
 
-  void SetUp() override { writeFile(dir.file("song.mld"), melody); }
+  void SetUp() override { writeFile(dir.file("song.mld"), song); }
 };
 
 }  // namespace
@@ -169,7 +208,7 @@ TEST_F(DataSafety, ReadOnlyFolderKeepsEveryFile) {
   if (geteuid() == 0 && !scratch.mounted)
     GTEST_SKIP() << "root ignores permission bits and no read-only tmpfs can be mounted here: " << scratch.why;
   writeFile(folder + "/old.mld", olderOutput);
-  writeFile(folder + "/tune.mld", melody);
+  writeFile(folder + "/tune.mld", song);
   if (scratch.mounted)
     ASSERT_TRUE(scratch.remountReadOnly()) << std::strerror(errno);
   else
@@ -184,9 +223,81 @@ TEST_F(DataSafety, FullFileSystemKeepsEveryFile) {
   ScratchMount scratch(folder, "64k");
   if (!scratch.mounted) GTEST_SKIP() << "filling a file system needs a small tmpfs: " << scratch.why;
   writeFile(folder + "/old.mld", olderOutput);
-  writeFile(folder + "/tune.mld", melody);
+  writeFile(folder + "/tune.mld", song);
   fillFileSystem(folder);
   expectUntouched(writesInto("full", std::strerror(ENOSPC)));
+}
+
+// Past the file size limit (ulimit -f) a write fails like any other: the
+// signal that the system sends then is ignored, and the write's error is
+// reported.
+TEST_F(DataSafety, FileSizeLimitFailsTheWriteAndKeepsEveryFile) {
+  writeFile(dir.file("big.mld"), largeTune(1 << 20));
+  writeFile(dir.file("old.mld"), olderOutput);
+  const std::string tooLarge = std::strerror(EFBIG);
+  const std::string limit = "ulimit -f 100 && \"$0\" -q ";
+  expectUntouched({
+      {{}, "sorbelin: big.mld: cannot write new.mld: " + tooLarge + "\n", limit + "-o new.mld big.mld"},
+      {{}, "sorbelin: big.mld: cannot write old.mld: " + tooLarge + "\n", limit + "-o old.mld big.mld"},
+      {{}, "sorbelin: big.mld: cannot write big.mld: " + tooLarge + "\n", limit + "--in-place big.mld"},
+      {{}, "sorbelin: big.mld: cannot write new/deeper/big.mld: " + tooLarge + "\n", limit + "-d new/deeper big.mld"},
+  });
+  // Folders that an earlier result of the run needs stay, with it.
+  makeFolder(dir.file("tree"));
+  makeFolder(dir.file("tree/sub"));
+  writeFile(dir.file("tree/a.mld"), song);
+  ASSERT_EQ(rename(dir.file("big.mld").c_str(), dir.file("tree/sub/big.mld").c_str()), 0);
+  Outcome run = runScript(dir.path, limit + "-r -d out/made tree");
+  EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_EQ(listFolder(dir.file("out/made")), std::vector<std::string>{"a.mld"});
+}
+
+// A signal that ends the program in the middle of a write removes the
+// temporary file, and the program still ends by that signal. The program
+// is stopped as soon as its temporary file appears; a run that finished
+// before that is tried again.
+TEST_F(DataSafety, SignalDuringAWriteLeavesNoTemporaryFile) {
+  const Bytes large = largeTune(24 << 20);
+  struct Case {
+    int signal;
+    std::vector<std::string> args;
+    const char *target;
+    Bytes before;  // empty: no such file before the run
+  } cases[] = {
+      {SIGINT, {"-o", "new.mld", "big.mld"}, "new.mld", {}},
+      {SIGTERM, {"-o", "old.mld", "big.mld"}, "old.mld", olderOutput},
+      {SIGHUP, {"--in-place", "big.mld"}, "big.mld", large},
+  };
+  for (const Case &c : cases) {
+    bool caught = false;
+    for (int attempt = 0; attempt < 10 && !caught; ++attempt) {
+      writeFile(dir.file("big.mld"), large);
+      writeFile(dir.file("old.mld"), olderOutput);
+      std::remove(dir.file("new.mld").c_str());
+      struct stat before = {};
+      stat(dir.file(c.target).c_str(), &before);
+      int watch = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+      ASSERT_GE(watch, 0);
+      ASSERT_GE(inotify_add_watch(watch, dir.path.c_str(), IN_CREATE), 0);
+      pid_t child = startSorbelin(dir.path, c.args);
+      ASSERT_GT(child, 0);
+      if (temporaryMade(watch)) kill(child, SIGSTOP);
+      close(watch);
+      caught = !temporaryFiles(dir.path).empty();
+      kill(child, c.signal);
+      kill(child, SIGCONT);
+      int status = waitForExit(child);
+      EXPECT_EQ(temporaryFiles(dir.path), std::vector<std::string>{}) << c.signal;
+      if (!caught) continue;  // done before it could be stopped
+      EXPECT_EQ(status, 128 + c.signal);
+      struct stat after = {};
+      EXPECT_EQ(stat(dir.file(c.target).c_str(), &after) == 0, !c.before.empty()) << c.target;
+      if (c.before.empty()) continue;
+      EXPECT_EQ(after.st_ino, before.st_ino) << c.target;
+      EXPECT_TRUE(readFile(dir.file(c.target)) == c.before) << c.target;
+    }
+    EXPECT_TRUE(caught) << "no run of signal " << c.signal << " was stopped while writing";
+  }
 }
 
 // A file that cannot be converted is not even rewritten, in place or onto
@@ -195,7 +306,8 @@ TEST_F(DataSafety, UnconvertibleFileIsNeverRewritten) {
   writeFile(dir.file("broken.mmf"), brokenSmaf);
   writeFile(dir.file("notes.mld"), ascii("eggs, flour, sugar: a shopping list"));
   writeFile(dir.file("old.mld"), olderOutput);
-  const std::string malformed = "sorbelin: broken.mmf: malformed melody; nothing written\n";
+  const std::string malformed =
+      "sorbelin: broken.mmf: malformed melody (chunk 1 runs past the end of the file at offset 8); nothing written\n";
   const std::string notMelody = "sorbelin: notes.mld: not an i-melody or SMAF file; nothing written\n";
   expectUntouched({
       {{"--in-place", "broken.mmf"}, malformed},
@@ -245,7 +357,7 @@ TEST_F(DataSafety, PipesAndDevicesAreNeverReplaced) {
   ssize_t n = read(reader, got.data(), got.size());
   close(reader);
   got.resize(size_t(n > 0 ? n : 0));
-  EXPECT_EQ(got, convertImage(melody, 1, 1).bytes);
+  EXPECT_EQ(got, convertImage(song, 1, 1).bytes);
   struct stat info;
   ASSERT_EQ(lstat(dir.file("pipe").c_str(), &info), 0);
   EXPECT_TRUE(S_ISFIFO(info.st_mode));
@@ -274,7 +386,7 @@ TEST_F(DataSafety, PipesAndDevicesAreNeverReplaced) {
 // shell left it, never renamed over: what the file held stays, and so does
 // the file itself (its inode).
 TEST_F(DataSafety, RedirectedStandardOutputKeepsItsFile) {
-  const Bytes result = convertImage(melody, 1, 1).bytes;
+  const Bytes result = convertImage(song, 1, 1).bytes;
   const std::string converted(result.begin(), result.end());
   struct Case {
     const char *script, *file;
@@ -302,7 +414,7 @@ TEST_F(DataSafety, RedirectedStandardOutputKeepsItsFile) {
 // is written, and made when it does not exist yet. A circle of links or a
 // target in a missing folder writes nothing.
 TEST_F(DataSafety, LinkToAMissingFileIsWrittenThrough) {
-  const Bytes converted = convertImage(melody, 1, 1).bytes;
+  const Bytes converted = convertImage(song, 1, 1).bytes;
   makeFolder(dir.file("sub"));
   ASSERT_EQ(symlink("target.mld", dir.file("link.mld").c_str()), 0);
   ASSERT_EQ(symlink("sub/hop.mld", dir.file("first.mld").c_str()), 0);

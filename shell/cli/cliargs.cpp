@@ -4,6 +4,7 @@
 #include <cstring>
 #include <getopt.h>
 #include <string>
+#include <vector>
 
 #include "resources/clitexts.h"
 #include "shell/messages.h"
@@ -47,17 +48,82 @@ bool isOptionValue(int value) {
   return false;
 }
 
-// How many long names begin with what `argument` ("--na" or "--na=x") spells.
-int longNamesStartingLike(const char *argument) {
+const struct option *shortOption(char name) {
+  for (const struct option *o = optionTable; o->name; ++o)
+    if (o->val == (unsigned char)name) return o;
+  return nullptr;
+}
+
+// The long options whose names begin with what `argument` ("--na" or
+// "--na=x") spells; the one named exactly, if any, alone.
+std::vector<const struct option *> longOptionsLike(const char *argument) {
   const char *name = argument + 2;
   size_t n = std::strcspn(name, "=");
-  int count = 0;
-  for (const struct option *o = optionTable; o->name; ++o) count += std::strncmp(o->name, name, n) == 0;
-  return count;
+  std::vector<const struct option *> found;
+  for (const struct option *o = optionTable; o->name; ++o) {
+    if (std::strncmp(o->name, name, n) != 0) continue;
+    if (o->name[n] == 0) return {o};
+    found.push_back(o);
+  }
+  return found;
+}
+
+// Whether the long option spelled by `argument` takes the next argument as
+// its value.
+bool longTakesNext(const char *argument) {
+  std::vector<const struct option *> found = longOptionsLike(argument);
+  return !std::strchr(argument, '=') && found.size() == 1 && found[0]->has_arg == required_argument;
+}
+
+// Whether a cluster of short options ("-qo") ends with one that takes the
+// next argument as its value.
+bool clusterTakesNext(const char *argument) {
+  for (const char *c = argument + 1; *c; ++c) {
+    const struct option *o = shortOption(*c);
+    if (!o) return false;
+    if (o->has_arg == required_argument) return c[1] == 0;
+  }
+  return false;
+}
+
+bool isLongName(const char *text) {
+  size_t n = std::strcspn(text, "=");
+  for (const struct option *o = optionTable; o->name; ++o)
+    if (std::strlen(o->name) == n && !std::strncmp(o->name, text, n)) return true;
+  return false;
+}
+
+// The first option argument before "--" that spells a long option after one
+// dash ("-vib", "-led=2"), which getopt would read as short options meaning
+// something else (-v with "ib"); null when there is none. Option values are
+// passed over as getopt passes them.
+const char *singleDashLongOption(int argc, char **argv) {
+  for (int k = 1; k < argc; ++k) {
+    const char *argument = argv[k];
+    if (!std::strcmp(argument, "--")) break;
+    if (argument[0] != '-' || argument[1] == 0) continue;
+    if (argument[1] == '-') {
+      k += longTakesNext(argument);
+    } else if (isLongName(argument + 1)) {
+      return argument;
+    } else {
+      k += clusterTakesNext(argument);
+    }
+  }
+  return nullptr;
 }
 
 int fail(char *error, int errorSize, const char *format, const char *detail) {
   std::snprintf(error, size_t(errorSize), format, detail);
+  return 0;
+}
+
+// "--in: ambiguous (--in-place, --info)"
+int refuseAmbiguous(const char *argument, const std::vector<const struct option *> &candidates, char *error,
+                    int errorSize) {
+  std::string spelled(argument, std::strcspn(argument, "=")), names;
+  for (const struct option *o : candidates) names += (names.empty() ? "--" : ", --") + std::string(o->name);
+  std::snprintf(error, size_t(errorSize), say(msgAmbiguousOption), spelled.c_str(), names.c_str());
   return 0;
 }
 
@@ -69,11 +135,15 @@ int refuse(int code, const char *last, char *error, int errorSize) {
   if (code == ':') return fail(error, errorSize, say(msgNeedsValue), isLong ? last : shortName);
   if (optopt != 0 && isOptionValue(optopt)) return fail(error, errorSize, say(msgTakesNoValue), last);
   if (optopt != 0) return fail(error, errorSize, say(msgUnknownOption), shortName);
-  if (longNamesStartingLike(last) > 1) return fail(error, errorSize, say(msgAmbiguousOption), last);
+  std::vector<const struct option *> candidates = longOptionsLike(last);
+  if (candidates.size() > 1) return refuseAmbiguous(last, candidates, error, errorSize);
   return fail(error, errorSize, say(msgUnknownOption), last);
 }
 
+// An empty path would put the results in the current folder (-d "") or
+// nowhere at all (-o ""), whatever the user meant to name.
 int setOutput(CliRequest *request, int mode, const char *output, char *error, int errorSize) {
+  if (output && !*output) return fail(error, errorSize, say(msgEmptyPath), mode == OUTPUT_FOLDER ? "-d" : "-o");
   if (request->outputMode != OUTPUT_UNSET && (request->outputMode != mode || mode != OUTPUT_IN_PLACE))
     return fail(error, errorSize, "%s", say(msgOneOutputMode));
   request->outputMode = mode;
@@ -172,6 +242,10 @@ bool isOwnForm(int argc, char **argv) {
 
 int parseCliArguments(int argc, char **argv, CliRequest *request, char *error, int errorSize) {
   request->vibMask = request->ledMask = 1;
+  if (const char *spelled = singleDashLongOption(argc, argv)) {
+    std::snprintf(error, size_t(errorSize), say(msgSingleDashOption), spelled, spelled);
+    return 0;
+  }
   const std::string shortNames = shortOptions();
   resetGetopt();
   for (;;) {

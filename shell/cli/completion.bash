@@ -10,19 +10,32 @@ _sorbelin_options='-v --vib -l --led -o --output -d --dir -i --in-place -r --rec
 
 # Prints each completion of the channel list $1: "none", or the list so far
 # followed by a channel 1 to 16 that begins with what is typed after the last
-# comma or dash; after a dash, only channels from the range's first one on.
+# comma or dash and is not in the list yet; after a dash, only channels from
+# the range's first one on, and no range over a channel already listed.
 _sorbelin_channels() {
-  local word=$1 part prefix first=1 n
+  local word=$1 part prefix items first=1 n item low high taken=()
   part=${word##*[,-]}
   prefix=${word%"$part"}
+  items=${prefix%[,-]}
   if [[ $prefix == *- ]]; then
-    first=${prefix%-}
-    first=${first##*,}
+    first=${items##*,}
     [[ $first =~ ^[0-9]{1,3}$ ]] || return 0
     first=$((10#$first))
+    if [[ $items == *,* ]]; then items=${items%,*}; else items=; fi
   fi
+  # The channels that the items before the one being typed name.
+  for item in ${items//,/ }; do
+    [[ $item =~ ^([0-9]{1,3})(-([0-9]{1,3}))?$ ]] || continue
+    low=$((10#${BASH_REMATCH[1]}))
+    high=$((10#${BASH_REMATCH[3]:-$low}))
+    for ((n = low; n <= high && n <= 16; n++)); do taken[n]=1; done
+  done
   [[ -z $prefix && none == "$word"* ]] && echo none
   for ((n = first; n <= 16; n++)); do
+    if [[ ${taken[n]:-} ]]; then
+      [[ $prefix == *- ]] && break  # a range runs on over this channel
+      continue
+    fi
     [[ $n == "$part"* ]] && echo "$prefix$n"
   done
 }

@@ -3,8 +3,10 @@
 
 #include <vector>
 
+#include "shell/cli/jobs.h"
 #include "shell/messages.h"
 
-// Prints the report on every file in order (one JSON object per line with
-// `json`) and returns 0 when each was read and recognised whole, else 1.
-int reportFiles(const std::vector<const char *> &paths, bool json, Language language);
+// Prints the report on the input of every job in order (one JSON object per
+// line with `json`) and returns 0 when each was read and recognised whole,
+// else 1. Standard input is named so, in English in JSON.
+int reportFiles(const std::vector<Job> &jobs, bool json, Language language);

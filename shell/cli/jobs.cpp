@@ -69,8 +69,8 @@ bool walk(const CliRequest &request, const std::string &folder, const std::strin
 const char *pathToRead(const char *input) { return std::strcmp(input, "-") ? input : "/dev/stdin"; }
 
 Job makeJob(const std::string &input, const std::string &output, bool dashes) {
-  Job job = {input, output, input, output};
-  if (dashes && input == "-") job.input = pathToRead("-"), job.inputName = say(msgStandardInput);
+  Job job = {input, output, input, output, dashes && input == "-"};
+  if (job.standardInput) job.input = pathToRead("-"), job.inputName = say(msgStandardInput);
   if (dashes && output == "-") job.output = "/dev/stdout", job.outputName = say(msgStandardOutput);
   return job;
 }

@@ -10,6 +10,7 @@
 struct Job {
   std::string input, output;          // the paths as the system takes them
   std::string inputName, outputName;  // as the messages name them
+  bool standardInput;                 // the input is "-"
 };
 
 // The path to read for an input named in the POSIX form: "-" is standard

@@ -12,15 +12,18 @@
 #include <vector>
 
 #include "engine/convert.h"
+#include "engine/inspect.h"
 #include "resources/clitexts.h"
 #include "resources/texts.h"
 #include "shell/cli/cliargs.h"
 #include "shell/cli/info.h"
 #include "shell/cli/jobs.h"
-#include "shell/cli/linkwarning.h"
+#include "shell/cli/output.h"
 #include "shell/cli/paths.h"
 #include "shell/cli/prompt.h"
 #include "shell/memblock.h"
+#include "shell/report/carries.h"
+#include "shell/report/infojson.h"
 #include "shell/messages.h"
 #include "shell/wholefile.h"
 
@@ -73,9 +76,20 @@ bool toStandardOutput(const std::string &output) {
          target.st_dev == out.st_dev && target.st_ino == out.st_ino;
 }
 
+// A malformed melody says where its reading stopped, as --info does.
+void tellMalformed(const char *name, const MemBlock &input) {
+  MelodyInfo info;
+  inspectImage(input.data, input.length, &info);
+  std::string sentence = stopSentence(info, userLanguage);
+  if (sentence.empty())
+    std::fprintf(stderr, say(msgMalformed), name);
+  else
+    std::fprintf(stderr, say(msgMalformedAt), name, sentence.c_str());
+}
+
 // Why nothing was converted, in one line on stderr; `reason` is the errno of
 // the step that failed.
-void tellFailure(ConvertOutcome outcome, const Job &job, int reason) {
+void tellFailure(ConvertOutcome outcome, const Job &job, const MemBlock &read, int reason) {
   const char *input = job.inputName.c_str();
   switch (outcome) {
     case CONVERT_DONE: break;
@@ -88,7 +102,7 @@ void tellFailure(ConvertOutcome outcome, const Job &job, int reason) {
         std::fprintf(stderr, say(msgCannotRead), input, std::strerror(reason));
       break;
     case CONVERT_NOT_MELODY: std::fprintf(stderr, say(msgNotMelodyFile), input); break;
-    case CONVERT_MALFORMED: std::fprintf(stderr, say(msgMalformed), input); break;
+    case CONVERT_MALFORMED: tellMalformed(input, read); break;
     case CONVERT_NO_MEMORY: std::fprintf(stderr, say(msgNoMemory), input); break;
     case CONVERT_UNWRITABLE:
       std::fprintf(stderr, say(msgCannotWrite), input, job.outputName.c_str(), std::strerror(reason));
@@ -96,35 +110,32 @@ void tellFailure(ConvertOutcome outcome, const Job &job, int reason) {
   }
 }
 
-// The message that names the phones on which the link works: on stdout, or
-// on stderr when the result itself went to stdout.
-void tellConverted(const Run &run, const Job &job) {
+// The message that names the phones on which the link works, where the
+// file's kind has one, then the line that says what the file now carries:
+// on stdout, or on stderr when the result itself went to stdout.
+void tellConverted(const Run &run, const Job &job, const MemBlock &output) {
   if (run.quiet) return;
   FILE *out = toStandardOutput(job.output) ? stderr : stdout;
-  if (run.nameFiles) std::fprintf(out, textConvertedTo, job.inputName.c_str(), job.outputName.c_str());
+  if (run.nameFiles) printFormat(out, textConvertedTo, job.inputName.c_str(), job.outputName.c_str());
   if (const Message *message = resultText(conversionSettings.report, conversionSettings.ledChannel))
-    std::fprintf(out, "%s\n", say(*message));
-  std::fflush(out);
-}
-
-// A line on stderr when the converted file could not hold every link that
-// was asked for, saying what it now carries.
-void tellLinksHeld(const Run &run, const Job &job, const MemBlock &output) {
-  if (run.quiet) return;
-  std::string warning = linkWarning(job.inputName.c_str(), output.data, output.length,
-                                    conversionSettings.vibMask, conversionSettings.ledMask);
-  std::fputs(warning.c_str(), stderr);
+    printFormat(out, "%s\n", say(*message));
+  printText(out, carriesLine(job.outputName.c_str(), output.data, output.length, conversionSettings.vibMask,
+                             conversionSettings.ledMask, userLanguage) + "\n");
+  flushText(out);
 }
 
 // Reads, converts and writes one file; nothing is written unless the
-// conversion succeeded.
+// conversion succeeded, and folders made for a result that could not be
+// written are removed again.
 ConvertOutcome convertJob(const Run &run, const Job &job, MemBlock *input, MemBlock *output) {
   if (!memBlockLoad(input, job.input.c_str())) return CONVERT_UNREADABLE;
   if (!memBlockCreate(output, 1024)) return CONVERT_NO_MEMORY;
   ConvertOutcome outcome = convertBufferOutcome(input, output);
   if (outcome != CONVERT_DONE) return outcome;
-  if (run.makeFolders && !makeParentFolders(job.output)) return CONVERT_UNWRITABLE;
-  return memBlockSave(output, job.output.c_str()) ? CONVERT_DONE : CONVERT_UNWRITABLE;
+  std::vector<std::string> made;
+  bool written = (!run.makeFolders || makeParentFolders(job.output, &made)) && memBlockSave(output, job.output.c_str());
+  if (!written) removeFolders(made);
+  return written ? CONVERT_DONE : CONVERT_UNWRITABLE;
 }
 
 // Converts one file and says what happened. A second result for a file that
@@ -140,10 +151,9 @@ bool runJob(Run *run, const Job &job) {
   int reason = errno;
   if (outcome == CONVERT_DONE) {
     remember(run, job);
-    tellConverted(*run, job);
-    tellLinksHeld(*run, job, output);
+    tellConverted(*run, job, output);
   } else {
-    tellFailure(outcome, job, reason);
+    tellFailure(outcome, job, input, reason);
   }
   memBlockFree(&input);
   memBlockFree(&output);
@@ -158,11 +168,13 @@ bool mayBeFolder(const char *path) {
   return errno != ENOTDIR;
 }
 
-// --info: "-" is standard input there too.
+// --info: the files named, "-" standard input, and with -r every melody
+// below the folders named, found as conversions find them.
 int reportOn(const CliRequest &request) {
-  std::vector<const char *> files = request.inputs;
-  for (const char *&file : files) file = pathToRead(file);
-  return reportFiles(files, request.json, userLanguage);
+  std::vector<Job> jobs;
+  bool whole = true;
+  for (const char *input : request.inputs) whole = addJobs(request, input, &jobs) && whole;
+  return reportFiles(jobs, request.json, userLanguage) == 0 && whole ? EXIT_CONVERTED : EXIT_FAILED;
 }
 
 // Every file of the request, each told as it is converted or not.
@@ -184,8 +196,8 @@ int runPosixForm(int argc, char **argv) {
   CliRequest request = {};
   char error[4096];
   if (!parseCliArguments(argc, argv, &request, error, sizeof error)) return usageError(error);
-  if (request.help) return std::fputs(say(msgUsage), stdout), EXIT_CONVERTED;
-  if (request.version) return std::puts(textVersion), EXIT_CONVERTED;
+  if (request.help) return printText(stdout, say(msgUsage)), EXIT_CONVERTED;
+  if (request.version) return printFormat(stdout, "%s\n", textVersion), EXIT_CONVERTED;
   if (request.info) return reportOn(request);
   if (request.outputMode == OUTPUT_FOLDER && !mayBeFolder(request.output)) {
     std::snprintf(error, sizeof error, say(msgNotAFolder), request.output);
@@ -225,13 +237,23 @@ void chooseLanguage() {
   }
 }
 
+// Standard output is checked once, at the end: a report, help text or
+// message that did not arrive whole makes the run a failure.
+int finish(int status) {
+  int reason = closeStandardOutput();
+  if (reason == 0) return status;
+  std::fprintf(stderr, say(msgCannotWriteStandardOutput), std::strerror(reason));
+  return EXIT_FAILED;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
   chooseLanguage();
+  removeTemporaryOnSignals();
   if (argc < 2) {
     std::fputs(say(msgUsage), stderr);
     return EXIT_USAGE;
   }
-  return isOwnForm(argc, argv) ? runOwnForm(argc, argv) : runPosixForm(argc, argv);
+  return finish(isOwnForm(argc, argv) ? runOwnForm(argc, argv) : runPosixForm(argc, argv));
 }

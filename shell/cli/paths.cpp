@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <strings.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 size_t fileNameStart(const std::string &path) {
   size_t slash = path.rfind('/');
@@ -29,15 +30,25 @@ std::string pathInside(const std::string &folder, const std::string &name) {
 
 // Each prefix of the folder that ends before a '/' is made in turn; one that
 // exists already must be a folder (or lead to one).
-int makeParentFolders(const std::string &path) {
+int makeParentFolders(const std::string &path, std::vector<std::string> *made) {
   size_t end = fileNameStart(path);
   for (size_t slash = path.find('/', 1); slash != std::string::npos && slash < end; slash = path.find('/', slash + 1)) {
     std::string folder = path.substr(0, slash);
     struct stat info;
-    if (mkdir(folder.c_str(), 0777) == 0 || (errno == EEXIST && stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode)))
+    if (mkdir(folder.c_str(), 0777) == 0) {
+      made->push_back(folder);
       continue;
+    }
+    if (errno == EEXIST && stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) continue;
     if (errno == EEXIST) errno = ENOTDIR;
     return 0;
   }
   return 1;
+}
+
+// rmdir removes a folder only while it is empty.
+void removeFolders(const std::vector<std::string> &folders) {
+  int saved = errno;
+  for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) rmdir(folder->c_str());
+  errno = saved;
 }

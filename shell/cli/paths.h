@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // The file name part of a path (after the last '/'), and its extension (from
 // the last '.', none for "." and ".."), as offsets into the path.
@@ -16,6 +17,10 @@ bool isMelodyName(const std::string &path);
 std::string pathInside(const std::string &folder, const std::string &name);
 
 // Makes the folder that holds `path`, and any folder above it that is
-// missing, as mkdir -p does. Returns 0 with errno set when one cannot be
-// made or a part of the path is no folder.
-int makeParentFolders(const std::string &path);
+// missing, as mkdir -p does, adding each one it made to `made`, outermost
+// first. Returns 0 with errno set when one cannot be made or a part of the
+// path is no folder.
+int makeParentFolders(const std::string &path, std::vector<std::string> *made);
+
+// Removes the folders, last first, each only when it is empty; errno stays.
+void removeFolders(const std::vector<std::string> &folders);

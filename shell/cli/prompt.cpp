@@ -34,7 +34,8 @@ int askOutputPath(const char *inputPath, FILE *in, FILE *out, std::string *outpu
     std::fprintf(out, say(msgAskOutput), proposed.c_str());
     std::fflush(out);
     std::string answer;
-    if (!readAnswer(in, &answer) || answer.empty()) return 0;
+    if (!readAnswer(in, &answer)) return 0;
+    if (answer.empty()) answer = proposed;  // Enter takes the proposal, as a Save dialog does
     if (extensionStart(answer) == answer.size() && !extension.empty() && answer.back() != '/')
       answer += extension;
     struct stat info;

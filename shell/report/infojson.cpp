@@ -33,12 +33,8 @@ const Message *stopMessage(const MelodyInfo &info) {
   return nullptr;
 }
 
-// Replaces every "{name}" in `text` by `value`.
-std::string fill(std::string text, const char *name, unsigned long long value) {
-  std::string token = std::string("{") + name + "}", digits = std::to_string(value);
-  for (size_t at = text.find(token); at != std::string::npos; at = text.find(token, at + digits.size()))
-    text.replace(at, token.size(), digits);
-  return text;
+std::string fill(const std::string &text, const char *name, unsigned long long value) {
+  return fillToken(text, name, std::to_string(value));
 }
 
 // A JSON string: quotes, backslashes and control characters escaped; the
@@ -103,6 +99,13 @@ std::string smafFields(const MelodyInfo &info, const std::string &title) {
 }
 
 }  // namespace
+
+std::string fillToken(std::string text, const char *name, const std::string &value) {
+  std::string token = std::string("{") + name + "}";
+  for (size_t at = text.find(token); at != std::string::npos; at = text.find(token, at + value.size()))
+    text.replace(at, token.size(), value);
+  return text;
+}
 
 std::string stopSentence(const MelodyInfo &info, Language language) {
   const Message *message = stopMessage(info);

@@ -18,6 +18,10 @@ std::string infoJson(const char *path, const MelodyInfo &info, const uint8_t *by
 // A file that could not be read, for the reason given.
 std::string unreadableInfoJson(const char *path, const char *reason);
 
+// The text with every "{name}" in it replaced by `value`: the messages
+// shared with the web page mark their blanks so.
+std::string fillToken(std::string text, const char *name, const std::string &value);
+
 // The message that says why the reading stopped early (the one for "not a
 // melody" when no format was found), with its offset and number filled in;
 // empty when the file was read whole. JSON always has it in English.

@@ -56,7 +56,9 @@ def mask(channels):
 
 def native(path, vib, led, language="C.UTF-8"):
     """What `sorbelin --vib --led -o` makes of the file: (bytes or None,
-    message printed, error printed), its texts in the locale's language."""
+    result message printed, error printed), its texts in the locale's
+    language. The line that says what the file now carries, which the
+    program prints last, is not part of the result message."""
     environment = {k: v for k, v in os.environ.items() if k not in ("LC_ALL", "LC_MESSAGES")}
     environment["LANG"] = language
     with tempfile.TemporaryDirectory() as folder:
@@ -64,7 +66,8 @@ def native(path, vib, led, language="C.UTF-8"):
         run = subprocess.run([SORBELIN, "--vib", channelList(vib), "--led", channelList(led), "-o", output, path],
                              capture_output=True, text=True, env=environment)
         converted = pathlib.Path(output).read_bytes() if run.returncode == 0 else None
-    return converted, run.stdout.strip(), run.stderr.strip()
+    message = run.stdout.rstrip("\n").rpartition("\n")[0] if converted is not None else run.stdout
+    return converted, message.strip(), run.stderr.strip()
 
 
 def nativeInfo(path):

@@ -1,0 +1,42 @@
+// The line after a conversion: what the converted file carries, and why it
+// carries less than was asked where it could not hold it.
+#include <gtest/gtest.h>
+
+#include "shell/report/carries.h"
+#include "tests/images.h"
+
+TEST(CarriesLine, SaysWhatTheFileHoldsAndWhy) {
+  const Bytes notes = hex("00 10 60  00 50 60");
+  struct Case {
+    const char *name;
+    Bytes image;
+    uint16_t vib, led;
+    Language language;
+    const char *line;
+  } cases[] = {
+      {"a.mmf", smaf(cnti({})), 0x0002, 0x0014, LANGUAGE_ENGLISH,
+       "a.mmf: vibration none (this file has no track that can hold vibration), LED 3 (this file holds one LED channel)"},
+      {"b.mmf", smaf(mtr(1, hex("00 00"))), 0x0003, 0x0001, LANGUAGE_ENGLISH,
+       "b.mmf: vibration 1-2, LED none (this file has no place for the LED)"},
+      {"c.mmf", smaf(mtr(3, hex("00 00")) + mtr(5, Bytes(16, 0))), 0x0F0F, 0x0042, LANGUAGE_ENGLISH,
+       "c.mmf: vibration 1-4,9-12, LED 2,7"},
+      {"d.mmf", smaf(mtr(4, hex("00 00"))), 0x1001, 0x0000, LANGUAGE_ENGLISH,
+       "d.mmf: vibration 13 (this file's tracks play channels 13-16 only), LED none"},
+      {"e.mmf", smaf({}), 0, 0, LANGUAGE_ENGLISH, "e.mmf: vibration none, LED none"},
+      {"f.mld", melody(vers('1'), track(notes)), 0x0001, 0x0000, LANGUAGE_ENGLISH,
+       "f.mld: vibration none (i-melody version 1 holds no links), LED none"},
+      {"{led}.mld", melody(vers('2'), track(notes)), 0x0006, 0x0001, LANGUAGE_ENGLISH,
+       "{led}.mld: vibration 2 (i-melody version 2 holds one channel), LED 1"},
+      {"g.mmf", smaf(cnti({}) + mtr(2, hex("00 00"))), 0x0011, 0x0006, LANGUAGE_JAPANESE,
+       "g.mmf: バイブ 5 (このファイルのトラックが受け持つのはチャンネル 5-8 だけです)、"
+       "LED 2 (LED は一チャンネルしか持てません)"},
+      {"h.mld", melody(vers('3'), {}), 0x0001, 0x0000, LANGUAGE_JAPANESE,
+       "h.mld: バイブ なし (連動を入れるトラックがありません)、LED なし"},
+  };
+  for (const Case &c : cases) {
+    Converted converted = convertImage(c.image, c.vib, c.led);
+    ASSERT_FALSE(converted.bytes.empty()) << c.name;
+    EXPECT_EQ(carriesLine(c.name, converted.bytes.data(), uint32_t(converted.bytes.size()), c.vib, c.led, c.language),
+              c.line);
+  }
+}
