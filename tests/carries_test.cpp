@@ -40,3 +40,30 @@ TEST(CarriesLine, SaysWhatTheFileHoldsAndWhy) {
               c.line);
   }
 }
+
+TEST(CarriedLinks, AreTheChannelsThatTheLineNames) {
+  const Bytes notes = hex("00 10 60  00 50 60");
+  struct Case {
+    const char *name;
+    Bytes image;
+    uint16_t vib, led;
+    uint16_t vibCarried, ledCarried;
+  } cases[] = {
+      {"LED tag only", smaf(cnti({})), 0x0002, 0x0014, 0x0000, 0x0004},
+      {"no LED place", smaf(mtr(1, hex("00 00"))), 0x0003, 0x0001, 0x0003, 0x0000},
+      {"track 5 and a tag", smaf(cnti({}) + mtr(5, Bytes(16, 0))), 0x8001, 0x0042, 0x8001, 0x0042},
+      {"tracks of four channels", smaf(mtr(4, hex("00 00"))), 0x1001, 0x0000, 0x1000, 0x0000},
+      {"version 2", melody(vers('2'), track(notes)), 0x0006, 0x0001, 0x0002, 0x0001},
+      {"version 3", melody(vers('3'), track(notes)), 0xFFFF, 0x8000, 0xFFFF, 0x8000},
+      {"not a melody", ascii("plain text"), 0x0001, 0x0001, 0x0000, 0x0000},
+  };
+  for (const Case &c : cases) {
+    Converted converted = convertImage(c.image, c.vib, c.led);
+    // What could not be converted is read as it is.
+    const Bytes &image = converted.bytes.empty() ? c.image : converted.bytes;
+    uint16_t vib = 0xDEAD, led = 0xBEEF;
+    carriedLinks(image.data(), uint32_t(image.size()), &vib, &led);
+    EXPECT_EQ(vib, c.vibCarried) << c.name;
+    EXPECT_EQ(led, c.ledCarried) << c.name;
+  }
+}

@@ -54,6 +54,15 @@ const Message *smafLedReason(const MelodyInfo &info) {
   return hasChunk(info, contentsInfoId) ? &msgHoldsOneLed : &msgHoldsNoLedPlace;
 }
 
+// The LED channels of a read image: a SMAF file's LED tag names one channel,
+// beside the LED bits of track 5.
+uint16_t ledChannels(const MelodyInfo &info) {
+  uint16_t led = info.ledLinks;
+  if (info.formatKind == FORMAT_SMAF && info.ledTag >= 1 && info.ledTag <= 16)
+    led = uint16_t(led | 1u << (info.ledTag - 1));
+  return led;
+}
+
 std::string channels(uint16_t mask, Language language) {
   return mask ? channelListText(mask) : inLanguage(msgCarriesNone, language);
 }
@@ -74,9 +83,7 @@ std::string carriesLine(const char *name, const uint8_t *image, uint32_t length,
   MelodyInfo info;
   inspectConverted(image, length, &info);
   bool smaf = info.formatKind == FORMAT_SMAF;
-  uint16_t led = info.ledLinks;
-  // A SMAF file's LED tag names one channel, beside the LED bits of track 5.
-  if (smaf && info.ledTag >= 1 && info.ledTag <= 16) led = uint16_t(led | 1u << (info.ledTag - 1));
+  uint16_t led = ledChannels(info);
   const Message *vibReason = smaf ? smafVibrationReason(info) : melodyReason(info);
   const Message *ledReason = smaf ? smafLedReason(info) : melodyReason(info);
   // The name goes in last: the blanks are looked for in what it fills only.
@@ -84,4 +91,11 @@ std::string carriesLine(const char *name, const uint8_t *image, uint32_t length,
                                part(info.vibLinks, vibMask, vibReason, info, language));
   line = fillToken(line, "led", part(led, ledMask, ledReason, info, language));
   return fillToken(line, "name", name);
+}
+
+void carriedLinks(const uint8_t *image, uint32_t length, uint16_t *vibMask, uint16_t *ledMask) {
+  MelodyInfo info;
+  inspectConverted(image, length, &info);
+  *vibMask = info.vibLinks;
+  *ledMask = ledChannels(info);
 }

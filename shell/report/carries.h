@@ -13,3 +13,8 @@
 // converted with the channels of `vibMask` and `ledMask`; without a line end.
 std::string carriesLine(const char *name, const uint8_t *image, uint32_t length, uint16_t vibMask, uint16_t ledMask,
                         Language language);
+
+// The channels that the converted image links, as the line names them (bit i
+// for channel i + 1): its vibration links, and its LED links with the channel
+// that a SMAF file's LED tag names.
+void carriedLinks(const uint8_t *image, uint32_t length, uint16_t *vibMask, uint16_t *ledMask);

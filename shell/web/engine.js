@@ -33,11 +33,23 @@ const sorbelinEngine = (function () {
     return report;
   }
 
-  // Converts the bytes with the two channel masks (bit i: channel i + 1).
-  // Returns {outcome, bytes, japanese, english}: bytes is the converted file,
-  // or null unless outcome is 'done'; the messages are null where none applies.
-  function convert(module, bytes, vibMask, ledMask) {
-    const result = {outcome: 'no-memory', bytes: null, japanese: null, english: null};
+  // The text of a string the module allocated, which is then released.
+  function takeText(module, at) {
+    const text = textAt(module, at);
+    module._free(at);
+    return text;
+  }
+
+  // Converts the bytes of the file named `name` with the two channel masks
+  // (bit i: channel i + 1). Returns {outcome, bytes, japanese, english,
+  // vibCarried, ledCarried, carries}: bytes is the converted file, or null
+  // unless outcome is 'done'; the messages are null where none applies;
+  // vibCarried and ledCarried are the masks that the converted bytes really
+  // link, and carries the line that says so ({japanese, english}), as the
+  // native program prints it.
+  function convert(module, name, bytes, vibMask, ledMask) {
+    const result = {outcome: 'no-memory', bytes: null, japanese: null, english: null, vibCarried: 0, ledCarried: 0,
+                    carries: null};
     const input = copyIn(module, bytes);
     const conversion = input ? module._sorbelin_convert(input, bytes.length, vibMask, ledMask) : 0;
     module._free(input);
@@ -48,6 +60,14 @@ const sorbelinEngine = (function () {
       result.bytes = module.HEAPU8.slice(at, at + module._sorbelin_output_length(conversion));
       result.japanese = textAt(module, module._sorbelin_message(conversion, 1));
       result.english = textAt(module, module._sorbelin_message(conversion, 0));
+      result.vibCarried = module._sorbelin_carried(conversion, 0);
+      result.ledCarried = module._sorbelin_carried(conversion, 1);
+      const namePtr = copyIn(module, new TextEncoder().encode(name + '\0'));
+      if (namePtr) {
+        result.carries = {japanese: takeText(module, module._sorbelin_carries(conversion, namePtr, 1)),
+                          english: takeText(module, module._sorbelin_carries(conversion, namePtr, 0))};
+      }
+      module._free(namePtr);
     }
     module._sorbelin_release(conversion);
     return result;

@@ -2,8 +2,10 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "engine/convert.h"
+#include "shell/report/carries.h"
 #include "shell/report/infojson.h"
 #include "shell/messages.h"
 
@@ -11,7 +13,15 @@ struct WebConversion {
   ConvertOutcome outcome;
   MemBlock output;
   const Message *message;
+  uint16_t vibMask, ledMask;  // the channels asked for
 };
+
+// A copy of the text in storage from malloc, or null.
+static char *mallocCopy(const std::string &text) {
+  char *copy = static_cast<char *>(std::malloc(text.size() + 1));
+  if (copy) std::memcpy(copy, text.c_str(), text.size() + 1);
+  return copy;
+}
 
 // The page's bytes in a block of the engine's own, or false when there is no
 // room for them.
@@ -27,6 +37,8 @@ WebConversion *sorbelin_convert(const uint8_t *bytes, uint32_t length, uint32_t 
   WebConversion *result = static_cast<WebConversion *>(std::calloc(1, sizeof(WebConversion)));
   if (!result) return nullptr;
   result->outcome = CONVERT_NO_MEMORY;
+  result->vibMask = uint16_t(vibMask);
+  result->ledMask = uint16_t(ledMask);
   conversionSettings.vibMask = uint16_t(vibMask);
   conversionSettings.ledMask = uint16_t(ledMask);
   MemBlock input = {};
@@ -55,6 +67,19 @@ const char *sorbelin_message(const WebConversion *result, int japanese) {
   return japanese ? result->message->japanese : result->message->english;
 }
 
+uint32_t sorbelin_carried(const WebConversion *result, int led) {
+  if (result->outcome != CONVERT_DONE) return 0;
+  uint16_t vibMask = 0, ledMask = 0;
+  carriedLinks(result->output.data, result->output.length, &vibMask, &ledMask);
+  return led ? ledMask : vibMask;
+}
+
+char *sorbelin_carries(const WebConversion *result, const char *name, int japanese) {
+  if (result->outcome != CONVERT_DONE) return nullptr;
+  return mallocCopy(carriesLine(name, result->output.data, result->output.length, result->vibMask, result->ledMask,
+                                japanese ? LANGUAGE_JAPANESE : LANGUAGE_ENGLISH));
+}
+
 void sorbelin_release(WebConversion *result) {
   if (!result) return;
   memBlockFree(&result->output);
@@ -62,8 +87,5 @@ void sorbelin_release(WebConversion *result) {
 }
 
 char *sorbelin_inspect(const char *name, const uint8_t *bytes, uint32_t length) {
-  std::string json = melodyInfoJson(name, bytes, length);
-  char *copy = static_cast<char *>(std::malloc(json.size() + 1));
-  if (copy) std::memcpy(copy, json.c_str(), json.size() + 1);
-  return copy;
+  return mallocCopy(melodyInfoJson(name, bytes, length));
 }

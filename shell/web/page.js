@@ -227,15 +227,6 @@ const sorbelinPage = (function () {
 
   // ---- Conversion
 
-  // The channels that converted bytes link, read back with the inspector:
-  // a SMAF file's LED tag names one LED channel beside the status bits.
-  function carriedBy(report) {
-    const links = report && report.links ? report.links : {vibration: [], led: []};
-    const led = new Set(links.led);
-    if (report && report.format === 'SMAF' && links.ledTag >= 1 && links.ledTag <= channelCount) led.add(links.ledTag);
-    return {vibration: [...links.vibration], led: [...led].sort((a, b) => a - b)};
-  }
-
   function sameChannels(a, b) {
     return a.length === b.length && a.every((channel, index) => channel === b[index]);
   }
@@ -244,32 +235,30 @@ const sorbelinPage = (function () {
     const place = field(file.card, 'result');
     if (file.url) URL.revokeObjectURL(file.url);
     file.url = null;
-    const result = sorbelinEngine.convert(engine, file.bytes, vibMask, ledMask);
+    const result = sorbelinEngine.convert(engine, file.name, file.bytes, vibMask, ledMask);
     place.dataset.outcome = result.outcome;
     place.dataset.masks = `${vibMask},${ledMask}`;
-    const mark = field(file.card, 'mark');
+    file.carried = {vibration: channelsOf(result.vibCarried), led: channelsOf(result.ledCarried)};
+    followCarried(file);
+    const holdsAll = result.outcome !== 'done' ||
+                     (sameChannels(file.carried.vibration, channelsOf(vibMask)) &&
+                      sameChannels(file.carried.led, channelsOf(ledMask)));
+    field(file.card, 'mark').hidden = holdsAll;
+    file.card.dataset.holds = holdsAll ? 'all' : 'less';
     if (result.outcome !== 'done') {
-      mark.hidden = true;
-      file.carried = {vibration: [], led: []};
-      followCarried(file);
       fill(place, text(result.outcome));
       return;
     }
-    file.carried = carriedBy(sorbelinEngine.inspect(engine, file.name, result.bytes));
-    const holdsAll = sameChannels(file.carried.vibration, channelsOf(vibMask)) &&
-                     sameChannels(file.carried.led, channelsOf(ledMask));
-    mark.hidden = holdsAll;
-    file.card.dataset.holds = holdsAll ? 'all' : 'less';
-    followCarried(file);
     const converted = document.querySelector('#converted').content.cloneNode(true);
-    fill(field(converted, 'vibCarried'), channelList(file.carried.vibration));
-    fill(field(converted, 'ledCarried'), channelList(file.carried.led));
+    const carries = result.carries || {japanese: null, english: null};
+    for (const [name, line] of [['carries', carries.japanese], ['carriesEnglish', carries.english]]) {
+      if (line) fill(field(converted, name), line);
+      else field(converted, name).remove();
+    }
     for (const language of ['japanese', 'english']) {
       if (result[language]) fill(field(converted, language), result[language]);
       else field(converted, language).remove();
     }
-    field(converted, 'warning').remove();
-    field(converted, 'warningEnglish').remove();
     field(converted, 'tracksHint').remove();
     file.url = URL.createObjectURL(new Blob([result.bytes], {type: 'application/octet-stream'}));
     const link = field(converted, 'download');

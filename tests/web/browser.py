@@ -132,6 +132,8 @@ return [...document.querySelectorAll('#files > li')].map((card) => {
     masks: result.dataset.masks || null,
     japanese: shown('japanese'),
     english: shown('english'),
+    carries: shown('carries'),
+    carriesEnglish: shown('carriesEnglish'),
     problem: result.querySelector('.problem') ? result.textContent.trim() : null,
     download: link ? link.download : null,
     format: shown('format'),

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/report/carries.h"
 #include "shell/report/infojson.h"
 #include "shell/messages.h"
 #include "shell/web/exports.h"
@@ -54,6 +55,19 @@ TEST(WebExports, ConvertGivesTheEnginesResult) {
     const Message *message = resultText(expected.report, conversionSettings.ledChannel);
     EXPECT_EQ(sorbelin_message(results[k], 1), message ? message->japanese : nullptr) << c.name;
     EXPECT_EQ(sorbelin_message(results[k], 0), message ? message->english : nullptr) << c.name;
+    // What the result carries is read back from its own image.
+    uint16_t vib = 0, led = 0;
+    if (c.outcome == CONVERT_DONE) carriedLinks(expected.bytes.data(), uint32_t(expected.bytes.size()), &vib, &led);
+    EXPECT_EQ(sorbelin_carried(results[k], 0), vib) << c.name;
+    EXPECT_EQ(sorbelin_carried(results[k], 1), led) << c.name;
+    for (Language language : {LANGUAGE_ENGLISH, LANGUAGE_JAPANESE}) {
+      char *line = sorbelin_carries(results[k], "tune", language == LANGUAGE_JAPANESE);
+      ASSERT_EQ(line != nullptr, c.outcome == CONVERT_DONE) << c.name;
+      if (!line) continue;
+      EXPECT_EQ(std::string(line), carriesLine("tune", expected.bytes.data(), uint32_t(expected.bytes.size()),
+                                               c.vibMask, c.ledMask, language)) << c.name;
+      std::free(line);
+    }
   }
   EXPECT_NE(sorbelin_message(results[0], 1), sorbelin_message(results[1], 1));
   for (WebConversion *result : results) sorbelin_release(result);

@@ -54,11 +54,9 @@ def mask(channels):
     return sum(1 << (channel - 1) for channel in channels)
 
 
-def native(path, vib, led, language="C.UTF-8"):
-    """What `sorbelin --vib --led -o` makes of the file: (bytes or None,
-    result message printed, error printed), its texts in the locale's
-    language. The line that says what the file now carries, which the
-    program prints last, is not part of the result message."""
+def runNative(path, vib, led, language):
+    """`sorbelin --vib --led -o` on the file: (bytes or None, standard
+    output, standard error), its texts in the locale's language."""
     environment = {k: v for k, v in os.environ.items() if k not in ("LC_ALL", "LC_MESSAGES")}
     environment["LANG"] = language
     with tempfile.TemporaryDirectory() as folder:
@@ -66,8 +64,24 @@ def native(path, vib, led, language="C.UTF-8"):
         run = subprocess.run([SORBELIN, "--vib", channelList(vib), "--led", channelList(led), "-o", output, path],
                              capture_output=True, text=True, env=environment)
         converted = pathlib.Path(output).read_bytes() if run.returncode == 0 else None
-    message = run.stdout.rstrip("\n").rpartition("\n")[0] if converted is not None else run.stdout
-    return converted, message.strip(), run.stderr.strip()
+    return converted, run.stdout, run.stderr
+
+
+def native(path, vib, led, language="C.UTF-8"):
+    """What `sorbelin --vib --led -o` makes of the file: (bytes or None,
+    result message printed, error printed), its texts in the locale's
+    language. The line that says what the file now carries, which the
+    program prints last, is not part of the result message."""
+    converted, out, error = runNative(path, vib, led, language)
+    message = out.rstrip("\n").rpartition("\n")[0] if converted is not None else out
+    return converted, message.strip(), error.strip()
+
+
+def nativeCarries(path, vib, led, language="C.UTF-8"):
+    """The line that says what the file now carries, as the native program
+    prints it last, for a file named as the input."""
+    out = runNative(path, vib, led, language)[1]
+    return os.path.basename(path) + ": " + out.rstrip("\n").rpartition("\n")[2].split(": ", 1)[1]
 
 
 def nativeInfo(path):
@@ -142,6 +156,8 @@ class PageTests(PageCase):
                     self.assertEqual(browser.download(self.driver, index), expected, path)
                     self.assertEqual(card["japanese"], japanese or None, path)
                     self.assertEqual(card["english"], english or None, path)
+                    self.assertEqual(card["carries"], nativeCarries(path, vib, led, "ja_JP.UTF-8"), path)
+                    self.assertEqual(card["carriesEnglish"], nativeCarries(path, vib, led), path)
 
     def test_channel_one_for_both_at_the_start(self):
         checked = self.driver.execute_script(

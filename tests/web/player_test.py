@@ -17,7 +17,7 @@ import unittest
 import browser
 import melodies
 import page_test
-from page_test import EXAMPLES, mask, native, nativeInfo
+from page_test import EXAMPLES, mask, native, nativeCarries, nativeInfo
 
 # Channel choices (vibration, LED) for the device rows.
 CHOICES = [([1], [1]), ([2, 5], [3]), ([1, 3, 9, 10, 11, 12], [16]), ([], [2, 6, 7])]
@@ -273,22 +273,24 @@ class PlayerTests(page_test.PageCase):
     def test_a_file_that_cannot_hold_the_choice_says_what_its_download_carries(self):
         # HandyPhone channels 1-4: vibration on 9 has no place in the file.
         path = self.file("handy.mmf", melodies.smaf(melodies.tune([1, 2, 3, 4], 40), handyPhone=True))
-        vib, led = [2, 9], [1]
-        card = self.take([path], vib, led)[0]
-        expected, _, warning = native(path, vib, led)
-        vibCarried, ledCarried = carried(self.file("converted.mmf", expected))
-        self.assertNotEqual(vibCarried, vib)
-        self.assertEqual(browser.download(self.driver, 0), expected)
-        shown = self.driver.execute_script("""
-          const card = document.querySelector('#files > li');
-          const text = (name) => card.querySelector(`[data-field=${name}]`).textContent.trim();
-          return [!card.querySelector('[data-field=mark]').hidden, text('vibCarried'), text('ledCarried')];""")
-        self.assertEqual(shown, [True, ", ".join(map(str, vibCarried)) or "なし none",
-                                 ", ".join(map(str, ledCarried)) or "なし none"])
-        # The same choice that the file can hold: no mark.
-        browser.chooseChannels(self.driver, "vib", [2])
-        browser.waitForCards(self.driver, 1, f"{mask([2])},{mask(led)}")
-        self.assertTrue(self.driver.execute_script("return document.querySelector('#files [data-field=mark]').hidden"))
+        cases = [([2, 9], [1], True), ([2], [1], False), ([3], [2, 3], True)]  # vibration, LED, the file falls short
+        browser.takeFiles(self.driver, [path])
+        for vib, led, short in cases:
+            with self.subTest(vib=vib, led=led):
+                browser.chooseChannels(self.driver, "vib", vib)
+                browser.chooseChannels(self.driver, "led", led)
+                browser.waitForCards(self.driver, 1, f"{mask(vib)},{mask(led)}")
+                expected = native(path, vib, led)[0]
+                vibCarried, ledCarried = carried(self.file("converted.mmf", expected))
+                self.assertEqual(vibCarried != vib or ledCarried != led, short)
+                self.assertEqual(browser.download(self.driver, 0), expected)
+                shown = self.driver.execute_script("""
+                  const card = document.querySelector('#files > li'), file = sorbelinPage.files[0];
+                  const text = (name) => card.querySelector(`[data-field=${name}]`).textContent.trim();
+                  return [!card.querySelector('[data-field=mark]').hidden, text('carries'), text('carriesEnglish'),
+                          file.carried.vibration, file.carried.led];""")
+                self.assertEqual(shown, [short, nativeCarries(path, vib, led, "ja_JP.UTF-8"),
+                                         nativeCarries(path, vib, led), vibCarried, ledCarried])
 
     def test_page_fits_a_phone_and_a_desktop(self):
         title = b"A-very-long-title-that-has-no-place-to-break-" * 6
