@@ -94,7 +94,7 @@ void inspectMelody(const uint8_t *bytes, uint64_t length, MelodyInfo *info) {
   info->version = w.version;
   info->noteLength = uint8_t(3 + w.noteFlag);
   info->tracks = w.tracks;
-  bool inTrack = w.stop == MELODY_TRACK_CUT || w.stop == MELODY_TRACK_HEAD_CUT;
+  bool inTrack = w.stop == MELODY_TRACK_CUT || w.stop == MELODY_TRACK_HEAD_CUT || w.stop == MELODY_EVENT_PAST_TRACK;
   info->stopped = {w.stop, w.stopAt, inTrack ? w.tracks : 0};
 }
 

@@ -42,8 +42,6 @@ const char *checkSmafClosing(const uint8_t *bytes, uint64_t length, int steps);
 // - either: the rewritten bytes (lengths, dropped events, patched status bits)
 //   can make or break a magic, so that the output's first magic names another
 //   format, or none.
-// An i-melody event that runs past its track's declared end is no exception:
-// the first conversion counts it whole in the track, where the second finds it.
 bool sameWalkAgain(const uint8_t *image, uint32_t count, const uint8_t *output, uint32_t outLength, int format);
 
 // A conversion check's input: two bytes of vibration mask and two of LED

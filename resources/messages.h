@@ -36,6 +36,9 @@ inline constexpr Message msgAudioChunkCut = {
 inline constexpr Message msgTrackCut = {
     "track {number} runs past the end of the file at offset {offset}",
     "トラック {number} がオフセット {offset} でファイルの終わりを越えています"};
+inline constexpr Message msgEventPastTrack = {
+    "the last event of track {number} runs past the track's end at offset {offset}",
+    "トラック {number} の最後のイベントがオフセット {offset} でトラックの終わりを越えています"};
 inline constexpr Message msgNoFileChunk = {"no file chunk before offset {offset}",
                                            "オフセット {offset} までにファイルチャンクがありません"};
 inline constexpr Message msgBodyFirst = {

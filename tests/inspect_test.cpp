@@ -63,6 +63,8 @@ TEST(Inspector, ReadsLinkTablesAndFourByteNotes) {
 // before that point stays in the record.
 TEST(Inspector, SaysWhereAnIMelodyStops) {
   Bytes head = ascii("melo") + hex("00 00 01 00 00 0D 01 00 01") + vers('2');  // declares 256 bytes
+  Bytes notes21;
+  for (int k = 0; k < 21; ++k) notes21 = notes21 + noteOn(k % 4);
   struct Case {
     const char *name;
     Bytes image;
@@ -78,6 +80,11 @@ TEST(Inspector, SaysWhereAnIMelodyStops) {
        MELODY_TRACK_CUT, 45, 2, 2},
       {"no file chunk", ascii("abcd") + hex("00 04") + ascii("melo"), MELODY_NO_FILE_CHUNK, 10, 0, 0},
       {"a track before the file chunk", track(noteOn(0)) + melody({}, {}), MELODY_BODY_FIRST, 0, 0, 1},
+      {"the last of 21 notes passed together runs past its track",
+       head + ascii("trac") + be(62, 4) + Bytes(notes21.begin(), notes21.end() - 1) + track(noteOn(0)),
+       MELODY_EVENT_PAST_TRACK, 91, 1, 1},
+      {"an extended event runs past its track", head + track(noteOn(0)) + ascii("trac") + be(5, 4) + hex("00 FF F1 00 02") + track({}),
+       MELODY_EVENT_PAST_TRACK, 42, 2, 2},
   };
   for (const Case &c : cases) {
     MelodyInfo info = inspect(c.image);
@@ -89,6 +96,9 @@ TEST(Inspector, SaysWhereAnIMelodyStops) {
   }
   EXPECT_EQ(inspect(cases[4].image).notes[4], 1u) << "notes read before the stop are counted";
   EXPECT_EQ(inspect(cases[4].image).version, 2);
+  MelodyInfo past = inspect(cases[7].image);
+  EXPECT_EQ(std::vector<uint32_t>(past.notes, past.notes + 4), std::vector<uint32_t>(4, 5))
+      << "the 20 notes inside the track are counted, the one past its end is not";
 }
 
 TEST(Inspector, ReadsASmafImage) {

@@ -20,6 +20,7 @@ const Message *stopMessage(const MelodyInfo &info) {
       case MELODY_TRACK_CUT: return &msgTrackCut;
       case MELODY_NO_FILE_CHUNK: return &msgNoFileChunk;
       case MELODY_BODY_FIRST: return &msgBodyFirst;
+      case MELODY_EVENT_PAST_TRACK: return &msgEventPastTrack;
     }
     return nullptr;
   }
