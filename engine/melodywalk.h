@@ -55,7 +55,9 @@ struct MelodyWalkState {
   bool haveFileChunk;
   uint64_t fileEnd;       // declared file length + 8; 0 until a file chunk is met
   uint32_t noteFlag;      // from "note": notes are 3 + noteFlag bytes
-  uint8_t version;        // from "vers": its second data byte - '0'; 1 without one
+  uint8_t version;        // from "vers": its second data byte - '0'; 1 without one.
+                          // Links are decided at the first track, so a "vers"
+                          // behind it changes nothing.
   uint32_t tracks;        // track chunks met so far, the one being read included
   MelodyStop stop;
   uint64_t stopAt;        // where the walk stopped early
@@ -251,7 +253,7 @@ bool walkHeaderChunk(MelodyWalkState &w, V &visitor) {
   if (!inputHas(io, at, size) || ((isNote || isVers) && !inputHas(io, at, 8)))
     return stopMelodyWalk(w, MELODY_HEADER_CUT, at);
   if (isNote) w.noteFlag = io.in[at + 7] != 0;
-  if (isVers) w.version = uint8_t(io.in[at + 7] - 0x30);
+  if (isVers && w.tracks == 0) w.version = uint8_t(io.in[at + 7] - 0x30);
   if (!onHeaderChunk(visitor, w, size)) return false;
   w.io.inPos = at + size;
   return true;

@@ -49,6 +49,25 @@ TEST(Inspector, ReadsAnIMelody) {
   EXPECT_EQ(notesPerChannel(info), notes);
 }
 
+// The version that decided the links is the one reported: the one known at
+// the first track, or with no track the last one read.
+TEST(Inspector, ReportsTheVersionThatDecidedTheLinks) {
+  struct Case {
+    const char *name;
+    Bytes image;
+    int version;
+  } cases[] = {
+      {"a vers behind the first track", melody(vers('2'), track(noteOn(0)) + vers('3')), 2},
+      {"only behind the first track", melody({}, track(noteOn(0)) + vers('3') + track(noteOn(1))), 1},
+      {"no track: the last one", melody(vers('2') + vers('3'), {}), 3},
+  };
+  for (const Case &c : cases) {
+    MelodyInfo info = inspect(c.image);
+    EXPECT_EQ(info.version, c.version) << c.name;
+    EXPECT_EQ(info.stopped.stop, MELODY_DONE) << c.name;
+  }
+}
+
 TEST(Inspector, ReadsLinkTablesAndFourByteNotes) {
   Bytes table = hex("00 FF FF 00 14 11 01 F2 07  03 02 01 00 00 00 00 00 00 00 00 00 00 00 00 02");
   MelodyInfo info = inspect(melody(note(1) + vers('3'), track(hex("00 50 60 00") + table + hex("00 90 60 00"))));

@@ -86,6 +86,25 @@ TEST(MelodyRewriter, InsertsLinksByVersionAndMasks) {
   }
 }
 
+// The links are written at the first track by the version known there; a
+// "vers" behind it changes neither the links nor the version reported.
+TEST(MelodyRewriter, VersionAfterTheFirstTrackChangesNothing) {
+  struct Case {
+    const char *name;
+    Bytes before, after, inserted;
+    int version;
+  } cases[] = {
+      {"version 2, then 3", vers('2'), vers('3'), vibCh1, 2},
+      {"none, then 2", {}, vers('2'), {}, 1},
+      {"version 3, then 1", vers('3'), vers('1'), table("02 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00"), 3},
+  };
+  for (const Case &c : cases) {
+    Converted out = convertImage(melody(c.before, track(noteEvent) + c.after + track(noteEvent)), 1, 0);
+    EXPECT_EQ(toHex(out.bytes), toHex(melody(c.before, track(c.inserted + noteEvent) + c.after + track(noteEvent)))) << c.name;
+    EXPECT_EQ(out.report.formatVersion, c.version) << c.name;
+  }
+}
+
 // Each case: an input image and the image it must become, vibration on
 // channel 1 only.
 TEST(MelodyRewriter, WalksChunksAsDeclared) {
