@@ -104,6 +104,10 @@ struct SmafReading {
   MelodyInfo *info;
 };
 
+// A chunk before the first file chunk is walked (the converter copies it)
+// but is no part of the file that a phone reads: it is not reported.
+bool insideFile(const SmafWalkState &w) { return w.haveFileChunk; }
+
 void addChunkId(MelodyInfo *info, const SmafWalkState &w) {
   info->chunkIds.push_back(readBE(w.io.in + w.io.inPos, 4));
 }
@@ -124,6 +128,7 @@ bool onSmafFileChunk(SmafReading &, SmafWalkState &) { return true; }
 // its ",".
 bool onSmafContentsInfo(SmafReading &r, SmafWalkState &w, uint64_t dataLength) {
   MelodyInfo &info = *r.info;
+  if (!insideFile(w)) return true;
   addChunkId(&info, w);
   const Walk &io = w.io;
   uint64_t pos = io.inPos + 13, end = io.inPos + 8 + dataLength;
@@ -141,6 +146,7 @@ bool onSmafContentsInfo(SmafReading &r, SmafWalkState &w, uint64_t dataLength) {
 
 bool onSmafChunk(SmafReading &r, SmafWalkState &w, uint64_t, int track) {
   MelodyInfo &info = *r.info;
+  if (!insideFile(w)) return true;
   addChunkId(&info, w);
   if (track < 0) return true;
   const uint8_t *chunk = w.io.in + w.io.inPos;

@@ -44,7 +44,7 @@ struct MelodyInfo {
   uint32_t notes[16];  // note events per channel
   // SMAF
   uint8_t scoreTrackType;
-  std::vector<uint32_t> chunkIds;  // big-endian four-byte ids
+  std::vector<uint32_t> chunkIds;  // big-endian four-byte ids of the chunks inside the file chunk
   CrcState crc;
   uint64_t trailingBytes;
   int ledTag;  // the channel an LED tag names (its byte + 1), 0 without one

@@ -94,6 +94,32 @@ TEST(InfoReport, TextLinesWithBarsPerChannel) {
             "  links    vibration 5-6; LED none; LED tag none\n");
 }
 
+// Only the chunks inside the file chunk are listed, a track's number in
+// decimal; a file without chunks names no score track type.
+TEST(InfoReport, ChunksInsideTheFileAndTrackNumbers) {
+  Bytes leading = chunk(ascii("abcd"), hex("01 02"));
+  Bytes tracks = chunk(ascii("MTR") + Bytes{42}, hex("01")) + chunk(ascii("ATR") + Bytes{0}, hex("01")) +
+                 chunk(ascii("MTR") + Bytes{'*'}, {}) + chunk(hex("4D 01 7F 20"), {});
+  struct Case {
+    const char *name;
+    Bytes image;
+    const char *format, *chunks, *jsonChunks;
+  } cases[] = {
+      {"a chunk before the file chunk", leading + smaf(mtr(6, hex("00 00"))), "SMAF, score track type 1", "MTR6",
+       "\"scoreTrackType\":1,\"chunks\":[\"MTR6\"]"},
+      {"track numbers in decimal", smaf(tracks), "SMAF, score track type 1", "MTR42 ATR0 MTR42 M?? ",
+       "\"chunks\":[\"MTR42\",\"ATR0\",\"MTR42\",\"M?? \"]"},
+      {"no chunk at all", smaf({}), "SMAF", "none", "\"length\":10,\"error\":null,\"chunks\":[]"},
+      {"only a chunk before the file chunk", leading + smaf({}), "SMAF", "none", "\"error\":null,\"chunks\":[]"},
+  };
+  for (const Case &c : cases) {
+    std::string report = text("t.mmf", c.image), line = json("t.mmf", c.image);
+    EXPECT_NE(report.find(std::string("  format   ") + c.format + "\n"), std::string::npos) << c.name << "\n" << report;
+    EXPECT_NE(report.find(std::string("  chunks   ") + c.chunks + "\n"), std::string::npos) << c.name << "\n" << report;
+    EXPECT_NE(line.find(c.jsonChunks), std::string::npos) << c.name << "\n" << line;
+  }
+}
+
 TEST(InfoReport, ChannelListsInTheOptionsSyntax) {
   struct Case {
     uint16_t mask;

@@ -143,6 +143,18 @@ TEST(Inspector, ReadsASmafImage) {
   EXPECT_EQ(info.ledLinks, 0x0002 | 0x0008);
 }
 
+// Chunks before the file chunk are walked but are no part of the file: their
+// title, LED tag and links are not reported.
+TEST(Inspector, ReadsOnlyTheChunksInsideTheFileChunk) {
+  Bytes leading = cnti(ascii("ST:Old,") + ledTag(3)) + mtr(1, hex("44 40"));
+  MelodyInfo info = inspect(leading + smaf(mtr(2, hex("04 00"))));
+  EXPECT_EQ(info.stopped.stop, SMAF_DONE);
+  EXPECT_EQ(info.chunkIds, std::vector<uint32_t>{0x4D545202});
+  EXPECT_FALSE(info.title.present);
+  EXPECT_EQ(info.ledTag, 0);
+  EXPECT_EQ(info.vibLinks, 0x0020u) << "channel 6 of track 2 only";
+}
+
 TEST(Inspector, ChecksTheSmafCrcAndTheTitlesEncoding) {
   Bytes good = smaf(chunk(ascii("CNTI"), hex("00 01 23 00 00") + ascii("ST:x")));
   Bytes bad = good;

@@ -97,7 +97,9 @@ std::string smafFields(const MelodyInfo &info, const std::string &title) {
   static const char *const crcNames[] = {"\"missing\"", "\"ok\"", "\"bad\""};
   std::string chunks = "[";
   for (uint32_t id : info.chunkIds) chunks += (chunks.size() > 1 ? "," : "") + quoted(chunkIdText(id));
-  return field("scoreTrackType", number(info.scoreTrackType)) + field("chunks", chunks + "]") +
+  // A file without chunks has no score track type.
+  std::string type = info.chunkIds.empty() ? "" : field("scoreTrackType", number(info.scoreTrackType));
+  return type + field("chunks", chunks + "]") +
          field("title", title) + field("crc", crcNames[info.crc]) + field("trailingBytes", number(info.trailingBytes)) +
          field("links", "{\"vibration\":" + channelArray(info.vibLinks) + ",\"led\":" + channelArray(info.ledLinks) +
                             ",\"ledTag\":" + (info.ledTag ? number(info.ledTag) : "null") + "}");
@@ -115,7 +117,7 @@ std::string chunkIdText(uint32_t id) {
   std::string text;
   for (int i = 0; i < 4; ++i) {
     unsigned char c = uint8_t(id >> (24 - 8 * i));
-    if (i == 3 && c < 0x20 && text == "MTR") text += std::to_string(c);
+    if (i == 3 && (text == "MTR" || text == "ATR")) text += std::to_string(c);
     else text += c >= 0x20 && c < 0x7F ? char(c) : '?';
   }
   return text;

@@ -39,7 +39,9 @@ std::string formatText(const MelodyInfo &info) {
     return "i-melody version " + std::to_string(info.version) + ", " + std::to_string(info.noteLength) +
            "-byte notes, " + plural(info.tracks, "track", "tracks") + ", " +
            plural(info.audioChunks, "audio chunk", "audio chunks");
-  if (info.formatKind == FORMAT_SMAF) return "SMAF, score track type " + std::to_string(info.scoreTrackType);
+  // Without a chunk the file has no score track type.
+  if (info.formatKind == FORMAT_SMAF)
+    return info.chunkIds.empty() ? "SMAF" : "SMAF, score track type " + std::to_string(info.scoreTrackType);
   return "none";
 }
 
