@@ -102,6 +102,7 @@ void inspectMelody(const uint8_t *bytes, uint64_t length, MelodyInfo *info) {
 
 struct SmafReading {
   MelodyInfo *info;
+  TextSpan optionalTitle;  // the first title of the optional-data chunk
 };
 
 // A chunk before the first file chunk is walked (the converter copies it)
@@ -124,6 +125,13 @@ TextEncoding contentsEncoding(uint8_t codeType) {
 
 bool onSmafFileChunk(SmafReading &, SmafWalkState &) { return true; }
 
+// A title's value from `at` up to `end`; 0x00 bytes that end it are padding,
+// not text.
+TextSpan titleSpan(const Walk &io, uint64_t at, uint64_t end, TextEncoding encoding) {
+  while (end > at && io.in[end - 1] == 0) --end;
+  return {true, at, end - at, encoding};
+}
+
 // The first title tag ("ST:") and the first LED tag; a tag's value runs to
 // its ",".
 bool onSmafContentsInfo(SmafReading &r, SmafWalkState &w, uint64_t dataLength) {
@@ -138,16 +146,41 @@ bool onSmafContentsInfo(SmafReading &r, SmafWalkState &w, uint64_t dataLength) {
     uint64_t valueEnd = tagEnd - (io.in[tagEnd - 1] == ',' ? 1 : 0);
     if (pos + 3 < valueEnd && isLedTag(io, pos) && !info.ledTag) info.ledTag = io.in[pos + 3] + 1;
     if (pos + 3 <= valueEnd && isOptionTag(io, pos, "ST:") && !info.title.present)
-      info.title = {true, pos + 3, valueEnd - pos - 3, encoding};
+      info.title = titleSpan(io, pos + 3, valueEnd, encoding);
     pos = tagEnd;
   }
   return true;
 }
 
-bool onSmafChunk(SmafReading &r, SmafWalkState &w, uint64_t, int track) {
+// The texts of a "Dch" sub-chunk from `pos` up to `end`: tags of two
+// letters and a 2-byte length; "ST" is the title.
+void readDataTags(SmafReading &r, const Walk &io, uint64_t pos, uint64_t end, TextEncoding encoding) {
+  while (end - pos >= 4) {
+    uint64_t length = readBE(io.in + pos + 2, 2);
+    if (length > end - pos - 4) return;
+    if (matchAt(io, pos, "ST", 2) && !r.optionalTitle.present)
+      r.optionalTitle = titleSpan(io, pos + 4, pos + 4 + length, encoding);
+    pos += 4 + length;
+  }
+}
+
+// The optional-data chunk's data from `pos` up to `end`: sub-chunks of a
+// 4-byte id and a 4-byte length, the texts in "Dch" and a code-type byte.
+void readOptionalData(SmafReading &r, const Walk &io, uint64_t pos, uint64_t end) {
+  while (end - pos >= 8) {
+    uint64_t length = readBE(io.in + pos + 4, 4);
+    if (length > end - pos - 8) return;
+    if (matchAt(io, pos, "Dch", 3)) readDataTags(r, io, pos + 8, pos + 8 + length, contentsEncoding(io.in[pos + 3]));
+    pos += 8 + length;
+  }
+}
+
+bool onSmafChunk(SmafReading &r, SmafWalkState &w, uint64_t dataLength, int track) {
   MelodyInfo &info = *r.info;
   if (!insideFile(w)) return true;
   addChunkId(&info, w);
+  uint64_t at = w.io.inPos;
+  if (matchAt(w.io, at, "OPDA", 4)) readOptionalData(r, w.io, at + 8, at + 8 + dataLength);
   if (track < 0) return true;
   const uint8_t *chunk = w.io.in + w.io.inPos;
   for (int k = 0; k < 16; ++k) {
@@ -169,8 +202,10 @@ void checkCrc(const SmafWalkState &w, MelodyInfo *info) {
 
 void inspectSmaf(const uint8_t *bytes, uint64_t length, MelodyInfo *info) {
   SmafWalkState w = startSmafWalk(bytes, length, nullptr, 0);
-  SmafReading r = {info};
+  SmafReading r = {info, {}};
   if (walkSmaf(w, r)) checkCrc(w, info);
+  // The contents-info chunk's title comes first.
+  if (!info->title.present) info->title = r.optionalTitle;
   info->scoreTrackType = w.scoreTrackType;
   uint32_t number = 0;
   if (w.stop == SMAF_CHUNK_CUT || w.stop == SMAF_CONTENTS_SHORT) number = w.chunks;

@@ -32,7 +32,7 @@ struct MelodyInfo {
   int formatKind;  // FORMAT_NONE, FORMAT_IMELODY or FORMAT_SMAF
   uint64_t length;
   StopPlace stopped;
-  TextSpan title;
+  TextSpan title;  // SMAF: the contents-info chunk's, else the optional-data chunk's
   uint16_t vibLinks;  // channels that the links name, bit i for channel i + 1
   uint16_t ledLinks;
   // i-melody

@@ -180,6 +180,44 @@ TEST(Inspector, ChecksTheSmafCrcAndTheTitlesEncoding) {
   }
 }
 
+// A SMAF title: the contents-info chunk's "ST:" tag, else the first "ST" of
+// a "Dch" sub-chunk of the optional-data chunk; 0x00 bytes that end it are
+// padding. Lengths that run past their chunk give no title.
+TEST(Inspector, FindsSmafTitlesAndLeavesOutPadding) {
+  auto dch = [](uint8_t codeType, const Bytes &tags) { return ascii("Dch") + Bytes{codeType} + be(uint32_t(tags.size()), 4) + tags; };
+  auto tag = [](const char *name, const Bytes &value) { return ascii(name) + be(uint32_t(value.size()), 2) + value; };
+  auto opda = [](const Bytes &data) { return chunk(ascii("OPDA"), data); };
+  auto shiftJisInfo = [](const Bytes &options) { return chunk(ascii("CNTI"), hex("00 01 00 00 00") + options); };
+  const Bytes tune = tag("ST", ascii("Tune"));
+  struct Case {
+    const char *name;
+    Bytes contents;
+    Bytes title;
+    TextEncoding encoding;
+  } cases[] = {
+      {"padding before the comma", shiftJisInfo(ascii("ST:Song") + hex("00") + ascii(",")), ascii("Song"), TEXT_SHIFT_JIS},
+      {"padding at the end", shiftJisInfo(ascii("A:1,ST:So") + hex("00 00")), ascii("So"), TEXT_SHIFT_JIS},
+      {"only padding", shiftJisInfo(ascii("ST:") + hex("00") + ascii(",")), {}, TEXT_SHIFT_JIS},
+      {"optional data without contents info", opda(dch(0x00, tag("CA", ascii("Me")) + tune)), ascii("Tune"), TEXT_SHIFT_JIS},
+      {"optional data in UTF-8, padded", opda(dch(0x23, tag("ST", ascii("T") + hex("00")))), ascii("T"), TEXT_UTF8},
+      {"another sub-chunk first", opda(chunk(ascii("Mxyz"), hex("01 02")) + dch(0x01, tune)), ascii("Tune"), TEXT_LATIN1},
+      {"the first of two", opda(dch(0x00, tune) + dch(0x23, tag("ST", ascii("Two")))), ascii("Tune"), TEXT_SHIFT_JIS},
+      {"contents info without a title", shiftJisInfo(ascii("A:1,")) + opda(dch(0x00, tune)), ascii("Tune"), TEXT_SHIFT_JIS},
+      {"contents info first, whatever the order", opda(dch(0x00, tune)) + shiftJisInfo(ascii("ST:Song,")), ascii("Song"), TEXT_SHIFT_JIS},
+  };
+  for (const Case &c : cases) {
+    Bytes image = smaf(c.contents);
+    MelodyInfo info = inspect(image);
+    ASSERT_TRUE(info.title.present) << c.name;
+    EXPECT_EQ(Bytes(image.begin() + info.title.at, image.begin() + info.title.at + info.title.length), c.title) << c.name;
+    EXPECT_EQ(info.title.encoding, c.encoding) << c.name;
+  }
+  Bytes tagPastSubChunk = ascii("Dch") + hex("00 00 00 00 06") + ascii("ST") + hex("00 03") + ascii("Tu");
+  Bytes subChunkPastChunk = ascii("Dch") + hex("00 00 00 00 09") + tune;
+  for (const Bytes &data : {tagPastSubChunk, subChunkPastChunk, ascii("Dch") + hex("00 00 00"), Bytes{}})
+    EXPECT_FALSE(inspect(smaf(opda(data) + mtr(1, hex("00 00")))).title.present) << toHex(data);
+}
+
 TEST(Inspector, SaysWhereASmafImageStops) {
   struct Case {
     const char *name;
