@@ -6,8 +6,9 @@
 
 namespace {
 
-void addChannel(uint16_t *mask, int channel) {
-  if (channel >= 1 && channel <= 16) *mask = uint16_t(*mask | (1u << (channel - 1)));
+// Channels 1 to `last` are added to a mask; others are none.
+void addChannel(uint32_t *mask, int channel, int last) {
+  if (channel >= 1 && channel <= last) *mask |= uint32_t(1) << (channel - 1);
 }
 
 // --- i-melody ---------------------------------------------------------------
@@ -57,20 +58,20 @@ bool onNotes(MelodyReading &r, MelodyWalkState &w, uint64_t from, uint64_t to) {
   return true;
 }
 
-// A link event names one channel by two bytes: 0x20 + 0x40 x voice, then
-// the group of four; a link table has one byte per channel, bit 1 for the
-// vibrator and bit 0 for the LED.
+// A link event names one of the 16 channels by two bytes: 0x20 + 0x40 x
+// voice, then the group of four; a link table has one byte per channel, bit
+// 1 for the vibrator and bit 0 for the LED.
 bool onEvent(MelodyReading &r, MelodyWalkState &w, uint64_t at, uint64_t, LinkKind link) {
   const uint8_t *event = w.io.in + at;
   MelodyInfo &info = *r.info;
   if (link == LINK_VIBRATION || link == LINK_LED) {
     if (event[8] < 0x20) return true;
     int channel = 4 * event[9] + (event[8] - 0x20) / 0x40 + 1;
-    addChannel(link == LINK_VIBRATION ? &info.vibLinks : &info.ledLinks, channel);
+    addChannel(link == LINK_VIBRATION ? &info.vibLinks : &info.ledLinks, channel, 16);
   } else if (link == LINK_TABLE) {
     for (int i = 0; i < 16; ++i) {
-      if (event[9 + i] & 2) addChannel(&info.vibLinks, i + 1);
-      if (event[9 + i] & 1) addChannel(&info.ledLinks, i + 1);
+      if (event[9 + i] & 2) addChannel(&info.vibLinks, i + 1, 16);
+      if (event[9 + i] & 1) addChannel(&info.ledLinks, i + 1, 16);
     }
   }
   return true;
@@ -182,11 +183,13 @@ bool onSmafChunk(SmafReading &r, SmafWalkState &w, uint64_t dataLength, int trac
   uint64_t at = w.io.inPos;
   if (matchAt(w.io, at, "OPDA", 4)) readOptionalData(r, w.io, at + 8, at + 8 + dataLength);
   if (track < 0) return true;
-  const uint8_t *chunk = w.io.in + w.io.inPos;
-  for (int k = 0; k < 16; ++k) {
+  const uint8_t *chunk = w.io.in + at;
+  for (int k = 0; k < scoreTrackChannels; ++k) {
     ChannelBit where;
-    if (vibrationBit(uint8_t(track), k, &where) && (chunk[where.offset] & where.bit)) addChannel(&info.vibLinks, k + 1);
-    if (ledBit(uint8_t(track), k, &where) && (chunk[where.offset] & where.bit)) addChannel(&info.ledLinks, k + 1);
+    if (vibrationBit(w.scoreTrack, k, &where) && (chunk[where.offset] & where.bit))
+      addChannel(&info.vibLinks, k + 1, scoreTrackChannels);
+    if (ledBit(w.scoreTrack, k, &where) && (chunk[where.offset] & where.bit))
+      addChannel(&info.ledLinks, k + 1, scoreTrackChannels);
   }
   return true;
 }
@@ -202,6 +205,7 @@ void checkCrc(const SmafWalkState &w, MelodyInfo *info) {
 
 void inspectSmaf(const uint8_t *bytes, uint64_t length, MelodyInfo *info) {
   SmafWalkState w = startSmafWalk(bytes, length, nullptr, 0);
+  w.readsTracks6And7 = true;  // what the phone reads, whatever a conversion rewrites
   SmafReading r = {info, {}};
   if (walkSmaf(w, r)) checkCrc(w, info);
   // The contents-info chunk's title comes first.

@@ -33,8 +33,8 @@ struct MelodyInfo {
   uint64_t length;
   StopPlace stopped;
   TextSpan title;  // SMAF: the contents-info chunk's, else the optional-data chunk's
-  uint16_t vibLinks;  // channels that the links name, bit i for channel i + 1
-  uint16_t ledLinks;
+  uint32_t vibLinks;  // channels that the links name, bit i for channel i + 1
+  uint32_t ledLinks;  // (i-melody: channels 1 to 16; SMAF: 1 to 32)
   // i-melody
   uint8_t version;
   uint8_t linkVersion;  // the version read before the first track, which decides its links

@@ -120,10 +120,22 @@ TEST(InfoReport, ChunksInsideTheFileAndTrackNumbers) {
   }
 }
 
+// Score track 7 of format type 3 names channels up to 32.
+TEST(InfoReport, LinksOfTrack7UpTo32Channels) {
+  Bytes status(32, 0x00);
+  status[1] = 0x20, status[16] = 0x30, status[31] = 0x20, status[30] = 0x10;
+  Bytes image = smaf(mtr(7, status, 3));
+  EXPECT_NE(json("t.mmf", image).find("\"links\":{\"vibration\":[2,17,32],\"led\":[17,31],\"ledTag\":null}"),
+            std::string::npos) << json("t.mmf", image);
+  EXPECT_NE(text("t.mmf", image).find("  links    vibration 2,17,32; LED 17,31; LED tag none\n"), std::string::npos)
+      << text("t.mmf", image);
+}
+
 TEST(InfoReport, ChannelListsInTheOptionsSyntax) {
   struct Case {
-    uint16_t mask;
+    uint32_t mask;
     const char *text;
-  } cases[] = {{0, "none"}, {1, "1"}, {0x8001, "1,16"}, {0x0F0F, "1-4,9-12"}, {0x0006, "2-3"}, {0xFFFF, "1-16"}};
+  } cases[] = {{0, "none"}, {1, "1"}, {0x8001, "1,16"}, {0x0F0F, "1-4,9-12"}, {0x0006, "2-3"}, {0xFFFF, "1-16"},
+               {0x00018000, "16-17"}, {0x80000001, "1,32"}, {0xFFFF0000, "17-32"}, {0xFFFFFFFF, "1-32"}};
   for (const Case &c : cases) EXPECT_EQ(channelListText(c.mask), c.text) << c.mask;
 }

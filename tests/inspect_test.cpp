@@ -155,6 +155,37 @@ TEST(Inspector, ReadsOnlyTheChunksInsideTheFileChunk) {
   EXPECT_EQ(info.vibLinks, 0x0020u) << "channel 6 of track 2 only";
 }
 
+// Tracks 6 and 7 name channels as track 5 does, one status byte each, as
+// many as their format type says; the kind and key-control bits around the
+// two link bits mean nothing here.
+TEST(Inspector, ReadsTracks6And7) {
+  Bytes status32(32, 0xC3);
+  status32[0] = 0xE3, status32[9] = 0x33, status32[19] = 0x20, status32[31] = 0x10;  // 1 and 10 vibrate, 10 lights
+  Bytes status16(status32.begin(), status32.begin() + 16);
+  struct Case {
+    const char *name;
+    Bytes contents;
+    uint32_t vib, led;
+  } cases[] = {
+      {"track 7, type 3: 32 channels", mtr(7, status32, 3), 0x00080201, 0x80000200},
+      {"track 6, type 2", mtr(6, status16, 2), 0x00000201, 0x00000200},
+      {"track 6, type 1", mtr(6, status16, 1), 0x00000201, 0x00000200},
+      {"track 7, type 2: 16 of its bytes", mtr(7, status32, 2), 0x00000201, 0x00000200},
+      {"track 6, type 3", mtr(6, status32, 3), 0x00080201, 0x80000200},
+      {"track 6, type 0", mtr(6, status32, 0), 0, 0},
+      {"track 7, type 4", mtr(7, status32, 4), 0, 0},
+      {"track 8, type 2", mtr(8, status32, 2), 0, 0},
+      {"beside tracks 1 and 5", mtr(1, hex("04 00")) + mtr(5, Bytes(16, 0x10), 2) + mtr(6, status16, 2), 0x00000203, 0x0000FFFF},
+  };
+  for (const Case &c : cases) {
+    MelodyInfo info = inspect(smaf(c.contents));
+    EXPECT_EQ(info.stopped.stop, SMAF_DONE) << c.name;
+    EXPECT_EQ(info.vibLinks, c.vib) << c.name;
+    EXPECT_EQ(info.ledLinks, c.led) << c.name;
+  }
+  EXPECT_EQ(inspect(smaf(mtr(6, status16, 2))).scoreTrackType, 1) << "tracks 6 and 7 leave the type alone";
+}
+
 TEST(Inspector, ChecksTheSmafCrcAndTheTitlesEncoding) {
   Bytes good = smaf(chunk(ascii("CNTI"), hex("00 01 23 00 00") + ascii("ST:x")));
   Bytes bad = good;
@@ -231,6 +262,11 @@ TEST(Inspector, SaysWhereASmafImageStops) {
        SMAF_CHUNK_CUT, 24, 2},
       {"contents-info too short", smaf(chunk(ascii("CNTI"), hex("01 02 03"))), SMAF_CONTENTS_SHORT, 8, 1},
       {"track 5 too short", smaf(chunk(ascii("MTR") + Bytes{5}, Bytes(19, 0))), SMAF_SCORE_TRACK_SHORT, 8, 5},
+      {"track 6 of type 2 too short", smaf(mtr(1, hex("00 00")) + chunk(ascii("MTR") + Bytes{6}, hex("02 00 02 02") + Bytes(15, 0))),
+       SMAF_SCORE_TRACK_SHORT, 24, 6},
+      {"track 7 of type 3 too short", smaf(chunk(ascii("MTR") + Bytes{7}, hex("03 00 02 02") + Bytes(31, 0))),
+       SMAF_SCORE_TRACK_SHORT, 8, 7},
+      {"track 6 of type 0 needs no status", smaf(chunk(ascii("MTR") + Bytes{6}, hex("00"))), SMAF_DONE, 0, 0},
       {"no file chunk", ascii("ABCD") + hex("00 00 00 04") + ascii("MMMD"), SMAF_NO_FILE_CHUNK, 12, 0},
   };
   for (const Case &c : cases) {

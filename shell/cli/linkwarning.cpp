@@ -10,7 +10,7 @@
 
 namespace {
 
-std::string channels(uint16_t mask) { return mask ? channelListText(mask) : say(msgLinksNone); }
+std::string channels(uint32_t mask) { return mask ? channelListText(mask) : say(msgLinksNone); }
 
 // Why an i-melody carries less than was asked: links go into its first
 // track, in the form its version has (version 2 one channel each, version 3
@@ -22,7 +22,7 @@ const Message &melodyReason(const MelodyInfo &info) {
   return msgNowCarries;
 }
 
-std::string line(const Message &reason, const char *name, const MelodyInfo &info, uint16_t vib, uint16_t led) {
+std::string line(const Message &reason, const char *name, const MelodyInfo &info, uint32_t vib, uint32_t led) {
   char text[1024];
   std::string vibText = channels(vib), ledText = channels(led);
   if (&reason == &msgVersionTakesNoLinks)
@@ -38,10 +38,10 @@ std::string linkWarning(const char *name, const uint8_t *image, uint32_t length,
                         uint16_t ledMask) {
   MelodyInfo info;
   inspectImage(image, length, &info);
-  uint16_t vib = info.vibLinks, led = info.ledLinks;
+  uint32_t vib = info.vibLinks, led = info.ledLinks;
   // A SMAF file's LED tag names one channel, beside the LED bits of track 5.
   if (info.formatKind == FORMAT_SMAF && info.ledTag >= 1 && info.ledTag <= 16)
-    led = uint16_t(led | 1u << (info.ledTag - 1));
+    led |= uint32_t(1) << (info.ledTag - 1);
   if (vib == vibMask && led == ledMask) return "";
   const Message &reason = info.formatKind == FORMAT_SMAF ? msgSmafHolds : melodyReason(info);
   return line(reason, name, info, vib, led);

@@ -66,9 +66,9 @@ std::string quotedPath(const char *path) {
   return quoted(decodeText(reinterpret_cast<const uint8_t *>(text.data()), text.size(), TEXT_UTF8));
 }
 
-std::string channelArray(uint16_t mask) {
+std::string channelArray(uint32_t mask) {
   std::string out = "[";
-  for (int k = 0; k < 16; ++k)
+  for (int k = 0; k < 32; ++k)
     if ((mask >> k) & 1) out += (out.size() > 1 ? "," : "") + std::to_string(k + 1);
   return out + "]";
 }
