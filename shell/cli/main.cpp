@@ -169,6 +169,7 @@ int reportOn(const CliRequest &request) {
 int convertAll(const CliRequest &request) {
   conversionSettings.vibMask = request.vibMask;
   conversionSettings.ledMask = request.ledMask;
+  conversionSettings.allTracks = uint8_t(request.allTracks);
   Run run = {bool(request.quiet), request.inputs.size() > 1 || request.recursive,
              request.outputMode == OUTPUT_FOLDER, {}};
   bool allConverted = true;
