@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "engine/inspect.h"
 #include "engine/melodywalk.h"
 #include "tests/images.h"
 
@@ -87,7 +88,8 @@ TEST(MelodyRewriter, InsertsLinksByVersionAndMasks) {
 }
 
 // The links are written at the first track by the version known there; a
-// "vers" behind it changes neither the links nor the version reported.
+// "vers" behind it changes neither the links nor the version that the
+// converter and the inspector report.
 TEST(MelodyRewriter, VersionAfterTheFirstTrackChangesNothing) {
   struct Case {
     const char *name;
@@ -99,9 +101,13 @@ TEST(MelodyRewriter, VersionAfterTheFirstTrackChangesNothing) {
       {"version 3, then 1", vers('3'), vers('1'), table("02 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00"), 3},
   };
   for (const Case &c : cases) {
-    Converted out = convertImage(melody(c.before, track(noteEvent) + c.after + track(noteEvent)), 1, 0);
+    Bytes input = melody(c.before, track(noteEvent) + c.after + track(noteEvent));
+    Converted out = convertImage(input, 1, 0);
     EXPECT_EQ(toHex(out.bytes), toHex(melody(c.before, track(c.inserted + noteEvent) + c.after + track(noteEvent)))) << c.name;
     EXPECT_EQ(out.report.formatVersion, c.version) << c.name;
+    MelodyInfo info;
+    inspectImage(input.data(), input.size(), &info);
+    EXPECT_EQ(info.version, c.version) << c.name;
   }
 }
 

@@ -150,7 +150,6 @@ TEST(SmafRewriter, GivesUpOnTracks6And7TooShortOnlyWhenAskedFor) {
       Bytes input = smaf(chunk(ascii("MTR") + Bytes{track}, c.data) + mtr(1, hex("00 00")));
       Converted asked = convertImage(input, 1, 1, true), plain = convertImage(input, 1, 1);
       EXPECT_EQ(asked.report.formatKind, c.converts ? FORMAT_SMAF : FORMAT_NONE) << c.name << ", track " << int(track);
-      EXPECT_EQ(plain.report.formatKind, FORMAT_SMAF) << c.name << ", track " << int(track);
       EXPECT_EQ(toHex(plain.bytes), toHex(smaf(chunk(ascii("MTR") + Bytes{track}, c.data) + mtr(1, hex("40 00")))))
           << c.name << ", track " << int(track);
     }
