@@ -7,12 +7,15 @@
 
 TEST(CarriesLine, SaysWhatTheFileHoldsAndWhy) {
   const Bytes notes = hex("00 10 60  00 50 60");
+  Bytes later(16, 0x01);
+  later[9] |= 0x20, later[0] |= 0x10, later[7] |= 0x10;
   struct Case {
     const char *name;
     Bytes image;
     uint16_t vib, led;
     Language language;
     const char *line;
+    bool allTracks = false;
   } cases[] = {
       {"a.mmf", smaf(cnti({})), 0x0002, 0x0014, LANGUAGE_ENGLISH,
        "a.mmf: vibration none (this file has no track that can hold vibration), LED 3 (this file holds one LED channel)"},
@@ -32,11 +35,19 @@ TEST(CarriesLine, SaysWhatTheFileHoldsAndWhy) {
        "LED 2 (LED は一チャンネルしか持てません)"},
       {"h.mld", melody(vers('3'), {}), 0x0001, 0x0000, LANGUAGE_JAPANESE,
        "h.mld: バイブ なし (連動を入れるトラックがありません)、LED なし"},
+      // Score track 6 keeps its links (vibration 10, LED 1 and 8) unless all
+      // tracks are rewritten.
+      {"i.mmf", smaf(mtr(6, later, 2)), 0x0001, 0x0001, LANGUAGE_ENGLISH,
+       "i.mmf: vibration 10 (score tracks 6 and 7 were left as they were; --all-tracks links them), "
+       "LED 1,8 (score tracks 6 and 7 were left as they were; --all-tracks links them)"},
+      {"i.mmf", smaf(mtr(6, later, 2)), 0x0001, 0x0001, LANGUAGE_ENGLISH, "i.mmf: vibration 1, LED 1", true},
+      {"j.mmf", smaf(mtr(7, Bytes(32, 0), 3)), 0x8000, 0x0000, LANGUAGE_ENGLISH, "j.mmf: vibration 16, LED none", true},
   };
   for (const Case &c : cases) {
-    Converted converted = convertImage(c.image, c.vib, c.led);
+    Converted converted = convertImage(c.image, c.vib, c.led, c.allTracks);
     ASSERT_FALSE(converted.bytes.empty()) << c.name;
-    EXPECT_EQ(carriesLine(c.name, converted.bytes.data(), uint32_t(converted.bytes.size()), c.vib, c.led, c.language),
+    CarriesRequest request = {c.vib, c.led, c.allTracks, "--all-tracks"};
+    EXPECT_EQ(carriesLine(c.name, converted.bytes.data(), uint32_t(converted.bytes.size()), request, c.language),
               c.line);
   }
 }

@@ -33,13 +33,14 @@ const sorbelinEngine = (function () {
     return report;
   }
 
-  // Converts the bytes with the two channel masks (bit i: channel i + 1).
+  // Converts the bytes with the two channel masks (bit i: channel i + 1) and
+  // the flags (bit 0: SMAF score tracks 6 and 7 are linked too).
   // Returns {outcome, bytes, japanese, english}: bytes is the converted file,
   // or null unless outcome is 'done'; the messages are null where none applies.
-  function convert(module, bytes, vibMask, ledMask) {
+  function convert(module, bytes, vibMask, ledMask, flags) {
     const result = {outcome: 'no-memory', bytes: null, japanese: null, english: null};
     const input = copyIn(module, bytes);
-    const conversion = input ? module._sorbelin_convert(input, bytes.length, vibMask, ledMask) : 0;
+    const conversion = input ? module._sorbelin_convert(input, bytes.length, vibMask, ledMask, flags) : 0;
     module._free(input);
     if (!conversion) return result;
     result.outcome = outcomeNames[module._sorbelin_outcome(conversion)];

@@ -121,7 +121,7 @@
     const place = field(file.card, 'result');
     if (file.url) URL.revokeObjectURL(file.url);
     file.url = null;
-    const result = sorbelinEngine.convert(engine, file.bytes, vibMask, ledMask);
+    const result = sorbelinEngine.convert(engine, file.bytes, vibMask, ledMask, 0);
     place.dataset.outcome = result.outcome;
     place.dataset.masks = `${vibMask},${ledMask}`;
     if (result.outcome !== 'done') {

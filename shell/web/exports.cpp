@@ -23,12 +23,13 @@ static bool copyInput(const uint8_t *bytes, uint32_t length, MemBlock *input) {
 }
 
 WebConversion *sorbelin_convert(const uint8_t *bytes, uint32_t length, uint32_t vibMask,
-                                uint32_t ledMask) {
+                                uint32_t ledMask, uint32_t flags) {
   WebConversion *result = static_cast<WebConversion *>(std::calloc(1, sizeof(WebConversion)));
   if (!result) return nullptr;
   result->outcome = CONVERT_NO_MEMORY;
   conversionSettings.vibMask = uint16_t(vibMask);
   conversionSettings.ledMask = uint16_t(ledMask);
+  conversionSettings.allTracks = (flags & SORBELIN_ALL_TRACKS) != 0;
   MemBlock input = {};
   if (copyInput(bytes, length, &input) && memBlockCreate(&result->output, 1024)) {
     result->outcome = convertBufferOutcome(&input, &result->output);

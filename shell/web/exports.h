@@ -17,10 +17,15 @@ struct WebConversion;
 
 extern "C" {
 
+// What a conversion is asked beyond the masks: SMAF score tracks 6 and 7
+// are linked too (--all-tracks).
+enum { SORBELIN_ALL_TRACKS = 1 };
+
 // Converts `length` bytes at `bytes` with the given masks (bit i stands for
-// channel i + 1). Returns null only when no memory is left for the result.
+// channel i + 1) and flags (0, or SORBELIN_ALL_TRACKS). Returns null only
+// when no memory is left for the result.
 SORBELIN_EXPORT WebConversion *sorbelin_convert(const uint8_t *bytes, uint32_t length,
-                                                uint32_t vibMask, uint32_t ledMask);
+                                                uint32_t vibMask, uint32_t ledMask, uint32_t flags);
 
 // What came of it: a ConvertOutcome (CONVERT_DONE, CONVERT_NOT_MELODY,
 // CONVERT_MALFORMED or CONVERT_NO_MEMORY).
