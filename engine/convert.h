@@ -17,13 +17,15 @@ struct ConversionReport {
 
 // The user's channel choice and the last conversion's report. A mask's bit i
 // stands for channel i + 1; a channel is the lowest one selected in its mask,
-// or 0 for none.
+// or 0 for none. allTracks (--all-tracks; 0 in the Windows program and its
+// command line) has the SMAF score tracks 6 and 7 rewritten too.
 struct ConversionSettings {
   uint8_t vibChannel;
   uint8_t ledChannel;
   uint16_t vibMask;
   uint16_t ledMask;
   ConversionReport report;
+  uint8_t allTracks;
 };
 
 extern ConversionSettings conversionSettings;

@@ -6,8 +6,9 @@
 
 namespace {
 
-void addChannel(uint16_t *mask, int channel) {
-  if (channel >= 1 && channel <= 16) *mask = uint16_t(*mask | (1u << (channel - 1)));
+// Channels 1 to `last` are added to a mask; others are none.
+void addChannel(uint32_t *mask, int channel, int last) {
+  if (channel >= 1 && channel <= last) *mask |= uint32_t(1) << (channel - 1);
 }
 
 // --- i-melody ---------------------------------------------------------------
@@ -57,20 +58,20 @@ bool onNotes(MelodyReading &r, MelodyWalkState &w, uint64_t from, uint64_t to) {
   return true;
 }
 
-// A link event names one channel by two bytes: 0x20 + 0x40 x voice, then
-// the group of four; a link table has one byte per channel, bit 1 for the
-// vibrator and bit 0 for the LED.
+// A link event names one of the 16 channels by two bytes: 0x20 + 0x40 x
+// voice, then the group of four; a link table has one byte per channel, bit
+// 1 for the vibrator and bit 0 for the LED.
 bool onEvent(MelodyReading &r, MelodyWalkState &w, uint64_t at, uint64_t, LinkKind link) {
   const uint8_t *event = w.io.in + at;
   MelodyInfo &info = *r.info;
   if (link == LINK_VIBRATION || link == LINK_LED) {
     if (event[8] < 0x20) return true;
     int channel = 4 * event[9] + (event[8] - 0x20) / 0x40 + 1;
-    addChannel(link == LINK_VIBRATION ? &info.vibLinks : &info.ledLinks, channel);
+    addChannel(link == LINK_VIBRATION ? &info.vibLinks : &info.ledLinks, channel, 16);
   } else if (link == LINK_TABLE) {
     for (int i = 0; i < 16; ++i) {
-      if (event[9 + i] & 2) addChannel(&info.vibLinks, i + 1);
-      if (event[9 + i] & 1) addChannel(&info.ledLinks, i + 1);
+      if (event[9 + i] & 2) addChannel(&info.vibLinks, i + 1, 16);
+      if (event[9 + i] & 1) addChannel(&info.ledLinks, i + 1, 16);
     }
   }
   return true;
@@ -94,7 +95,7 @@ void inspectMelody(const uint8_t *bytes, uint64_t length, MelodyInfo *info) {
   info->version = w.version;
   info->noteLength = uint8_t(3 + w.noteFlag);
   info->tracks = w.tracks;
-  bool inTrack = w.stop == MELODY_TRACK_CUT || w.stop == MELODY_TRACK_HEAD_CUT;
+  bool inTrack = w.stop == MELODY_TRACK_CUT || w.stop == MELODY_TRACK_HEAD_CUT || w.stop == MELODY_EVENT_PAST_TRACK;
   info->stopped = {w.stop, w.stopAt, inTrack ? w.tracks : 0};
 }
 
@@ -102,7 +103,12 @@ void inspectMelody(const uint8_t *bytes, uint64_t length, MelodyInfo *info) {
 
 struct SmafReading {
   MelodyInfo *info;
+  TextSpan optionalTitle;  // the first title of the optional-data chunk
 };
+
+// A chunk before the first file chunk is walked (the converter copies it)
+// but is no part of the file that a phone reads: it is not reported.
+bool insideFile(const SmafWalkState &w) { return w.haveFileChunk; }
 
 void addChunkId(MelodyInfo *info, const SmafWalkState &w) {
   info->chunkIds.push_back(readBE(w.io.in + w.io.inPos, 4));
@@ -120,10 +126,18 @@ TextEncoding contentsEncoding(uint8_t codeType) {
 
 bool onSmafFileChunk(SmafReading &, SmafWalkState &) { return true; }
 
+// A title's value from `at` up to `end`; 0x00 bytes that end it are padding,
+// not text.
+TextSpan titleSpan(const Walk &io, uint64_t at, uint64_t end, TextEncoding encoding) {
+  while (end > at && io.in[end - 1] == 0) --end;
+  return {true, at, end - at, encoding};
+}
+
 // The first title tag ("ST:") and the first LED tag; a tag's value runs to
 // its ",".
 bool onSmafContentsInfo(SmafReading &r, SmafWalkState &w, uint64_t dataLength) {
   MelodyInfo &info = *r.info;
+  if (!insideFile(w)) return true;
   addChunkId(&info, w);
   const Walk &io = w.io;
   uint64_t pos = io.inPos + 13, end = io.inPos + 8 + dataLength;
@@ -133,21 +147,54 @@ bool onSmafContentsInfo(SmafReading &r, SmafWalkState &w, uint64_t dataLength) {
     uint64_t valueEnd = tagEnd - (io.in[tagEnd - 1] == ',' ? 1 : 0);
     if (pos + 3 < valueEnd && isLedTag(io, pos) && !info.ledTag) info.ledTag = io.in[pos + 3] + 1;
     if (pos + 3 <= valueEnd && isOptionTag(io, pos, "ST:") && !info.title.present)
-      info.title = {true, pos + 3, valueEnd - pos - 3, encoding};
+      info.title = titleSpan(io, pos + 3, valueEnd, encoding);
     pos = tagEnd;
   }
   return true;
 }
 
-bool onSmafChunk(SmafReading &r, SmafWalkState &w, uint64_t, int track) {
+// The texts of a "Dch" sub-chunk from `pos` up to `end`: tags of two
+// letters and a 2-byte length; "ST" is the title.
+void readDataTags(SmafReading &r, const Walk &io, uint64_t pos, uint64_t end, TextEncoding encoding) {
+  while (end - pos >= 4) {
+    uint64_t length = readBE(io.in + pos + 2, 2);
+    if (length > end - pos - 4) return;
+    if (matchAt(io, pos, "ST", 2) && !r.optionalTitle.present)
+      r.optionalTitle = titleSpan(io, pos + 4, pos + 4 + length, encoding);
+    pos += 4 + length;
+  }
+}
+
+// The optional-data chunk's data from `pos` up to `end`: sub-chunks of a
+// 4-byte id and a 4-byte length, the texts in "Dch" and a code-type byte.
+void readOptionalData(SmafReading &r, const Walk &io, uint64_t pos, uint64_t end) {
+  while (end - pos >= 8) {
+    uint64_t length = readBE(io.in + pos + 4, 4);
+    if (length > end - pos - 8) return;
+    if (matchAt(io, pos, "Dch", 3)) readDataTags(r, io, pos + 8, pos + 8 + length, contentsEncoding(io.in[pos + 3]));
+    pos += 8 + length;
+  }
+}
+
+bool onSmafChunk(SmafReading &r, SmafWalkState &w, uint64_t dataLength, int track) {
   MelodyInfo &info = *r.info;
+  if (!insideFile(w)) return true;
   addChunkId(&info, w);
+  uint64_t at = w.io.inPos;
+  if (matchAt(w.io, at, "OPDA", 4)) readOptionalData(r, w.io, at + 8, at + 8 + dataLength);
   if (track < 0) return true;
-  const uint8_t *chunk = w.io.in + w.io.inPos;
-  for (int k = 0; k < 16; ++k) {
+  const uint8_t *chunk = w.io.in + at;
+  bool later = track >= 6;
+  for (int k = 0; k < scoreTrackChannels; ++k) {
     ChannelBit where;
-    if (vibrationBit(uint8_t(track), k, &where) && (chunk[where.offset] & where.bit)) addChannel(&info.vibLinks, k + 1);
-    if (ledBit(uint8_t(track), k, &where) && (chunk[where.offset] & where.bit)) addChannel(&info.ledLinks, k + 1);
+    if (vibrationBit(w.scoreTrack, k, &where)) {
+      addChannel(later ? &info.laterTrackPlaces : &info.vibPlaces, k + 1, scoreTrackChannels);
+      if (chunk[where.offset] & where.bit) addChannel(&info.vibLinks, k + 1, scoreTrackChannels);
+    }
+    if (ledBit(w.scoreTrack, k, &where)) {
+      addChannel(later ? &info.laterTrackPlaces : &info.ledPlaces, k + 1, scoreTrackChannels);
+      if (chunk[where.offset] & where.bit) addChannel(&info.ledLinks, k + 1, scoreTrackChannels);
+    }
   }
   return true;
 }
@@ -163,8 +210,11 @@ void checkCrc(const SmafWalkState &w, MelodyInfo *info) {
 
 void inspectSmaf(const uint8_t *bytes, uint64_t length, MelodyInfo *info) {
   SmafWalkState w = startSmafWalk(bytes, length, nullptr, 0);
-  SmafReading r = {info};
+  w.readsTracks6And7 = true;  // what the phone reads, whatever a conversion rewrites
+  SmafReading r = {info, {}};
   if (walkSmaf(w, r)) checkCrc(w, info);
+  // The contents-info chunk's title comes first.
+  if (!info->title.present) info->title = r.optionalTitle;
   info->scoreTrackType = w.scoreTrackType;
   uint32_t number = 0;
   if (w.stop == SMAF_CHUNK_CUT || w.stop == SMAF_CONTENTS_SHORT) number = w.chunks;

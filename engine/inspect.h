@@ -32,9 +32,9 @@ struct MelodyInfo {
   int formatKind;  // FORMAT_NONE, FORMAT_IMELODY or FORMAT_SMAF
   uint64_t length;
   StopPlace stopped;
-  TextSpan title;
-  uint16_t vibLinks;  // channels that the links name, bit i for channel i + 1
-  uint16_t ledLinks;
+  TextSpan title;  // SMAF: the contents-info chunk's, else the optional-data chunk's
+  uint32_t vibLinks;  // channels that the links name, bit i for channel i + 1
+  uint32_t ledLinks;  // (i-melody: channels 1 to 16; SMAF: 1 to 32)
   // i-melody
   uint8_t version;
   uint8_t linkVersion;  // the version read before the first track, which decides its links
@@ -44,10 +44,16 @@ struct MelodyInfo {
   uint32_t notes[16];  // note events per channel
   // SMAF
   uint8_t scoreTrackType;
-  std::vector<uint32_t> chunkIds;  // big-endian four-byte ids
+  std::vector<uint32_t> chunkIds;  // big-endian four-byte ids of the chunks inside the file chunk
   CrcState crc;
   uint64_t trailingBytes;
   int ledTag;  // the channel an LED tag names (its byte + 1), 0 without one
+  // Channels whose bits the score tracks have: vibration and LED in tracks 0
+  // to 5, which every conversion rewrites, and both in tracks 6 and 7, which
+  // only a conversion of all tracks does.
+  uint32_t vibPlaces;
+  uint32_t ledPlaces;
+  uint32_t laterTrackPlaces;
 };
 
 // Reads the image: finds its format as the converter does and walks it.

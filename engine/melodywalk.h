@@ -14,6 +14,8 @@
 // bytes, or 4 when the "note" sub-chunk's flag is set) unless the status is
 // an extended one, whose next byte, the extended status, tells its length:
 // 4 bytes below 0xF0, else 5 plus the 2-byte data length at event offset 3.
+// Every event lies inside its track: one that runs past the track's declared
+// end would take the bytes behind it along, so it stops the walk.
 #pragma once
 
 #include <algorithm>
@@ -44,6 +46,7 @@ enum MelodyStop {
   MELODY_TRACK_CUT,       // an event of a track runs past the input's end
   MELODY_NO_FILE_CHUNK,   // the walk met no file chunk where the lengths could go
   MELODY_BODY_FIRST,      // an audio or track chunk stands before the file chunk
+  MELODY_EVENT_PAST_TRACK,  // a track's last event runs past the track's declared end
   MELODY_FULL,
 };
 
@@ -52,7 +55,9 @@ struct MelodyWalkState {
   bool haveFileChunk;
   uint64_t fileEnd;       // declared file length + 8; 0 until a file chunk is met
   uint32_t noteFlag;      // from "note": notes are 3 + noteFlag bytes
-  uint8_t version;        // from "vers": its second data byte - '0'; 1 without one
+  uint8_t version;        // from "vers": its second data byte - '0'; 1 without one.
+                          // Links are decided at the first track, so a "vers"
+                          // behind it changes nothing.
   uint32_t tracks;        // track chunks met so far, the one being read included
   MelodyStop stop;
   uint64_t stopAt;        // where the walk stopped early
@@ -183,13 +188,17 @@ bool walkTrackEvents(MelodyWalkState &w, V &visitor, uint64_t begin, uint64_t en
   const Walk &io = w.io;
   uint64_t noteLength = 3 + w.noteFlag, at = begin, limit = noteLimit(io, end, noteLength);
   for (;;) {
+    // The last note passed may begin before the end and run past it.
     uint64_t notesEnd = skipNotes(io.in, at, limit, noteLength);
-    if (notesEnd > at && !onNotes(visitor, w, at, notesEnd)) return false;
+    uint64_t inside = notesEnd > end ? notesEnd - noteLength : notesEnd;
+    if (inside > at && !onNotes(visitor, w, at, inside)) return false;
+    if (inside < notesEnd) return stopMelodyWalk(w, MELODY_EVENT_PAST_TRACK, inside);
     at = notesEnd;
     if (at >= end) break;
     uint64_t length = 0;
     if (!measureEvent(io, at, w.noteFlag, &length) || !inputHas(io, at, length))
       return stopMelodyWalk(w, MELODY_TRACK_CUT, at);
+    if (length > end - at) return stopMelodyWalk(w, MELODY_EVENT_PAST_TRACK, at);
     // Notes that lie inside the input were passed above, so this is an
     // extended event.
     if (!onEvent(visitor, w, at, length, linkKind(io, at))) return false;
@@ -244,7 +253,7 @@ bool walkHeaderChunk(MelodyWalkState &w, V &visitor) {
   if (!inputHas(io, at, size) || ((isNote || isVers) && !inputHas(io, at, 8)))
     return stopMelodyWalk(w, MELODY_HEADER_CUT, at);
   if (isNote) w.noteFlag = io.in[at + 7] != 0;
-  if (isVers) w.version = uint8_t(io.in[at + 7] - 0x30);
+  if (isVers && w.tracks == 0) w.version = uint8_t(io.in[at + 7] - 0x30);
   if (!onHeaderChunk(visitor, w, size)) return false;
   w.io.inPos = at + size;
   return true;

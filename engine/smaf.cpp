@@ -58,17 +58,19 @@ void setChannelBit(uint8_t *chunk, ChannelBit where, bool on) {
   chunk[where.offset] = uint8_t((chunk[where.offset] & ~where.bit) | (on ? where.bit : 0));
 }
 
-// Any other chunk is copied whole; in the copy of a score track 0 to 5 the
-// vibration bits (and in track 5 the LED bits) are rewritten from the masks.
+// Any other chunk is copied whole; in the copy of a score track whose status
+// the walk reads (tracks 0 to 5, and 6 and 7 when asked) the vibration bits,
+// and the LED bits of tracks 5 to 7, are rewritten from the masks. The masks
+// name channels 1 to 16, so channels 17 to 32 lose both bits.
 bool onSmafChunk(SmafRewrite &, SmafWalkState &w, uint64_t dataLength, int track) {
   uint8_t *chunk = w.io.out + w.io.outPos;
   if (!copy(w, 8 + dataLength)) return false;
   if (track < 0) return true;
-  uint16_t vib = conversionSettings.vibMask, led = conversionSettings.ledMask;
-  for (int k = 0; k < 16; ++k) {
+  uint32_t vib = conversionSettings.vibMask, led = conversionSettings.ledMask;
+  for (int k = 0; k < scoreTrackChannels; ++k) {
     ChannelBit where;
-    if (vibrationBit(uint8_t(track), k, &where)) setChannelBit(chunk, where, (vib >> k) & 1);
-    if (ledBit(uint8_t(track), k, &where)) setChannelBit(chunk, where, (led >> k) & 1);
+    if (vibrationBit(w.scoreTrack, k, &where)) setChannelBit(chunk, where, (vib >> k) & 1);
+    if (ledBit(w.scoreTrack, k, &where)) setChannelBit(chunk, where, (led >> k) & 1);
   }
   return true;
 }
@@ -94,6 +96,7 @@ int rewriteSmaf(const MemBlock *input, MemBlock *output) {
   output->length = 0;
   SmafWalkState w = startSmafWalk(input->data, input->length, output->data,
                                   uint64_t(input->length) + outputHeadroom);
+  w.readsTracks6And7 = conversionSettings.allTracks != 0;
   SmafRewrite r = {};
   if (!walkSmaf(w, r) || !closeFileChunk(r, w)) return 0;
   output->length = uint32_t(w.io.outPos);

@@ -1,6 +1,7 @@
 // The SMAF rewriter: replaces the LED tag of the contents-info chunk, rewrites
-// the channel status bits of score tracks 0 to 5, and recomputes the file
-// chunk's length and closing CRC.
+// the channel status bits of score tracks 0 to 5 (and of tracks 6 and 7 when
+// conversionSettings.allTracks asks for it), and recomputes the file chunk's
+// length and closing CRC.
 #pragma once
 
 #include "shell/memblock.h"

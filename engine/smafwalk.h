@@ -25,8 +25,18 @@ enum SmafStop {
   SMAF_FULL,               // the visitor's own: its output had no room left
 };
 
+// A score track as the walk reads it: its number (the fourth byte of its
+// id) and how many channel status bytes it has, from data offset 4; 0 when
+// the walk reads none there.
+struct ScoreTrack {
+  uint8_t number;
+  uint32_t statusBytes;
+};
+
 struct SmafWalkState {
   Walk io;                 // io.inPos: where the walk stands
+  bool readsTracks6And7;   // the channel status of score tracks 6 and 7 is read too
+  ScoreTrack scoreTrack;   // the score track that onSmafChunk is visiting
   bool haveFileChunk;
   uint64_t fileEnd;        // input offset just past the file chunk; 0 until one is met
   uint8_t scoreTrackType;  // 1, or 2 or 3 by the last score track 0 to 5 met
@@ -63,31 +73,46 @@ struct ChannelBit {
   uint8_t bit;
 };
 
-// The vibration bit of channel index k (0 to 15) in score track t. Tracks 0
+// The most channels that a score track's status names.
+inline constexpr int scoreTrackChannels = 32;
+
+// The status bytes of a score track at `at` with `dataLength` bytes of
+// data: tracks 0 to 4 have two, one nibble per channel; track 5 sixteen, one
+// byte per channel. Tracks 6 and 7, when the walk reads them, one byte per
+// channel as their format type (data offset 0) says: 16 for types 1 and 2,
+// 32 for type 3, none for the others. Other tracks: none.
+inline uint32_t channelStatusBytes(const SmafWalkState &w, uint8_t track, uint64_t at, uint64_t dataLength) {
+  if (track <= 4) return 2;
+  if (track == 5) return 16;
+  if (track > 7 || !w.readsTracks6And7 || dataLength == 0) return 0;
+  uint8_t formatType = w.io.in[at + 8];
+  return formatType == 1 || formatType == 2 ? 16 : formatType == 3 ? 32 : 0;
+}
+
+// In a track of one status byte per channel, channel index k's bit `bit`.
+inline bool statusByteBit(const ScoreTrack &track, int k, uint8_t bit, ChannelBit *where) {
+  if (k < 0 || uint32_t(k) >= track.statusBytes) return false;
+  *where = {uint32_t(12 + k), bit};
+  return true;
+}
+
+// The vibration bit of channel index k (0 to 31) in a score track. Tracks 0
 // to 4 cover four channels each, two per byte (tracks 0 and 1 both channels
-// 1 to 4); track 5 covers all sixteen, one byte each. False when the track
-// holds none for that channel.
-inline bool vibrationBit(uint8_t track, int k, ChannelBit *where) {
-  if (track == 5) {
-    *where = {uint32_t(12 + k), 0x20};
-    return true;
-  }
-  int first = track == 0 ? 0 : 4 * (track - 1);
-  if (track > 4 || k < first || k >= first + 4) return false;
+// 1 to 4); tracks 5 to 7 one channel per status byte, bit 0x20. False when
+// the track holds none for that channel.
+inline bool vibrationBit(const ScoreTrack &track, int k, ChannelBit *where) {
+  if (track.number >= 5) return statusByteBit(track, k, 0x20, where);
+  int first = track.number == 0 ? 0 : 4 * (track.number - 1);
+  if (k < first || k >= first + 4) return false;
   int i = k - first;
   *where = {uint32_t(12 + i / 2), uint8_t(i % 2 ? 0x04 : 0x40)};
   return true;
 }
 
-// The LED bit of channel index k: only track 5 has them.
-inline bool ledBit(uint8_t track, int k, ChannelBit *where) {
-  if (track != 5) return false;
-  *where = {uint32_t(12 + k), 0x10};
-  return true;
+// The LED bit of channel index k: tracks 5 to 7 have them, bit 0x10.
+inline bool ledBit(const ScoreTrack &track, int k, ChannelBit *where) {
+  return track.number >= 5 && statusByteBit(track, k, 0x10, where);
 }
-
-// The data that score track t needs for its channel status bytes.
-inline uint64_t scoreTrackMinimum(uint8_t track) { return track == 5 ? 20 : track <= 4 ? 6 : 0; }
 
 // The visitor is a plain record V; the walk calls these functions of it,
 // each returning false to stop the walk (after setting w.stop through
@@ -95,7 +120,8 @@ inline uint64_t scoreTrackMinimum(uint8_t track) { return track == 5 ? 20 : trac
 //   onSmafFileChunk(v, w)                   the 8-byte file chunk header at w.io.inPos
 //   onSmafContentsInfo(v, w, dataLength)    a "CNTI" chunk at w.io.inPos
 //   onSmafChunk(v, w, dataLength, track)    any other chunk; track is the score
-//                                           track number, or -1 for no score track
+//                                           track number, or -1 for no score track;
+//                                           w.scoreTrack tells its status bytes
 // Everything handed over lies inside the input; after a chunk the walk goes
 // on behind it.
 template <class V>
@@ -123,7 +149,10 @@ bool walkSmafChunk(SmafWalkState &w, V &visitor) {
     ok = onSmafContentsInfo(visitor, w, dataLength);
   } else if (matchAt(io, at, "MTR", 3)) {
     uint8_t track = io.in[at + 3];
-    if (dataLength < scoreTrackMinimum(track)) return stopSmafWalk(w, SMAF_SCORE_TRACK_SHORT, at);
+    w.scoreTrack = {track, channelStatusBytes(w, track, at, dataLength)};
+    // The status bytes follow the four fixed bytes of the track's data.
+    if (w.scoreTrack.statusBytes && dataLength < 4 + w.scoreTrack.statusBytes)
+      return stopSmafWalk(w, SMAF_SCORE_TRACK_SHORT, at);
     if (track <= 5) w.scoreTrackType = track == 0 ? 1 : track == 5 ? 3 : 2;
     ok = onSmafChunk(visitor, w, dataLength, int(track));
   } else {

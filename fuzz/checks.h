@@ -8,7 +8,8 @@
 #include <cstdint>
 
 // convertBuffer: the first two bytes are the vibration mask, the next two the
-// LED mask (big-endian), the rest is the image.
+// LED mask (big-endian), the rest is the image; an odd number of set bits in
+// the four mask bytes has score tracks 6 and 7 rewritten too.
 const char *checkConversion(const uint8_t *data, size_t size);
 
 // inspectImage and its reports on the image, read as for checkConversion;

@@ -30,6 +30,20 @@ bool endsWithLedPrefix(const uint8_t *options, uint64_t count) {
   return (rest == 1 || rest == 2) && std::memcmp(options + start, "L2", size_t(rest)) == 0;
 }
 
+// A score track 6 or 7 at `at`, of `size` bytes with its head: when its
+// format type names status bytes and it holds them, the channels they link.
+void readLaterTrack(const uint8_t *bytes, uint64_t at, uint64_t size, SmafShape *shape) {
+  if (size < 9 || bytes[at + 3] < 6 || bytes[at + 3] > 7) return;
+  uint8_t formatType = bytes[at + 8];
+  uint64_t count = formatType == 1 || formatType == 2 ? 16 : formatType == 3 ? 32 : 0;
+  if (count == 0 || size < 12 + count) return;
+  shape->laterTracks = true;
+  for (uint64_t k = 0; k < count; ++k) {
+    if (bytes[at + 12 + k] & 0x20) shape->laterVib |= uint32_t(1) << k;
+    if (bytes[at + 12 + k] & 0x10) shape->laterLed |= uint32_t(1) << k;
+  }
+}
+
 }  // namespace
 
 SmafShape smafShape(const uint8_t *bytes, uint64_t length) {
@@ -48,6 +62,8 @@ SmafShape smafShape(const uint8_t *bytes, uint64_t length) {
     } else if (tagAt(bytes, length, pos, "CNTI") && size >= 13 &&
                endsWithLedPrefix(bytes + pos + 13, size - 13)) {
       shape.ledPrefixAtEnd = true;
+    } else if (tagAt(bytes, length, pos, "MTR") && shape.fileChunks > 0) {
+      readLaterTrack(bytes, pos, size, &shape);
     }
     ++shape.steps;
     pos += size;
@@ -114,6 +130,7 @@ bool takeMasksAndImage(const uint8_t *data, size_t size, const uint8_t **image, 
   if (size < 4 || size - 4 > largestImage) return false;
   conversionSettings.vibMask = uint16_t(readBE(data, 2));
   conversionSettings.ledMask = uint16_t(readBE(data + 2, 2));
+  conversionSettings.allTracks = uint8_t(__builtin_parity(readBE(data, 4)));
   *image = data + 4;
   *count = uint32_t(size - 4);
   return true;

@@ -12,6 +12,11 @@ struct SmafShape {
   int steps;            // chunk positions walked before the walk stopped
   int fileChunks;       // file chunk headers among them
   bool ledPrefixAtEnd;  // a contents-info chunk's last tag is "L" or "L2" without ","
+  // Behind a file chunk header: score tracks 6 and 7 of format type 1 to 3
+  // (16 status bytes, or 32 for type 3) that hold their status bytes, and
+  // the channels whose vibration (0x20) and LED (0x10) bits those set.
+  bool laterTracks;
+  uint32_t laterVib, laterLed;
 };
 
 struct MelodyShape {
@@ -42,13 +47,13 @@ const char *checkSmafClosing(const uint8_t *bytes, uint64_t length, int steps);
 // - either: the rewritten bytes (lengths, dropped events, patched status bits)
 //   can make or break a magic, so that the output's first magic names another
 //   format, or none.
-// An i-melody event that runs past its track's declared end is no exception:
-// the first conversion counts it whole in the track, where the second finds it.
 bool sameWalkAgain(const uint8_t *image, uint32_t count, const uint8_t *output, uint32_t outLength, int format);
 
 // A conversion check's input: two bytes of vibration mask and two of LED
-// mask (big-endian), set into conversionSettings, then the image. False for
-// inputs too short, or larger than any the checks need (a megabyte).
+// mask (big-endian), set into conversionSettings, then the image. Score
+// tracks 6 and 7 are rewritten too (allTracks) when the four mask bytes hold
+// an odd number of set bits. False for inputs too short, or larger than any
+// the checks need (a megabyte).
 bool takeMasksAndImage(const uint8_t *data, size_t size, const uint8_t **image, uint32_t *count);
 
 // Converts a copy of the image held in a block of exactly its size, so that

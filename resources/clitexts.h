@@ -7,7 +7,8 @@
 #include "resources/messages.h"
 
 inline constexpr Message msgUsage = {
-    "usage: sorbelin [--vib LIST] [--led LIST] (-o OUT | -d DIR | --in-place) [-r] INPUT...\n"
+    "usage: sorbelin [--vib LIST] [--led LIST] [--all-tracks] (-o OUT | -d DIR | --in-place)\n"
+    "                [-r] INPUT...\n"
     "       sorbelin --info [--json] [-r] FILE...\n"
     "       sorbelin INPUT [/vc:MASK] [/lc:MASK] [/sv:OUT] [/end]\n"
     "\n"
@@ -17,6 +18,8 @@ inline constexpr Message msgUsage = {
     "  -v, --vib LIST    channels that drive the vibrator (default 1)\n"
     "  -l, --led LIST    channels that drive the LED (default 1)\n"
     "                    LIST: channels 1-16 and ranges, like 1,3,9-12, or none\n"
+    "      --all-tracks  link SMAF score tracks 6 and 7 too (files for newer\n"
+    "                    phones); without it they are left as they are\n"
     "  -o, --output OUT  write the one INPUT's result to OUT; - is standard output\n"
     "  -d, --dir DIR     write each INPUT's result under its own name into DIR,\n"
     "                    created when missing\n"
@@ -55,7 +58,8 @@ inline constexpr Message msgUsage = {
     "\n"
     "Exit status: 0 when every input was converted (with --info: read and\n"
     "recognised), 1 when any failed, 2 for a usage error.\n",
-    "使い方: sorbelin [--vib LIST] [--led LIST] (-o OUT | -d DIR | --in-place) [-r] INPUT...\n"
+    "使い方: sorbelin [--vib LIST] [--led LIST] [--all-tracks] (-o OUT | -d DIR | --in-place)\n"
+    "                 [-r] INPUT...\n"
     "        sorbelin --info [--json] [-r] FILE...\n"
     "        sorbelin INPUT [/vc:MASK] [/lc:MASK] [/sv:OUT] [/end]\n"
     "\n"
@@ -65,6 +69,8 @@ inline constexpr Message msgUsage = {
     "  -v, --vib LIST    バイブを連動させるチャンネル (既定は 1)\n"
     "  -l, --led LIST    LED を連動させるチャンネル (既定は 1)\n"
     "                    LIST: 1〜16 のチャンネルと範囲 (1,3,9-12 など)、または none\n"
+    "      --all-tracks  SMAF のスコアトラック 6 と 7 (新しい機種向けのファイル) も\n"
+    "                    連動させる。指定しなければそのまま残す\n"
     "  -o, --output OUT  ただ一つの INPUT の結果を OUT に書き出す。- は標準出力\n"
     "  -d, --dir DIR     各 INPUT の結果を同じ名前で DIR に書き出す。DIR がなければ作る\n"
     "  -i, --in-place    各 INPUT をその場で書き換える\n"

@@ -36,6 +36,9 @@ inline constexpr Message msgAudioChunkCut = {
 inline constexpr Message msgTrackCut = {
     "track {number} runs past the end of the file at offset {offset}",
     "トラック {number} がオフセット {offset} でファイルの終わりを越えています"};
+inline constexpr Message msgEventPastTrack = {
+    "the last event of track {number} runs past the track's end at offset {offset}",
+    "トラック {number} の最後のイベントがオフセット {offset} でトラックの終わりを越えています"};
 inline constexpr Message msgNoFileChunk = {"no file chunk before offset {offset}",
                                            "オフセット {offset} までにファイルチャンクがありません"};
 inline constexpr Message msgBodyFirst = {
@@ -69,5 +72,8 @@ inline constexpr Message msgHoldsVibrationOnly = {"this file's tracks play chann
                                                   "このファイルのトラックが受け持つのはチャンネル {channels} だけです"};
 inline constexpr Message msgHoldsNoLedPlace = {"this file has no place for the LED",
                                                "LED を入れる場所がありません"};
+inline constexpr Message msgHoldsLaterTracksLeft = {
+    "score tracks 6 and 7 were left as they were; {choice} links them",
+    "スコアトラック 6 と 7 は元のままです。{choice} で連動させられます"};
 inline constexpr Message msgHoldsOneLed = {"this file holds one LED channel",
                                            "LED は一チャンネルしか持てません"};

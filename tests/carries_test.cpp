@@ -7,12 +7,15 @@
 
 TEST(CarriesLine, SaysWhatTheFileHoldsAndWhy) {
   const Bytes notes = hex("00 10 60  00 50 60");
+  Bytes later(16, 0x01);
+  later[9] |= 0x20, later[0] |= 0x10, later[7] |= 0x10;
   struct Case {
     const char *name;
     Bytes image;
     uint16_t vib, led;
     Language language;
     const char *line;
+    bool allTracks = false;
   } cases[] = {
       {"a.mmf", smaf(cnti({})), 0x0002, 0x0014, LANGUAGE_ENGLISH,
        "a.mmf: vibration none (this file has no track that can hold vibration), LED 3 (this file holds one LED channel)"},
@@ -32,38 +35,54 @@ TEST(CarriesLine, SaysWhatTheFileHoldsAndWhy) {
        "LED 2 (LED は一チャンネルしか持てません)"},
       {"h.mld", melody(vers('3'), {}), 0x0001, 0x0000, LANGUAGE_JAPANESE,
        "h.mld: バイブ なし (連動を入れるトラックがありません)、LED なし"},
+      // Score track 6 keeps its links (vibration 10, LED 1 and 8) unless all
+      // tracks are rewritten.
+      {"i.mmf", smaf(mtr(6, later, 2)), 0x0001, 0x0001, LANGUAGE_ENGLISH,
+       "i.mmf: vibration 10 (score tracks 6 and 7 were left as they were; --all-tracks links them), "
+       "LED 1,8 (score tracks 6 and 7 were left as they were; --all-tracks links them)"},
+      {"i.mmf", smaf(mtr(6, later, 2)), 0x0001, 0x0001, LANGUAGE_ENGLISH, "i.mmf: vibration 1, LED 1", true},
+      {"j.mmf", smaf(mtr(7, Bytes(32, 0), 3)), 0x8000, 0x0000, LANGUAGE_ENGLISH, "j.mmf: vibration 16, LED none", true},
   };
   for (const Case &c : cases) {
-    Converted converted = convertImage(c.image, c.vib, c.led);
+    Converted converted = convertImage(c.image, c.vib, c.led, c.allTracks);
     ASSERT_FALSE(converted.bytes.empty()) << c.name;
-    EXPECT_EQ(carriesLine(c.name, converted.bytes.data(), uint32_t(converted.bytes.size()), c.vib, c.led, c.language),
+    CarriesRequest request = {c.vib, c.led, c.allTracks, "--all-tracks"};
+    EXPECT_EQ(carriesLine(c.name, converted.bytes.data(), uint32_t(converted.bytes.size()), request, c.language),
               c.line);
   }
 }
 
 TEST(CarriedLinks, AreTheChannelsThatTheLineNames) {
   const Bytes notes = hex("00 10 60  00 50 60");
+  Bytes later(16, 0x01);
+  later[9] |= 0x20, later[0] |= 0x10, later[7] |= 0x10;
   struct Case {
     const char *name;
     Bytes image;
     uint16_t vib, led;
-    uint16_t vibCarried, ledCarried;
+    bool allTracks;
+    uint32_t vibCarried, ledCarried;
+    bool laterTracks;
   } cases[] = {
-      {"LED tag only", smaf(cnti({})), 0x0002, 0x0014, 0x0000, 0x0004},
-      {"no LED place", smaf(mtr(1, hex("00 00"))), 0x0003, 0x0001, 0x0003, 0x0000},
-      {"track 5 and a tag", smaf(cnti({}) + mtr(5, Bytes(16, 0))), 0x8001, 0x0042, 0x8001, 0x0042},
-      {"tracks of four channels", smaf(mtr(4, hex("00 00"))), 0x1001, 0x0000, 0x1000, 0x0000},
-      {"version 2", melody(vers('2'), track(notes)), 0x0006, 0x0001, 0x0002, 0x0001},
-      {"version 3", melody(vers('3'), track(notes)), 0xFFFF, 0x8000, 0xFFFF, 0x8000},
-      {"not a melody", ascii("plain text"), 0x0001, 0x0001, 0x0000, 0x0000},
+      {"LED tag only", smaf(cnti({})), 0x0002, 0x0014, false, 0x0000, 0x0004, false},
+      {"no LED place", smaf(mtr(1, hex("00 00"))), 0x0003, 0x0001, false, 0x0003, 0x0000, false},
+      {"track 5 and a tag", smaf(cnti({}) + mtr(5, Bytes(16, 0))), 0x8001, 0x0042, false, 0x8001, 0x0042, false},
+      {"tracks of four channels", smaf(mtr(4, hex("00 00"))), 0x1001, 0x0000, false, 0x1000, 0x0000, false},
+      {"track 6 left", smaf(mtr(6, later, 2)), 0x0001, 0x0001, false, 0x0200, 0x0081, true},
+      {"track 6 linked", smaf(mtr(6, later, 2)), 0x0001, 0x0001, true, 0x0001, 0x0001, true},
+      {"track 7 linked", smaf(mtr(7, Bytes(32, 0), 3)), 0x8000, 0x0003, true, 0x8000, 0x0003, true},
+      {"track 6 of type 0", smaf(mtr(6, later, 0)), 0x0001, 0x0001, true, 0x0000, 0x0000, false},
+      {"version 2", melody(vers('2'), track(notes)), 0x0006, 0x0001, false, 0x0002, 0x0001, false},
+      {"version 3", melody(vers('3'), track(notes)), 0xFFFF, 0x8000, false, 0xFFFF, 0x8000, false},
+      {"not a melody", ascii("plain text"), 0x0001, 0x0001, false, 0x0000, 0x0000, false},
   };
   for (const Case &c : cases) {
-    Converted converted = convertImage(c.image, c.vib, c.led);
+    Converted converted = convertImage(c.image, c.vib, c.led, c.allTracks);
     // What could not be converted is read as it is.
     const Bytes &image = converted.bytes.empty() ? c.image : converted.bytes;
-    uint16_t vib = 0xDEAD, led = 0xBEEF;
-    carriedLinks(image.data(), uint32_t(image.size()), &vib, &led);
-    EXPECT_EQ(vib, c.vibCarried) << c.name;
-    EXPECT_EQ(led, c.ledCarried) << c.name;
+    CarriedLinks carried = carriedLinks(image.data(), uint32_t(image.size()));
+    EXPECT_EQ(carried.vibMask, c.vibCarried) << c.name;
+    EXPECT_EQ(carried.ledMask, c.ledCarried) << c.name;
+    EXPECT_EQ(carried.laterTracks, c.laterTracks) << c.name;
   }
 }

@@ -556,6 +556,26 @@ TEST_F(Cli, SaysWhatTheFileNowCarries) {
   }
 }
 
+// --all-tracks links score tracks 6 and 7 too; without it they stay as
+// they were, and the line after the conversion says what the file carries.
+TEST_F(Cli, AllTracksLinksScoreTracks6And7) {
+  const Bytes input = smaf(mtr(6, Bytes(16, 0x00), 2) + mtr(7, Bytes(32, 0x30), 3));
+  writeFile(dir.file("new.mmf"), input);
+  Outcome plain = runSorbelin(dir.path, {"--vib", "2", "--led", "3", "-o", "plain.mmf", "new.mmf"});
+  EXPECT_EQ(plain.status, 0) << plain.err;
+  EXPECT_EQ(readFile(dir.file("plain.mmf")), input);
+  const std::string left = " (score tracks 6 and 7 were left as they were; --all-tracks links them)";
+  EXPECT_EQ(plain.out, "plain.mmf: vibration 1-32" + left + ", LED 1-32" + left + "\n");
+
+  Outcome all = runSorbelin(dir.path, {"--vib", "2", "--led", "3", "--all-tracks", "-o", "all.mmf", "new.mmf"});
+  EXPECT_EQ(all.status, 0) << all.err;
+  EXPECT_EQ(all.out, "all.mmf: vibration 2, LED 3\n");
+  Bytes six = hex("00 20 10") + Bytes(13, 0x00), seven = hex("00 20 10") + Bytes(29, 0x00);
+  EXPECT_EQ(readFile(dir.file("all.mmf")), smaf(mtr(6, six, 2) + mtr(7, seven, 3)));
+  Outcome info = runSorbelin(dir.path, {"--info", "all.mmf"});
+  EXPECT_NE(info.out.find("  links    vibration 2; LED 3; LED tag none\n"), std::string::npos) << info.out;
+}
+
 // The locale chooses the language of the result message, the error and
 // warning lines and the help; the phone models read the same in both.
 TEST_F(Cli, SpeaksJapaneseWhenTheLocaleSaysSo) {

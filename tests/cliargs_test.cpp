@@ -82,6 +82,8 @@ TEST(CliArguments, AcceptsCompleteRequestsAndExplainsTheRest) {
       {{"-o", "", "a"}, 0, "-o needs a path"},
       {{"--output", "", "-"}, 0, "-o needs a path"},
       {{"-d", "/", "a"}, 1, ""},
+      {{"--all", "-i", "a"}, 1, ""},
+      {{"--all-tracks=yes", "-i", "a"}, 0, "option '--all-tracks=yes' takes no value"},
   };
   for (const Case &c : cases) {
     std::vector<char *> argv = {const_cast<char *>("sorbelin")};
@@ -102,6 +104,7 @@ TEST(CliArguments, FillsTheRequest) {
   EXPECT_EQ(request.vibMask, 0x000A);
   EXPECT_EQ(request.ledMask, 0);
   EXPECT_EQ(request.quiet, 1);
+  EXPECT_EQ(request.allTracks, 0);
   EXPECT_EQ(request.outputMode, OUTPUT_FOLDER);
   EXPECT_STREQ(request.output, "out");
   ASSERT_EQ(request.inputs.size(), 2u);
@@ -110,10 +113,11 @@ TEST(CliArguments, FillsTheRequest) {
 
 // In a cluster of short options, one that takes a value takes the rest.
 TEST(CliArguments, CombinedShortOptionsFillTheRequest) {
-  const char *combined[] = {"sorbelin", "-rqiv3", "a", "--led=2-4", "b"};
+  const char *combined[] = {"sorbelin", "-rqiv3", "a", "--led=2-4", "b", "--all-tracks"};
   CliRequest request = {};
   char error[300];
-  ASSERT_EQ(parseCliArguments(5, const_cast<char **>(combined), &request, error, sizeof error), 1) << error;
+  ASSERT_EQ(parseCliArguments(6, const_cast<char **>(combined), &request, error, sizeof error), 1) << error;
+  EXPECT_EQ(request.allTracks, 1);
   EXPECT_EQ(request.recursive, 1);
   EXPECT_EQ(request.quiet, 1);
   EXPECT_EQ(request.outputMode, OUTPUT_IN_PLACE);

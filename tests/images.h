@@ -19,11 +19,11 @@ inline Bytes melody(const Bytes &headers, const Bytes &tracks, const Bytes &afte
 }
 
 // SMAF: a chunk, a contents-info chunk around its option data, a score
-// track with its channel status bytes.
+// track with its format type and channel status bytes.
 inline Bytes chunk(const Bytes &id, const Bytes &data) { return id + be(uint32_t(data.size()), 4) + data; }
 inline Bytes cnti(const Bytes &options) { return chunk(ascii("CNTI"), hex("01 02 03 04 05") + options); }
-inline Bytes mtr(uint8_t track, const Bytes &status) {
-  return chunk(ascii("MTR") + Bytes{track}, hex("00 00 02 02") + status + hex("12 34"));
+inline Bytes mtr(uint8_t track, const Bytes &status, uint8_t formatType = 0) {
+  return chunk(ascii("MTR") + Bytes{track}, Bytes{formatType} + hex("00 02 02") + status + hex("12 34"));
 }
 inline Bytes crcOf(const Bytes &bytes) { return be(crc16(bytes.data(), int32_t(bytes.size())), 2); }
 

@@ -94,10 +94,47 @@ TEST(InfoReport, TextLinesWithBarsPerChannel) {
             "  links    vibration 5-6; LED none; LED tag none\n");
 }
 
+// Only the chunks inside the file chunk are listed, a track's number in
+// decimal; a file without chunks names no score track type.
+TEST(InfoReport, ChunksInsideTheFileAndTrackNumbers) {
+  Bytes leading = chunk(ascii("abcd"), hex("01 02"));
+  Bytes tracks = chunk(ascii("MTR") + Bytes{42}, hex("01")) + chunk(ascii("ATR") + Bytes{0}, hex("01")) +
+                 chunk(ascii("MTR") + Bytes{'*'}, {}) + chunk(hex("4D 01 7F 20"), {});
+  struct Case {
+    const char *name;
+    Bytes image;
+    const char *format, *chunks, *jsonChunks;
+  } cases[] = {
+      {"a chunk before the file chunk", leading + smaf(mtr(6, hex("00 00"))), "SMAF, score track type 1", "MTR6",
+       "\"scoreTrackType\":1,\"chunks\":[\"MTR6\"]"},
+      {"track numbers in decimal", smaf(tracks), "SMAF, score track type 1", "MTR42 ATR0 MTR42 M?? ",
+       "\"chunks\":[\"MTR42\",\"ATR0\",\"MTR42\",\"M?? \"]"},
+      {"no chunk at all", smaf({}), "SMAF", "none", "\"length\":10,\"error\":null,\"chunks\":[]"},
+  };
+  for (const Case &c : cases) {
+    std::string report = text("t.mmf", c.image), line = json("t.mmf", c.image);
+    EXPECT_NE(report.find(std::string("  format   ") + c.format + "\n"), std::string::npos) << c.name << "\n" << report;
+    EXPECT_NE(report.find(std::string("  chunks   ") + c.chunks + "\n"), std::string::npos) << c.name << "\n" << report;
+    EXPECT_NE(line.find(c.jsonChunks), std::string::npos) << c.name << "\n" << line;
+  }
+}
+
+// Score track 7 of format type 3 names channels up to 32.
+TEST(InfoReport, LinksOfTrack7UpTo32Channels) {
+  Bytes status(32, 0x00);
+  status[1] = 0x20, status[16] = 0x30, status[31] = 0x20, status[30] = 0x10;
+  Bytes image = smaf(mtr(7, status, 3));
+  EXPECT_NE(json("t.mmf", image).find("\"links\":{\"vibration\":[2,17,32],\"led\":[17,31],\"ledTag\":null}"),
+            std::string::npos) << json("t.mmf", image);
+  EXPECT_NE(text("t.mmf", image).find("  links    vibration 2,17,32; LED 17,31; LED tag none\n"), std::string::npos)
+      << text("t.mmf", image);
+}
+
 TEST(InfoReport, ChannelListsInTheOptionsSyntax) {
   struct Case {
-    uint16_t mask;
+    uint32_t mask;
     const char *text;
-  } cases[] = {{0, "none"}, {1, "1"}, {0x8001, "1,16"}, {0x0F0F, "1-4,9-12"}, {0x0006, "2-3"}, {0xFFFF, "1-16"}};
+  } cases[] = {{0, "none"}, {1, "1"}, {0x8001, "1,16"}, {0x0F0F, "1-4,9-12"}, {0x0006, "2-3"}, {0xFFFF, "1-16"},
+               {0x00018000, "16-17"}, {0x80000001, "1,32"}, {0xFFFF0000, "17-32"}, {0xFFFFFFFF, "1-32"}};
   for (const Case &c : cases) EXPECT_EQ(channelListText(c.mask), c.text) << c.mask;
 }

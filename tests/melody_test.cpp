@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "engine/inspect.h"
 #include "engine/melodywalk.h"
 #include "tests/images.h"
 
@@ -83,6 +84,30 @@ TEST(MelodyRewriter, InsertsLinksByVersionAndMasks) {
     EXPECT_EQ(toHex(out.bytes), toHex(expected)) << c.name;
     EXPECT_EQ(out.report.formatKind, FORMAT_IMELODY) << c.name;
     EXPECT_EQ(out.report.formatVersion, c.version) << c.name;
+  }
+}
+
+// The links are written at the first track by the version known there; a
+// "vers" behind it changes neither the links nor the version that the
+// converter and the inspector report.
+TEST(MelodyRewriter, VersionAfterTheFirstTrackChangesNothing) {
+  struct Case {
+    const char *name;
+    Bytes before, after, inserted;
+    int version;
+  } cases[] = {
+      {"version 2, then 3", vers('2'), vers('3'), vibCh1, 2},
+      {"none, then 2", {}, vers('2'), {}, 1},
+      {"version 3, then 1", vers('3'), vers('1'), table("02 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00"), 3},
+  };
+  for (const Case &c : cases) {
+    Bytes input = melody(c.before, track(noteEvent) + c.after + track(noteEvent));
+    Converted out = convertImage(input, 1, 0);
+    EXPECT_EQ(toHex(out.bytes), toHex(melody(c.before, track(c.inserted + noteEvent) + c.after + track(noteEvent)))) << c.name;
+    EXPECT_EQ(out.report.formatVersion, c.version) << c.name;
+    MelodyInfo info;
+    inspectImage(input.data(), input.size(), &info);
+    EXPECT_EQ(info.version, c.version) << c.name;
   }
 }
 
@@ -170,24 +195,39 @@ TEST(MelodyRewriter, CmidFileChunkIsWalkedLikeMelo) {
   EXPECT_EQ(toHex(convertImage(input, 0, 0).bytes), toHex(expected));
 }
 
-// A note that begins before its track's declared end but runs past it takes
-// the first bytes of the next tag with it; the walk then reads them again.
-TEST(MelodyRewriter, OverrunningEventIsCopiedWholeAndReadAgain) {
+// An event that begins inside its track but runs past the track's declared
+// end would take the bytes behind the end along (here the next track's head,
+// where the walk goes on): the rewriter gives up on the image. One that ends on the end is kept as it stands. The notes that
+// are passed 64 bytes at a time (21 of 3 bytes, 16 of 4) are among them.
+TEST(MelodyRewriter, GivesUpOnAnEventRunningPastItsTrack) {
+  const Bytes extended = hex("00 FF F1 00 02 7F 7F");
+  Bytes threes, fours;
+  for (int k = 0; k < 21; ++k) threes = threes + noteEvent;
+  for (int k = 0; k < 16; ++k) fours = fours + hex("00 12 34 56");
   struct Case {
-    const char *name, *events, *copied;
+    const char *name;
+    uint8_t noteFlag;
+    Bytes events;
+    uint32_t declared;
+    bool converts;
   } cases[] = {
-      {"a lone note", "00 12", "00 12 74"},
-      {"the last of a run of notes", "00 12 34 00 12 34 00 12 34 00",
-       "00 12 34 00 12 34 00 12 34 00 74 72"},
+      {"a lone note", 0, noteEvent, 2, false},
+      {"a lone note that ends on the end", 0, noteEvent, 3, true},
+      {"the last of 21 notes passed together", 0, threes, 62, false},
+      {"21 notes that end on the end", 0, threes, 63, true},
+      {"the last of 16 four-byte notes passed together", 1, fours, 61, false},
+      {"16 four-byte notes that end on the end", 1, fours, 64, true},
+      {"an extended event's data", 0, noteEvent + extended, 9, false},
+      {"an extended event that ends on the end", 0, noteEvent + extended, 10, true},
+      {"a short extended event", 0, shortEvent, 3, false},
   };
-  Bytes second = track(noteEvent);
   for (const Case &c : cases) {
-    Bytes events = hex(c.events), copied = hex(c.copied);
-    Bytes input = ascii("melo") + be(uint32_t(5 + 8 + events.size() + second.size()), 4) +
-                  hex("00 03 01 00 01") + track(events) + second;
-    Bytes expected = ascii("melo") + be(uint32_t(5 + 8 + copied.size() + second.size()), 4) +
-                     hex("00 03 01 00 01") + track(copied) + second;
-    EXPECT_EQ(toHex(convertImage(input, 0, 0).bytes), toHex(expected)) << c.name;
+    Bytes next = track(c.noteFlag ? hex("00 12 34 56") : noteEvent);
+    Bytes events(c.events.begin(), c.events.begin() + c.declared);  // the last event runs on into `next`
+    Bytes input = melody(note(c.noteFlag), ascii("trac") + be(c.declared, 4) + events + next);
+    Converted out = convertImage(input, 0, 0);
+    EXPECT_EQ(out.report.formatKind, c.converts ? FORMAT_IMELODY : FORMAT_NONE) << c.name;
+    EXPECT_EQ(toHex(out.bytes), c.converts ? toHex(input) : "") << c.name;
   }
 }
 
@@ -211,7 +251,7 @@ TEST(MelodyRewriter, GivesUpOnMalformedImages) {
                                            noteEvent + noteEvent + noteEvent + noteEvent + hex("00 12")},
       {"sub-chunk data past the end", ascii("melo") + hex("00 00 00 40 00 0D 01 00 01") + ascii("titl") + hex("01 00 41")},
       {"vers without its second data byte", ascii("melo") + hex("00 00 00 40 00 0D 01 00 01") + ascii("vers") + hex("00 00")},
-      {"output beyond its capacity", melody({}, {}) + sixThousandOverruns + track({})},
+      {"six thousand events past their tracks' ends", melody({}, {}) + sixThousandOverruns + track({})},
       {"declared length near 2^32", melody({}, {}) + ascii("trac") + hex("FF FF FF F8") + noteEvent},
       {"audio data past the end", melody(vers('4'), ascii("adat") + hex("00 00 01 00") + noteEvent)},
       {"audio head cut short", melody(vers('4'), ascii("adat") + hex("00 00"))},

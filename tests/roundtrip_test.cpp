@@ -32,14 +32,25 @@ std::vector<Bytes> smafImages() {
   images.push_back(smaf(cnti({}) + mtr(2, status) + mtr(4, status) + mtr(5, wide) + mtr(6, status), hex("00 01")));
   images.push_back(smaf(mtr(5, wide) + cnti(ledTag(1) + ascii("AN:b,") + ledTag(2))));
   images.push_back(smaf(cnti(ascii("L2:,"))));
+  // Score tracks 6 and 7, linked only when all tracks are asked for: bits
+  // set around the link bits, on channels beyond 16 too.
+  Bytes mixed(32, 0);
+  for (size_t k = 0; k < mixed.size(); ++k) mixed[k] = uint8_t(k * 0x1D + 0xC1);
+  images.push_back(smaf(mtr(6, wide, 2)));
+  images.push_back(smaf(mtr(7, mixed, 3)));
+  images.push_back(smaf(cnti({}) + mtr(1, status) + mtr(5, wide, 2) + mtr(6, Bytes(mixed.begin(), mixed.begin() + 16), 1) +
+                        mtr(7, mixed, 3)));
+  images.push_back(smaf(mtr(6, mixed, 3) + mtr(7, mixed, 0) + mtr(7, wide, 4)));
   return images;
 }
 
 }  // namespace
 
 TEST(InspectorProperty, ConvertedImagesCarryTheLinksAskedFor) {
+  // An odd number of bits in the two masks asks for all tracks.
   const uint16_t masks[][2] = {{0, 0},      {1, 1},      {0x8001, 0x0010}, {0xFFFF, 0},
-                               {0, 0xFFFF}, {5, 4},      {0x0F0F, 0xF0F0}, {0x0100, 0x8000}};
+                               {0, 0xFFFF}, {5, 4},      {0x0F0F, 0xF0F0}, {0x0100, 0x8000},
+                               {0x0002, 0}, {0xFFFF, 1}, {0, 0x8000}};
   std::vector<Bytes> images = melodies(), smafs = smafImages();
   images.insert(images.end(), smafs.begin(), smafs.end());
   for (const Bytes &image : images) {

@@ -78,6 +78,84 @@ TEST(SmafRewriter, PatchesChannelStatusOfScoreTracks) {
   }
 }
 
+// Score tracks 6 and 7 have one status byte per channel, 16 or 32 as their
+// format type says; with all tracks asked for, their vibration (0x20) and LED
+// (0x10) bits are rewritten as track 5's, every other bit kept, channels 17
+// to 32 cleared. Vibration on channels 3, 5, 6, 10 and 13, LED on 1, 2, 16.
+TEST(SmafRewriter, RewritesTracks6And7WhenAskedFor) {
+  const Bytes ones16(16, 0xFF), zeros16(16, 0x00), ones32(32, 0xFF), zeros32(32, 0x00);
+  const Bytes onesOut = hex("DF DF EF CF EF EF CF CF CF EF CF CF EF CF CF DF");
+  const Bytes zerosOut = hex("10 10 20 00 20 20 00 00 00 20 00 00 20 00 00 10");
+  struct Case {
+    const char *name;
+    uint8_t track, formatType;
+    Bytes status, expected;
+  } cases[] = {
+      {"track 6, type 2, every bit set", 6, 2, ones16, onesOut},
+      {"track 6, type 1, no bit set", 6, 1, zeros16, zerosOut},
+      {"track 7, type 3, every bit set", 7, 3, ones32, onesOut + Bytes(16, 0xCF)},
+      {"track 7, type 3, no bit set", 7, 3, zeros32, zerosOut + zeros16},
+      {"track 6, type 3", 6, 3, ones32, onesOut + Bytes(16, 0xCF)},
+      {"track 7, type 2: 16 bytes, the rest left", 7, 2, ones32, onesOut + ones16},
+      {"key control and kind bits around", 6, 2, Bytes(16, 0xC3), hex("D3 D3 E3 C3 E3 E3 C3 C3 C3 E3 C3 C3 E3 C3 C3 D3")},
+      {"track 6, type 0", 6, 0, ones16, ones16},
+      {"track 7, type 4", 7, 4, ones32, ones32},
+      {"track 8, type 2", 8, 2, ones16, ones16},
+  };
+  const uint16_t vib = (1 << 2) | (1 << 4) | (1 << 5) | (1 << 9) | (1 << 12), led = 0x8003;
+  for (const Case &c : cases) {
+    Bytes input = smaf(mtr(c.track, c.status, c.formatType));
+    Converted asked = convertImage(input, vib, led, true), plain = convertImage(input, vib, led);
+    EXPECT_EQ(toHex(asked.bytes), toHex(smaf(mtr(c.track, c.expected, c.formatType)))) << c.name;
+    EXPECT_EQ(toHex(plain.bytes), toHex(input)) << c.name << ", without all tracks";
+    EXPECT_EQ(asked.report.formatVersion, 1) << c.name;
+  }
+}
+
+// Beside tracks 0 to 5, which are rewritten either way; the score-track type
+// is that of the last track 0 to 5.
+TEST(SmafRewriter, RewritesTracks6And7BesideTheOthers) {
+  const Bytes two = hex("FF FF"), sixteen(16, 0xFF), thirtyTwo(32, 0x00);
+  Bytes input = smaf(cnti(ledTag(4)) + mtr(1, two) + mtr(6, sixteen, 2) + mtr(5, sixteen, 2) + mtr(7, thirtyTwo, 3));
+  Bytes six = mtr(6, hex("CF DF EF") + Bytes(13, 0xCF), 2), seven = mtr(7, hex("00 10 20") + Bytes(29, 0), 3);
+  Converted asked = convertImage(input, 0x0004, 0x0002, true), plain = convertImage(input, 0x0004, 0x0002);
+  EXPECT_EQ(toHex(asked.bytes),
+            toHex(smaf(cnti(ledTag(1)) + mtr(1, hex("BB FB")) + six + mtr(5, hex("CF DF EF") + Bytes(13, 0xCF), 2) + seven)));
+  EXPECT_EQ(toHex(plain.bytes),
+            toHex(smaf(cnti(ledTag(1)) + mtr(1, hex("BB FB")) + mtr(6, sixteen, 2) + mtr(5, hex("CF DF EF") + Bytes(13, 0xCF), 2) +
+                       mtr(7, thirtyTwo, 3))));
+  EXPECT_EQ(asked.report.formatVersion, 3);
+  EXPECT_EQ(plain.report.formatVersion, 3);
+}
+
+// A track 6 or 7 whose format type names status bytes must hold them; one of
+// another type needs none. Without all tracks the converter reads none of
+// them and converts every one of these files unchanged.
+TEST(SmafRewriter, GivesUpOnTracks6And7TooShortOnlyWhenAskedFor) {
+  struct Case {
+    const char *name;
+    Bytes data;
+    bool converts;
+  } cases[] = {
+      {"type 2, 15 status bytes", hex("02 00 02 02") + Bytes(15, 0x20), false},
+      {"type 1, 16 status bytes", hex("01 00 02 02") + Bytes(16, 0x20), true},
+      {"type 3, 31 status bytes", hex("03 00 02 02") + Bytes(31, 0x20), false},
+      {"type 3, 32 status bytes", hex("03 00 02 02") + Bytes(32, 0x20), true},
+      {"type 2, the format type alone", hex("02"), false},
+      {"type 0, the fixed bytes alone", hex("00 00 02 02"), true},
+      {"no data at all", {}, true},
+  };
+  for (uint8_t track : {6, 7}) {
+    for (const Case &c : cases) {
+      Bytes input = smaf(chunk(ascii("MTR") + Bytes{track}, c.data) + mtr(1, hex("00 00")));
+      Converted asked = convertImage(input, 1, 1, true), plain = convertImage(input, 1, 1);
+      EXPECT_EQ(asked.report.formatKind, c.converts ? FORMAT_SMAF : FORMAT_NONE) << c.name << ", track " << int(track);
+      EXPECT_EQ(toHex(plain.bytes), toHex(smaf(chunk(ascii("MTR") + Bytes{track}, c.data) + mtr(1, hex("40 00")))))
+          << c.name << ", track " << int(track);
+    }
+  }
+}
+
 TEST(SmafRewriter, LastScoreTrackDecidesTheType) {
   const Bytes two = hex("00 00"), sixteen(16, 0);
   struct Case {

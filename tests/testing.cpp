@@ -48,9 +48,10 @@ std::string toHex(const Bytes &bytes) {
   return text;
 }
 
-Converted convertImage(const Bytes &image, uint16_t vibMask, uint16_t ledMask) {
+Converted convertImage(const Bytes &image, uint16_t vibMask, uint16_t ledMask, bool allTracks) {
   conversionSettings.vibMask = vibMask;
   conversionSettings.ledMask = ledMask;
+  conversionSettings.allTracks = allTracks;
   MemBlock input = {}, output = {};
   memBlockCreate(&input, uint32_t(image.size()));
   if (!image.empty()) std::memcpy(input.data, image.data(), image.size());

@@ -24,8 +24,9 @@ struct Converted {
   ConversionReport report;
 };
 
-// Runs convertBuffer on a copy of `image` with the given masks.
-Converted convertImage(const Bytes &image, uint16_t vibMask, uint16_t ledMask);
+// Runs convertBuffer on a copy of `image` with the given masks, and with
+// score tracks 6 and 7 rewritten too when `allTracks` is set.
+Converted convertImage(const Bytes &image, uint16_t vibMask, uint16_t ledMask, bool allTracks = false);
 
 #ifdef _WIN32
 const char pathSeparator = '\\';

@@ -12,12 +12,13 @@
 
 namespace {
 
-enum { OPTION_VERSION = 256, OPTION_JSON };
+enum { OPTION_VERSION = 256, OPTION_JSON, OPTION_ALL_TRACKS };
 
 // Every option of the POSIX form; a value below 256 is also its short name.
 const struct option optionTable[] = {
     {"vib", required_argument, nullptr, 'v'},
     {"led", required_argument, nullptr, 'l'},
+    {"all-tracks", no_argument, nullptr, OPTION_ALL_TRACKS},
     {"output", required_argument, nullptr, 'o'},
     {"dir", required_argument, nullptr, 'd'},
     {"in-place", no_argument, nullptr, 'i'},
@@ -162,6 +163,7 @@ int applyOption(int code, const char *value, CliRequest *request, char *error, i
     case 'o': return setOutput(request, OUTPUT_FILE, value, error, errorSize);
     case 'd': return setOutput(request, OUTPUT_FOLDER, value, error, errorSize);
     case 'i': return setOutput(request, OUTPUT_IN_PLACE, nullptr, error, errorSize);
+    case OPTION_ALL_TRACKS: request->allTracks = 1; break;
     case 'r': request->recursive = 1; break;
     case 'q': request->quiet = 1; break;
     case 'I': request->info = 1; break;

@@ -1,5 +1,5 @@
 // The command lines of the native converter: the conventional POSIX one
-//   sorbelin [--vib LIST] [--led LIST] (-o OUT | -d DIR | --in-place) [-r] INPUT...
+//   sorbelin [--vib LIST] [--led LIST] [--all-tracks] (-o OUT | -d DIR | --in-place) [-r] INPUT...
 // and the Windows program's own one, its arguments as the shell split them:
 //   sorbelin INPUT [/vc:MASK] [/lc:MASK] [/sv:OUT] [/end]
 #pragma once
@@ -12,6 +12,7 @@ enum OutputMode { OUTPUT_UNSET, OUTPUT_FILE, OUTPUT_FOLDER, OUTPUT_IN_PLACE };
 struct CliRequest {
   uint16_t vibMask;
   uint16_t ledMask;
+  int allTracks;  // SMAF score tracks 6 and 7 are linked too
   int outputMode;
   const char *output;  // the file of -o or the folder of -d; in the own form
                        // the /sv: path, or null when it is to be asked for

@@ -5,8 +5,8 @@
 # installing: source shell/cli/completion.bash
 
 # The options that `sorbelin --help` lists (a test keeps the two alike).
-_sorbelin_options='-v --vib -l --led -o --output -d --dir -i --in-place -r --recursive -q --quiet
-  -I --info --json -h --help --version'
+_sorbelin_options='-v --vib -l --led --all-tracks -o --output -d --dir -i --in-place -r --recursive
+  -q --quiet -I --info --json -h --help --version'
 
 # Prints each completion of the channel list $1: "none", or the list so far
 # followed by a channel 1 to 16 that begins with what is typed after the last

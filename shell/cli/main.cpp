@@ -119,8 +119,9 @@ void tellConverted(const Run &run, const Job &job, const MemBlock &output) {
   if (run.nameFiles) printFormat(out, textConvertedTo, job.inputName.c_str(), job.outputName.c_str());
   if (const Message *message = resultText(conversionSettings.report, conversionSettings.ledChannel))
     printFormat(out, "%s\n", say(*message));
-  printText(out, carriesLine(job.outputName.c_str(), output.data, output.length, conversionSettings.vibMask,
-                             conversionSettings.ledMask, userLanguage) + "\n");
+  const ConversionSettings &cs = conversionSettings;
+  CarriesRequest request = {cs.vibMask, cs.ledMask, cs.allTracks != 0, "--all-tracks"};
+  printText(out, carriesLine(job.outputName.c_str(), output.data, output.length, request, userLanguage) + "\n");
   flushText(out);
 }
 
@@ -181,6 +182,7 @@ int reportOn(const CliRequest &request) {
 int convertAll(const CliRequest &request) {
   conversionSettings.vibMask = request.vibMask;
   conversionSettings.ledMask = request.ledMask;
+  conversionSettings.allTracks = uint8_t(request.allTracks);
   Run run = {bool(request.quiet), request.inputs.size() > 1 || request.recursive,
              request.outputMode == OUTPUT_FOLDER, {}};
   bool allConverted = true;

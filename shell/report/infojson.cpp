@@ -20,6 +20,7 @@ const Message *stopMessage(const MelodyInfo &info) {
       case MELODY_TRACK_CUT: return &msgTrackCut;
       case MELODY_NO_FILE_CHUNK: return &msgNoFileChunk;
       case MELODY_BODY_FIRST: return &msgBodyFirst;
+      case MELODY_EVENT_PAST_TRACK: return &msgEventPastTrack;
     }
     return nullptr;
   }
@@ -61,9 +62,9 @@ std::string quotedPath(const char *path) {
   return quoted(decodeText(reinterpret_cast<const uint8_t *>(text.data()), text.size(), TEXT_UTF8));
 }
 
-std::string channelArray(uint16_t mask) {
+std::string channelArray(uint32_t mask) {
   std::string out = "[";
-  for (int k = 0; k < 16; ++k)
+  for (int k = 0; k < 32; ++k)
     if ((mask >> k) & 1) out += (out.size() > 1 ? "," : "") + std::to_string(k + 1);
   return out + "]";
 }
@@ -92,7 +93,9 @@ std::string smafFields(const MelodyInfo &info, const std::string &title) {
   static const char *const crcNames[] = {"\"missing\"", "\"ok\"", "\"bad\""};
   std::string chunks = "[";
   for (uint32_t id : info.chunkIds) chunks += (chunks.size() > 1 ? "," : "") + quoted(chunkIdText(id));
-  return field("scoreTrackType", number(info.scoreTrackType)) + field("chunks", chunks + "]") +
+  // A file without chunks has no score track type.
+  std::string type = info.chunkIds.empty() ? "" : field("scoreTrackType", number(info.scoreTrackType));
+  return type + field("chunks", chunks + "]") +
          field("title", title) + field("crc", crcNames[info.crc]) + field("trailingBytes", number(info.trailingBytes)) +
          field("links", "{\"vibration\":" + channelArray(info.vibLinks) + ",\"led\":" + channelArray(info.ledLinks) +
                             ",\"ledTag\":" + (info.ledTag ? number(info.ledTag) : "null") + "}");
@@ -117,7 +120,7 @@ std::string chunkIdText(uint32_t id) {
   std::string text;
   for (int i = 0; i < 4; ++i) {
     unsigned char c = uint8_t(id >> (24 - 8 * i));
-    if (i == 3 && c < 0x20 && text == "MTR") text += std::to_string(c);
+    if (i == 3 && (text == "MTR" || text == "ATR")) text += std::to_string(c);
     else text += c >= 0x20 && c < 0x7F ? char(c) : '?';
   }
   return text;

@@ -27,8 +27,9 @@ std::string fillToken(std::string text, const char *name, const std::string &val
 // empty when the file was read whole. JSON always has it in English.
 std::string stopSentence(const MelodyInfo &info, Language language);
 
-// A chunk id: its four bytes, a score track's number (its fourth byte) as
-// digits, other bytes outside printable ASCII as '?'.
+// A chunk id: its four bytes, a score or audio track's number (the fourth
+// byte of "MTR" or "ATR") in decimal, other bytes outside printable ASCII as
+// '?'.
 std::string chunkIdText(uint32_t id);
 
 // The title as UTF-8, or false when there is none or its encoding is unknown.

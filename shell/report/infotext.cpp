@@ -39,7 +39,9 @@ std::string formatText(const MelodyInfo &info) {
     return "i-melody version " + std::to_string(info.version) + ", " + std::to_string(info.noteLength) +
            "-byte notes, " + plural(info.tracks, "track", "tracks") + ", " +
            plural(info.audioChunks, "audio chunk", "audio chunks");
-  if (info.formatKind == FORMAT_SMAF) return "SMAF, score track type " + std::to_string(info.scoreTrackType);
+  // Without a chunk the file has no score track type.
+  if (info.formatKind == FORMAT_SMAF)
+    return info.chunkIds.empty() ? "SMAF" : "SMAF, score track type " + std::to_string(info.scoreTrackType);
   return "none";
 }
 
@@ -60,12 +62,12 @@ std::string smafLines(const MelodyInfo &info) {
 
 }  // namespace
 
-std::string channelListText(uint16_t mask) {
+std::string channelListText(uint32_t mask) {
   std::string out;
-  for (int k = 0; k < 16; ++k) {
+  for (int k = 0; k < 32; ++k) {
     if (!((mask >> k) & 1)) continue;
     int last = k;
-    while (last < 15 && ((mask >> (last + 1)) & 1)) ++last;
+    while (last < 31 && ((mask >> (last + 1)) & 1)) ++last;
     out += (out.empty() ? "" : ",") + std::to_string(k + 1);
     if (last > k) out += "-" + std::to_string(last + 1);
     k = last;

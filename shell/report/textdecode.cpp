@@ -1,6 +1,6 @@
 #include "shell/report/textdecode.h"
 
-#include "shell/report/jis0208.h"
+#include "shell/report/cp932.h"
 
 namespace {
 
@@ -32,17 +32,18 @@ size_t utf8Length(const uint8_t *bytes, size_t left) {
 
 bool isShiftJisLead(uint8_t c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
-// One double-byte character of JIS X 0208, from the project's own table, so
-// that every build reads a title alike; false when the pair is none.
+// One double-byte character as phones read it (code page 932), from the
+// project's own table, so that every build reads a title alike; false when
+// the pair is none.
 bool appendDoubleByte(const uint8_t *pair, std::string *out) {
-  int index = jis0208Index(pair[0], pair[1]);
-  if (index < 0 || !jis0208Table[index]) return false;
-  appendUtf8(out, jis0208Table[index]);
+  int index = cp932Index(pair[0], pair[1]);
+  if (index < 0 || !cp932Table[index]) return false;
+  appendUtf8(out, cp932Table[index]);
   return true;
 }
 
 // Single bytes are ASCII or half-width katakana; a lead byte and the byte
-// after it are one JIS X 0208 character.
+// after it are one double-byte character.
 std::string decodeShiftJis(const uint8_t *bytes, size_t length) {
   std::string out;
   for (size_t i = 0; i < length; ++i) {

@@ -13,7 +13,8 @@ struct WebConversion {
   ConvertOutcome outcome;
   MemBlock output;
   const Message *message;
-  uint16_t vibMask, ledMask;  // the channels asked for
+  uint16_t vibMask, ledMask;  // what was asked
+  bool allTracks;
 };
 
 // A copy of the text in storage from malloc, or null.
@@ -33,14 +34,16 @@ static bool copyInput(const uint8_t *bytes, uint32_t length, MemBlock *input) {
 }
 
 WebConversion *sorbelin_convert(const uint8_t *bytes, uint32_t length, uint32_t vibMask,
-                                uint32_t ledMask) {
+                                uint32_t ledMask, uint32_t flags) {
   WebConversion *result = static_cast<WebConversion *>(std::calloc(1, sizeof(WebConversion)));
   if (!result) return nullptr;
   result->outcome = CONVERT_NO_MEMORY;
   result->vibMask = uint16_t(vibMask);
   result->ledMask = uint16_t(ledMask);
+  result->allTracks = (flags & SORBELIN_ALL_TRACKS) != 0;
   conversionSettings.vibMask = uint16_t(vibMask);
   conversionSettings.ledMask = uint16_t(ledMask);
+  conversionSettings.allTracks = (flags & SORBELIN_ALL_TRACKS) != 0;
   MemBlock input = {};
   if (copyInput(bytes, length, &input) && memBlockCreate(&result->output, 1024)) {
     result->outcome = convertBufferOutcome(&input, &result->output);
@@ -69,14 +72,18 @@ const char *sorbelin_message(const WebConversion *result, int japanese) {
 
 uint32_t sorbelin_carried(const WebConversion *result, int led) {
   if (result->outcome != CONVERT_DONE) return 0;
-  uint16_t vibMask = 0, ledMask = 0;
-  carriedLinks(result->output.data, result->output.length, &vibMask, &ledMask);
-  return led ? ledMask : vibMask;
+  CarriedLinks carried = carriedLinks(result->output.data, result->output.length);
+  return led ? carried.ledMask : carried.vibMask;
 }
 
-char *sorbelin_carries(const WebConversion *result, const char *name, int japanese) {
+int sorbelin_later_tracks(const WebConversion *result) {
+  return result->outcome == CONVERT_DONE && carriedLinks(result->output.data, result->output.length).laterTracks;
+}
+
+char *sorbelin_carries(const WebConversion *result, const char *name, int japanese, const char *allTracksChoice) {
   if (result->outcome != CONVERT_DONE) return nullptr;
-  return mallocCopy(carriesLine(name, result->output.data, result->output.length, result->vibMask, result->ledMask,
+  CarriesRequest request = {result->vibMask, result->ledMask, result->allTracks, allTracksChoice};
+  return mallocCopy(carriesLine(name, result->output.data, result->output.length, request,
                                 japanese ? LANGUAGE_JAPANESE : LANGUAGE_ENGLISH));
 }
 

@@ -17,10 +17,15 @@ struct WebConversion;
 
 extern "C" {
 
+// What a conversion is asked beyond the masks: SMAF score tracks 6 and 7
+// are linked too (--all-tracks).
+enum { SORBELIN_ALL_TRACKS = 1 };
+
 // Converts `length` bytes at `bytes` with the given masks (bit i stands for
-// channel i + 1). Returns null only when no memory is left for the result.
+// channel i + 1) and flags (0, or SORBELIN_ALL_TRACKS). Returns null only
+// when no memory is left for the result.
 SORBELIN_EXPORT WebConversion *sorbelin_convert(const uint8_t *bytes, uint32_t length,
-                                                uint32_t vibMask, uint32_t ledMask);
+                                                uint32_t vibMask, uint32_t ledMask, uint32_t flags);
 
 // What came of it: a ConvertOutcome (CONVERT_DONE, CONVERT_NOT_MELODY,
 // CONVERT_MALFORMED or CONVERT_NO_MEMORY).
@@ -39,12 +44,18 @@ SORBELIN_EXPORT const char *sorbelin_message(const WebConversion *result, int ja
 // LED's; 0 unless converted.
 SORBELIN_EXPORT uint32_t sorbelin_carried(const WebConversion *result, int led);
 
+// Nonzero when the converted image has SMAF score tracks 6 or 7 whose links
+// only SORBELIN_ALL_TRACKS rewrites.
+SORBELIN_EXPORT int sorbelin_later_tracks(const WebConversion *result);
+
 // The line that says what the converted image carries, and why less than was
 // asked where it could not hold it, for a file named `name` (UTF-8), in
 // Japanese (nonzero `japanese`) or English: the line the native program
-// prints after a conversion. In storage from malloc that the caller frees;
-// null unless converted or when no memory is left.
-SORBELIN_EXPORT char *sorbelin_carries(const WebConversion *result, const char *name, int japanese);
+// prints after a conversion, naming the page's choice that links score
+// tracks 6 and 7 as `allTracksChoice`. In storage from malloc that the
+// caller frees; null unless converted or when no memory is left.
+SORBELIN_EXPORT char *sorbelin_carries(const WebConversion *result, const char *name, int japanese,
+                                       const char *allTracksChoice);
 
 // Releases a result and its image; null is ignored.
 SORBELIN_EXPORT void sorbelin_release(WebConversion *result);

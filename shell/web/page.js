@@ -54,11 +54,19 @@ const sorbelinPage = (function () {
     return mask;
   }
 
+  // The channels of a mask (bit i: channel i + 1), up to channel 32.
   function channelsOf(mask) {
     const channels = [];
-    for (let channel = 1; channel <= channelCount; ++channel)
+    for (let channel = 1; channel <= 32; ++channel)
       if (mask & (1 << (channel - 1))) channels.push(channel);
     return channels;
+  }
+
+  // The choice that links score tracks 6 and 7, as the line after a
+  // conversion names it: the words of its label.
+  function allTracksChoice() {
+    const words = (language) => document.querySelector(`#all-tracks + label [data-choice=${language}]`).textContent;
+    return {japanese: `「${words('japanese')}」`, english: `“${words('english')}”`};
   }
 
   // "1, 3, 9" or the text for none.
@@ -235,9 +243,12 @@ const sorbelinPage = (function () {
     const place = field(file.card, 'result');
     if (file.url) URL.revokeObjectURL(file.url);
     file.url = null;
-    const result = sorbelinEngine.convert(engine, file.name, file.bytes, vibMask, ledMask);
+    const allTracks = document.querySelector('#all-tracks').checked;
+    const result = sorbelinEngine.convert(engine, file.name, file.bytes, vibMask, ledMask, allTracks ? 1 : 0,
+                                          allTracksChoice());
     place.dataset.outcome = result.outcome;
     place.dataset.masks = `${vibMask},${ledMask}`;
+    place.dataset.allTracks = allTracks;
     file.carried = {vibration: channelsOf(result.vibCarried), led: channelsOf(result.ledCarried)};
     followCarried(file);
     const holdsAll = result.outcome !== 'done' ||
@@ -259,7 +270,7 @@ const sorbelinPage = (function () {
       if (result[language]) fill(field(converted, language), result[language]);
       else field(converted, language).remove();
     }
-    field(converted, 'tracksHint').remove();
+    if (!result.laterTracks || allTracks) field(converted, 'tracksHint').remove();
     file.url = URL.createObjectURL(new Blob([result.bytes], {type: 'application/octet-stream'}));
     const link = field(converted, 'download');
     link.href = file.url;

@@ -18,6 +18,8 @@ namespace {
 const Bytes melodyV2 = melody(vers('2'), track(hex("07 FF FF 00 05 11 F2 04 20 01  00 12 34  00 FF DF 00")));
 // A SMAF file without score tracks, which names no message.
 const Bytes smafPlain = smaf(chunk(ascii("ATR0"), ascii("melo")));
+// A SMAF file for newer phones: score track 6 only.
+const Bytes smafTrack6 = smaf(mtr(6, Bytes(16, 0), 2));
 
 Bytes outputOf(const WebConversion *result) {
   const uint8_t *data = sorbelin_output(result);
@@ -31,45 +33,56 @@ TEST(WebExports, ConvertGivesTheEnginesResult) {
     const char *name;
     Bytes input;
     uint16_t vibMask, ledMask;
+    uint32_t flags;
     int outcome;
   } cases[] = {
-      {"i-melody, LED linked", melodyV2, 2, 1, CONVERT_DONE},
-      {"i-melody, no LED", melodyV2, 0x8001, 0, CONVERT_DONE},
-      {"SMAF without a message", smafPlain, 1, 1, CONVERT_DONE},
-      {"no magic", ascii("plain text"), 1, 1, CONVERT_NOT_MELODY},
-      {"nothing", {}, 1, 1, CONVERT_NOT_MELODY},
-      {"malformed", hex("6D 65 6C 6F 00 00"), 1, 1, CONVERT_MALFORMED},
+      {"i-melody, LED linked", melodyV2, 2, 1, 0, CONVERT_DONE},
+      {"i-melody, no LED", melodyV2, 0x8001, 0, 0, CONVERT_DONE},
+      {"SMAF without a message", smafPlain, 1, 1, 0, CONVERT_DONE},
+      {"no magic", ascii("plain text"), 1, 1, 0, CONVERT_NOT_MELODY},
+      {"nothing", {}, 1, 1, 0, CONVERT_NOT_MELODY},
+      {"malformed", hex("6D 65 6C 6F 00 00"), 1, 1, 0, CONVERT_MALFORMED},
+      {"SMAF track 6, all tracks", smafTrack6, 2, 4, SORBELIN_ALL_TRACKS, CONVERT_DONE},
+      {"SMAF track 6 left alone", smafTrack6, 2, 4, 0, CONVERT_DONE},
   };
   // Every result is kept until all are made: each holds its own image.
   std::vector<WebConversion *> results;
   for (const Case &c : cases)
     results.push_back(sorbelin_convert(c.input.empty() ? nullptr : c.input.data(),
-                                       uint32_t(c.input.size()), c.vibMask, c.ledMask));
+                                       uint32_t(c.input.size()), c.vibMask, c.ledMask, c.flags));
   for (size_t k = 0; k < results.size(); ++k) {
     const Case &c = cases[k];
     ASSERT_NE(results[k], nullptr) << c.name;
     EXPECT_EQ(sorbelin_outcome(results[k]), c.outcome) << c.name;
-    Converted expected = convertImage(c.input, c.vibMask, c.ledMask);
+    Converted expected = convertImage(c.input, c.vibMask, c.ledMask, c.flags & SORBELIN_ALL_TRACKS);
     EXPECT_EQ(toHex(outputOf(results[k])), toHex(expected.bytes)) << c.name;
     EXPECT_EQ(sorbelin_output(results[k]) == nullptr, c.outcome != CONVERT_DONE) << c.name;
     const Message *message = resultText(expected.report, conversionSettings.ledChannel);
     EXPECT_EQ(sorbelin_message(results[k], 1), message ? message->japanese : nullptr) << c.name;
     EXPECT_EQ(sorbelin_message(results[k], 0), message ? message->english : nullptr) << c.name;
     // What the result carries is read back from its own image.
-    uint16_t vib = 0, led = 0;
-    if (c.outcome == CONVERT_DONE) carriedLinks(expected.bytes.data(), uint32_t(expected.bytes.size()), &vib, &led);
-    EXPECT_EQ(sorbelin_carried(results[k], 0), vib) << c.name;
-    EXPECT_EQ(sorbelin_carried(results[k], 1), led) << c.name;
+    CarriedLinks carried = {};
+    if (c.outcome == CONVERT_DONE) carried = carriedLinks(expected.bytes.data(), uint32_t(expected.bytes.size()));
+    EXPECT_EQ(sorbelin_carried(results[k], 0), carried.vibMask) << c.name;
+    EXPECT_EQ(sorbelin_carried(results[k], 1), carried.ledMask) << c.name;
+    EXPECT_EQ(sorbelin_later_tracks(results[k]), carried.laterTracks) << c.name;
+    CarriesRequest request = {c.vibMask, c.ledMask, (c.flags & SORBELIN_ALL_TRACKS) != 0, "[all tracks]"};
     for (Language language : {LANGUAGE_ENGLISH, LANGUAGE_JAPANESE}) {
-      char *line = sorbelin_carries(results[k], "tune", language == LANGUAGE_JAPANESE);
+      char *line = sorbelin_carries(results[k], "tune", language == LANGUAGE_JAPANESE, "[all tracks]");
       ASSERT_EQ(line != nullptr, c.outcome == CONVERT_DONE) << c.name;
       if (!line) continue;
-      EXPECT_EQ(std::string(line), carriesLine("tune", expected.bytes.data(), uint32_t(expected.bytes.size()),
-                                               c.vibMask, c.ledMask, language)) << c.name;
+      EXPECT_EQ(std::string(line),
+                carriesLine("tune", expected.bytes.data(), uint32_t(expected.bytes.size()), request, language))
+          << c.name;
       std::free(line);
     }
   }
+  EXPECT_TRUE(sorbelin_later_tracks(results[7]));
+  char *leftAlone = sorbelin_carries(results[7], "tune", 0, "[all tracks]");
+  EXPECT_NE(std::string(leftAlone).find("[all tracks] links them"), std::string::npos) << leftAlone;
+  std::free(leftAlone);
   EXPECT_NE(sorbelin_message(results[0], 1), sorbelin_message(results[1], 1));
+  EXPECT_NE(toHex(outputOf(results[6])), toHex(outputOf(results[7]))) << "the flag reaches the rewriter";
   for (WebConversion *result : results) sorbelin_release(result);
   sorbelin_release(nullptr);
 }
