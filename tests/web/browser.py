@@ -134,6 +134,7 @@ return [...document.querySelectorAll('#files > li')].map((card) => {
     english: shown('english'),
     carries: shown('carries'),
     carriesEnglish: shown('carriesEnglish'),
+    tracksHint: shown('tracksHint'),
     problem: result.querySelector('.problem') ? result.textContent.trim() : null,
     download: link ? link.download : null,
     format: shown('format'),

@@ -101,16 +101,16 @@ def handySequence(notes):
     return bytes(events + b"\x00\x00\x00\x00")
 
 
-def smaf(notes, title=b"Test", handyPhone=False, status=None):
-    """A SMAF file with one score track: track 5 (Mobile, 16 status bytes) or
-    track 1 (HandyPhone, channels 1-4). `status` replaces the track's channel
-    status bytes."""
+def smaf(notes, title=b"Test", handyPhone=False, status=None, track=5):
+    """A SMAF file with one score track: track 5 or 6 (Mobile, 16 status
+    bytes) or track 1 (HandyPhone, channels 1-4). `status` replaces the
+    track's channel status bytes."""
     if handyPhone:
         head = b"\x00\x00\x10\x10" + (status or b"\x00\x00")
         track = chunk(b"MTR\x01", head + chunk(b"Mtsq", handySequence(notes)))
     else:
         head = b"\x02\x00\x10\x10" + (status or bytes(16))
-        track = chunk(b"MTR\x05", head + chunk(b"Mtsq", mobileSequence(notes)))
+        track = chunk(b"MTR" + bytes([track]), head + chunk(b"Mtsq", mobileSequence(notes)))
     cnti = chunk(b"CNTI", b"\x00\x01\x01\x00\x00" + b"ST:" + title + b",")
     contents = cnti + track
     image = b"MMMD" + be(len(contents) + 2, 4) + contents

@@ -54,33 +54,34 @@ def mask(channels):
     return sum(1 << (channel - 1) for channel in channels)
 
 
-def runNative(path, vib, led, language):
-    """`sorbelin --vib --led -o` on the file: (bytes or None, standard
-    output, standard error), its texts in the locale's language."""
+def runNative(path, vib, led, language, options=()):
+    """`sorbelin --vib --led -o` on the file, with more options if given:
+    (bytes or None, standard output, standard error), its texts in the
+    locale's language."""
     environment = {k: v for k, v in os.environ.items() if k not in ("LC_ALL", "LC_MESSAGES")}
     environment["LANG"] = language
     with tempfile.TemporaryDirectory() as folder:
         output = os.path.join(folder, "out")
-        run = subprocess.run([SORBELIN, "--vib", channelList(vib), "--led", channelList(led), "-o", output, path],
-                             capture_output=True, text=True, env=environment)
+        run = subprocess.run([SORBELIN, "--vib", channelList(vib), "--led", channelList(led), *options,
+                              "-o", output, path], capture_output=True, text=True, env=environment)
         converted = pathlib.Path(output).read_bytes() if run.returncode == 0 else None
     return converted, run.stdout, run.stderr
 
 
-def native(path, vib, led, language="C.UTF-8"):
+def native(path, vib, led, language="C.UTF-8", options=()):
     """What `sorbelin --vib --led -o` makes of the file: (bytes or None,
     result message printed, error printed), its texts in the locale's
     language. The line that says what the file now carries, which the
     program prints last, is not part of the result message."""
-    converted, out, error = runNative(path, vib, led, language)
+    converted, out, error = runNative(path, vib, led, language, options)
     message = out.rstrip("\n").rpartition("\n")[0] if converted is not None else out
     return converted, message.strip(), error.strip()
 
 
-def nativeCarries(path, vib, led, language="C.UTF-8"):
+def nativeCarries(path, vib, led, language="C.UTF-8", options=()):
     """The line that says what the file now carries, as the native program
     prints it last, for a file named as the input."""
-    out = runNative(path, vib, led, language)[1]
+    out = runNative(path, vib, led, language, options)[1]
     return os.path.basename(path) + ": " + out.rstrip("\n").rpartition("\n")[2].split(": ", 1)[1]
 
 

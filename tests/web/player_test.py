@@ -292,6 +292,30 @@ class PlayerTests(page_test.PageCase):
                 self.assertEqual(shown, [short, nativeCarries(path, vib, led, "ja_JP.UTF-8"),
                                          nativeCarries(path, vib, led), vibCarried, ledCarried])
 
+    def test_score_tracks_6_and_7_are_linked_when_the_box_is_ticked(self):
+        # Track 6 links vibration to channel 10 and the LED to 1 and 8.
+        status = bytearray(16)
+        status[9], status[0], status[7] = 0x20, 0x10, 0x10
+        path = self.file("newer.mmf", melodies.smaf(melodies.tune([1, 8, 10], 30), status=bytes(status), track=6))
+        vib, led = [2], [3]
+        self.take([path], vib, led)
+        box = self.driver.find_element("id", "all-tracks")
+        for ticked in (False, True, False):
+            with self.subTest(ticked=ticked):
+                if box.is_selected() != ticked:
+                    box.click()
+                browser.wait(self.driver, "return document.querySelector('#files [data-field=result]').dataset.allTracks === arguments[0]",
+                             str(ticked).lower())
+                options = ["--all-tracks"] if ticked else []
+                self.assertEqual(browser.download(self.driver, 0), native(path, vib, led, options=options)[0])
+                card = browser.cards(self.driver)[0]
+                # The native line names its option where the page names its box.
+                japanese = nativeCarries(path, vib, led, "ja_JP.UTF-8", options).replace("--all-tracks", "「スコアトラック 6 と 7 も連動させる」")
+                english = nativeCarries(path, vib, led, options=options).replace("--all-tracks", "“Score tracks 6 and 7 too”")
+                self.assertEqual([card["carries"], card["carriesEnglish"]], [japanese, english])
+                self.assertEqual(bool(card["tracksHint"]), not ticked)
+                self.assertEqual(self.card(0)["vibration"], vib if ticked else [10])
+
     def test_page_fits_a_phone_and_a_desktop(self):
         title = b"A-very-long-title-that-has-no-place-to-break-" * 6
         path = self.file("long.mld", melodies.imelody(melodies.tune(list(range(1, 17)), 200), title))
