@@ -37,11 +37,8 @@ std::string line(const Message &reason, const char *name, const MelodyInfo &info
 std::string linkWarning(const char *name, const uint8_t *image, uint32_t length, uint16_t vibMask,
                         uint16_t ledMask) {
   MelodyInfo info;
-  inspectImage(image, length, &info);
-  uint16_t vib = info.vibLinks, led = info.ledLinks;
-  // A SMAF file's LED tag names one channel, beside the LED bits of track 5.
-  if (info.formatKind == FORMAT_SMAF && info.ledTag >= 1 && info.ledTag <= 16)
-    led = uint16_t(led | 1u << (info.ledTag - 1));
+  inspectWithoutNotes(image, length, &info);
+  uint16_t vib = info.vibLinks, led = uint16_t(ledChannelsCarried(info));
   if (vib == vibMask && led == ledMask) return "";
   const Message &reason = info.formatKind == FORMAT_SMAF ? msgSmafHolds : melodyReason(info);
   return line(reason, name, info, vib, led);
