@@ -15,5 +15,8 @@ std::string infoText(const char *path, const MelodyInfo &info, const uint8_t *by
 // The report on a file that could not be read.
 std::string unreadableInfoText(const char *path, const char *reason);
 
+// A piece's length as minutes, seconds and tenths: "4:45.5".
+std::string durationText(double ms);
+
 // Channels of a mask as a list like "1,3,9-12", or "none".
 std::string channelListText(uint16_t mask);
