@@ -436,6 +436,58 @@ TEST_F(Cli, InfoReportsEachFileAndWritesNothing) {
   }
 }
 
+// --timeline writes each file's notes as JSON, or draws its strips, and
+// writes no file. The strips follow the links that the converted file would
+// carry: a version-2 melody holds one channel of each, which the line after
+// a conversion says (not with -q).
+TEST_F(Cli, TimelineDrawsEachFileAndWritesNothing) {
+  writeFile(dir.file("tune.mld"), example("fanfare-v2.mld"));
+  writeFile(dir.file("bell.mmf"), example("chime.mmf"));
+  writeFile(dir.file("notes.txt"), ascii("a shopping list"));
+  Outcome json = runSorbelin(dir.path, {"-T", "--json", "tune.mld", "notes.txt", "gone.mld", "bell.mmf"});
+  EXPECT_EQ(json.status, 1);
+  EXPECT_EQ(json.err, "");
+  size_t at = 0;
+  for (const char *start :
+       {"{\"path\":\"tune.mld\",\"format\":\"i-melody\",\"error\":null,\"durationMs\":3750,\"loops\":false,"
+        "\"channels\":16,\"notes\":[[1,234,938,69],[5,234,938,57],",
+        "{\"path\":\"notes.txt\",\"format\":null,\"error\":\"not an i-melody or SMAF file\",",
+        "{\"path\":\"gone.mld\",\"format\":null,\"error\":\"cannot read: No such file or directory\",",
+        "{\"path\":\"bell.mmf\",\"format\":\"SMAF\",\"error\":null,"}) {
+    at = json.out.find(start, at);
+    EXPECT_NE(at, std::string::npos) << start << "\n" << json.out;
+  }
+  const std::vector<std::string> drawn = {"-T", "--width", "40", "--vib", "2,3", "--led", "1", "tune.mld"};
+  struct Case {
+    const char *locale;
+    std::vector<std::string> args;
+    const char *mark, *err;
+  } cases[] = {
+      {"C", drawn, "#", "sorbelin: tune.mld: version 2 holds one channel each: vibration 2, LED 1\n"},
+      {"C.UTF-8", drawn, "\u2588", "sorbelin: tune.mld: version 2 holds one channel each: vibration 2, LED 1\n"},
+      {"C", {"-qT", "--vib", "1,5", "tune.mld"}, "#", ""},
+  };
+  for (const Case &c : cases) {
+    std::vector<std::string> command = {"env", std::string("LC_ALL=") + c.locale, SORBELIN_BINARY};
+    command.insert(command.end(), c.args.begin(), c.args.end());
+    Outcome run = runProgram(dir.path, command);
+    EXPECT_EQ(run.status, 0) << c.locale;
+    EXPECT_EQ(run.err, c.err) << c.locale;
+    EXPECT_NE(run.out.find(c.mark), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.rfind("tune.mld\n  i-melody, 0:03.8\n  ch  1 ", 0), 0u) << run.out;
+  }
+  // In ASCII every strip is as wide as asked; channel 2 alone vibrates.
+  Outcome ascii = runProgram(dir.path, {"env", "LC_ALL=C", SORBELIN_BINARY, "-T", "--width", "40", "--vib", "2,3", "tune.mld"});
+  std::vector<std::string> rows;
+  for (size_t from = 0, end; (end = ascii.out.find('\n', from)) != std::string::npos; from = end + 1)
+    if (ascii.out.find('|', from) < end) rows.push_back(ascii.out.substr(from, end - from));
+  ASSERT_EQ(rows.size(), 5u) << ascii.out;
+  for (const std::string &row : rows) EXPECT_EQ(row.size(), 40u) << row;
+  EXPECT_EQ(rows[1].substr(0, 12), "  ch  2 V   ");
+  EXPECT_EQ(rows[3].substr(12), rows[1].substr(12)) << "the vibration strip is channel 2's";
+  EXPECT_EQ(listFolder(dir.path).size(), 3u);
+}
+
 // A file that cannot hold every channel asked for is converted as far as it
 // can; one line on stderr says what it now carries (not with -q), and the
 // exit status stays 0.

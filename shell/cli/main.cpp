@@ -20,6 +20,7 @@
 #include "shell/cli/linkwarning.h"
 #include "shell/cli/paths.h"
 #include "shell/cli/prompt.h"
+#include "shell/cli/timeline.h"
 #include "shell/memblock.h"
 #include "shell/messages.h"
 #include "shell/wholefile.h"
@@ -158,10 +159,11 @@ bool mayBeFolder(const char *path) {
   return errno != ENOTDIR;
 }
 
-// --info: "-" is standard input there too.
+// --info and --timeline: "-" is standard input there too.
 int reportOn(const CliRequest &request) {
   std::vector<const char *> files = request.inputs;
   for (const char *&file : files) file = pathToRead(file);
+  if (request.timeline) return reportTimelines(files, request, userLanguage);
   return reportFiles(files, request.json, userLanguage);
 }
 
@@ -186,7 +188,7 @@ int runPosixForm(int argc, char **argv) {
   if (!parseCliArguments(argc, argv, &request, error, sizeof error)) return usageError(error);
   if (request.help) return std::fputs(say(msgUsage), stdout), EXIT_CONVERTED;
   if (request.version) return std::puts(textVersion), EXIT_CONVERTED;
-  if (request.info) return reportOn(request);
+  if (request.info || request.timeline) return reportOn(request);
   if (request.outputMode == OUTPUT_FOLDER && !mayBeFolder(request.output)) {
     std::snprintf(error, sizeof error, say(msgNotAFolder), request.output);
     return usageError(error);
