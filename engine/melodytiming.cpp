@@ -111,21 +111,30 @@ bool onTrackStart(MelodyTiming &m, MelodyWalkState &w, uint64_t declared) {
 
 // Each note: delta time, status (voice and key), gate time, and in 4-byte
 // notes velocity and octave shift. The note keeps its start tick and gate
-// time until the tempo map turns them into milliseconds.
+// time until the tempo map turns them into milliseconds. Notes are made in
+// a small batch of local storage and appended a batch at a time, so that
+// the loop's state stays in registers.
 template <uint64_t noteLength>
 void addNotes(MelodyTiming &m, const uint8_t *in, uint64_t from, uint64_t to) {
+  const int batchSize = 64;
+  TimedNote batch[batchSize];
   std::vector<TimedNote> &notes = m.timeline->notes;
   uint64_t tick = m.tick;
-  for (uint64_t at = from; at < to; at += noteLength) {
-    tick += in[at];
-    uint8_t status = in[at + 1];
-    int key = (status & 0x3F) + 45;
-    uint8_t velocity = 127;
-    if (noteLength == 4) {
-      velocity = midiVelocity(in[at + 3] >> 2);
-      key += 12 * octaveShift[in[at + 3] & 3];
+  uint32_t firstChannel = m.firstChannel;
+  for (uint64_t at = from; at < to;) {
+    int count = 0;
+    for (; count < batchSize && at < to; ++count, at += noteLength) {
+      tick += in[at];
+      uint8_t status = in[at + 1];
+      int key = (status & 0x3F) + 45;
+      uint8_t velocity = 127;
+      if (noteLength == 4) {
+        velocity = midiVelocity(in[at + 3] >> 2);
+        key += 12 * octaveShift[in[at + 3] & 3];
+      }
+      batch[count] = {double(tick), float(in[at + 2]), uint16_t(firstChannel + (status >> 6)), midiValue(key), velocity};
     }
-    notes.push_back({double(tick), float(in[at + 2]), uint16_t(m.firstChannel + (status >> 6)), midiValue(key), velocity});
+    notes.insert(notes.end(), batch, batch + count);
   }
   m.tick = tick;
 }
@@ -186,30 +195,32 @@ std::vector<TempoSpan> tempoMap(std::vector<TempoChange> &changes) {
   return spans;
 }
 
-// Moves `span` on to the last stretch that begins at or before `tick` and
-// gives the tick's time in milliseconds.
-double msAt(const std::vector<TempoSpan> &spans, size_t *span, uint64_t tick) {
-  size_t k = *span;
-  while (k + 1 < spans.size() && spans[k + 1].tick <= tick) ++k;
-  *span = k;
-  return spans[k].ms + double(tick - spans[k].tick) * spans[k].msPerTick;
+// The last stretch up to `last` that begins at or before `tick`, from
+// `span` on.
+const TempoSpan *spanAt(const TempoSpan *span, const TempoSpan *last, uint64_t tick) {
+  while (span < last && span[1].tick <= tick) ++span;
+  return span;
 }
+
+// Ticks stay below 2^53, which a double holds exactly.
+double msAt(const TempoSpan *span, uint64_t tick) { return span->ms + double(int64_t(tick - span->tick)) * span->msPerTick; }
 
 // A track's notes lie in time order, so one position in the tempo map moves
 // forward through them; a note's end may lie some stretches further on.
 void toMilliseconds(Timeline &timeline, const std::vector<TempoSpan> &spans, const TrackNotes &track) {
-  size_t span = 0;
+  const TempoSpan *span = spans.data(), *last = span + spans.size() - 1;
+  TimedNote *note = timeline.notes.data() + track.first, *end = timeline.notes.data() + track.end;
   double latest = 0;
-  for (size_t k = track.first; k < track.end; ++k) {
-    TimedNote &note = timeline.notes[k];
-    uint64_t start = uint64_t(note.startMs), end = start + uint64_t(note.durationMs);
-    double startMs = msAt(spans, &span, start);
-    size_t endSpan = span;
-    note.startMs = startMs;
-    note.durationMs = float(msAt(spans, &endSpan, end) - startMs);
-    latest = std::max(latest, note.startMs + double(note.durationMs));
+  for (; note < end; ++note) {
+    uint64_t startTick = uint64_t(int64_t(note->startMs)), endTick = startTick + uint64_t(int64_t(note->durationMs));
+    span = spanAt(span, last, startTick);
+    double startMs = msAt(span, startTick), endMs = msAt(spanAt(span, last, endTick), endTick);
+    note->startMs = startMs;
+    note->durationMs = float(endMs - startMs);
+    latest = std::max(latest, startMs + double(note->durationMs));
   }
-  extendDuration(timeline, std::max(latest, msAt(spans, &span, track.endTick)));
+  span = spanAt(span, last, track.endTick);
+  extendDuration(timeline, std::max(latest, msAt(span, track.endTick)));
 }
 
 }  // namespace
