@@ -80,3 +80,27 @@ TEST(TimelineReport, StripsShowHowMuchOfEachColumnSounds) {
   for (const Case &c : cases)
     EXPECT_EQ(timelineText("a.mld", timeline, 0x0004, 0x0005, {22, c.blocks}, LANGUAGE_ENGLISH), c.text);
 }
+
+// Marks at least six columns apart, in whole seconds or in tenths; a mark
+// that would run past the line is left out.
+TEST(TimelineReport, AxisMarksSecondsOrTenths) {
+  struct Case {
+    double durationMs;
+    int width;
+    const char *axis;
+  } cases[] = {
+      {1000, 22, "  seconds    0       1"},
+      {1000, 54, "  seconds    0       0.2     0.4     0.6     0.8     1"},
+      {600000, 64, "  seconds    0         120       240       360       480"},
+      {0, 64, "  seconds    0"},
+  };
+  for (const Case &c : cases) {
+    Timeline timeline = {};
+    timeline.formatKind = FORMAT_SMAF;
+    timeline.durationMs = c.durationMs;
+    std::string text = timelineText("s.mmf", timeline, 0, 0, {c.width, false}, LANGUAGE_ENGLISH);
+    size_t at = text.find("  seconds");
+    ASSERT_NE(at, std::string::npos) << text;
+    EXPECT_EQ(text.substr(at, text.find('\n', at) - at), c.axis) << c.durationMs;
+  }
+}

@@ -87,7 +87,7 @@ std::vector<Span> linkedSpans(const std::vector<std::pair<int, std::vector<Span>
 // Seconds between two marks of the axis: the first step that leaves six
 // columns for a mark.
 double axisStep(double totalMs, int columns) {
-  static const double steps[] = {1, 2, 5, 10, 15, 30, 60, 120, 300, 600, 1200, 1800, 3600};
+  static const double steps[] = {0.1, 0.2, 0.5, 1, 2, 5, 10, 15, 30, 60, 120, 300, 600, 1200, 1800, 3600};
   double columnsPerSecond = columns * 1000.0 / totalMs;
   for (double step : steps)
     if (step * columnsPerSecond >= 6) return step;
@@ -96,13 +96,20 @@ double axisStep(double totalMs, int columns) {
   return step;
 }
 
+// A mark: whole seconds, or tenths for steps below a second.
+std::string markText(int mark, double step) {
+  uint64_t tenths = uint64_t(std::llround(mark * step * 10));
+  std::string text = std::to_string(tenths / 10);
+  return tenths % 10 ? text + "." + std::to_string(tenths % 10) : text;
+}
+
 // Each mark stands at the column where its second begins.
 std::string axis(double totalMs, int columns) {
   std::string marks(size_t(columns) + 1, ' ');
   double step = totalMs > 0 ? axisStep(totalMs, columns) : 0;
-  for (double second = 0; second * 1000 <= totalMs; second += step) {
-    std::string text = std::to_string(uint64_t(second));
-    size_t at = size_t(std::llround(second * 1000 / std::max(totalMs, 1.0) * columns));
+  for (int mark = 0; mark * step * 1000 <= totalMs; ++mark) {
+    std::string text = markText(mark, step);
+    size_t at = size_t(std::llround(mark * step * 1000 / std::max(totalMs, 1.0) * columns));
     if (at + text.size() > marks.size()) break;
     marks.replace(at, text.size(), text);
     if (step == 0) break;
