@@ -488,6 +488,28 @@ TEST_F(Cli, TimelineDrawsEachFileAndWritesNothing) {
   EXPECT_EQ(listFolder(dir.path).size(), 3u);
 }
 
+// A file whose walk is whole but whose notes stop (a tempo of 0) converts,
+// yet --info and --timeline say where the notes stop and exit with 1.
+TEST_F(Cli, InfoAndTimelineSayWhereTheNotesStop) {
+  writeFile(dir.file("zero.mld"), melody(vers('2'), track(hex("00 0F 30  00 FF C3 00  00 0F 30"))));
+  const std::string sentence = "track 1 sets a tempo of 0 at offset 34";
+  struct Case {
+    std::vector<std::string> args;
+    std::string shown;
+  } cases[] = {
+      {{"--info", "zero.mld"}, "  error    " + sentence + "\n"},
+      {{"--info", "--json", "zero.mld"}, "\"error\":\"" + sentence + "\""},
+      {{"--timeline", "zero.mld"}, "  error     " + sentence + "\n"},
+      {{"--timeline", "--json", "zero.mld"}, "\"error\":\"" + sentence + "\""},
+  };
+  for (const Case &c : cases) {
+    Outcome run = runSorbelin(dir.path, c.args);
+    EXPECT_EQ(run.status, 1) << c.args[0];
+    EXPECT_NE(run.out.find(c.shown), std::string::npos) << run.out;
+  }
+  EXPECT_EQ(runSorbelin(dir.path, {"-q", "-o", "out.mld", "zero.mld"}).status, 0);
+}
+
 // A file that cannot hold every channel asked for is converted as far as it
 // can; one line on stderr says what it now carries (not with -q), and the
 // exit status stays 0.

@@ -27,7 +27,7 @@ bool reportFile(const char *path, bool json, Language language) {
   std::string report = json ? infoJson(path, info, file.data) + "\n" : infoText(path, info, file.data, language);
   std::fputs(report.c_str(), stdout);
   memBlockFree(&file);
-  return info.formatKind != FORMAT_NONE && info.stopped.stop == 0;
+  return info.formatKind != FORMAT_NONE && info.stopped.stop == 0 && info.notesStopped.stop == 0;
 }
 
 }  // namespace
