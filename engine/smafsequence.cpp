@@ -6,7 +6,6 @@
 // or with 32 channels. A duration counts from the event before; a note
 // starts at the sum of the durations up to its own and sounds for its gate
 // time.
-#include <algorithm>
 #include <cstring>
 
 #include "engine/huffman.h"
