@@ -84,10 +84,12 @@ bool reportFile(const char *path, const CliRequest &request, const StripLayout &
   }
   Timeline timeline;
   decodeTimeline(file.data, file.length, &timeline);
-  if (request.json)
-    std::fputs((timelineJson(path, timeline) + "\n").c_str(), stdout);
-  else
+  if (request.json) {
+    std::fputs(timelineJson(path, timeline).c_str(), stdout);
+    std::fputs("\n", stdout);
+  } else {
     drawFile(path, &file, timeline, request, layout, language);
+  }
   memBlockFree(&file);
   return timeline.formatKind != FORMAT_NONE && timeline.stopped.stop == 0 && timeline.notesStopped.stop == 0;
 }

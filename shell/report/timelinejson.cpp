@@ -14,26 +14,30 @@ void appendNumber(std::string &out, int64_t value) {
   out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
 }
 
-std::string noteList(const Timeline &timeline) {
+// The notes as a JSON array, appended to `out` without a copy of it: a
+// large melody's list runs to many megabytes.
+void appendNoteList(std::string &out, const Timeline &timeline) {
   std::vector<ReportedNote> notes = reportedNotes(timeline);
-  std::string out = "[";
-  out.reserve(notes.size() * 20 + 2);
-  for (const ReportedNote &note : notes) {
-    out += out.size() > 1 ? ",[" : "[";
-    appendNumber(out, note.channel);
+  out.reserve(out.size() + notes.size() * 24 + 3);
+  out += '[';
+  for (size_t k = 0; k < notes.size(); ++k) {
+    out += k ? ",[" : "[";
+    appendNumber(out, notes[k].channel);
     out += ',';
-    appendNumber(out, note.startMs);
+    appendNumber(out, notes[k].startMs);
     out += ',';
-    appendNumber(out, note.durationMs);
+    appendNumber(out, notes[k].durationMs);
     out += ',';
-    appendNumber(out, note.key);
+    appendNumber(out, notes[k].key);
     out += ']';
   }
-  return out + "]";
+  out += ']';
 }
 
-std::string fields(const char *path, const char *format, const std::string &error, const std::string &rest) {
-  return "{\"path\":" + quotedPath(path) + ",\"format\":" + format + ",\"error\":" + error + rest + "}";
+const char *const noTimeline = ",\"durationMs\":null,\"loops\":null,\"channels\":null,\"notes\":[]}";
+
+std::string head(const char *path, const char *format, const std::string &error) {
+  return "{\"path\":" + quotedPath(path) + ",\"format\":" + format + ",\"error\":" + error;
 }
 
 }  // namespace
@@ -61,12 +65,15 @@ std::string timelineStopSentence(const Timeline &timeline, Language language) {
 std::string timelineJson(const char *path, const Timeline &timeline) {
   std::string sentence = timelineStopSentence(timeline, LANGUAGE_ENGLISH);
   std::string error = sentence.empty() ? "null" : quoted(sentence);
-  if (timeline.formatKind == FORMAT_NONE)
-    return fields(path, "null", error, ",\"durationMs\":null,\"loops\":null,\"channels\":null,\"notes\":[]");
-  std::string rest = ",\"durationMs\":" + std::to_string(roundedMs(timeline.durationMs)) +
-                     ",\"loops\":" + (timeline.loops ? "true" : "false") +
-                     ",\"channels\":" + std::to_string(timeline.channels) + ",\"notes\":" + noteList(timeline);
-  return fields(path, timeline.formatKind == FORMAT_IMELODY ? "\"i-melody\"" : "\"SMAF\"", error, rest);
+  if (timeline.formatKind == FORMAT_NONE) return head(path, "null", error) + noTimeline;
+  std::string out = head(path, timeline.formatKind == FORMAT_IMELODY ? "\"i-melody\"" : "\"SMAF\"", error);
+  out += ",\"durationMs\":" + std::to_string(roundedMs(timeline.durationMs));
+  out += ",\"loops\":";
+  out += timeline.loops ? "true" : "false";
+  out += ",\"channels\":" + std::to_string(timeline.channels) + ",\"notes\":";
+  appendNoteList(out, timeline);
+  out += '}';
+  return out;
 }
 
 std::string melodyTimelineJson(const char *path, const uint8_t *bytes, uint32_t length) {
@@ -77,5 +84,5 @@ std::string melodyTimelineJson(const char *path, const uint8_t *bytes, uint32_t 
 
 std::string unreadableTimelineJson(const char *path, const char *reason) {
   std::string text = decodeText(reinterpret_cast<const uint8_t *>(reason), std::char_traits<char>::length(reason), TEXT_UTF8);
-  return fields(path, "null", quoted(text), ",\"durationMs\":null,\"loops\":null,\"channels\":null,\"notes\":[]");
+  return head(path, "null", quoted(text)) + noTimeline;
 }
