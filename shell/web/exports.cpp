@@ -5,6 +5,7 @@
 
 #include "engine/convert.h"
 #include "shell/report/infojson.h"
+#include "shell/report/timelinejson.h"
 #include "shell/messages.h"
 
 struct WebConversion {
@@ -62,9 +63,17 @@ void sorbelin_release(WebConversion *result) {
   std::free(result);
 }
 
-char *sorbelin_inspect(const char *name, const uint8_t *bytes, uint32_t length) {
-  std::string json = melodyInfoJson(name, bytes, length);
-  char *copy = static_cast<char *>(std::malloc(json.size() + 1));
-  if (copy) std::memcpy(copy, json.c_str(), json.size() + 1);
+// A copy of the text in storage from malloc, or null.
+static char *mallocCopy(const std::string &text) {
+  char *copy = static_cast<char *>(std::malloc(text.size() + 1));
+  if (copy) std::memcpy(copy, text.c_str(), text.size() + 1);
   return copy;
+}
+
+char *sorbelin_inspect(const char *name, const uint8_t *bytes, uint32_t length) {
+  return mallocCopy(melodyInfoJson(name, bytes, length));
+}
+
+char *sorbelin_timeline(const char *name, const uint8_t *bytes, uint32_t length) {
+  return mallocCopy(melodyTimelineJson(name, bytes, length));
 }
