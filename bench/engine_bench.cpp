@@ -1,6 +1,6 @@
-// The engine's benchmarks: convertBuffer on i-melody and SMAF images, crc16
-// alone, findFormat over bytes without a magic, and memcpy of the same sizes
-// as the reference.
+// The engine's benchmarks: convertBuffer and decodeTimeline on i-melody and
+// SMAF images, crc16 alone, findFormat over bytes without a magic, and memcpy
+// of the same sizes as the reference.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -10,6 +10,7 @@
 #include "bench/images.h"
 #include "engine/bytes.h"
 #include "engine/convert.h"
+#include "engine/timeline.h"
 
 namespace {
 
@@ -63,6 +64,26 @@ void convertBench(benchmark::State &state, ByteVector (*make)(uint32_t)) {
 void convertMelodyBench(benchmark::State &state) { convertBench(state, makeMelodyImage); }
 void convertSmafBench(benchmark::State &state) { convertBench(state, makeSmafImage); }
 
+// Every note of the same images, into one record that keeps its storage
+// from call to call, as a program reading many files would.
+void timelineBench(benchmark::State &state, ByteVector (*make)(uint32_t)) {
+  const ByteVector &image = cachedImage(make, state.range(0));
+  Timeline timeline;
+  decodeTimeline(image.data(), image.size(), &timeline);  // untimed: the storage grows once
+  for (auto _ : state) {
+    decodeTimeline(image.data(), image.size(), &timeline);
+    benchmark::DoNotOptimize(timeline.notes.data());
+    benchmark::ClobberMemory();
+  }
+  if (timeline.formatKind == FORMAT_NONE || timeline.stopped.stop || timeline.notesStopped.stop)
+    state.SkipWithError("image not decoded whole");
+  state.counters["notes"] = double(timeline.notes.size());
+  setBytes(state, image.size());
+}
+
+void timelineMelodyBench(benchmark::State &state) { timelineBench(state, makeMelodyImage); }
+void timelineSmafBench(benchmark::State &state) { timelineBench(state, makeSmafImage); }
+
 void crc16Bench(benchmark::State &state) {
   const ByteVector &image = cachedImage(makeSmafImage, state.range(0));
   for (auto _ : state) benchmark::DoNotOptimize(crc16(image.data(), int32_t(image.size())));
@@ -87,6 +108,8 @@ void registerEngineBenchmarks() {
   benchmark::RegisterBenchmark("memcpy", memcpyBench)->Apply(withSizes);
   benchmark::RegisterBenchmark("convertMelody", convertMelodyBench)->Apply(withSizes);
   benchmark::RegisterBenchmark("convertSmaf", convertSmafBench)->Apply(withSizes);
+  benchmark::RegisterBenchmark("timelineMelody", timelineMelodyBench)->Apply(withSizes);
+  benchmark::RegisterBenchmark("timelineSmaf", timelineSmafBench)->Apply(withSizes);
   benchmark::RegisterBenchmark("crc16", crc16Bench)->Apply(withSizes);
   benchmark::RegisterBenchmark("findFormat", findFormatBench)->Apply(withSizes);
 }

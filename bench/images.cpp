@@ -37,7 +37,8 @@ void patchBE(ByteVector &bytes, size_t at, uint32_t value, uint32_t width) {
 
 // One event of a typical track: mostly notes (3 bytes, the note flag being
 // 0), one in 18 an extended event with or without data (volume, tempo and
-// the like), and one in 128 an old link event.
+// the like), and one in 128 an old link event. No track ends before its last
+// event and no tempo is 0, so that the timeline reads every note.
 void appendEvent(ByteVector &events, Random &random) {
   static const ByteVector vibLink = {0x07, 0xFF, 0xFF, 0x00, 0x05, 0x11, 0xF2, 0x04, 0x20, 0x01};
   static const ByteVector ledLink = {0x00, 0xFF, 0xFF, 0x00, 0x05, 0x11, 0xF2, 0x05, 0xA0, 0x03};
@@ -48,7 +49,9 @@ void appendEvent(ByteVector &events, Random &random) {
   if (kind < 120) {
     events.insert(events.end(), {delta, note, uint8_t(value >> 16)});
   } else if (kind < 124) {
-    events.insert(events.end(), {delta, 0xFF, uint8_t(0xB0 + value % 0x30), uint8_t(value >> 16)});
+    uint8_t id = uint8_t(0xB0 + value % 0x2F), data = uint8_t(value >> 16);  // 0xDF, the end, left out
+    if (id >= 0xC0 && id <= 0xCF && data == 0) data = 1;
+    events.insert(events.end(), {delta, 0xFF, id, data});
   } else if (kind < 127) {
     uint8_t count = uint8_t(value % 8);
     events.insert(events.end(), {delta, 0xFF, 0xF1, 0x00, count});
@@ -72,11 +75,16 @@ void appendChunk(ByteVector &image, const char *id, const ByteVector &data) {
   append(image, data);
 }
 
-// Score-track data: the four fixed bytes, two channel status bytes, then
-// sequence bytes up to `size`.
+// Score-track data: the four fixed bytes of a HandyPhone track, two channel
+// status bytes, then a sequence of notes (a duration, a note byte, a gate
+// time) up to about `size`.
 ByteVector scoreTrackData(uint32_t size, Random &random) {
-  ByteVector data = {0x00, 0x00, 0x02, 0x02, 0x44, 0x00};
-  while (data.size() < size) data.push_back(uint8_t(nextRandom(random)));
+  ByteVector data = {0x00, 0x00, 0x02, 0x02, 0x44, 0x00}, sequence;
+  while (sequence.size() + 14 < size) {
+    uint32_t value = nextRandom(random);
+    sequence.insert(sequence.end(), {uint8_t(value & 0x1F), uint8_t(1 + (value >> 8) % 0xFE), uint8_t((value >> 16) & 0x7F)});
+  }
+  appendChunk(data, "Mtsq", sequence);
   return data;
 }
 

@@ -13,7 +13,8 @@ using ByteVector = std::vector<uint8_t>;
 ByteVector makeMelodyImage(uint32_t size);
 
 // A SMAF image: a contents-info chunk holding two LED tags among other
-// tags, four score tracks, a large audio track, and the closing CRC.
+// tags, four score tracks of HandyPhone notes, a large audio track, and the
+// closing CRC.
 ByteVector makeSmafImage(uint32_t size);
 
 // Bytes in which neither magic occurs, as in a file that is no melody:

@@ -3,6 +3,7 @@
 #include "engine/convert.h"
 #include "engine/melodywalk.h"
 #include "engine/smafwalk.h"
+#include "engine/timeline.h"
 
 namespace {
 
@@ -15,19 +16,11 @@ void addChannel(uint32_t *mask, int channel, int last) {
 
 struct MelodyReading {
   MelodyInfo *info;
-  bool haveBody;
-  uint64_t bodyAt;  // the first audio or track chunk
-  uint64_t fileChunkAt;
+  MelodyOrder order;
 };
 
-void markBody(MelodyReading &r, uint64_t at) {
-  if (r.haveBody) return;
-  r.haveBody = true;
-  r.bodyAt = at;
-}
-
 bool onFileChunk(MelodyReading &r, MelodyWalkState &w) {
-  r.fileChunkAt = w.io.inPos;
+  r.order.fileChunkAt = w.io.inPos;
   return true;
 }
 
@@ -38,25 +31,18 @@ bool onHeaderChunk(MelodyReading &r, MelodyWalkState &w, uint64_t size) {
 
 bool onAudioChunk(MelodyReading &r, MelodyWalkState &w, uint64_t) {
   ++r.info->audioChunks;
-  markBody(r, w.io.inPos);
+  markBody(r.order, w.io.inPos);
   return true;
 }
 
 bool onTrackStart(MelodyReading &r, MelodyWalkState &w, uint64_t) {
   if (w.tracks == 1) r.info->linkVersion = w.version;
-  markBody(r, w.io.inPos);
+  markBody(r.order, w.io.inPos);
   return true;
 }
 
-// A note's status names its voice in the top two bits; each track carries
-// four voices, so the first four tracks hold channels 1 to 16.
-bool onNotes(MelodyReading &r, MelodyWalkState &w, uint64_t from, uint64_t to) {
-  uint32_t track = w.tracks - 1;
-  if (track >= 4) return true;
-  uint64_t noteLength = 3 + w.noteFlag;
-  for (uint64_t at = from; at < to; at += noteLength) ++r.info->notes[4 * track + (w.io.in[at + 1] >> 6)];
-  return true;
-}
+// The notes are the timeline's to count.
+bool onNotes(MelodyReading &, MelodyWalkState &, uint64_t, uint64_t) { return true; }
 
 // A link event names one of the 16 channels by two bytes: 0x20 + 0x40 x
 // voice, then the group of four; a link table has one byte per channel, bit
@@ -79,24 +65,15 @@ bool onEvent(MelodyReading &r, MelodyWalkState &w, uint64_t at, uint64_t, LinkKi
 
 bool onTrackEnd(MelodyReading &, MelodyWalkState &, uint64_t) { return true; }
 
-// The converter needs a file chunk for the lengths, standing before the
-// first audio or track chunk.
-bool checkFileChunk(MelodyReading &r, MelodyWalkState &w) {
-  if (!w.haveFileChunk) return stopMelodyWalk(w, MELODY_NO_FILE_CHUNK, w.io.inPos);
-  if (r.haveBody && r.bodyAt < r.fileChunkAt) return stopMelodyWalk(w, MELODY_BODY_FIRST, r.bodyAt);
-  return true;
-}
-
 void inspectMelody(const uint8_t *bytes, uint64_t length, MelodyInfo *info) {
   MelodyWalkState w = startMelodyWalk(bytes, length, nullptr, 0);
   MelodyReading r = {};
   r.info = info;
-  if (walkMelody(w, r)) checkFileChunk(r, w);
+  if (walkMelody(w, r)) checkMelodyOrder(r.order, w);
   info->version = w.version;
   info->noteLength = uint8_t(3 + w.noteFlag);
   info->tracks = w.tracks;
-  bool inTrack = w.stop == MELODY_TRACK_CUT || w.stop == MELODY_TRACK_HEAD_CUT || w.stop == MELODY_EVENT_PAST_TRACK;
-  info->stopped = {w.stop, w.stopAt, inTrack ? w.tracks : 0};
+  info->stopped = melodyStopPlace(w);
 }
 
 // --- SMAF -------------------------------------------------------------------
@@ -216,18 +193,39 @@ void inspectSmaf(const uint8_t *bytes, uint64_t length, MelodyInfo *info) {
   // The contents-info chunk's title comes first.
   if (!info->title.present) info->title = r.optionalTitle;
   info->scoreTrackType = w.scoreTrackType;
-  uint32_t number = 0;
-  if (w.stop == SMAF_CHUNK_CUT || w.stop == SMAF_CONTENTS_SHORT) number = w.chunks;
-  if (w.stop == SMAF_SCORE_TRACK_SHORT) number = bytes[w.stopAt + 3];
-  info->stopped = {w.stop, w.stopAt, number};
+  info->stopped = smafStopPlace(w);
+}
+
+// --- notes ------------------------------------------------------------------
+
+// i-melody counts the channels of its first four tracks, SMAF every channel.
+void countNotes(const uint8_t *bytes, uint64_t length, MelodyInfo *info) {
+  Timeline timeline;
+  decodeTimeline(bytes, length, &timeline);
+  uint32_t channels = info->formatKind == FORMAT_IMELODY ? 16 : 32;
+  for (const TimedNote &note : timeline.notes)
+    if (note.channel <= channels) ++info->notes[note.channel - 1];
+  info->durationMs = timeline.durationMs;
+  info->notesStopped = timeline.notesStopped;
 }
 
 }  // namespace
 
-void inspectImage(const uint8_t *bytes, uint64_t length, MelodyInfo *info) {
+void inspectWithoutNotes(const uint8_t *bytes, uint64_t length, MelodyInfo *info) {
   *info = MelodyInfo();
   info->length = length;
   info->formatKind = length > UINT32_MAX ? FORMAT_NONE : findFormat(bytes, uint32_t(length));
   if (info->formatKind == FORMAT_IMELODY) inspectMelody(bytes, length, info);
   if (info->formatKind == FORMAT_SMAF) inspectSmaf(bytes, length, info);
+}
+
+void inspectImage(const uint8_t *bytes, uint64_t length, MelodyInfo *info) {
+  inspectWithoutNotes(bytes, length, info);
+  if (info->formatKind != FORMAT_NONE) countNotes(bytes, length, info);
+}
+
+uint32_t ledChannelsCarried(const MelodyInfo &info) {
+  uint32_t led = info.ledLinks;
+  if (info.formatKind == FORMAT_SMAF && info.ledTag >= 1 && info.ledTag <= 16) led |= 1u << (info.ledTag - 1);
+  return led;
 }

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/walk.h"
+
 enum CrcState { CRC_MISSING, CRC_OK, CRC_BAD };
 
 // Encodings of a title's bytes.
@@ -17,15 +19,6 @@ struct TextSpan {
   uint64_t at;
   uint64_t length;
   TextEncoding encoding;
-};
-
-// Why reading stopped early, where, and in which track or chunk (counted
-// from 1). For an i-melody image `stop` is a MelodyStop, for SMAF a SmafStop;
-// 0 means the whole image was read.
-struct StopPlace {
-  int stop;
-  uint64_t at;
-  uint32_t number;
 };
 
 struct MelodyInfo {
@@ -41,7 +34,6 @@ struct MelodyInfo {
   uint8_t noteLength;
   uint32_t tracks;
   uint32_t audioChunks;
-  uint32_t notes[16];  // note events per channel
   // SMAF
   uint8_t scoreTrackType;
   std::vector<uint32_t> chunkIds;  // big-endian four-byte ids of the chunks inside the file chunk
@@ -54,7 +46,20 @@ struct MelodyInfo {
   uint32_t vibPlaces;
   uint32_t ledPlaces;
   uint32_t laterTrackPlaces;
+  // The notes, as the timeline decodes them (engine/timeline.h)
+  uint32_t notes[32];       // notes per channel: i-melody channels 1 to 16, every SMAF channel
+  double durationMs;        // the piece's length
+  StopPlace notesStopped;   // a TimelineStop: where decoding inside a track stopped
 };
 
-// Reads the image: finds its format as the converter does and walks it.
+// Reads the image: finds its format as the converter does and walks it,
+// and counts its notes with the timeline decoder.
 void inspectImage(const uint8_t *bytes, uint64_t length, MelodyInfo *info);
+
+// The same without the notes, for what needs only the links and the walk:
+// notes, durationMs and notesStopped stay 0.
+void inspectWithoutNotes(const uint8_t *bytes, uint64_t length, MelodyInfo *info);
+
+// The LED channels that a file carries: its LED links and, in a SMAF file,
+// the channel of its LED tag. Bit i stands for channel i + 1.
+uint32_t ledChannelsCarried(const MelodyInfo &info);

@@ -288,3 +288,31 @@ inline MelodyWalkState startMelodyWalk(const uint8_t *in, uint64_t inLength, uin
   w.version = 1;
   return w;
 }
+
+// The converter needs a file chunk for the lengths, standing before the
+// first audio or track chunk. A reader that reports what the converter would
+// find notes both as the walk meets them and checks them after it.
+struct MelodyOrder {
+  bool haveBody;
+  uint64_t bodyAt;  // the first audio or track chunk
+  uint64_t fileChunkAt;
+};
+
+inline void markBody(MelodyOrder &order, uint64_t at) {
+  if (order.haveBody) return;
+  order.haveBody = true;
+  order.bodyAt = at;
+}
+
+inline bool checkMelodyOrder(const MelodyOrder &order, MelodyWalkState &w) {
+  if (!w.haveFileChunk) return stopMelodyWalk(w, MELODY_NO_FILE_CHUNK, w.io.inPos);
+  if (order.haveBody && order.bodyAt < order.fileChunkAt) return stopMelodyWalk(w, MELODY_BODY_FIRST, order.bodyAt);
+  return true;
+}
+
+// Where the walk stopped, as the reports tell it: a stop inside a track
+// names the track.
+inline StopPlace melodyStopPlace(const MelodyWalkState &w) {
+  bool inTrack = w.stop == MELODY_TRACK_CUT || w.stop == MELODY_TRACK_HEAD_CUT || w.stop == MELODY_EVENT_PAST_TRACK;
+  return {w.stop, w.stopAt, inTrack ? w.tracks : 0};
+}

@@ -186,3 +186,12 @@ inline SmafWalkState startSmafWalk(const uint8_t *in, uint64_t inLength, uint8_t
   w.scoreTrackType = 1;
   return w;
 }
+
+// Where the walk stopped, as the reports tell it: a chunk cut short names
+// the chunk, a short score track its track number.
+inline StopPlace smafStopPlace(const SmafWalkState &w) {
+  uint32_t number = 0;
+  if (w.stop == SMAF_CHUNK_CUT || w.stop == SMAF_CONTENTS_SHORT) number = w.chunks;
+  if (w.stop == SMAF_SCORE_TRACK_SHORT) number = w.io.in[w.stopAt + 3];
+  return {w.stop, w.stopAt, number};
+}

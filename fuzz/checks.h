@@ -16,6 +16,10 @@ const char *checkConversion(const uint8_t *data, size_t size);
 // on a converted image, the links that the masks ask for.
 const char *checkInspection(const uint8_t *data, size_t size);
 
+// decodeTimeline and its reports on the image, read as for checkConversion;
+// on a converted image, the same timeline as the input's.
+const char *checkTimeline(const uint8_t *data, size_t size);
+
 // splitCommandLine and readOptions: the bytes up to the first zero are the
 // command-line text.
 const char *checkOwnCommandLine(const uint8_t *data, size_t size);

@@ -50,9 +50,9 @@ bool insideArgument(const char *p, char **argv, int argc) {
 }
 
 // A refusal explains itself; an accepted request is complete: inputs, and
-// either --info (with --json or not) and no output, or one output mode with
-// its value, -o with a single input and without -r, standard input only with
-// -o.
+// either --info or --timeline (with --json or not; a width only with
+// --timeline) and no output, or one output mode with its value, -o with a
+// single input and without -r, standard input only with -o.
 const char *checkRequest(int ok, const CliRequest &r, const char *error, char **argv, int argc) {
   if (!ok) {
     size_t n = strnlen(error, errorSize);
@@ -62,8 +62,11 @@ const char *checkRequest(int ok, const CliRequest &r, const char *error, char **
     if (!isArgument(input, argv, argc)) return "an input is not one of the arguments";
   if (r.help || r.version) return nullptr;
   if (r.inputs.empty()) return "a request without inputs was accepted";
-  if (r.json && !r.info) return "--json was accepted without --info";
-  if (r.info) return r.outputMode == OUTPUT_UNSET ? nullptr : "--info was accepted with an output";
+  if (r.json && !r.info && !r.timeline) return "--json was accepted without --info or --timeline";
+  if (r.width && (!r.timeline || r.width < minimumWidth || r.width > maximumWidth))
+    return "a width was accepted without --timeline or outside its range";
+  if (r.info && r.timeline) return "--info was accepted with --timeline";
+  if (r.info || r.timeline) return r.outputMode == OUTPUT_UNSET ? nullptr : "a report was accepted with an output";
   for (const char *input : r.inputs)
     if (r.outputMode != OUTPUT_FILE && !std::strcmp(input, "-")) return "standard input was accepted without -o";
   if (r.outputMode == OUTPUT_IN_PLACE) return r.output ? "--in-place carries an output" : nullptr;
@@ -83,7 +86,7 @@ const char *checkRepeatable(int ok, const CliRequest &r, char **argv, int argc) 
   if (!ok) return nullptr;
   bool same = again.vibMask == r.vibMask && again.ledMask == r.ledMask && again.outputMode == r.outputMode &&
               again.output == r.output && again.quiet == r.quiet && again.recursive == r.recursive &&
-              again.info == r.info && again.json == r.json &&
+              again.info == r.info && again.json == r.json && again.timeline == r.timeline && again.width == r.width &&
               again.help == r.help && again.version == r.version && again.inputs == r.inputs;
   return same ? nullptr : "a second reading gave another request";
 }

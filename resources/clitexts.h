@@ -10,6 +10,7 @@ inline constexpr Message msgUsage = {
     "usage: sorbelin [--vib LIST] [--led LIST] [--all-tracks] (-o OUT | -d DIR | --in-place)\n"
     "                [-r] INPUT...\n"
     "       sorbelin --info [--json] [-r] FILE...\n"
+    "       sorbelin --timeline [--vib LIST] [--led LIST] [--width N] [--json] FILE...\n"
     "       sorbelin INPUT [/vc:MASK] [/lc:MASK] [/sv:OUT] [/end]\n"
     "\n"
     "Writes a copy of an i-melody (.mld) or SMAF (.mmf) ring melody in which the\n"
@@ -30,7 +31,11 @@ inline constexpr Message msgUsage = {
     "  -q, --quiet       print nothing after a conversion\n"
     "  -I, --info        report what each FILE holds (format, title, links, notes\n"
     "                    per channel); writes nothing\n"
-    "      --json        with --info: one JSON object per line and file\n"
+    "  -T, --timeline    draw when each channel of each FILE plays, and the vibration\n"
+    "                    and LED that --vib and --led would give it; writes nothing\n"
+    "      --width N     with --timeline: lines of N columns, 20 to 1000 (default:\n"
+    "                    the terminal's width, or 64)\n"
+    "      --json        with --info or --timeline: one JSON object per line and file\n"
     "  -h, --help        show this text\n"
     "      --version     show the version\n"
     "\n"
@@ -55,12 +60,14 @@ inline constexpr Message msgUsage = {
     "  cat tune.mld | sorbelin -q --vib=2 -o - - | xxd\n"
     "  sorbelin tune.mld /vc:3 /lc:5 /sv:out.mld /end\n"
     "  sorbelin --info --json *.mld\n"
+    "  sorbelin --timeline --vib 2 --led 1 tune.mmf\n"
     "\n"
-    "Exit status: 0 when every input was converted (with --info: read and\n"
-    "recognised), 1 when any failed, 2 for a usage error.\n",
+    "Exit status: 0 when every input was converted (with --info or --timeline:\n"
+    "read and recognised), 1 when any failed, 2 for a usage error.\n",
     "使い方: sorbelin [--vib LIST] [--led LIST] [--all-tracks] (-o OUT | -d DIR | --in-place)\n"
     "                 [-r] INPUT...\n"
     "        sorbelin --info [--json] [-r] FILE...\n"
+    "        sorbelin --timeline [--vib LIST] [--led LIST] [--width N] [--json] FILE...\n"
     "        sorbelin INPUT [/vc:MASK] [/lc:MASK] [/sv:OUT] [/end]\n"
     "\n"
     "i-melody (.mld) または SMAF (.mmf) の着信メロディを、携帯電話のバイブと LED が\n"
@@ -80,7 +87,11 @@ inline constexpr Message msgUsage = {
     "  -q, --quiet       変換の後に何も表示しない\n"
     "  -I, --info        各 FILE の中身 (形式、タイトル、連動、チャンネルごとの音符数) を\n"
     "                    表示する。何も書き出さない\n"
-    "      --json        --info と使い、ファイルごとに JSON オブジェクトを一行で出す\n"
+    "  -T, --timeline    各 FILE のチャンネルが鳴る時間と、--vib と --led によるバイブと\n"
+    "                    LED の動きを図で表示する。何も書き出さない\n"
+    "      --width N     --timeline と使い、一行を N 桁 (20〜1000) にする\n"
+    "                    (既定は端末の幅、または 64)\n"
+    "      --json        --info か --timeline と使い、ファイルごとに JSON オブジェクトを一行で出す\n"
     "  -h, --help        この説明を表示する\n"
     "      --version     バージョンを表示する\n"
     "\n"
@@ -104,8 +115,9 @@ inline constexpr Message msgUsage = {
     "  cat tune.mld | sorbelin -q --vib=2 -o - - | xxd\n"
     "  sorbelin tune.mld /vc:3 /lc:5 /sv:out.mld /end\n"
     "  sorbelin --info --json *.mld\n"
+    "  sorbelin --timeline --vib 2 --led 1 tune.mmf\n"
     "\n"
-    "終了ステータス: すべての入力を変換できたとき (--info では読み取れたとき) 0、\n"
+    "終了ステータス: すべての入力を変換できたとき (--info と --timeline では読み取れたとき) 0、\n"
     "一つでも失敗したとき 1、使い方の誤りのとき 2。\n"};
 
 // Usage errors (exit status 2), printed after "sorbelin: ".
@@ -141,8 +153,20 @@ inline constexpr Message msgNoOutputMode = {
     "say where to write: -o OUT, -d DIR or --in-place",
     "書き出し先を指定してください: -o OUT、-d DIR または --in-place"};
 inline constexpr Message msgJsonWithoutInfo = {
-    "--json goes with --info",
-    "--json は --info と一緒に使います"};
+    "--json goes with --info or --timeline",
+    "--json は --info か --timeline と一緒に使います"};
+inline constexpr Message msgInfoOrTimeline = {
+    "choose one of --info and --timeline",
+    "--info と --timeline のどちらか一つを選んでください"};
+inline constexpr Message msgWidthWithoutTimeline = {
+    "--width goes with --timeline",
+    "--width は --timeline と一緒に使います"};
+inline constexpr Message msgBadWidth = {
+    "bad width '%s': use a number of columns from 20 to 1000",
+    "幅 '%s' が正しくありません: 20〜1000 の桁数を指定してください"};
+inline constexpr Message msgTimelineWritesNothing = {
+    "--timeline writes nothing: it takes no -o, -d or --in-place",
+    "--timeline は何も書き出しません: -o、-d、--in-place は指定できません"};
 inline constexpr Message msgInfoWritesNothing = {
     "--info writes nothing: it takes no -o, -d or --in-place",
     "--info は何も書き出しません: -o、-d、--in-place は指定できません"};

@@ -509,6 +509,80 @@ TEST_F(Cli, InfoReportsEachFileAndWritesNothing) {
   }
 }
 
+// --timeline writes each file's notes as JSON, or draws its strips, and
+// writes no file. The strips follow the links that the converted file would
+// carry: a version-2 melody holds one channel of each, which the line after
+// a conversion says (not with -q).
+TEST_F(Cli, TimelineDrawsEachFileAndWritesNothing) {
+  writeFile(dir.file("tune.mld"), example("fanfare-v2.mld"));
+  writeFile(dir.file("bell.mmf"), example("chime.mmf"));
+  writeFile(dir.file("notes.txt"), ascii("a shopping list"));
+  Outcome json = runSorbelin(dir.path, {"-T", "--json", "tune.mld", "notes.txt", "gone.mld", "bell.mmf"});
+  EXPECT_EQ(json.status, 1);
+  EXPECT_EQ(json.err, "");
+  size_t at = 0;
+  for (const char *start :
+       {"{\"path\":\"tune.mld\",\"format\":\"i-melody\",\"error\":null,\"durationMs\":3750,\"loops\":false,"
+        "\"channels\":16,\"notes\":[[1,234,938,69],[5,234,938,57],",
+        "{\"path\":\"notes.txt\",\"format\":null,\"error\":\"not an i-melody or SMAF file\",",
+        "{\"path\":\"gone.mld\",\"format\":null,\"error\":\"cannot read: No such file or directory\",",
+        "{\"path\":\"bell.mmf\",\"format\":\"SMAF\",\"error\":null,"}) {
+    at = json.out.find(start, at);
+    EXPECT_NE(at, std::string::npos) << start << "\n" << json.out;
+  }
+  const std::vector<std::string> drawn = {"-T", "--width", "40", "--vib", "2,3", "--led", "1", "tune.mld"};
+  struct Case {
+    const char *locale;
+    std::vector<std::string> args;
+    const char *mark, *err;
+  } cases[] = {
+      {"C", drawn, "#", "tune.mld: vibration 2 (i-melody version 2 holds one channel), LED 1\n"},
+      {"C.UTF-8", drawn, "\u2588", "tune.mld: vibration 2 (i-melody version 2 holds one channel), LED 1\n"},
+      {"C", {"-qT", "--vib", "1,5", "tune.mld"}, "#", ""},
+  };
+  for (const Case &c : cases) {
+    std::vector<std::string> command = {"env", std::string("LC_ALL=") + c.locale, SORBELIN_BINARY};
+    command.insert(command.end(), c.args.begin(), c.args.end());
+    Outcome run = runProgram(dir.path, command);
+    EXPECT_EQ(run.status, 0) << c.locale;
+    EXPECT_EQ(run.err, c.err) << c.locale;
+    EXPECT_NE(run.out.find(c.mark), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.rfind("tune.mld\n  i-melody, 0:03.8\n  ch  1 ", 0), 0u) << run.out;
+  }
+  // In ASCII every strip is as wide as asked; channel 2 alone vibrates.
+  Outcome ascii = runProgram(dir.path, {"env", "LC_ALL=C", SORBELIN_BINARY, "-T", "--width", "40", "--vib", "2,3", "tune.mld"});
+  std::vector<std::string> rows;
+  for (size_t from = 0, end; (end = ascii.out.find('\n', from)) != std::string::npos; from = end + 1)
+    if (ascii.out.find('|', from) < end) rows.push_back(ascii.out.substr(from, end - from));
+  ASSERT_EQ(rows.size(), 5u) << ascii.out;
+  for (const std::string &row : rows) EXPECT_EQ(row.size(), 40u) << row;
+  EXPECT_EQ(rows[1].substr(0, 12), "  ch  2 V   ");
+  EXPECT_EQ(rows[3].substr(12), rows[1].substr(12)) << "the vibration strip is channel 2's";
+  EXPECT_EQ(listFolder(dir.path).size(), 3u);
+}
+
+// A file whose walk is whole but whose notes stop (a tempo of 0) converts,
+// yet --info and --timeline say where the notes stop and exit with 1.
+TEST_F(Cli, InfoAndTimelineSayWhereTheNotesStop) {
+  writeFile(dir.file("zero.mld"), melody(vers('2'), track(hex("00 0F 30  00 FF C3 00  00 0F 30"))));
+  const std::string sentence = "track 1 sets a tempo of 0 at offset 34";
+  struct Case {
+    std::vector<std::string> args;
+    std::string shown;
+  } cases[] = {
+      {{"--info", "zero.mld"}, "  error    " + sentence + "\n"},
+      {{"--info", "--json", "zero.mld"}, "\"error\":\"" + sentence + "\""},
+      {{"--timeline", "zero.mld"}, "  error     " + sentence + "\n"},
+      {{"--timeline", "--json", "zero.mld"}, "\"error\":\"" + sentence + "\""},
+  };
+  for (const Case &c : cases) {
+    Outcome run = runSorbelin(dir.path, c.args);
+    EXPECT_EQ(run.status, 1) << c.args[0];
+    EXPECT_NE(run.out.find(c.shown), std::string::npos) << run.out;
+  }
+  EXPECT_EQ(runSorbelin(dir.path, {"-q", "-o", "out.mld", "zero.mld"}).status, 0);
+}
+
 // Every conversion ends with a line that says what the file now carries,
 // after the result message or, where the file's kind has none, alone; where
 // the file could not hold every channel asked for, the line says why, and

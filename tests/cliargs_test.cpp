@@ -84,6 +84,17 @@ TEST(CliArguments, AcceptsCompleteRequestsAndExplainsTheRest) {
       {{"-d", "/", "a"}, 1, ""},
       {{"--all", "-i", "a"}, 1, ""},
       {{"--all-tracks=yes", "-i", "a"}, 0, "option '--all-tracks=yes' takes no value"},
+      // --timeline writes nothing; its width is a number of columns.
+      {{"-T", "-v2", "a", "b"}, 1, ""},
+      {{"--timeline", "--json", "--width", "1000", "-"}, 1, ""},
+      {{"--json", "a"}, 0, "--json goes with --info or --timeline"},
+      {{"--width=80", "a"}, 0, "--width goes with --timeline"},
+      {{"-T", "--width=19", "a"}, 0, "bad width '19'"},
+      {{"-T", "--width", "1001", "a"}, 0, "bad width '1001'"},
+      {{"-T", "--width", "8o", "a"}, 0, "bad width '8o'"},
+      {{"-T", "--width", "", "a"}, 0, "bad width ''"},
+      {{"-T", "-I", "a"}, 0, "choose one of --info and --timeline"},
+      {{"-T", "-d", "x", "a"}, 0, "--timeline writes nothing"},
   };
   for (const Case &c : cases) {
     std::vector<char *> argv = {const_cast<char *>("sorbelin")};
@@ -109,6 +120,18 @@ TEST(CliArguments, FillsTheRequest) {
   EXPECT_STREQ(request.output, "out");
   ASSERT_EQ(request.inputs.size(), 2u);
   EXPECT_STREQ(request.inputs[1], "-b.mld");
+}
+
+TEST(CliArguments, FillsATimelineRequest) {
+  const char *args[] = {"sorbelin", "-Tv3", "--width", "0120", "a.mld"};
+  CliRequest request = {};
+  char error[300];
+  ASSERT_EQ(parseCliArguments(5, const_cast<char **>(args), &request, error, sizeof error), 1) << error;
+  EXPECT_EQ(request.timeline, 1);
+  EXPECT_EQ(request.width, 120);
+  EXPECT_EQ(request.vibMask, 0x0004);
+  EXPECT_EQ(request.ledMask, 0x0001);
+  EXPECT_EQ(request.outputMode, OUTPUT_UNSET);
 }
 
 // In a cluster of short options, one that takes a value takes the rest.

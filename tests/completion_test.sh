@@ -41,6 +41,7 @@ helpOptions=$("$program" --help | optionsIn | grep '^-' | paste -sd '|')
 expect "$helpOptions" sorbelin -
 expect '--vib|--version' sorbelin --v
 expect '--in-place|--info' sorbelin -o out.mld --in
+expect '--timeline' sorbelin --t
 
 # Channel lists: none, channels 1 to 16, after a comma another channel not
 # listed yet, after a dash a channel from the range's first on, short of any
@@ -60,6 +61,10 @@ expect '' sorbelin -v 1,-
 expect '' sorbelin -v 17
 expect 'none|1|2|3|4|5|6|7|8|9|10|11|12|13|14|15|16' sorbelin --vib =
 expect 'none' sorbelin --led = no
+
+# The width is a number: nothing to offer.
+expect '' sorbelin -T --width ''
+expect '' sorbelin -T --width = 8
 
 # Files: melodies and folders as inputs, any file for -o, folders for -d;
 # after "--" a word beginning with a dash is a file.

@@ -13,6 +13,7 @@ struct Target {
 } const targets[] = {
     {"convert", checkConversion},
     {"inspect", checkInspection},
+    {"timeline", checkTimeline},
     {"options", checkOwnCommandLine},
     {"cliargs", checkPosixArguments},
 };

@@ -25,6 +25,14 @@ inline Bytes cnti(const Bytes &options) { return chunk(ascii("CNTI"), hex("01 02
 inline Bytes mtr(uint8_t track, const Bytes &status, uint8_t formatType = 0) {
   return chunk(ascii("MTR") + Bytes{track}, Bytes{formatType} + hex("00 02 02") + status + hex("12 34"));
 }
+// A score track of any format type: its header (format type, sequence type
+// 0, the time-base codes of durations and gate times), channel status bytes
+// and parts, such as the sequence part around its events.
+inline Bytes scoreTrack(uint8_t track, uint8_t format, uint8_t durationBase, uint8_t gateBase, const Bytes &status,
+                        const Bytes &parts) {
+  return chunk(ascii("MTR") + Bytes{track}, Bytes{format, 0x00, durationBase, gateBase} + status + parts);
+}
+inline Bytes mtsq(const Bytes &sequence) { return chunk(ascii("Mtsq"), sequence); }
 inline Bytes crcOf(const Bytes &bytes) { return be(crc16(bytes.data(), int32_t(bytes.size())), 2); }
 
 // A well-formed SMAF image: the file chunk around the contents, closed by

@@ -30,14 +30,14 @@ TEST(InfoReport, JsonForEachFormat) {
   EXPECT_EQ(json("a.mld", melodyImage),
             "{\"path\":\"a.mld\",\"format\":\"i-melody\",\"length\":64,\"error\":null,\"version\":2,"
             "\"noteLength\":3,\"tracks\":1,\"title\":\"メロディ\",\"audioChunks\":0,"
-            "\"links\":{\"vibration\":[1],\"led\":[]},\"notes\":{\"1\":2,\"2\":1}}");
-  Bytes image = smaf(chunk(ascii("CNTI"), hex("00 01 23 00 00") + ascii("ST:Bell,") + ledTag(4)) + mtr(5, Bytes(16, 0x30)),
+            "\"links\":{\"vibration\":[1],\"led\":[]},\"durationMs\":938,\"notes\":{\"1\":2,\"2\":1}}");
+  Bytes image = smaf(chunk(ascii("CNTI"), hex("00 01 23 00 00") + ascii("ST:Bell,") + ledTag(4)) + scoreTrack(5, 2, 0x02, 0x02, Bytes(16, 0x30), hex("12 34")),
                      hex("00 00"));
   EXPECT_EQ(json("b.mmf", image),
             "{\"path\":\"b.mmf\",\"format\":\"SMAF\",\"length\":68,\"error\":null,\"scoreTrackType\":3,"
             "\"chunks\":[\"CNTI\",\"MTR5\"],\"title\":\"Bell\",\"crc\":\"ok\",\"trailingBytes\":2,"
             "\"links\":{\"vibration\":[1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16],"
-            "\"led\":[1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16],\"ledTag\":5}}");
+            "\"led\":[1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16],\"ledTag\":5},\"durationMs\":0,\"notes\":{}}");
   EXPECT_EQ(json("c.txt", ascii("hello")),
             "{\"path\":\"c.txt\",\"format\":null,\"length\":5,\"error\":\"not an i-melody or SMAF file\"}");
   EXPECT_EQ(unreadableInfoJson("d.mld", "cannot read: gone"),
@@ -77,7 +77,8 @@ TEST(InfoReport, TextLinesWithBarsPerChannel) {
   EXPECT_EQ(text("a.mld", melodyImage),
             "a.mld\n"
             "  format   i-melody version 2, 3-byte notes, 1 track, 0 audio chunks\n"
-            "  length   64 bytes\n"
+            "  size     64 bytes\n"
+            "  length   0:00.9\n"
             "  title    メロディ\n"
             "  links    vibration 1; LED none\n"
             "  notes    ch  1 ######################## 2\n"
@@ -87,11 +88,13 @@ TEST(InfoReport, TextLinesWithBarsPerChannel) {
   EXPECT_EQ(text("b.mmf", image),
             "b.mmf\n"
             "  format   SMAF, score track type 2\n"
-            "  length   46 bytes\n"
+            "  size     46 bytes\n"
+            "  length   0:00.0\n"
             "  title    \xEF\xBF\xBD[2J\n"
             "  chunks   CNTI MTR2\n"
             "  CRC      missing, 0 bytes after it\n"
-            "  links    vibration 5-6; LED none; LED tag none\n");
+            "  links    vibration 5-6; LED none; LED tag none\n"
+            "  notes    none\n");
 }
 
 // Only the chunks inside the file chunk are listed, a track's number in

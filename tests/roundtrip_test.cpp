@@ -1,10 +1,12 @@
-// The inspector and the converter together, over the project's own images:
-// a converted image carries exactly the links that were asked for, as far as
-// its format holds them. The property itself is the inspect fuzz target's.
+// The inspector, the timeline and the converter together, over the
+// project's own images: a converted image carries exactly the links that
+// were asked for, as far as its format holds them, and keeps its timeline.
+// The properties themselves are the inspect and timeline fuzz targets'.
 #include <gtest/gtest.h>
 
 #include "fuzz/checks.h"
-#include "tests/images.h"
+#include "fuzz/shapes.h"
+#include "tests/timelineimages.h"
 
 namespace {
 
@@ -46,11 +48,12 @@ std::vector<Bytes> smafImages() {
 
 }  // namespace
 
+// An odd number of bits in the two masks asks for all tracks.
+const uint16_t masks[][2] = {{0, 0},      {1, 1},      {0x8001, 0x0010}, {0xFFFF, 0},
+                             {0, 0xFFFF}, {5, 4},      {0x0F0F, 0xF0F0}, {0x0100, 0x8000},
+                             {0x0002, 0}, {0xFFFF, 1}, {0, 0x8000}};
+
 TEST(InspectorProperty, ConvertedImagesCarryTheLinksAskedFor) {
-  // An odd number of bits in the two masks asks for all tracks.
-  const uint16_t masks[][2] = {{0, 0},      {1, 1},      {0x8001, 0x0010}, {0xFFFF, 0},
-                               {0, 0xFFFF}, {5, 4},      {0x0F0F, 0xF0F0}, {0x0100, 0x8000},
-                               {0x0002, 0}, {0xFFFF, 1}, {0, 0x8000}};
   std::vector<Bytes> images = melodies(), smafs = smafImages();
   images.insert(images.end(), smafs.begin(), smafs.end());
   for (const Bytes &image : images) {
@@ -60,5 +63,29 @@ TEST(InspectorProperty, ConvertedImagesCarryTheLinksAskedFor) {
       const char *problem = checkInspection(input.data(), input.size());
       EXPECT_TRUE(problem == nullptr) << problem << "\n" << toHex(input);
     }
+  }
+}
+
+// The timeline of every converted image is the input's, and --info counts
+// its notes; the timeline's own images are walked alike after conversion,
+// so that the comparison takes place.
+TEST(TimelineProperty, ConvertingKeepsTheTimeline) {
+  std::vector<Bytes> images = melodies(), smafs = smafImages(), timed = timelineMelodies();
+  images.insert(images.end(), smafs.begin(), smafs.end());
+  images.insert(images.end(), timed.begin(), timed.end());
+  for (const Bytes &image : images) {
+    for (const auto &pair : masks) {
+      Converted converted = convertImage(image, pair[0], pair[1]);
+      ASSERT_NE(converted.report.formatKind, FORMAT_NONE) << toHex(image);
+      Bytes input = be(pair[0], 2) + be(pair[1], 2) + image;
+      const char *problem = checkTimeline(input.data(), input.size());
+      EXPECT_TRUE(problem == nullptr) << problem << "\n" << toHex(input);
+    }
+  }
+  for (const Bytes &image : timed) {
+    Converted converted = convertImage(image, 2, 1);
+    EXPECT_TRUE(sameWalkAgain(image.data(), uint32_t(image.size()), converted.bytes.data(), uint32_t(converted.bytes.size()),
+                              converted.report.formatKind))
+        << toHex(image);
   }
 }

@@ -12,7 +12,7 @@
 
 namespace {
 
-enum { OPTION_VERSION = 256, OPTION_JSON, OPTION_ALL_TRACKS };
+enum { OPTION_VERSION = 256, OPTION_JSON, OPTION_ALL_TRACKS, OPTION_WIDTH };
 
 // Every option of the POSIX form; a value below 256 is also its short name.
 const struct option optionTable[] = {
@@ -26,6 +26,8 @@ const struct option optionTable[] = {
     {"quiet", no_argument, nullptr, 'q'},
     {"info", no_argument, nullptr, 'I'},
     {"json", no_argument, nullptr, OPTION_JSON},
+    {"timeline", no_argument, nullptr, 'T'},
+    {"width", required_argument, nullptr, OPTION_WIDTH},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, OPTION_VERSION},
     {nullptr, 0, nullptr, 0},
@@ -152,6 +154,15 @@ int setOutput(CliRequest *request, int mode, const char *output, char *error, in
   return 1;
 }
 
+// A width of the timeline's lines: decimal digits only, 20 to 1000 columns.
+int parseWidth(const char *text, int *width) {
+  int value = 0, digits = 0;
+  for (; *text >= '0' && *text <= '9' && digits < 5; ++text, ++digits) value = value * 10 + (*text - '0');
+  if (*text || digits == 0 || value < minimumWidth || value > maximumWidth) return 0;
+  *width = value;
+  return 1;
+}
+
 int applyOption(int code, const char *value, CliRequest *request, char *error, int errorSize) {
   switch (code) {
     case 1: request->inputs.push_back(value); break;
@@ -168,6 +179,10 @@ int applyOption(int code, const char *value, CliRequest *request, char *error, i
     case 'q': request->quiet = 1; break;
     case 'I': request->info = 1; break;
     case OPTION_JSON: request->json = 1; break;
+    case 'T': request->timeline = 1; break;
+    case OPTION_WIDTH:
+      if (!parseWidth(value, &request->width)) return fail(error, errorSize, say(msgBadWidth), value);
+      break;
     case 'h': request->help = 1; break;
     case OPTION_VERSION: request->version = 1; break;
   }
@@ -183,9 +198,13 @@ bool readsStandardInput(const CliRequest *request) {
 int checkComplete(const CliRequest *request, char *error, int errorSize) {
   if (request->help || request->version) return 1;
   if (request->inputs.empty()) return fail(error, errorSize, "%s", say(msgNoInput));
-  if (request->json && !request->info) return fail(error, errorSize, "%s", say(msgJsonWithoutInfo));
+  if (request->json && !request->info && !request->timeline) return fail(error, errorSize, "%s", say(msgJsonWithoutInfo));
+  if (request->info && request->timeline) return fail(error, errorSize, "%s", say(msgInfoOrTimeline));
+  if (request->width && !request->timeline) return fail(error, errorSize, "%s", say(msgWidthWithoutTimeline));
   if (request->info && request->outputMode != OUTPUT_UNSET) return fail(error, errorSize, "%s", say(msgInfoWritesNothing));
-  if (request->info) return 1;
+  if (request->timeline && request->outputMode != OUTPUT_UNSET)
+    return fail(error, errorSize, "%s", say(msgTimelineWritesNothing));
+  if (request->info || request->timeline) return 1;
   if (request->outputMode == OUTPUT_UNSET) return fail(error, errorSize, "%s", say(msgNoOutputMode));
   if (request->outputMode == OUTPUT_FILE && request->inputs.size() > 1)
     return fail(error, errorSize, "%s", say(msgOneInputForOutput));

@@ -1,6 +1,7 @@
 // The command lines of the native converter: the conventional POSIX one
 //   sorbelin [--vib LIST] [--led LIST] [--all-tracks] (-o OUT | -d DIR | --in-place) [-r] INPUT...
-// and the Windows program's own one, its arguments as the shell split them:
+// (or --info, or --timeline, instead of an output) and the Windows program's
+// own one, its arguments as the shell split them:
 //   sorbelin INPUT [/vc:MASK] [/lc:MASK] [/sv:OUT] [/end]
 #pragma once
 
@@ -17,13 +18,18 @@ struct CliRequest {
   const char *output;  // the file of -o or the folder of -d; in the own form
                        // the /sv: path, or null when it is to be asked for
   int quiet;
-  int info;  // report on the inputs instead of converting them
-  int json;  // the report as JSON
+  int info;      // report on the inputs instead of converting them
+  int timeline;  // draw the inputs' notes instead of converting them
+  int width;     // the timeline's lines in columns; 0: the terminal's, or 64
+  int json;      // the report or timeline as JSON
   int help;
   int version;
   int recursive;
   std::vector<const char *> inputs;  // "-" is standard input
 };
+
+// The widths that --width accepts.
+const int minimumWidth = 20, maximumWidth = 1000;
 
 // Reads channel numbers 1 to 16 and ranges, separated by commas ("1,3,9-12"),
 // or "none", into a mask. Returns 0 for anything else.

@@ -1,12 +1,13 @@
 # Bash completion for sorbelin: its options, the melodies it reads (.mld and
 # .mmf files, and folders to find them in), any file for -o, folders for -d,
-# and channel lists (none, channels 1 to 16, ranges) for --vib and --led.
+# channel lists (none, channels 1 to 16, ranges) for --vib and --led, and
+# nothing for the number of --width.
 # Installed as share/bash-completion/completions/sorbelin; to try it without
 # installing: source shell/cli/completion.bash
 
 # The options that `sorbelin --help` lists (a test keeps the two alike).
 _sorbelin_options='-v --vib -l --led --all-tracks -o --output -d --dir -i --in-place -r --recursive
-  -q --quiet -I --info --json -h --help --version'
+  -q --quiet -I --info -T --timeline --width --json -h --help --version'
 
 # Prints each completion of the channel list $1: "none", or the list so far
 # followed by a channel 1 to 16 that begins with what is typed after the last
@@ -75,6 +76,7 @@ _sorbelin() {
     -v | --vib | -l | --led)
       _sorbelin_reply < <(_sorbelin_channels "$cur")
       return ;;
+    --width) return ;;
     -o | --output) kind=any ;;
     -d | --dir) kind=folders ;;
     --) ;;

@@ -21,6 +21,7 @@
 #include "shell/cli/output.h"
 #include "shell/cli/paths.h"
 #include "shell/cli/prompt.h"
+#include "shell/cli/timeline.h"
 #include "shell/memblock.h"
 #include "shell/report/carries.h"
 #include "shell/report/infojson.h"
@@ -169,13 +170,15 @@ bool mayBeFolder(const char *path) {
   return errno != ENOTDIR;
 }
 
-// --info: the files named, "-" standard input, and with -r every melody
+// --info and --timeline: the files named, "-" standard input, and with -r every melody
 // below the folders named, found as conversions find them.
 int reportOn(const CliRequest &request) {
   std::vector<Job> jobs;
   bool whole = true;
   for (const char *input : request.inputs) whole = addJobs(request, input, &jobs) && whole;
-  return reportFiles(jobs, request.json, userLanguage) == 0 && whole ? EXIT_CONVERTED : EXIT_FAILED;
+  int status = request.timeline ? reportTimelines(jobs, request, userLanguage)
+                               : reportFiles(jobs, request.json, userLanguage);
+  return status == 0 && whole ? EXIT_CONVERTED : EXIT_FAILED;
 }
 
 // Every file of the request, each told as it is converted or not.
@@ -200,7 +203,7 @@ int runPosixForm(int argc, char **argv) {
   if (!parseCliArguments(argc, argv, &request, error, sizeof error)) return usageError(error);
   if (request.help) return printText(stdout, say(msgUsage)), EXIT_CONVERTED;
   if (request.version) return printFormat(stdout, "%s\n", textVersion), EXIT_CONVERTED;
-  if (request.info) return reportOn(request);
+  if (request.info || request.timeline) return reportOn(request);
   if (request.outputMode == OUTPUT_FOLDER && !mayBeFolder(request.output)) {
     std::snprintf(error, sizeof error, say(msgNotAFolder), request.output);
     return usageError(error);

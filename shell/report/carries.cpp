@@ -8,7 +8,9 @@
 namespace {
 
 // The converted image, read once for all that the line says.
-void inspectConverted(const uint8_t *image, uint32_t length, MelodyInfo *info) { inspectImage(image, length, info); }
+void inspectConverted(const uint8_t *image, uint32_t length, MelodyInfo *info) {
+  inspectWithoutNotes(image, length, info);
+}
 
 bool hasChunk(const MelodyInfo &info, uint32_t id) {
   for (uint32_t chunk : info.chunkIds)
@@ -54,15 +56,6 @@ const Message *smafLedReason(const MelodyInfo &info, const CarriesRequest &reque
   return hasChunk(info, contentsInfoId) ? &msgHoldsOneLed : &msgHoldsNoLedPlace;
 }
 
-// The LED channels of a read image: a SMAF file's LED tag names one
-// channel, beside the LED bits of its tracks.
-uint32_t ledChannels(const MelodyInfo &info) {
-  uint32_t led = info.ledLinks;
-  if (info.formatKind == FORMAT_SMAF && info.ledTag >= 1 && info.ledTag <= 16)
-    led |= uint32_t(1) << (info.ledTag - 1);
-  return led;
-}
-
 std::string channels(uint32_t mask, Language language) {
   return mask ? channelListText(mask) : inLanguage(msgCarriesNone, language);
 }
@@ -85,7 +78,7 @@ std::string carriesLine(const char *name, const uint8_t *image, uint32_t length,
   MelodyInfo info;
   inspectConverted(image, length, &info);
   bool smaf = info.formatKind == FORMAT_SMAF;
-  uint32_t led = ledChannels(info);
+  uint32_t led = ledChannelsCarried(info);
   const Message *vibReason = smaf ? smafVibrationReason(info, request) : melodyReason(info);
   const Message *ledReason = smaf ? smafLedReason(info, request) : melodyReason(info);
   // The name goes in last: the blanks are looked for in what it fills only.
@@ -98,5 +91,5 @@ std::string carriesLine(const char *name, const uint8_t *image, uint32_t length,
 CarriedLinks carriedLinks(const uint8_t *image, uint32_t length) {
   MelodyInfo info;
   inspectConverted(image, length, &info);
-  return {info.vibLinks, ledChannels(info), info.laterTrackPlaces != 0};
+  return {info.vibLinks, ledChannelsCarried(info), info.laterTrackPlaces != 0};
 }

@@ -1,18 +1,22 @@
 #include "shell/report/infojson.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "engine/convert.h"
 #include "engine/melodywalk.h"
 #include "engine/smafwalk.h"
+#include "engine/timeline.h"
 #include "shell/report/textdecode.h"
 
 namespace {
 
-const Message *stopMessage(const MelodyInfo &info) {
-  if (info.formatKind == FORMAT_NONE) return &msgNotMelody;
-  if (info.formatKind == FORMAT_IMELODY) {
-    switch (info.stopped.stop) {
+// The message for a stop of the walk (the one for "not a melody" when no
+// format was found), or null when the walk read the image whole.
+const Message *walkStopMessage(int formatKind, int stop) {
+  if (formatKind == FORMAT_NONE) return &msgNotMelody;
+  if (formatKind == FORMAT_IMELODY) {
+    switch (stop) {
       case MELODY_FILE_CHUNK_CUT: return &msgFileChunkCut;
       case MELODY_HEADER_CUT: return &msgHeaderChunkCut;
       case MELODY_AUDIO_CUT: return &msgAudioChunkCut;
@@ -24,7 +28,7 @@ const Message *stopMessage(const MelodyInfo &info) {
     }
     return nullptr;
   }
-  switch (info.stopped.stop) {
+  switch (stop) {
     case SMAF_FILE_CHUNK_CUT: return &msgFileChunkCut;
     case SMAF_CHUNK_CUT: return &msgChunkCut;
     case SMAF_CONTENTS_SHORT: return &msgContentsShort;
@@ -34,9 +38,30 @@ const Message *stopMessage(const MelodyInfo &info) {
   return nullptr;
 }
 
+// The message for a stop inside a track, or null.
+const Message *notesStopMessage(int stop) {
+  switch (stop) {
+    case TIMELINE_TEMPO_ZERO: return &msgTempoZero;
+    case TIMELINE_TOO_MANY_TRACKS: return &msgTooManyTracks;
+    case TIMELINE_TRACK_HEADER_SHORT: return &msgTrackHeaderShort;
+    case TIMELINE_UNKNOWN_FORMAT: return &msgUnknownFormat;
+    case TIMELINE_UNKNOWN_TIME_BASE: return &msgUnknownTimeBase;
+    case TIMELINE_PART_CUT: return &msgPartCut;
+    case TIMELINE_SEQUENCE_CUT: return &msgSequenceCut;
+    case TIMELINE_ENDLESS_NUMBER: return &msgEndlessNumber;
+    case TIMELINE_UNKNOWN_EVENT: return &msgUnknownEvent;
+    case TIMELINE_HUFFMAN_CUT: return &msgCompressedCut;
+    case TIMELINE_HUFFMAN_TREE: return &msgCompressedTree;
+    case TIMELINE_HUFFMAN_CLAIM: return &msgCompressedClaim;
+  }
+  return nullptr;
+}
+
 std::string fill(const std::string &text, const char *name, unsigned long long value) {
   return fillToken(text, name, std::to_string(value));
 }
+
+}  // namespace
 
 // A JSON string: quotes, backslashes and control characters escaped; the
 // text must be valid UTF-8.
@@ -62,6 +87,8 @@ std::string quotedPath(const char *path) {
   return quoted(decodeText(reinterpret_cast<const uint8_t *>(text.data()), text.size(), TEXT_UTF8));
 }
 
+namespace {
+
 std::string channelArray(uint32_t mask) {
   std::string out = "[";
   for (int k = 0; k < 32; ++k)
@@ -78,15 +105,21 @@ std::string head(const char *path, const char *format, const std::string &length
          field("error", error);
 }
 
-std::string melodyFields(const MelodyInfo &info, const std::string &title) {
+// The piece's length in milliseconds and the notes of each channel that
+// has any.
+std::string noteFields(const MelodyInfo &info) {
   std::string notes = "{";
-  for (int k = 0; k < 16; ++k)
+  for (int k = 0; k < 32; ++k)
     if (info.notes[k]) notes += (notes.size() > 1 ? ",\"" : "\"") + number(k + 1) + "\":" + number(info.notes[k]);
+  return field("durationMs", std::to_string(roundedMs(info.durationMs))) + field("notes", notes + "}");
+}
+
+std::string melodyFields(const MelodyInfo &info, const std::string &title) {
   return field("version", number(info.version)) + field("noteLength", number(info.noteLength)) +
          field("tracks", number(info.tracks)) + field("title", title) +
          field("audioChunks", number(info.audioChunks)) +
          field("links", "{\"vibration\":" + channelArray(info.vibLinks) + ",\"led\":" + channelArray(info.ledLinks) + "}") +
-         field("notes", notes + "}");
+         noteFields(info);
 }
 
 std::string smafFields(const MelodyInfo &info, const std::string &title) {
@@ -98,7 +131,12 @@ std::string smafFields(const MelodyInfo &info, const std::string &title) {
   return type + field("chunks", chunks + "]") +
          field("title", title) + field("crc", crcNames[info.crc]) + field("trailingBytes", number(info.trailingBytes)) +
          field("links", "{\"vibration\":" + channelArray(info.vibLinks) + ",\"led\":" + channelArray(info.ledLinks) +
-                            ",\"ledTag\":" + (info.ledTag ? number(info.ledTag) : "null") + "}");
+                            ",\"ledTag\":" + (info.ledTag ? number(info.ledTag) : "null") + "}") +
+         noteFields(info);
+}
+
+std::string placeSentence(const Message &message, const StopPlace &place, Language language) {
+  return fill(fill(inLanguage(message, language), "offset", place.at), "number", place.number);
 }
 
 }  // namespace
@@ -110,10 +148,16 @@ std::string fillToken(std::string text, const char *name, const std::string &val
   return text;
 }
 
+int64_t roundedMs(double ms) { return ms < 9e18 ? int64_t(std::llround(ms)) : int64_t(9e18); }
+
+std::string readingStopSentence(int formatKind, const StopPlace &walk, const StopPlace &notes, Language language) {
+  if (const Message *message = walkStopMessage(formatKind, walk.stop)) return placeSentence(*message, walk, language);
+  if (const Message *message = notesStopMessage(notes.stop)) return placeSentence(*message, notes, language);
+  return "";
+}
+
 std::string stopSentence(const MelodyInfo &info, Language language) {
-  const Message *message = stopMessage(info);
-  if (!message) return "";
-  return fill(fill(inLanguage(*message, language), "offset", info.stopped.at), "number", info.stopped.number);
+  return readingStopSentence(info.formatKind, info.stopped, info.notesStopped, language);
 }
 
 std::string chunkIdText(uint32_t id) {

@@ -23,9 +23,22 @@ std::string unreadableInfoJson(const char *path, const char *reason);
 std::string fillToken(std::string text, const char *name, const std::string &value);
 
 // The message that says why the reading stopped early (the one for "not a
-// melody" when no format was found), with its offset and number filled in;
-// empty when the file was read whole. JSON always has it in English.
+// melody" when no format was found), with its offset and number filled in:
+// the walk's stop, or else the stop of decoding the notes; empty when the
+// file was read whole. JSON always has it in English.
 std::string stopSentence(const MelodyInfo &info, Language language);
+std::string readingStopSentence(int formatKind, const StopPlace &walk, const StopPlace &notes, Language language);
+
+// Milliseconds rounded to a whole number, as every report gives them
+// (lengths beyond any melody's are held at 9e18).
+int64_t roundedMs(double ms);
+
+// A JSON string: quotes, backslashes and control characters escaped; the
+// text must be valid UTF-8.
+std::string quoted(const std::string &utf8);
+
+// A path as a JSON string; bytes that are not UTF-8 are shown as U+FFFD.
+std::string quotedPath(const char *path);
 
 // A chunk id: its four bytes, a score or audio track's number (the fourth
 // byte of "MTR" or "ATR") in decimal, other bytes outside printable ASCII as

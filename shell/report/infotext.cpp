@@ -1,5 +1,7 @@
 #include "shell/report/infotext.h"
 
+#include <cstdio>
+
 #include "engine/convert.h"
 #include "shell/report/infojson.h"
 #include "shell/report/textdecode.h"
@@ -23,7 +25,7 @@ std::string noteBars(const MelodyInfo &info) {
   for (uint32_t count : info.notes) most = count > most ? count : most;
   if (most == 0) return line("notes", "none");
   std::string out;
-  for (int k = 0; k < 16; ++k) {
+  for (int k = 0; k < 32; ++k) {
     if (!info.notes[k]) continue;
     int length = int((uint64_t(info.notes[k]) * width + most - 1) / most);
     std::string bar(size_t(length), '#');
@@ -57,7 +59,8 @@ std::string smafLines(const MelodyInfo &info) {
   return line("chunks", chunks.empty() ? "none" : chunks) +
          line("CRC", std::string(crcNames[info.crc]) + ", " + plural(info.trailingBytes, "byte", "bytes") + " after it") +
          line("links", "vibration " + channelListText(info.vibLinks) + "; LED " + channelListText(info.ledLinks) +
-                           "; LED tag " + (info.ledTag ? std::to_string(info.ledTag) : "none"));
+                           "; LED tag " + (info.ledTag ? std::to_string(info.ledTag) : "none")) +
+         noteBars(info);
 }
 
 }  // namespace
@@ -75,10 +78,19 @@ std::string channelListText(uint32_t mask) {
   return out.empty() ? "none" : out;
 }
 
+std::string durationText(double ms) {
+  uint64_t tenths = uint64_t(roundedMs(ms / 100));
+  char text[32];
+  std::snprintf(text, sizeof text, "%llu:%02u.%u", (unsigned long long)(tenths / 600), unsigned(tenths % 600 / 10),
+                unsigned(tenths % 10));
+  return text;
+}
+
 std::string infoText(const char *path, const MelodyInfo &info, const uint8_t *bytes, Language language) {
   std::string out = printableText(decodeText(reinterpret_cast<const uint8_t *>(path),
                                              std::char_traits<char>::length(path), TEXT_UTF8)) + "\n";
-  out += line("format", formatText(info)) + line("length", plural(info.length, "byte", "bytes"));
+  out += line("format", formatText(info)) + line("size", plural(info.length, "byte", "bytes"));
+  if (info.formatKind != FORMAT_NONE) out += line("length", durationText(info.durationMs));
   std::string title;
   if (titleText(info, bytes, &title)) out += line("title", printableText(title));
   if (info.formatKind == FORMAT_IMELODY) out += melodyLines(info);

@@ -1,5 +1,5 @@
 // The engine as the page sees it: the WebAssembly module's C interface
-// (shell/web/exports.h) wrapped in two functions on plain JavaScript values.
+// (shell/web/exports.h) wrapped in functions on plain JavaScript values.
 // Bytes are copied into the module's memory for each call and every result
 // is copied out and released before the function returns.
 'use strict';
@@ -19,18 +19,32 @@ const sorbelinEngine = (function () {
     return at ? module.UTF8ToString(at) : null;
   }
 
-  // The inspector's report on the bytes, as `sorbelin --info --json` gives it
-  // for a file of that name; null when there is no memory for it.
-  function inspect(module, name, bytes) {
+  // Calls one of the module's reports on a file's name and bytes and parses
+  // the JSON line it gives; null when there is no memory for it.
+  function report(module, exported, name, bytes) {
     const namePtr = copyIn(module, new TextEncoder().encode(name + '\0'));
     const bytesPtr = copyIn(module, bytes);
-    const json = namePtr && bytesPtr ? module._sorbelin_inspect(namePtr, bytesPtr, bytes.length) : 0;
+    const json = namePtr && bytesPtr ? exported(namePtr, bytesPtr, bytes.length) : 0;
     module._free(bytesPtr);
     module._free(namePtr);
     if (!json) return null;
-    const report = JSON.parse(module.UTF8ToString(json));
+    const parsed = JSON.parse(module.UTF8ToString(json));
     module._free(json);
-    return report;
+    return parsed;
+  }
+
+  // The inspector's report on the bytes, as `sorbelin --info --json` gives it
+  // for a file of that name; null when there is no memory for it.
+  function inspect(module, name, bytes) {
+    return report(module, module._sorbelin_inspect, name, bytes);
+  }
+
+  // The note timeline of the bytes, as `sorbelin --timeline --json` gives it
+  // for a file of that name: {path, format, error, durationMs, loops,
+  // channels, notes: [[channel, startMs, durationMs, key], ...]}; null when
+  // there is no memory for it.
+  function timeline(module, name, bytes) {
+    return report(module, module._sorbelin_timeline, name, bytes);
   }
 
   // The text of a string the module allocated, which is then released.
@@ -85,5 +99,5 @@ const sorbelinEngine = (function () {
     return result;
   }
 
-  return {inspect, convert};
+  return {inspect, timeline, convert};
 })();

@@ -7,6 +7,7 @@
 #include "engine/convert.h"
 #include "shell/report/carries.h"
 #include "shell/report/infojson.h"
+#include "shell/report/timelinejson.h"
 #include "shell/messages.h"
 
 struct WebConversion {
@@ -95,4 +96,8 @@ void sorbelin_release(WebConversion *result) {
 
 char *sorbelin_inspect(const char *name, const uint8_t *bytes, uint32_t length) {
   return mallocCopy(melodyInfoJson(name, bytes, length));
+}
+
+char *sorbelin_timeline(const char *name, const uint8_t *bytes, uint32_t length) {
+  return mallocCopy(melodyTimelineJson(name, bytes, length));
 }

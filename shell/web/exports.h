@@ -66,4 +66,9 @@ SORBELIN_EXPORT void sorbelin_release(WebConversion *result);
 // when no memory is left.
 SORBELIN_EXPORT char *sorbelin_inspect(const char *name, const uint8_t *bytes, uint32_t length);
 
+// The note timeline of the bytes: the one line of JSON that `sorbelin
+// --timeline --json` prints for a file named `name`, in storage from malloc
+// that the caller frees; null when no memory is left.
+SORBELIN_EXPORT char *sorbelin_timeline(const char *name, const uint8_t *bytes, uint32_t length);
+
 }  // extern "C"

@@ -8,6 +8,7 @@
 
 #include "shell/report/carries.h"
 #include "shell/report/infojson.h"
+#include "shell/report/timelinejson.h"
 #include "shell/messages.h"
 #include "shell/web/exports.h"
 #include "tests/images.h"
@@ -87,18 +88,25 @@ TEST(WebExports, ConvertGivesTheEnginesResult) {
   sorbelin_release(nullptr);
 }
 
-TEST(WebExports, InspectGivesTheInspectorsLine) {
+// The reports' lines, each in storage of its own that the caller frees.
+TEST(WebExports, InspectAndTimelineGiveTheReportsLines) {
   struct Case {
     const char *name;
     Bytes input;
   } cases[] = {
       {"tune.mld", melodyV2}, {"着信.mmf", smafPlain}, {"notes.txt", ascii("plain text")}, {"empty.mld", {}}};
-  for (const Case &c : cases) {
-    const uint8_t *bytes = c.input.empty() ? nullptr : c.input.data();
-    char *json = sorbelin_inspect(c.name, bytes, uint32_t(c.input.size()));
-    ASSERT_NE(json, nullptr) << c.name;
-    EXPECT_EQ(std::string(json), melodyInfoJson(c.name, bytes, uint32_t(c.input.size())));
-    EXPECT_NE(std::string(json).find(std::string("\"path\":\"") + c.name + "\""), std::string::npos) << json;
-    std::free(json);
+  struct Report {
+    char *(*exported)(const char *, const uint8_t *, uint32_t);
+    std::string (*line)(const char *, const uint8_t *, uint32_t);
+  } reports[] = {{sorbelin_inspect, melodyInfoJson}, {sorbelin_timeline, melodyTimelineJson}};
+  for (const Report &report : reports) {
+    for (const Case &c : cases) {
+      const uint8_t *bytes = c.input.empty() ? nullptr : c.input.data();
+      char *json = report.exported(c.name, bytes, uint32_t(c.input.size()));
+      ASSERT_NE(json, nullptr) << c.name;
+      EXPECT_EQ(std::string(json), report.line(c.name, bytes, uint32_t(c.input.size())));
+      EXPECT_NE(std::string(json).find(std::string("\"path\":\"") + c.name + "\""), std::string::npos) << json;
+      std::free(json);
+    }
   }
 }

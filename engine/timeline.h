@@ -1,0 +1,59 @@
+// The note timeline: every note of a melody with its channel, start and
+// duration in milliseconds, key and velocity, read by the same walks that the
+// converter and the inspector follow. It takes the bytes and fills a plain
+// record; it writes nothing.
+//
+// i-melody: each track counts its own ticks; the tempo events of every track
+// make one tempo map for the file, and ticks become milliseconds through it.
+// SMAF: a score track's sequence counts durations and gate times in fixed
+// units of milliseconds that its header names.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "engine/walk.h"
+
+// Why decoding the notes stopped early, beyond the walk's own reasons.
+enum TimelineStop {
+  TIMELINE_DONE,
+  TIMELINE_TEMPO_ZERO,         // an i-melody tempo event sets a tempo of 0
+  TIMELINE_TOO_MANY_TRACKS,    // an i-melody track whose channels cannot be numbered
+  TIMELINE_TRACK_HEADER_SHORT, // a score track too short for its header
+  TIMELINE_UNKNOWN_FORMAT,     // a score track of a sequence format not known here
+  TIMELINE_UNKNOWN_TIME_BASE,  // a score track's time base code is a reserved one
+  TIMELINE_PART_CUT,           // a part of a score track runs past the track's end
+  TIMELINE_SEQUENCE_CUT,       // an event runs past the end of its sequence
+  TIMELINE_ENDLESS_NUMBER,     // a variable-length number of more than four bytes
+  TIMELINE_UNKNOWN_EVENT,      // an event that the sequence format does not have
+  TIMELINE_HUFFMAN_CUT,        // a compressed sequence's bits end before its bytes
+  TIMELINE_HUFFMAN_TREE,       // a compressed sequence's code tree is damaged
+  TIMELINE_HUFFMAN_CLAIM,      // a compressed sequence claims more bytes than it has bits
+};
+
+// One note. Channels count from 1: up to 16, 32 in the 32-channel SMAF
+// format, and beyond 16 for the fifth and later tracks of an i-melody. Key
+// and velocity are MIDI's, 0 to 127.
+struct TimedNote {
+  double startMs;
+  float durationMs;
+  uint16_t channel;
+  uint8_t key;
+  uint8_t velocity;
+};
+
+struct Timeline {
+  int formatKind;                // FORMAT_NONE, FORMAT_IMELODY or FORMAT_SMAF
+  std::vector<TimedNote> notes;  // in the order read: track by track, each in time order
+  double durationMs;             // the latest end of a track or a note
+  bool loops;                    // the melody has a loop point (one pass is decoded)
+  int channels;                  // 16, or 32 for the 32-channel SMAF format
+  StopPlace stopped;             // the walk's own stop, as the inspector reports it
+  StopPlace notesStopped;        // a TimelineStop: where decoding inside a track stopped
+};
+
+// Decodes the image: finds its format as the converter does and walks it.
+// The notes' storage is kept from an earlier call on the same record, and
+// never grows beyond what the input's length can hold. After a stop, the
+// notes read before it stay.
+void decodeTimeline(const uint8_t *bytes, uint64_t length, Timeline *timeline);

@@ -1,0 +1,27 @@
+// What the timeline's two decoders share: the note store with its bound,
+// MIDI's value range, and the record of a stop of their own.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/timeline.h"
+
+// Makes room for `more` notes beyond those held: the storage at least
+// doubles when it grows, but never beyond `limit` notes, the most that the
+// whole input can hold.
+void makeNoteRoom(Timeline &timeline, uint64_t more, uint64_t limit);
+
+// A key or velocity in MIDI's range, 0 to 127.
+inline uint8_t midiValue(int value) { return uint8_t(value < 0 ? 0 : value > 127 ? 127 : value); }
+
+inline void stopNotes(Timeline &timeline, TimelineStop stop, uint64_t at, uint32_t number) {
+  timeline.notesStopped = {stop, at, number};
+}
+
+inline void extendDuration(Timeline &timeline, double endMs) {
+  if (endMs > timeline.durationMs) timeline.durationMs = endMs;
+}
+
+// The decoders of each format, on an image whose first magic is theirs.
+void decodeMelodyTimeline(const uint8_t *bytes, uint64_t length, Timeline *timeline);
+void decodeSmafTimeline(const uint8_t *bytes, uint64_t length, Timeline *timeline);

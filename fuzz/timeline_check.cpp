@@ -1,0 +1,110 @@
+// The note timeline on any bytes: notes within the piece and MIDI's ranges,
+// storage within what the input can hold, the walk's stop as the inspector
+// reports it, well-formed reports, --info's counts equal to the timeline's,
+// and a converted image's timeline equal to the input's.
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "engine/convert.h"
+#include "engine/inspect.h"
+#include "engine/timeline.h"
+#include "fuzz/checks.h"
+#include "fuzz/jsonsyntax.h"
+#include "fuzz/shapes.h"
+#include "shell/report/timelinejson.h"
+#include "shell/report/timelinetext.h"
+
+namespace {
+
+// A copy of the image in storage of exactly its size, so that the address
+// sanitizer catches a read past its end.
+void decodeCopy(const uint8_t *image, uint32_t count, Timeline *timeline) {
+  std::vector<uint8_t> copy(image, image + count);
+  decodeTimeline(copy.data(), copy.size(), timeline);
+}
+
+// A note takes three bytes of an i-melody, and in SMAF two bytes of a plain
+// sequence or at least four bits of a compressed one.
+uint64_t mostNotes(int format, uint32_t count) { return format == FORMAT_IMELODY ? count / 3 + 1 : 2 * uint64_t(count) + 1; }
+
+const char *checkNotes(const Timeline &t, uint32_t count) {
+  if (t.notes.capacity() > mostNotes(t.formatKind, count)) return "the notes' storage grew beyond what the input can hold";
+  if (t.formatKind == FORMAT_NONE && !t.notes.empty()) return "notes in a file of no format";
+  if (!std::isfinite(t.durationMs) || t.durationMs < 0) return "the piece's length is not a finite time";
+  int widest = t.formatKind == FORMAT_SMAF ? t.channels : 65535;
+  for (const TimedNote &note : t.notes) {
+    if (note.channel < 1 || note.channel > widest) return "a note's channel lies outside its format's";
+    if (note.key > 127 || note.velocity > 127) return "a note's key or velocity lies outside MIDI's range";
+    if (!std::isfinite(note.startMs) || note.startMs < 0 || !std::isfinite(note.durationMs) || note.durationMs < 0)
+      return "a note's start or duration is not a finite time";
+    if (note.startMs + double(note.durationMs) > t.durationMs * (1 + 1e-12) + 1e-9) return "a note ends after the piece";
+  }
+  return nullptr;
+}
+
+bool samePlace(const StopPlace &a, const StopPlace &b) { return a.stop == b.stop && a.at == b.at && a.number == b.number; }
+
+// The reports' lines and strips, and --info's counts: i-melody channels 1
+// to 16, every SMAF channel, as the JSON's notes give them.
+const char *checkReports(const uint8_t *image, uint32_t count, const Timeline &t) {
+  if (!isJsonObjectLine(timelineJson("in\xff.mld", t))) return "the timeline's JSON is not one well-formed object";
+  std::string text = timelineText("in.mld", t, 0x0005, 0x8001, {20, false}, LANGUAGE_ENGLISH);
+  for (unsigned char c : text)
+    if (c < 0x20 && c != '\n') return "the timeline's text holds a control character";
+  MelodyInfo info;
+  inspectImage(image, count, &info);
+  if (!samePlace(info.stopped, t.stopped)) return "the timeline's walk stops elsewhere than the inspector's";
+  if (!samePlace(info.notesStopped, t.notesStopped)) return "--info says another stop of the notes than the timeline";
+  uint32_t counted[32] = {};
+  uint32_t channels = t.formatKind == FORMAT_IMELODY ? 16 : 32;
+  for (const ReportedNote &note : reportedNotes(t))
+    if (note.channel <= channels) ++counted[note.channel - 1];
+  if (std::memcmp(counted, info.notes, sizeof counted) != 0) return "--info's notes per channel differ from the timeline's";
+  return nullptr;
+}
+
+// A conversion replaces link information only, and a dropped link event
+// leaves its delta time: the notes, the length and the stops stay, but for
+// the offsets, which the rewrite moves.
+bool sameTimeline(const Timeline &a, const Timeline &b) {
+  if (a.notes.size() != b.notes.size() || a.durationMs != b.durationMs || a.loops != b.loops || a.channels != b.channels ||
+      a.stopped.stop != b.stopped.stop || a.notesStopped.stop != b.notesStopped.stop ||
+      a.notesStopped.number != b.notesStopped.number)
+    return false;
+  for (size_t k = 0; k < a.notes.size(); ++k) {
+    const TimedNote &x = a.notes[k], &y = b.notes[k];
+    if (x.startMs != y.startMs || x.durationMs != y.durationMs || x.channel != y.channel || x.key != y.key ||
+        x.velocity != y.velocity)
+      return false;
+  }
+  return true;
+}
+
+const char *checkAgainstConversion(const uint8_t *image, uint32_t count, const Timeline &before) {
+  MemBlock output = {};
+  ConversionReport report = convertCopy(image, count, &output);
+  const char *problem = nullptr;
+  if (report.formatKind != FORMAT_NONE && sameWalkAgain(image, count, output.data, output.length, report.formatKind)) {
+    Timeline after;
+    decodeCopy(output.data, output.length, &after);
+    if (!sameTimeline(before, after)) problem = "converting the image changed its timeline";
+  }
+  memBlockFree(&output);
+  return problem;
+}
+
+}  // namespace
+
+const char *checkTimeline(const uint8_t *data, size_t size) {
+  const uint8_t *image;
+  uint32_t count;
+  if (!takeMasksAndImage(data, size, &image, &count)) return nullptr;
+  Timeline timeline;
+  decodeCopy(image, count, &timeline);
+  if (timeline.formatKind != findFormat(image, count)) return "the timeline names another format than the first magic";
+  if (const char *problem = checkNotes(timeline, count)) return problem;
+  if (const char *problem = checkReports(image, count, timeline)) return problem;
+  return checkAgainstConversion(image, count, timeline);
+}

@@ -1,0 +1,113 @@
+#include "shell/cli/timeline.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <clocale>
+#include <cstdio>
+#include <cstring>
+#include <langinfo.h>
+#include <string>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include "engine/convert.h"
+#include "engine/inspect.h"
+#include "shell/cli/info.h"
+#include "shell/cli/output.h"
+#include "shell/memblock.h"
+#include "shell/report/carries.h"
+#include "shell/report/infotext.h"
+#include "shell/report/timelinejson.h"
+#include "shell/report/timelinetext.h"
+
+namespace {
+
+const int pipeWidth = 64;
+
+// The width asked for; else the terminal's, when standard output is one;
+// else 64 columns.
+int lineWidth(int asked) {
+  if (asked) return asked;
+  struct winsize size = {};
+  if (!isatty(STDOUT_FILENO) || ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_col == 0) return pipeWidth;
+  return std::min(std::max(int(size.ws_col), minimumWidth), maximumWidth);
+}
+
+// Block characters where the locale's character set is UTF-8.
+bool localeHasBlocks() {
+  std::setlocale(LC_CTYPE, "");
+  const char *set = nl_langinfo(CODESET);
+  return set && (!std::strcmp(set, "UTF-8") || !std::strcmp(set, "utf8"));
+}
+
+// The links that the file would carry once converted as the request asks,
+// as the inspector reads them back from a converted copy: none when it
+// cannot be converted. Returns the line that a conversion prints for it
+// when they fall short of the request, or "".
+std::string linksCarried(const char *name, MemBlock *file, const CliRequest &request, Language language,
+                         uint32_t *vib, uint32_t *led) {
+  conversionSettings.vibMask = request.vibMask;
+  conversionSettings.ledMask = request.ledMask;
+  conversionSettings.allTracks = uint8_t(request.allTracks);
+  MemBlock converted = {};
+  std::string line;
+  *vib = *led = 0;
+  if (memBlockCreate(&converted, 1024) && convertBufferOutcome(file, &converted) == CONVERT_DONE) {
+    MelodyInfo info;
+    inspectWithoutNotes(converted.data, converted.length, &info);
+    *vib = info.vibLinks;
+    *led = ledChannelsCarried(info);
+    CarriesRequest asked = {request.vibMask, request.ledMask, request.allTracks != 0, "--all-tracks"};
+    if (*vib != request.vibMask || *led != request.ledMask)
+      line = carriesLine(name, converted.data, converted.length, asked, language) + "\n";
+  }
+  memBlockFree(&converted);
+  return line;
+}
+
+// The strips, and after them on standard error the line on the links that
+// the file could not hold (not with -q).
+void drawFile(const char *name, MemBlock *file, const Timeline &timeline, const CliRequest &request,
+              const StripLayout &layout, Language language) {
+  uint32_t vib = 0, led = 0;
+  std::string line;
+  if (timeline.formatKind != FORMAT_NONE) line = linksCarried(name, file, request, language, &vib, &led);
+  printText(stdout, timelineText(name, timeline, vib, led, layout, language));
+  if (request.quiet || line.empty()) return;
+  flushText(stdout);
+  printText(stderr, line);
+}
+
+// Reports one file, read from `path` and named `name`; true when it was read
+// and recognised whole.
+bool reportFile(const char *path, const char *name, const CliRequest &request, const StripLayout &layout,
+                Language language) {
+  MemBlock file = {};
+  if (!memBlockLoad(&file, path)) {
+    std::string reason = unreadableReason(errno, request.json);
+    printText(stdout, request.json ? unreadableTimelineJson(name, reason.c_str()) + "\n"
+                                   : unreadableInfoText(name, reason.c_str()));
+    return false;
+  }
+  Timeline timeline;
+  decodeTimeline(file.data, file.length, &timeline);
+  if (request.json)
+    printText(stdout, timelineJson(name, timeline) + "\n");
+  else
+    drawFile(name, &file, timeline, request, layout, language);
+  memBlockFree(&file);
+  return timeline.formatKind != FORMAT_NONE && timeline.stopped.stop == 0 && timeline.notesStopped.stop == 0;
+}
+
+}  // namespace
+
+int reportTimelines(const std::vector<Job> &jobs, const CliRequest &request, Language language) {
+  StripLayout layout = {lineWidth(request.width), !request.json && localeHasBlocks()};
+  bool allRead = true;
+  for (size_t k = 0; k < jobs.size(); ++k) {
+    if (k > 0 && !request.json) printText(stdout, "\n");
+    std::string name = reportName(jobs[k], request.json, language);
+    allRead = reportFile(jobs[k].input.c_str(), name.c_str(), request, layout, language) && allRead;
+  }
+  return allRead ? 0 : 1;
+}

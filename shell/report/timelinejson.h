@@ -1,0 +1,39 @@
+// The note timeline as one line of JSON per file, for scripts and the web
+// page: the format, where reading stopped, the piece's length, whether it
+// loops, the channels of its format, and every note as [channel, startMs,
+// durationMs, key] in time order.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/timeline.h"
+#include "shell/messages.h"
+
+// Decodes the bytes and describes them: `sorbelin --timeline --json`
+// prints this line for a file, without its line end.
+std::string melodyTimelineJson(const char *path, const uint8_t *bytes, uint32_t length);
+
+// The same for a timeline that decodeTimeline filled.
+std::string timelineJson(const char *path, const Timeline &timeline);
+
+// A file that could not be read, for the reason given.
+std::string unreadableTimelineJson(const char *path, const char *reason);
+
+// Why reading the file stopped, as the inspector says it; empty when it was
+// read whole.
+std::string timelineStopSentence(const Timeline &timeline, Language language);
+
+// A note as reported: start and end rounded to the millisecond, the
+// duration their difference.
+struct ReportedNote {
+  int64_t startMs;
+  int64_t durationMs;
+  uint16_t channel;
+  uint8_t key;
+};
+
+// The notes in report order: by start, then channel, then key (then
+// duration, so that the order is the same however the notes were read).
+std::vector<ReportedNote> reportedNotes(const Timeline &timeline);

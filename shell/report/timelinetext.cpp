@@ -1,0 +1,149 @@
+#include "shell/report/timelinetext.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <utility>
+#include <vector>
+
+#include "engine/convert.h"
+#include "shell/report/infotext.h"
+#include "shell/report/textdecode.h"
+#include "shell/report/timelinejson.h"
+
+namespace {
+
+// A row: its label (10 columns, after two blanks) and a border on each side
+// of the strip.
+const int labelWidth = 12;
+
+using Span = std::pair<double, double>;  // from and to, in milliseconds
+
+// The four steps of a column, from a short sound to one that fills it.
+const char *const blockSteps[4] = {"\u2581", "\u2583", "\u2585", "\u2588"};
+const char *const asciiSteps[4] = {".", ":", "+", "#"};
+
+std::string label(const std::string &text) {
+  std::string padded = "  " + text;
+  padded.resize(labelWidth, ' ');
+  return padded;
+}
+
+// How much of each column's time the spans cover, 0 to 1. Overlapping spans
+// count once.
+std::vector<double> coverage(std::vector<Span> spans, double totalMs, int columns) {
+  std::vector<double> covered(size_t(columns), 0.0);
+  if (!(totalMs > 0)) return covered;
+  std::sort(spans.begin(), spans.end());
+  double columnMs = totalMs / columns, reached = 0;
+  for (const Span &span : spans) {
+    double from = std::max(span.first, reached), to = std::min(span.second, totalMs);
+    if (to <= from) continue;
+    reached = to;
+    int first = std::min(int(from / columnMs), columns - 1), last = std::min(int(to / columnMs), columns - 1);
+    for (int c = first; c <= last; ++c)
+      covered[size_t(c)] += std::min(to, (c + 1) * columnMs) - std::max(from, c * columnMs);
+  }
+  for (double &share : covered) share /= columnMs;
+  return covered;
+}
+
+std::string strip(const std::vector<Span> &spans, double totalMs, int columns, bool blocks) {
+  std::string out = "|";
+  for (double share : coverage(spans, totalMs, columns)) {
+    if (share <= 1e-9) {
+      out += ' ';
+      continue;
+    }
+    int step = std::min(3, std::max(0, int(std::ceil(share * 4)) - 1));
+    out += (blocks ? blockSteps : asciiSteps)[step];
+  }
+  return out + "|\n";
+}
+
+bool inMask(uint32_t mask, int channel) { return channel >= 1 && channel <= 32 && ((mask >> (channel - 1)) & 1); }
+
+// The sounding spans of every channel that has notes, by channel number.
+std::vector<std::pair<int, std::vector<Span>>> channelSpans(const Timeline &timeline) {
+  std::vector<std::pair<int, std::vector<Span>>> channels;
+  std::vector<const TimedNote *> notes;
+  for (const TimedNote &note : timeline.notes) notes.push_back(&note);
+  std::stable_sort(notes.begin(), notes.end(), [](const TimedNote *a, const TimedNote *b) { return a->channel < b->channel; });
+  for (const TimedNote *note : notes) {
+    if (channels.empty() || channels.back().first != note->channel) channels.push_back({note->channel, {}});
+    channels.back().second.push_back({note->startMs, note->startMs + double(note->durationMs)});
+  }
+  return channels;
+}
+
+// The channels' spans where the mask links them.
+std::vector<Span> linkedSpans(const std::vector<std::pair<int, std::vector<Span>>> &channels, uint32_t mask) {
+  std::vector<Span> spans;
+  for (const auto &channel : channels)
+    if (inMask(mask, channel.first)) spans.insert(spans.end(), channel.second.begin(), channel.second.end());
+  return spans;
+}
+
+// Seconds between two marks of the axis: the first step that leaves six
+// columns for a mark.
+double axisStep(double totalMs, int columns) {
+  static const double steps[] = {0.1, 0.2, 0.5, 1, 2, 5, 10, 15, 30, 60, 120, 300, 600, 1200, 1800, 3600};
+  double columnsPerSecond = columns * 1000.0 / totalMs;
+  for (double step : steps)
+    if (step * columnsPerSecond >= 6) return step;
+  double step = 7200;
+  while (step * columnsPerSecond < 6) step *= 2;
+  return step;
+}
+
+// A mark: whole seconds, or tenths for steps below a second.
+std::string markText(int mark, double step) {
+  uint64_t tenths = uint64_t(std::llround(mark * step * 10));
+  std::string text = std::to_string(tenths / 10);
+  return tenths % 10 ? text + "." + std::to_string(tenths % 10) : text;
+}
+
+// Each mark stands at the column where its second begins.
+std::string axis(double totalMs, int columns) {
+  std::string marks(size_t(columns) + 1, ' ');
+  double step = totalMs > 0 ? axisStep(totalMs, columns) : 0;
+  for (int mark = 0; mark * step * 1000 <= totalMs; ++mark) {
+    std::string text = markText(mark, step);
+    size_t at = size_t(std::llround(mark * step * 1000 / std::max(totalMs, 1.0) * columns));
+    if (at + text.size() > marks.size()) break;
+    marks.replace(at, text.size(), text);
+    if (step == 0) break;
+  }
+  return label("seconds") + " " + marks.substr(0, marks.find_last_not_of(' ') + 1) + "\n";
+}
+
+std::string headline(const Timeline &timeline) {
+  std::string format = timeline.formatKind == FORMAT_IMELODY ? "i-melody" : timeline.formatKind == FORMAT_SMAF ? "SMAF" : "none";
+  if (timeline.formatKind == FORMAT_NONE) return "  " + format + "\n";
+  return "  " + format + ", " + durationText(timeline.durationMs) + (timeline.loops ? ", loops" : "") + "\n";
+}
+
+}  // namespace
+
+std::string timelineText(const char *path, const Timeline &timeline, uint32_t vibChannels, uint32_t ledChannels,
+                         const StripLayout &layout, Language language) {
+  std::string out = printableText(decodeText(reinterpret_cast<const uint8_t *>(path),
+                                             std::char_traits<char>::length(path), TEXT_UTF8)) + "\n";
+  out += headline(timeline);
+  int columns = std::max(1, layout.width - labelWidth - 2);
+  if (timeline.formatKind != FORMAT_NONE) {
+    auto channels = channelSpans(timeline);
+    for (const auto &channel : channels) {
+      char name[24];
+      std::snprintf(name, sizeof name, "ch%3d %c %c", channel.first, inMask(vibChannels, channel.first) ? 'V' : ' ',
+                    inMask(ledChannels, channel.first) ? 'L' : ' ');
+      out += label(name) + strip(channel.second, timeline.durationMs, columns, layout.blocks);
+    }
+    out += label("vibration") + strip(linkedSpans(channels, vibChannels), timeline.durationMs, columns, layout.blocks);
+    out += label("LED") + strip(linkedSpans(channels, ledChannels), timeline.durationMs, columns, layout.blocks);
+    out += axis(timeline.durationMs, columns);
+  }
+  std::string sentence = timelineStopSentence(timeline, language);
+  if (!sentence.empty()) out += label("error") + sentence + "\n";
+  return out;
+}

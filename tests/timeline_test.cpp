@@ -1,0 +1,188 @@
+// The note timeline: every note of the generated melodies, to the hundredth
+// of a millisecond, and where decoding stops in damaged ones.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "engine/inspect.h"
+#include "engine/melodywalk.h"
+#include "engine/smafwalk.h"
+#include "engine/timeline.h"
+#include "tests/timelineimages.h"
+
+namespace {
+
+Timeline decode(const Bytes &image) {
+  Timeline timeline;
+  decodeTimeline(image.data(), image.size(), &timeline);
+  return timeline;
+}
+
+// "channel start+duration key/velocity" for each note, in the order read.
+std::vector<std::string> notesOf(const Timeline &timeline) {
+  std::vector<std::string> lines;
+  for (const TimedNote &n : timeline.notes) {
+    char line[96];
+    std::snprintf(line, sizeof line, "%d %.2f+%.2f %d/%d", n.channel, n.startMs, double(n.durationMs), n.key, n.velocity);
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+// The sequence of a Mobile track 5 begins at offset 44 of its image, after
+// the file chunk, the track's head, its header and status, and the part's head.
+const uint64_t mobileSequenceAt = 44;
+
+}  // namespace
+
+TEST(Timeline, DecodesEveryNoteOfEachEncoding) {
+  struct Case {
+    const char *name;
+    Bytes image;
+    std::vector<std::string> notes;
+    double durationMs;
+    bool loops;
+    int channels;
+  } cases[] = {
+      {"i-melody: one tempo map for all tracks", tempoMapMelody(),
+       {"1 495.87+247.93 64/127", "1 1859.50+220.74 64/127", "6 2677.02+129.03 60/127", "7 6846.37+258.06 60/127"},
+       7104.44, true, 16},
+      {"i-melody: 4-byte notes, time bases, a fifth track", fourByteMelody(),
+       {"1 156.25+468.75 60/127", "1 312.50+625.00 72/65", "1 468.75+531.25 36/2", "1 625.00+437.50 48/0",
+        "1 937.50+187.50 60/127", "1 1187.50+187.50 60/127", "17 0.00+468.75 60/127"},
+       1375, false, 16},
+      {"SMAF HandyPhone, tracks 1 to 4", smaf(cnti(ascii("ST:Hand,")) + handyPhoneTracks()),
+       {"1 0.00+160.00 84/127", "4 1088.00+1945.00 41/127", "2 1108.00+80.00 61/127", "2 1108.00+80.00 25/127",
+        "7 0.00+80.00 48/127", "9 64.00+80.00 46/127", "16 64.00+80.00 82/127"},
+       3033, false, 16},
+      {"SMAF Mobile", smaf(mobileTrack(2, mobileSequence(), chunk(ascii("Mtsu"), hex("01 02")))),
+       {"1 0.00+32.00 60/100", "2 100.00+256.00 64/80", "2 100.00+16.00 65/80", "3 2660.00+8.00 72/100"},
+       2680, false, 16},
+      {"SMAF Mobile, compressed", smaf(mobileTrack(1, huffmanCoded(mobileSequence()))),
+       {"1 0.00+32.00 60/100", "2 100.00+256.00 64/80", "2 100.00+16.00 65/80", "3 2660.00+8.00 72/100"},
+       2680, false, 16},
+      {"SMAF, 32 channels", smaf(wideTrack()),
+       {"16 0.00+16.00 60/64", "32 0.00+16.00 62/64", "17 0.00+16.00 48/100"}, 16, false, 32},
+  };
+  for (const Case &c : cases) {
+    Timeline timeline = decode(c.image);
+    EXPECT_EQ(notesOf(timeline), c.notes) << c.name;
+    EXPECT_NEAR(timeline.durationMs, c.durationMs, 0.005) << c.name;
+    EXPECT_EQ(timeline.loops, c.loops) << c.name;
+    EXPECT_EQ(timeline.channels, c.channels) << c.name;
+    EXPECT_EQ(timeline.stopped.stop, 0) << c.name;
+    EXPECT_EQ(timeline.notesStopped.stop, TIMELINE_DONE) << c.name;
+  }
+}
+
+// Each damaged image stops decoding where its fault lies, keeping the notes
+// read before it; the walk itself reads the image whole.
+TEST(Timeline, StopsAtTheFaultAndKeepsTheNotesBefore) {
+  const uint64_t anywhere = UINT64_MAX;
+  Bytes cutCodes = huffmanCoded(hex("00 80 3C 10  05 91 40 50 81 00  00 81 41 08  81 00 82 48 04"));
+  cutCodes.pop_back();
+  struct Case {
+    const char *name;
+    Bytes image;
+    TimelineStop stop;
+    uint64_t at;
+    uint32_t number;
+    size_t notesKept;
+  } cases[] = {
+      {"tempo 0", melody(vers('2'), track(hex("00 0F 30  00 FF C3 00  00 0F 30"))), TIMELINE_TEMPO_ZERO, 34, 1, 1},
+      {"cut HandyPhone sequence", smaf(scoreTrack(1, 0, 2, 3, hex("00 00"), mtsq(hex("00 3C 20  05 51")))),
+       TIMELINE_SEQUENCE_CUT, 35, 1, 1},
+      {"cut Mobile sequence", smaf(mobileTrack(2, hex("00 80 3C 10  00 91 40"))), TIMELINE_SEQUENCE_CUT,
+       mobileSequenceAt + 7, 5, 1},
+      {"endless number", smaf(mobileTrack(2, hex("00 80 3C 10  80 80 80 80 01 80 3C 10"))), TIMELINE_ENDLESS_NUMBER,
+       mobileSequenceAt + 4, 5, 1},
+      {"unknown Mobile event", smaf(mobileTrack(2, hex("00 80 3C 10  00 70"))), TIMELINE_UNKNOWN_EVENT,
+       mobileSequenceAt + 5, 5, 1},
+      {"unknown 32-channel event", smaf(scoreTrack(7, 3, 0, 0, Bytes(32, 0), mtsq(hex("00 7F")))),
+       TIMELINE_UNKNOWN_EVENT, 61, 7, 0},
+      {"unknown HandyPhone event", smaf(scoreTrack(2, 0, 2, 3, hex("00 00"), mtsq(hex("00 FF 01")))),
+       TIMELINE_UNKNOWN_EVENT, 31, 2, 0},
+      {"reserved time base", smaf(scoreTrack(1, 0, 0x05, 0x03, hex("00 00"), mtsq(hex("00 3C 20")))),
+       TIMELINE_UNKNOWN_TIME_BASE, 8, 1, 0},
+      {"unknown format type", smaf(scoreTrack(1, 4, 2, 3, hex("00 00"), {})), TIMELINE_UNKNOWN_FORMAT, 8, 1, 0},
+      {"HandyPhone in track 5", smaf(scoreTrack(5, 0, 2, 3, Bytes(16, 0), {})), TIMELINE_UNKNOWN_FORMAT, 8, 5, 0},
+      {"header short for its status", smaf(chunk(ascii("MTR\x01"), hex("02 00 02 02 00 00"))),
+       TIMELINE_TRACK_HEADER_SHORT, 8, 1, 0},
+      {"part past the track's end", smaf(scoreTrack(1, 0, 2, 3, hex("00 00"), ascii("Mtsq") + be(10, 4) + hex("00 3C 20"))),
+       TIMELINE_PART_CUT, 22, 1, 0},
+      {"cut compressed stream", smaf(mobileTrack(1, cutCodes)), TIMELINE_HUFFMAN_CUT, mobileSequenceAt + cutCodes.size(), 5, 3},
+      {"compressed head cut", smaf(mobileTrack(1, hex("00 00"))), TIMELINE_HUFFMAN_CUT, mobileSequenceAt + 2, 5, 0},
+      {"count beyond the bits", smaf(mobileTrack(1, huffmanCoded(mobileSequence(), 0xFFFFFFFF))),
+       TIMELINE_HUFFMAN_CLAIM, anywhere, 5, 0},
+      {"a tree of one leaf", smaf(mobileTrack(1, huffmanCoded(hex("00")))), TIMELINE_HUFFMAN_TREE, mobileSequenceAt + 5, 5, 0},
+      {"a tree without end", smaf(mobileTrack(1, Bytes(100, 0xFF))), TIMELINE_HUFFMAN_TREE, mobileSequenceAt + 67, 5, 0},
+  };
+  for (const Case &c : cases) {
+    Timeline timeline = decode(c.image);
+    EXPECT_EQ(timeline.stopped.stop, 0) << c.name;
+    EXPECT_EQ(timeline.notesStopped.stop, c.stop) << c.name;
+    if (c.at != anywhere) {
+      EXPECT_EQ(timeline.notesStopped.at, c.at) << c.name;
+    }
+    EXPECT_EQ(timeline.notesStopped.number, c.number) << c.name;
+    EXPECT_EQ(timeline.notes.size(), c.notesKept) << c.name;
+  }
+}
+
+// The decoder follows the walk: where the walk stops it says so as the
+// inspector does, with the notes read before.
+TEST(Timeline, ReportsTheWalksStopAsTheInspectorDoes) {
+  Bytes cutTrack = melody(vers('2'), track(hex("00 0F 30  00 0F 30")));
+  cutTrack.pop_back();
+  struct Case {
+    const char *name;
+    Bytes image;
+    int stop;
+    size_t notes;
+  } cases[] = {
+      {"i-melody track cut", cutTrack, MELODY_TRACK_CUT, 1},
+      {"a track before the file chunk", track(hex("00 0F 30")) + melody({}, {}), MELODY_BODY_FIRST, 1},
+      {"SMAF chunk cut", ascii("MMMD") + hex("00 00 00 40") + mobileTrack(2, hex("00 80 3C 10")) + ascii("MTR") + hex("02 00 00 00 09"),
+       SMAF_CHUNK_CUT, 1},
+  };
+  for (const Case &c : cases) {
+    Timeline timeline = decode(c.image);
+    MelodyInfo info;
+    inspectWithoutNotes(c.image.data(), c.image.size(), &info);
+    EXPECT_EQ(timeline.stopped.stop, c.stop) << c.name;
+    EXPECT_EQ(timeline.stopped.stop, info.stopped.stop) << c.name;
+    EXPECT_EQ(timeline.stopped.at, info.stopped.at) << c.name;
+    EXPECT_EQ(timeline.stopped.number, info.stopped.number) << c.name;
+    EXPECT_EQ(timeline.notes.size(), c.notes) << c.name;
+  }
+}
+
+// --info counts what the timeline decodes: i-melody channels 1 to 16, every
+// SMAF channel.
+TEST(Timeline, InspectorCountsTheTimelinesNotes) {
+  struct Case {
+    const char *name;
+    Bytes image;
+    std::vector<std::pair<int, uint32_t>> counts;
+  } cases[] = {
+      {"fifth track left out", fourByteMelody(), {{1, 6}}},
+      {"HandyPhone", smaf(handyPhoneTracks()), {{1, 1}, {2, 2}, {4, 1}, {7, 1}, {9, 1}, {16, 1}}},
+      {"32 channels", smaf(wideTrack()), {{16, 1}, {17, 1}, {32, 1}}},
+  };
+  for (const Case &c : cases) {
+    MelodyInfo info;
+    inspectImage(c.image.data(), c.image.size(), &info);
+    std::vector<uint32_t> expected(32, 0);
+    for (const auto &count : c.counts) expected[size_t(count.first - 1)] = count.second;
+    EXPECT_EQ(std::vector<uint32_t>(info.notes, info.notes + 32), expected) << c.name;
+    EXPECT_EQ(info.durationMs, decode(c.image).durationMs) << c.name;
+  }
+  Bytes stopped = melody(vers('2'), track(hex("00 0F 30  00 FF C3 00")));
+  MelodyInfo info;
+  inspectImage(stopped.data(), stopped.size(), &info);
+  EXPECT_EQ(info.stopped.stop, MELODY_DONE) << "the converter's walk reads it whole";
+  EXPECT_EQ(info.notesStopped.stop, TIMELINE_TEMPO_ZERO);
+  inspectWithoutNotes(stopped.data(), stopped.size(), &info);
+  EXPECT_EQ(info.notes[0], 0u);
+  EXPECT_EQ(info.notesStopped.stop, TIMELINE_DONE);
+}

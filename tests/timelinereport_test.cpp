@@ -1,0 +1,106 @@
+// The timeline's reports: the JSON line with its notes in report order, and
+// the strips for a person.
+#include <gtest/gtest.h>
+
+#include "shell/report/timelinejson.h"
+#include "shell/report/timelinetext.h"
+#include "tests/timelineimages.h"
+
+namespace {
+
+std::string json(const char *path, const Bytes &image) {
+  return melodyTimelineJson(path, image.data(), uint32_t(image.size()));
+}
+
+}  // namespace
+
+// Starts and ends rounded to the millisecond; notes by start, channel, key.
+TEST(TimelineReport, JsonOfEachKindOfFile) {
+  struct Case {
+    const char *name;
+    Bytes image;
+    const char *line;
+  } cases[] = {
+      {"t.mld", tempoMapMelody(),
+       "{\"path\":\"t.mld\",\"format\":\"i-melody\",\"error\":null,\"durationMs\":7104,\"loops\":true,\"channels\":16,"
+       "\"notes\":[[1,496,248,64],[1,1860,220,64],[6,2677,129,60],[7,6846,258,60]]}"},
+      {"h.mmf", smaf(handyPhoneTracks()),
+       "{\"path\":\"h.mmf\",\"format\":\"SMAF\",\"error\":null,\"durationMs\":3033,\"loops\":false,\"channels\":16,"
+       "\"notes\":[[1,0,160,84],[7,0,80,48],[9,64,80,46],[16,64,80,82],[4,1088,1945,41],[2,1108,80,25],[2,1108,80,61]]}"},
+      {"w.mmf", smaf(wideTrack()),
+       "{\"path\":\"w.mmf\",\"format\":\"SMAF\",\"error\":null,\"durationMs\":16,\"loops\":false,\"channels\":32,"
+       "\"notes\":[[16,0,16,60],[17,0,16,48],[32,0,16,62]]}"},
+      {"zero.mld", melody(vers('2'), track(hex("00 0F 30  00 FF C3 00  00 0F 30"))),
+       "{\"path\":\"zero.mld\",\"format\":\"i-melody\",\"error\":\"track 1 sets a tempo of 0 at offset 34\","
+       "\"durationMs\":469,\"loops\":false,\"channels\":16,\"notes\":[[1,0,469,60]]}"},
+      {"x.txt", ascii("no tune"),
+       "{\"path\":\"x.txt\",\"format\":null,\"error\":\"not an i-melody or SMAF file\",\"durationMs\":null,"
+       "\"loops\":null,\"channels\":null,\"notes\":[]}"},
+  };
+  for (const Case &c : cases) EXPECT_EQ(json(c.name, c.image), c.line) << c.name;
+  EXPECT_EQ(unreadableTimelineJson("gone.mld", "cannot read: gone"),
+            "{\"path\":\"gone.mld\",\"format\":null,\"error\":\"cannot read: gone\",\"durationMs\":null,"
+            "\"loops\":null,\"channels\":null,\"notes\":[]}");
+}
+
+// Eight columns of 125 ms: each shows in four steps how much of its time a
+// note sounds, overlapping notes once; the vibration and LED strips follow
+// the channels of their masks, marked V and L.
+TEST(TimelineReport, StripsShowHowMuchOfEachColumnSounds) {
+  Timeline timeline = {};
+  timeline.formatKind = FORMAT_IMELODY;
+  timeline.durationMs = 1000;
+  timeline.channels = 16;
+  timeline.notes = {{0, 125, 1, 60, 127},   {125, 31.25, 1, 60, 127}, {250, 62.5, 1, 60, 127}, {375, 93.75, 1, 60, 127},
+                    {500, 62.5, 1, 60, 127}, {500, 62.5, 1, 64, 127},  {600, 400, 3, 60, 127}};
+  timeline.notesStopped = {TIMELINE_TEMPO_ZERO, 40, 2};
+  struct Case {
+    bool blocks;
+    const char *text;
+  } cases[] = {
+      {false,
+       "a.mld\n"
+       "  i-melody, 0:01.0\n"
+       "  ch  1   L |#.:+:   |\n"
+       "  ch  3 V L |    .###|\n"
+       "  vibration |    .###|\n"
+       "  LED       |#.:++###|\n"
+       "  seconds    0       1\n"
+       "  error     track 2 sets a tempo of 0 at offset 40\n"},
+      {true,
+       "a.mld\n"
+       "  i-melody, 0:01.0\n"
+       "  ch  1   L |\u2588\u2581\u2583\u2585\u2583   |\n"
+       "  ch  3 V L |    \u2581\u2588\u2588\u2588|\n"
+       "  vibration |    \u2581\u2588\u2588\u2588|\n"
+       "  LED       |\u2588\u2581\u2583\u2585\u2585\u2588\u2588\u2588|\n"
+       "  seconds    0       1\n"
+       "  error     track 2 sets a tempo of 0 at offset 40\n"},
+  };
+  for (const Case &c : cases)
+    EXPECT_EQ(timelineText("a.mld", timeline, 0x0004, 0x0005, {22, c.blocks}, LANGUAGE_ENGLISH), c.text);
+}
+
+// Marks at least six columns apart, in whole seconds or in tenths; a mark
+// that would run past the line is left out.
+TEST(TimelineReport, AxisMarksSecondsOrTenths) {
+  struct Case {
+    double durationMs;
+    int width;
+    const char *axis;
+  } cases[] = {
+      {1000, 22, "  seconds    0       1"},
+      {1000, 54, "  seconds    0       0.2     0.4     0.6     0.8     1"},
+      {600000, 64, "  seconds    0         120       240       360       480"},
+      {0, 64, "  seconds    0"},
+  };
+  for (const Case &c : cases) {
+    Timeline timeline = {};
+    timeline.formatKind = FORMAT_SMAF;
+    timeline.durationMs = c.durationMs;
+    std::string text = timelineText("s.mmf", timeline, 0, 0, {c.width, false}, LANGUAGE_ENGLISH);
+    size_t at = text.find("  seconds");
+    ASSERT_NE(at, std::string::npos) << text;
+    EXPECT_EQ(text.substr(at, text.find('\n', at) - at), c.axis) << c.durationMs;
+  }
+}
