@@ -303,14 +303,14 @@ const sorbelinPage = (function () {
     fill(place, text(name));
   }
 
-  // Notes on the time the file took from being taken (`takenAt`, on the
-  // clock of performance.now()) to its timeline on the screen: the card's
-  // data-timeline-ms, set in the first frame that shows it.
-  function noteTimelineShown(file, takenAt) {
-    if (!file.view) return;
-    requestAnimationFrame(() => {
-      file.card.dataset.timelineMs = (performance.now() - takenAt).toFixed(1);
-    });
+  // Waits for the frame that shows what was just drawn, and notes on the
+  // card (data-NAME) the time since the file was taken (`takenAt`, on the
+  // clock of performance.now()). It resolves once that frame is painted.
+  function noteShown(card, name, takenAt) {
+    return new Promise((resolve) => requestAnimationFrame(() => {
+      card.dataset[name] = (performance.now() - takenAt).toFixed(1);
+      setTimeout(resolve, 0);
+    }));
   }
 
   async function takeFile(picked, takenAt) {
@@ -333,8 +333,11 @@ const sorbelinPage = (function () {
     else file.card.querySelector('.report').remove();
     if (sorbelinEngine.timeline) file.timeline = sorbelinEngine.timeline(engine, file.name, file.bytes);
     showTimeline(file);
+    // The timeline goes to the screen before the conversion is made: its
+    // rows light up with the links once the download is read back.
+    if (file.view) await noteShown(file.card, 'timelineMs', takenAt);
     showConversion(file, maskOf('vib'), maskOf('led'));
-    noteTimelineShown(file, takenAt);
+    noteShown(file.card, 'convertedMs', takenAt);
   }
 
   function takeFiles(list, takenAt) {

@@ -348,7 +348,7 @@ class PlayerTests(page_test.PageCase):
         data = melodies.imelody(notes, b"Long", noteLength=4, padding=3)
         self.assertGreater(len(data), 78000)
         encoded = base64.b64encode(data).decode()
-        times = []
+        shown, converted = [], []
         for attempt in range(5):
             browser.openPage(self.driver, self.url)
             self.driver.execute_script("""
@@ -358,13 +358,16 @@ class PlayerTests(page_test.PageCase):
               document.querySelector('#drop-zone').dispatchEvent(
                   new DragEvent('drop', {dataTransfer: files, bubbles: true, cancelable: true}));
             """, encoded)
-            shown = browser.wait(self.driver, "return document.querySelector('#files > li').dataset.timelineMs")
+            card = browser.wait(self.driver, """const card = document.querySelector('#files > li');
+                                                return card.dataset.convertedMs && card.dataset;""")
             self.assertEqual(self.driver.execute_script("return sorbelinPage.files[0].timeline.notes.length"), 15000)
-            times.append(float(shown))
-        times.sort()
-        print(f"\n  80 KB, 15,000 notes: dropped to timeline drawn in {times[len(times) // 2]:.1f} ms "
-              f"(median of {len(times)}; {times[0]:.1f} to {times[-1]:.1f})", file=sys.stderr)
-        self.assertLess(times[len(times) // 2], 1000)
+            shown.append(float(card["timelineMs"]))
+            converted.append(float(card["convertedMs"]))
+        median = lambda times: sorted(times)[len(times) // 2]
+        print(f"\n  80 KB, 15,000 notes, dropped: timeline drawn in {median(shown):.1f} ms "
+              f"(median of {len(shown)}; {min(shown):.1f} to {max(shown):.1f}), "
+              f"converted and lit in {median(converted):.1f} ms", file=sys.stderr)
+        self.assertLess(median(shown), 1000)
 
 
 class ServedPlayer(page_test.Served, PlayerTests, unittest.TestCase):
