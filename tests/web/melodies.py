@@ -1,9 +1,7 @@
-"""Melodies for the page's tests, written here from notes: i-melody files
-with up to four tracks of four voices (16 channels) and SMAF files with a
-Mobile score track (track 5, 16 channels) or a HandyPhone one (track 1,
-channels 1-4). A note is (channel, start tick, length in ticks, MIDI key);
-one tick is 10 ms in both formats (i-melody: time base 48 at tempo 125;
-SMAF: both time bases 10 ms)."""
+"""Melodies for the page's tests, written from notes: i-melody files with up
+to four tracks of four voices (16 channels), and SMAF files with one Mobile
+score track (track 5 or 6, 16 channels) or none. A note is (channel, start
+tick, length in ticks, MIDI key); a tick is 10 ms in both formats."""
 
 
 def be(value, width):
@@ -24,23 +22,18 @@ def crc16(data):
     return value ^ 0xFFFF
 
 
-# ---- i-melody
-
 def imeloTrack(notes, noteLength, padding):
-    """One track's events for notes of its four voices (channel - 1 modulo 4):
-    the tempo first, waits of more than 255 ticks as no-ops, notes of 3 or 4
-    bytes (full velocity, no octave shift), a four-byte event of no timing
-    after every `padding`-th note (none for 0), the end of the track."""
-    events = bytearray(b"\x00\xFF\xC3\x7D")  # time base 48, tempo 125: 10 ms a tick
+    """A track's events: time base 48 at tempo 125 (10 ms a tick), waits
+    over 255 ticks as no-ops, notes of 3 or 4 bytes, after every
+    `padding`-th note an event of no timing (none for 0), the end."""
+    events = bytearray(b"\x00\xFF\xC3\x7D")
     now = 0
     for index, (channel, start, length, key) in enumerate(sorted(notes, key=lambda n: (n[1], n[0]))):
-        assert 45 <= key <= 107 and 1 <= length <= 255
         delta = start - now
         while delta > 255:
             events += b"\xFF\xFF\xDE\x00"
             delta -= 255
-        voice = (channel - 1) % 4
-        events += bytes([delta, voice << 6 | (key - 45), length]) + (b"\xFC" if noteLength == 4 else b"")
+        events += bytes([delta, (channel - 1) % 4 << 6 | (key - 45), length]) + (b"\xFC" if noteLength == 4 else b"")
         if padding and index % padding == 0:
             events += b"\x00\xFF\xB1\x40"
         now = start
@@ -48,8 +41,7 @@ def imeloTrack(notes, noteLength, padding):
 
 
 def imelody(notes, title=b"Test", version=2, noteLength=3, padding=0):
-    """An i-melody file: channel c is voice (c - 1) % 4 of track (c - 1) // 4,
-    so that every track up to the last one used is written."""
+    """Channel c is voice (c - 1) % 4 of track (c - 1) // 4."""
     trackCount = max(1, max((n[0] - 1) // 4 + 1 for n in notes)) if notes else 1
     tracks = [imeloTrack([n for n in notes if (n[0] - 1) // 4 == t], noteLength, padding) for t in range(trackCount)]
     subs = b"note" + be(2, 2) + be(noteLength - 3, 2)
@@ -60,8 +52,6 @@ def imelody(notes, title=b"Test", version=2, noteLength=3, padding=0):
     return b"melo" + be(len(head) + len(subs) + len(body) + 2, 4) + be(3 + len(subs), 2) + head + subs + body
 
 
-# ---- SMAF
-
 def varLength(value):
     out = [value & 0x7F]
     value >>= 7
@@ -71,58 +61,27 @@ def varLength(value):
     return bytes(out)
 
 
-def mobileSequence(notes):
-    """A Mobile sequence (formats 2): a duration before each event, notes with
-    velocity, the end of the sequence."""
-    events = bytearray()
+def smaf(notes, title=b"Test", status=bytes(16), track=5):
+    """A SMAF file with a contents-info chunk and one Mobile score track
+    (format type 2, both time bases 10 ms, the 16 channel status bytes
+    given), or no score track for `track` None."""
+    sequence = bytearray()
     now = 0
     for channel, start, length, key in sorted(notes, key=lambda n: (n[1], n[0])):
-        events += varLength(start - now) + bytes([0x90 | (channel - 1), key, 0x64]) + varLength(length)
+        sequence += varLength(start - now) + bytes([0x90 | (channel - 1), key, 0x64]) + varLength(length)
         now = start
-    return bytes(events + b"\x00\xFF\x2F\x00")
-
-
-def handySize(value):
-    """A HandyPhone duration or gate: one byte below 128, else two."""
-    if value < 0x80:
-        return bytes([value])
-    return bytes([0x80 | (value // 128 - 1), value % 128])
-
-
-def handySequence(notes):
-    """A HandyPhone sequence on channels 1-4; keys 37-83 (octaves 0-3)."""
-    events = bytearray()
-    now = 0
-    for channel, start, length, key in sorted(notes, key=lambda n: (n[1], n[0])):
-        octave, note = divmod(key - 37, 12)
-        events += handySize(start - now) + bytes([(channel - 1) << 6 | octave << 4 | (note + 1)])
-        events += handySize(length)
-        now = start
-    return bytes(events + b"\x00\x00\x00\x00")
-
-
-def smaf(notes, title=b"Test", handyPhone=False, status=None, track=5):
-    """A SMAF file with one score track: track 5 or 6 (Mobile, 16 status
-    bytes) or track 1 (HandyPhone, channels 1-4). `status` replaces the
-    track's channel status bytes."""
-    if handyPhone:
-        head = b"\x00\x00\x10\x10" + (status or b"\x00\x00")
-        track = chunk(b"MTR\x01", head + chunk(b"Mtsq", handySequence(notes)))
-    else:
-        head = b"\x02\x00\x10\x10" + (status or bytes(16))
-        track = chunk(b"MTR" + bytes([track]), head + chunk(b"Mtsq", mobileSequence(notes)))
-    cnti = chunk(b"CNTI", b"\x00\x01\x01\x00\x00" + b"ST:" + title + b",")
-    contents = cnti + track
+    head = b"\x02\x00\x10\x10" + status + chunk(b"Mtsq", bytes(sequence + b"\x00\xFF\x2F\x00"))
+    contents = chunk(b"CNTI", b"\x00\x01\x01\x00\x00" + b"ST:" + title + b",")
+    if track is not None:
+        contents += chunk(b"MTR" + bytes([track]), head)
     image = b"MMMD" + be(len(contents) + 2, 4) + contents
     return image + be(crc16(image), 2)
 
 
-# ---- Notes
-
 def tune(channels, count, seed=1):
     """`count` notes spread over the channels, a few overlapping, a few
-    touching: a deterministic walk, not a random one, so that a failure
-    repeats. Starts and lengths in ticks."""
+    touching: a fixed walk rather than a random one, so that a failure
+    repeats."""
     notes, state = [], seed
     ticks = [0] * (max(channels) + 1)
     for index in range(count):
@@ -130,7 +89,6 @@ def tune(channels, count, seed=1):
         channel = channels[index % len(channels)]
         gap = [0, 0, 3, 8, 20, 40, 90][state % 7]
         length = [5, 10, 15, 30, 60][(state >> 8) % 5]
-        key = 50 + (state >> 12) % 30
-        notes.append((channel, ticks[channel] + gap, length, key))
+        notes.append((channel, ticks[channel] + gap, length, 50 + (state >> 12) % 30))
         ticks[channel] += gap + length - (4 if state % 11 == 0 else 0)  # now and then an overlap
     return notes
