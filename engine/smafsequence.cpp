@@ -23,7 +23,7 @@ constexpr uint32_t statusLength[4] = {2, 16, 16, 32};
 const uint8_t firstVelocity = 100;
 
 // A score track as its header describes it.
-struct ScoreTrack {
+struct TrackTiming {
   uint8_t number;
   uint8_t format;
   double durationMs;  // one duration unit
@@ -128,7 +128,7 @@ bool readVariableNumber(SequenceReader &r, uint32_t *value) {
 
 // --- notes --------------------------------------------------------------------
 
-void addNote(SmafTiming &s, const ScoreTrack &track, uint64_t time, uint32_t gate, int channel, int key,
+void addNote(SmafTiming &s, const TrackTiming &track, uint64_t time, uint32_t gate, int channel, int key,
              int velocity) {
   s.timeline->notes.push_back({double(time) * track.durationMs, float(double(gate) * track.gateMs),
                                uint16_t(channel), midiValue(key), midiValue(velocity)});
@@ -171,7 +171,7 @@ bool readHandyPhoneSystem(SequenceReader &r) {
 // Track 0 plays channels 1 to 4, track t (1 to 4) channels 4(t - 1) + 1 to
 // 4t. A note byte: channel in bits 7-6, octave in bits 5-4, note 1 to 12 in
 // bits 3-0; octave 1 note 12 is middle C.
-bool decodeHandyPhone(SmafTiming &s, const ScoreTrack &track, SequenceReader &r, uint64_t *time) {
+bool decodeHandyPhone(SmafTiming &s, const TrackTiming &track, SequenceReader &r, uint64_t *time) {
   int shift[4] = {0, 0, 0, 0};
   int firstChannel = track.number == 0 ? 1 : 4 * (track.number - 1) + 1;
   bool ended = false;
@@ -226,7 +226,7 @@ bool readMobileSystem(SequenceReader &r, uint8_t status, bool *ended) {
 
 // Notes: 0x8n key gate at the channel's last velocity, 0x9n key velocity
 // gate. The other channel messages carry two bytes (0xA, 0xB, 0xE) or one.
-bool readChannelMessage(SmafTiming &s, const ScoreTrack &track, SequenceReader &r, uint64_t time, int kind,
+bool readChannelMessage(SmafTiming &s, const TrackTiming &track, SequenceReader &r, uint64_t time, int kind,
                         int channel, uint8_t *velocities) {
   uint8_t key = 0;
   uint32_t gate = 0;
@@ -240,7 +240,7 @@ bool readChannelMessage(SmafTiming &s, const ScoreTrack &track, SequenceReader &
   return skipBytes(r, kind == 0xC || kind == 0xD ? 1 : 2);
 }
 
-bool decodeMobile(SmafTiming &s, const ScoreTrack &track, SequenceReader &r, uint64_t *time) {
+bool decodeMobile(SmafTiming &s, const TrackTiming &track, SequenceReader &r, uint64_t *time) {
   uint8_t velocities[32];
   std::memset(velocities, firstVelocity, sizeof velocities);
   bool wide = track.format == MOBILE_32, ended = false;
@@ -264,7 +264,7 @@ bool decodeMobile(SmafTiming &s, const ScoreTrack &track, SequenceReader &r, uin
 // --- the score track --------------------------------------------------------------
 
 // Always false, so that callers can return it.
-bool stopDecoding(SmafTiming &s, const ScoreTrack &track, TimelineStop stop, uint64_t at) {
+bool stopDecoding(SmafTiming &s, const TrackTiming &track, TimelineStop stop, uint64_t at) {
   stopNotes(*s.timeline, stop, at, track.number);
   s.decoding = false;
   return false;
@@ -272,7 +272,7 @@ bool stopDecoding(SmafTiming &s, const ScoreTrack &track, TimelineStop stop, uin
 
 // Decodes the sequence in the `length` bytes at `at`. A note takes at least
 // two of its bytes; a compressed one at least four decoded bytes.
-void decodeSequence(SmafTiming &s, const ScoreTrack &track, const uint8_t *in, uint64_t at, uint64_t length) {
+void decodeSequence(SmafTiming &s, const TrackTiming &track, const uint8_t *in, uint64_t at, uint64_t length) {
   HuffmanStream stream;
   SequenceReader r = {in, at, at + length, nullptr, TIMELINE_DONE, 0};
   uint64_t most = length / 2 + 1;
@@ -294,7 +294,7 @@ void decodeSequence(SmafTiming &s, const ScoreTrack &track, const uint8_t *in, u
 
 // The header; HandyPhone sequences only in tracks 0 to 4, whose channels
 // they name.
-bool readScoreTrack(SmafTiming &s, const uint8_t *data, uint64_t at, uint64_t dataLength, ScoreTrack *track) {
+bool readScoreTrack(SmafTiming &s, const uint8_t *data, uint64_t at, uint64_t dataLength, TrackTiming *track) {
   if (dataLength < 1) return stopDecoding(s, *track, TIMELINE_TRACK_HEADER_SHORT, at);
   track->format = data[0];
   if (track->format > MOBILE_32 || (track->format == HANDYPHONE && track->number > 4))
@@ -311,7 +311,7 @@ bool readScoreTrack(SmafTiming &s, const uint8_t *data, uint64_t at, uint64_t da
 // The parts behind the header: a 4-byte id, a 4-byte length, the data. The
 // sequence is the part "Mtsq"; fewer than 8 bytes at the end are no part.
 void decodeScoreTrack(SmafTiming &s, const uint8_t *in, uint64_t at, uint64_t dataLength, uint8_t number) {
-  ScoreTrack track = {number, 0, 0, 0};
+  TrackTiming track = {number, 0, 0, 0};
   if (!readScoreTrack(s, in + at + 8, at, dataLength, &track)) return;
   uint64_t pos = at + 8 + 4 + statusLength[track.format], end = at + 8 + dataLength;
   while (s.decoding && end - pos >= 8) {
