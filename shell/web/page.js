@@ -235,10 +235,6 @@ const sorbelinPage = (function () {
 
   // ---- Conversion
 
-  function sameChannels(a, b) {
-    return a.length === b.length && a.every((channel, index) => channel === b[index]);
-  }
-
   function showConversion(file, vibMask, ledMask) {
     const place = field(file.card, 'result');
     if (file.url) URL.revokeObjectURL(file.url);
@@ -251,9 +247,7 @@ const sorbelinPage = (function () {
     place.dataset.allTracks = allTracks;
     file.carried = {vibration: channelsOf(result.vibCarried), led: channelsOf(result.ledCarried)};
     followCarried(file);
-    const holdsAll = result.outcome !== 'done' ||
-                     (sameChannels(file.carried.vibration, channelsOf(vibMask)) &&
-                      sameChannels(file.carried.led, channelsOf(ledMask)));
+    const holdsAll = result.outcome !== 'done' || (result.vibCarried === vibMask && result.ledCarried === ledMask);
     field(file.card, 'mark').hidden = holdsAll;
     file.card.dataset.holds = holdsAll ? 'all' : 'less';
     if (result.outcome !== 'done') {
