@@ -51,3 +51,38 @@ TEST(CarriesLine, SaysWhatTheFileHoldsAndWhy) {
               c.line);
   }
 }
+
+TEST(CarriedLinks, AreTheChannelsThatTheLineNames) {
+  const Bytes notes = hex("00 10 60  00 50 60");
+  Bytes later(16, 0x01);
+  later[9] |= 0x20, later[0] |= 0x10, later[7] |= 0x10;
+  struct Case {
+    const char *name;
+    Bytes image;
+    uint16_t vib, led;
+    bool allTracks;
+    uint32_t vibCarried, ledCarried;
+    bool laterTracks;
+  } cases[] = {
+      {"LED tag only", smaf(cnti({})), 0x0002, 0x0014, false, 0x0000, 0x0004, false},
+      {"no LED place", smaf(mtr(1, hex("00 00"))), 0x0003, 0x0001, false, 0x0003, 0x0000, false},
+      {"track 5 and a tag", smaf(cnti({}) + mtr(5, Bytes(16, 0))), 0x8001, 0x0042, false, 0x8001, 0x0042, false},
+      {"tracks of four channels", smaf(mtr(4, hex("00 00"))), 0x1001, 0x0000, false, 0x1000, 0x0000, false},
+      {"track 6 left", smaf(mtr(6, later, 2)), 0x0001, 0x0001, false, 0x0200, 0x0081, true},
+      {"track 6 linked", smaf(mtr(6, later, 2)), 0x0001, 0x0001, true, 0x0001, 0x0001, true},
+      {"track 7 linked", smaf(mtr(7, Bytes(32, 0), 3)), 0x8000, 0x0003, true, 0x8000, 0x0003, true},
+      {"track 6 of type 0", smaf(mtr(6, later, 0)), 0x0001, 0x0001, true, 0x0000, 0x0000, false},
+      {"version 2", melody(vers('2'), track(notes)), 0x0006, 0x0001, false, 0x0002, 0x0001, false},
+      {"version 3", melody(vers('3'), track(notes)), 0xFFFF, 0x8000, false, 0xFFFF, 0x8000, false},
+      {"not a melody", ascii("plain text"), 0x0001, 0x0001, false, 0x0000, 0x0000, false},
+  };
+  for (const Case &c : cases) {
+    Converted converted = convertImage(c.image, c.vib, c.led, c.allTracks);
+    // What could not be converted is read as it is.
+    const Bytes &image = converted.bytes.empty() ? c.image : converted.bytes;
+    CarriedLinks carried = carriedLinks(image.data(), uint32_t(image.size()));
+    EXPECT_EQ(carried.vibMask, c.vibCarried) << c.name;
+    EXPECT_EQ(carried.ledMask, c.ledCarried) << c.name;
+    EXPECT_EQ(carried.laterTracks, c.laterTracks) << c.name;
+  }
+}

@@ -87,3 +87,9 @@ std::string carriesLine(const char *name, const uint8_t *image, uint32_t length,
   line = fillToken(line, "led", part(led, request.ledMask, ledReason, info, request, language));
   return fillToken(line, "name", name);
 }
+
+CarriedLinks carriedLinks(const uint8_t *image, uint32_t length) {
+  MelodyInfo info;
+  inspectConverted(image, length, &info);
+  return {info.vibLinks, ledChannelsCarried(info), info.laterTrackPlaces != 0};
+}

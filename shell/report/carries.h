@@ -24,3 +24,14 @@ struct CarriesRequest {
 // converted as `request` says; without a line end.
 std::string carriesLine(const char *name, const uint8_t *image, uint32_t length, const CarriesRequest &request,
                         Language language);
+
+// The channels that a converted image links, as the line names them (bit i
+// for channel i + 1): its vibration links, and its LED links with the channel
+// that a SMAF file's LED tag names; and whether it has score tracks 6 or 7
+// whose links only the choice of all tracks rewrites.
+struct CarriedLinks {
+  uint32_t vibMask;
+  uint32_t ledMask;
+  bool laterTracks;
+};
+CarriedLinks carriedLinks(const uint8_t *image, uint32_t length);

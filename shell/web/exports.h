@@ -39,6 +39,24 @@ SORBELIN_EXPORT uint32_t sorbelin_output_length(const WebConversion *result);
 // when nothing was converted or no message applies.
 SORBELIN_EXPORT const char *sorbelin_message(const WebConversion *result, int japanese);
 
+// The channels that the converted image links, read back from its bytes
+// (bit i for channel i + 1): the vibration's, or with nonzero `led` the
+// LED's; 0 unless converted.
+SORBELIN_EXPORT uint32_t sorbelin_carried(const WebConversion *result, int led);
+
+// Nonzero when the converted image has SMAF score tracks 6 or 7 whose links
+// only SORBELIN_ALL_TRACKS rewrites.
+SORBELIN_EXPORT int sorbelin_later_tracks(const WebConversion *result);
+
+// The line that says what the converted image carries, and why less than was
+// asked where it could not hold it, for a file named `name` (UTF-8), in
+// Japanese (nonzero `japanese`) or English: the line the native program
+// prints after a conversion, naming the page's choice that links score
+// tracks 6 and 7 as `allTracksChoice`. In storage from malloc that the
+// caller frees; null unless converted or when no memory is left.
+SORBELIN_EXPORT char *sorbelin_carries(const WebConversion *result, const char *name, int japanese,
+                                       const char *allTracksChoice);
+
 // Releases a result and its image; null is ignored.
 SORBELIN_EXPORT void sorbelin_release(WebConversion *result);
 

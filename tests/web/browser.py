@@ -11,6 +11,8 @@ import threading
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.keys import Keys  # noqa: F401 (for the tests)
 from selenium.webdriver.support.ui import WebDriverWait
 
 
@@ -90,6 +92,23 @@ def takeFiles(driver, paths):
     driver.find_element("id", "file-input").send_keys("\n".join(paths))
 
 
+def setViewport(driver, width, height=None):
+    """Lays the page out at width x height CSS pixels, scroll bars hidden so
+    that the viewport's width is the page's; None returns to the window's."""
+    if width is None:
+        driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+        driver.execute_cdp_cmd("Emulation.setScrollbarsHidden", {"hidden": False})
+        return
+    driver.execute_cdp_cmd("Emulation.setScrollbarsHidden", {"hidden": True})
+    driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                           {"width": width, "height": height, "deviceScaleFactor": 1, "mobile": False})
+
+
+def clickAt(driver, element, x):
+    """Clicks the element `x` CSS pixels right of its middle."""
+    ActionChains(driver).move_to_element_with_offset(element, x, 0).click().perform()
+
+
 def chooseChannels(driver, row, channels):
     """Sets a row of toggles ("vib" or "led") to the channels, with None and
     clicks on the labels."""
@@ -113,6 +132,9 @@ return [...document.querySelectorAll('#files > li')].map((card) => {
     masks: result.dataset.masks || null,
     japanese: shown('japanese'),
     english: shown('english'),
+    carries: shown('carries'),
+    carriesEnglish: shown('carriesEnglish'),
+    tracksHint: shown('tracksHint'),
     problem: result.querySelector('.problem') ? result.textContent.trim() : null,
     download: link ? link.download : null,
     format: shown('format'),

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/report/carries.h"
 #include "shell/report/infojson.h"
 #include "shell/report/timelinejson.h"
 #include "shell/messages.h"
@@ -60,7 +61,27 @@ TEST(WebExports, ConvertGivesTheEnginesResult) {
     const Message *message = resultText(expected.report, conversionSettings.ledChannel);
     EXPECT_EQ(sorbelin_message(results[k], 1), message ? message->japanese : nullptr) << c.name;
     EXPECT_EQ(sorbelin_message(results[k], 0), message ? message->english : nullptr) << c.name;
+    // What the result carries is read back from its own image.
+    CarriedLinks carried = {};
+    if (c.outcome == CONVERT_DONE) carried = carriedLinks(expected.bytes.data(), uint32_t(expected.bytes.size()));
+    EXPECT_EQ(sorbelin_carried(results[k], 0), carried.vibMask) << c.name;
+    EXPECT_EQ(sorbelin_carried(results[k], 1), carried.ledMask) << c.name;
+    EXPECT_EQ(sorbelin_later_tracks(results[k]), carried.laterTracks) << c.name;
+    CarriesRequest request = {c.vibMask, c.ledMask, (c.flags & SORBELIN_ALL_TRACKS) != 0, "[all tracks]"};
+    for (Language language : {LANGUAGE_ENGLISH, LANGUAGE_JAPANESE}) {
+      char *line = sorbelin_carries(results[k], "tune", language == LANGUAGE_JAPANESE, "[all tracks]");
+      ASSERT_EQ(line != nullptr, c.outcome == CONVERT_DONE) << c.name;
+      if (!line) continue;
+      EXPECT_EQ(std::string(line),
+                carriesLine("tune", expected.bytes.data(), uint32_t(expected.bytes.size()), request, language))
+          << c.name;
+      std::free(line);
+    }
   }
+  EXPECT_TRUE(sorbelin_later_tracks(results[7]));
+  char *leftAlone = sorbelin_carries(results[7], "tune", 0, "[all tracks]");
+  EXPECT_NE(std::string(leftAlone).find("[all tracks] links them"), std::string::npos) << leftAlone;
+  std::free(leftAlone);
   EXPECT_NE(sorbelin_message(results[0], 1), sorbelin_message(results[1], 1));
   EXPECT_NE(toHex(outputOf(results[6])), toHex(outputOf(results[7]))) << "the flag reaches the rewriter";
   for (WebConversion *result : results) sorbelin_release(result);

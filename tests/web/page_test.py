@@ -54,20 +54,35 @@ def mask(channels):
     return sum(1 << (channel - 1) for channel in channels)
 
 
-def native(path, vib, led, language="C.UTF-8"):
-    """What `sorbelin --vib --led -o` makes of the file: (bytes or None,
-    result message printed, error printed), its texts in the locale's
-    language. The line that says what the file now carries, which the
-    program prints last, is not part of the result message."""
+def runNative(path, vib, led, language, options=()):
+    """`sorbelin --vib --led -o` on the file, with more options if given:
+    (bytes or None, standard output, standard error), its texts in the
+    locale's language."""
     environment = {k: v for k, v in os.environ.items() if k not in ("LC_ALL", "LC_MESSAGES")}
     environment["LANG"] = language
     with tempfile.TemporaryDirectory() as folder:
         output = os.path.join(folder, "out")
-        run = subprocess.run([SORBELIN, "--vib", channelList(vib), "--led", channelList(led), "-o", output, path],
-                             capture_output=True, text=True, env=environment)
+        run = subprocess.run([SORBELIN, "--vib", channelList(vib), "--led", channelList(led), *options,
+                              "-o", output, path], capture_output=True, text=True, env=environment)
         converted = pathlib.Path(output).read_bytes() if run.returncode == 0 else None
-    message = run.stdout.rstrip("\n").rpartition("\n")[0] if converted is not None else run.stdout
-    return converted, message.strip(), run.stderr.strip()
+    return converted, run.stdout, run.stderr
+
+
+def native(path, vib, led, language="C.UTF-8", options=()):
+    """What `sorbelin --vib --led -o` makes of the file: (bytes or None,
+    result message printed, error printed), its texts in the locale's
+    language. The line that says what the file now carries, which the
+    program prints last, is not part of the result message."""
+    converted, out, error = runNative(path, vib, led, language, options)
+    message = out.rstrip("\n").rpartition("\n")[0] if converted is not None else out
+    return converted, message.strip(), error.strip()
+
+
+def nativeCarries(path, vib, led, language="C.UTF-8", options=()):
+    """The line that says what the file now carries, as the native program
+    prints it last, for a file named as the input."""
+    out = runNative(path, vib, led, language, options)[1]
+    return os.path.basename(path) + ": " + out.rstrip("\n").rpartition("\n")[2].split(": ", 1)[1]
 
 
 def nativeInfo(path):
@@ -75,9 +90,10 @@ def nativeInfo(path):
     return json.loads(run.stdout)
 
 
-class PageTests:
-    """The tests; a subclass says where the page comes from (`url`) and which
-    URLs are the site's own files (`siteUrl`)."""
+class PageCase:
+    """A browser on the page, opened afresh for each test, that must ask for
+    nothing beyond the site's own files; a subclass says where the page comes
+    from (`url`) and which URLs are the site's own files (`siteUrl`)."""
 
     @classmethod
     def setUpClass(cls):
@@ -119,6 +135,10 @@ class PageTests:
         pathlib.Path(path).write_bytes(data)
         return path
 
+
+class PageTests(PageCase):
+    """Conversions, reports and refusals."""
+
     def test_conversions_equal_the_native_programs(self):
         paths = examples()
         browser.takeFiles(self.driver, paths)
@@ -137,6 +157,8 @@ class PageTests:
                     self.assertEqual(browser.download(self.driver, index), expected, path)
                     self.assertEqual(card["japanese"], japanese or None, path)
                     self.assertEqual(card["english"], english or None, path)
+                    self.assertEqual(card["carries"], nativeCarries(path, vib, led, "ja_JP.UTF-8"), path)
+                    self.assertEqual(card["carriesEnglish"], nativeCarries(path, vib, led), path)
 
     def test_channel_one_for_both_at_the_start(self):
         checked = self.driver.execute_script(
@@ -237,7 +259,9 @@ class PageTests:
         self.assertEqual(self.driver.find_element("id", "choose").tag_name, "button")
 
 
-class ServedPage(PageTests, unittest.TestCase):
+class Served:
+    """The page served from 127.0.0.1."""
+
     @classmethod
     def setUpClass(cls):
         cls.server = browser.SiteServer(SITE)
@@ -254,7 +278,9 @@ class ServedPage(PageTests, unittest.TestCase):
         return cls.server.url + name
 
 
-class PageFromDisk(PageTests, unittest.TestCase):
+class FromDisk:
+    """The page opened from disk."""
+
     @classmethod
     def setUpClass(cls):
         cls.url = pathlib.Path(SITE).resolve().joinpath("index.html").as_uri()
@@ -263,6 +289,14 @@ class PageFromDisk(PageTests, unittest.TestCase):
     @classmethod
     def siteUrl(cls, name):
         return pathlib.Path(SITE).resolve().joinpath(name).as_uri()
+
+
+class ServedPage(Served, PageTests, unittest.TestCase):
+    pass
+
+
+class PageFromDisk(FromDisk, PageTests, unittest.TestCase):
+    pass
 
 
 if __name__ == "__main__":

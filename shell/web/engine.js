@@ -47,12 +47,38 @@ const sorbelinEngine = (function () {
     return report(module, module._sorbelin_timeline, name, bytes);
   }
 
-  // Converts the bytes with the two channel masks (bit i: channel i + 1) and
-  // the flags (bit 0: SMAF score tracks 6 and 7 are linked too).
-  // Returns {outcome, bytes, japanese, english}: bytes is the converted file,
-  // or null unless outcome is 'done'; the messages are null where none applies.
-  function convert(module, bytes, vibMask, ledMask, flags) {
-    const result = {outcome: 'no-memory', bytes: null, japanese: null, english: null};
+  // The text of a string the module allocated, which is then released.
+  function takeText(module, at) {
+    const text = textAt(module, at);
+    module._free(at);
+    return text;
+  }
+
+  // The line that says what a conversion carries, in one language, naming
+  // the page's choice that links score tracks 6 and 7 as `choice`.
+  function carriesLine(module, conversion, name, japanese, choice) {
+    const namePtr = copyIn(module, new TextEncoder().encode(name + '\0'));
+    const choicePtr = copyIn(module, new TextEncoder().encode(choice + '\0'));
+    const line = namePtr && choicePtr ? takeText(module, module._sorbelin_carries(conversion, namePtr, japanese, choicePtr))
+                                      : null;
+    module._free(choicePtr);
+    module._free(namePtr);
+    return line;
+  }
+
+  // Converts the bytes of the file named `name` with the two channel masks
+  // (bit i: channel i + 1) and the flags (bit 0: SMAF score tracks 6 and 7
+  // are linked too, the choice that `choice` names: {japanese, english}).
+  // Returns {outcome, bytes, japanese, english, vibCarried, ledCarried,
+  // laterTracks, carries}: bytes is the converted file, or null unless
+  // outcome is 'done'; the messages are null where none applies; vibCarried
+  // and ledCarried are the masks that the converted bytes really link,
+  // laterTracks whether they have score tracks 6 or 7 that only the flag
+  // links, and carries the line that says what they carry ({japanese,
+  // english}), as the native program prints it.
+  function convert(module, name, bytes, vibMask, ledMask, flags, choice) {
+    const result = {outcome: 'no-memory', bytes: null, japanese: null, english: null, vibCarried: 0, ledCarried: 0,
+                    laterTracks: false, carries: null};
     const input = copyIn(module, bytes);
     const conversion = input ? module._sorbelin_convert(input, bytes.length, vibMask, ledMask, flags) : 0;
     module._free(input);
@@ -63,6 +89,11 @@ const sorbelinEngine = (function () {
       result.bytes = module.HEAPU8.slice(at, at + module._sorbelin_output_length(conversion));
       result.japanese = textAt(module, module._sorbelin_message(conversion, 1));
       result.english = textAt(module, module._sorbelin_message(conversion, 0));
+      result.vibCarried = module._sorbelin_carried(conversion, 0) >>> 0;
+      result.ledCarried = module._sorbelin_carried(conversion, 1) >>> 0;
+      result.laterTracks = module._sorbelin_later_tracks(conversion) !== 0;
+      result.carries = {japanese: carriesLine(module, conversion, name, 1, choice.japanese),
+                        english: carriesLine(module, conversion, name, 0, choice.english)};
     }
     module._sorbelin_release(conversion);
     return result;

@@ -1,0 +1,94 @@
+"""Melodies for the page's tests, written from notes: i-melody files with up
+to four tracks of four voices (16 channels), and SMAF files with one Mobile
+score track (track 5 or 6, 16 channels) or none. A note is (channel, start
+tick, length in ticks, MIDI key); a tick is 10 ms in both formats."""
+
+
+def be(value, width):
+    return value.to_bytes(width, "big")
+
+
+def chunk(ident, data):
+    return ident + be(len(data), 4) + data
+
+
+def crc16(data):
+    value = 0xFFFF
+    for byte in data:
+        value ^= byte << 8
+        for _ in range(8):
+            value = ((value << 1) ^ 0x1021) if value & 0x8000 else value << 1
+            value &= 0xFFFF
+    return value ^ 0xFFFF
+
+
+def imeloTrack(notes, noteLength, padding):
+    """A track's events: time base 48 at tempo 125 (10 ms a tick), waits
+    over 255 ticks as no-ops, notes of 3 or 4 bytes, after every
+    `padding`-th note an event of no timing (none for 0), the end."""
+    events = bytearray(b"\x00\xFF\xC3\x7D")
+    now = 0
+    for index, (channel, start, length, key) in enumerate(sorted(notes, key=lambda n: (n[1], n[0]))):
+        delta = start - now
+        while delta > 255:
+            events += b"\xFF\xFF\xDE\x00"
+            delta -= 255
+        events += bytes([delta, (channel - 1) % 4 << 6 | (key - 45), length]) + (b"\xFC" if noteLength == 4 else b"")
+        if padding and index % padding == 0:
+            events += b"\x00\xFF\xB1\x40"
+        now = start
+    return bytes(events + b"\x00\xFF\xDF\x00")
+
+
+def imelody(notes, title=b"Test", version=2, noteLength=3, padding=0):
+    """Channel c is voice (c - 1) % 4 of track (c - 1) // 4."""
+    trackCount = max(1, max((n[0] - 1) // 4 + 1 for n in notes)) if notes else 1
+    tracks = [imeloTrack([n for n in notes if (n[0] - 1) // 4 == t], noteLength, padding) for t in range(trackCount)]
+    subs = b"note" + be(2, 2) + be(noteLength - 3, 2)
+    subs += b"vers" + be(4, 2) + b"0" + bytes([0x30 + version]) + b"00"
+    subs += b"titl" + be(len(title), 2) + title
+    body = b"".join(b"trac" + be(len(t), 4) + t for t in tracks)
+    head = bytes([1, 0, len(tracks)])
+    return b"melo" + be(len(head) + len(subs) + len(body) + 2, 4) + be(3 + len(subs), 2) + head + subs + body
+
+
+def varLength(value):
+    out = [value & 0x7F]
+    value >>= 7
+    while value:
+        out.insert(0, 0x80 | (value & 0x7F))
+        value >>= 7
+    return bytes(out)
+
+
+def smaf(notes, title=b"Test", status=bytes(16), track=5):
+    """A SMAF file with a contents-info chunk and one Mobile score track
+    (format type 2, both time bases 10 ms, the 16 channel status bytes
+    given), or no score track for `track` None."""
+    sequence = bytearray()
+    now = 0
+    for channel, start, length, key in sorted(notes, key=lambda n: (n[1], n[0])):
+        sequence += varLength(start - now) + bytes([0x90 | (channel - 1), key, 0x64]) + varLength(length)
+        now = start
+    head = b"\x02\x00\x10\x10" + status + chunk(b"Mtsq", bytes(sequence + b"\x00\xFF\x2F\x00"))
+    contents = chunk(b"CNTI", b"\x00\x01\x01\x00\x00" + b"ST:" + title + b",")
+    if track is not None:
+        contents += chunk(b"MTR" + bytes([track]), head)
+    image = b"MMMD" + be(len(contents) + 2, 4) + contents
+    return image + be(crc16(image), 2)
+
+
+def tune(channels, count, seed=1):
+    """`count` notes spread over the channels, a few overlapping, a few
+    touching: a fixed walk rather than a random one, so that a failure
+    repeats."""
+    notes, state = [], seed
+    ticks = [0] * (max(channels) + 1)
+    for index in range(count):
+        state = (state * 1103515245 + 12345) & 0x7FFFFFFF
+        channel = channels[index % len(channels)]
+        gap = [0, 0, 3, 8, 20, 40, 90][state % 7]
+        length = [5, 10, 15, 30, 60][(state >> 8) % 5]
+        notes.append((channel, ticks[channel] + gap, length, 50 + (state >> 12) % 30))
+        ticks[channel] += gap + length - (4 if state % 11 == 0 else 0)  # now and then an overlap
+    return notes
