@@ -186,8 +186,7 @@ void checkCrc(const SmafWalkState &w, MelodyInfo *info) {
 }
 
 void inspectSmaf(const uint8_t *bytes, uint64_t length, MelodyInfo *info) {
-  SmafWalkState w = startSmafWalk(bytes, length, nullptr, 0);
-  w.readsTracks6And7 = true;  // what the phone reads, whatever a conversion rewrites
+  SmafWalkState w = startSmafReading(bytes, length);
   SmafReading r = {info, {}};
   if (walkSmaf(w, r)) checkCrc(w, info);
   // The contents-info chunk's title comes first.

@@ -340,7 +340,7 @@ bool onSmafChunk(SmafTiming &s, SmafWalkState &w, uint64_t dataLength, int track
 // decoded bytes of a compressed one, each coded in one bit at least: at
 // most two notes a byte of the input.
 void decodeSmafTimeline(const uint8_t *bytes, uint64_t length, Timeline *timeline) {
-  SmafWalkState w = startSmafWalk(bytes, length, nullptr, 0);
+  SmafWalkState w = startSmafReading(bytes, length);
   SmafTiming s = {timeline, 2 * length + 1, true};
   walkSmaf(w, s);
   timeline->stopped = smafStopPlace(w);

@@ -187,6 +187,14 @@ inline SmafWalkState startSmafWalk(const uint8_t *in, uint64_t inLength, uint8_t
   return w;
 }
 
+// The walk of a reader of the file (the inspector, the timeline): it reads
+// score tracks 6 and 7 as a phone does, whatever a conversion rewrites.
+inline SmafWalkState startSmafReading(const uint8_t *in, uint64_t inLength) {
+  SmafWalkState w = startSmafWalk(in, inLength, nullptr, 0);
+  w.readsTracks6And7 = true;
+  return w;
+}
+
 // Where the walk stopped, as the reports tell it: a chunk cut short names
 // the chunk, a short score track its track number.
 inline StopPlace smafStopPlace(const SmafWalkState &w) {
