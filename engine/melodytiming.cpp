@@ -1,12 +1,16 @@
-// The i-melody timeline. The walk hands over each track's notes and extended
-// events; the reading here counts ticks per track, keeps each note with its
-// start tick and gate time, and gathers every track's tempo events. Once
-// the walk is done, the tempo events make one tempo map for the file, and a
-// second pass over each track's notes turns ticks into milliseconds.
+// The i-melody timeline, in two walks over the image. The tempo events of
+// every track make one tempo map for the file, so the first walk only counts
+// ticks (each run of notes by the sum of its delta times) and gathers the
+// tempo events; the second makes every note with its start and end in
+// milliseconds, each track moving one position forward through the map.
 #include <algorithm>
 
 #include "engine/melodywalk.h"
 #include "engine/timelineparts.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -41,35 +45,47 @@ struct TempoSpan {
   double msPerTick;
 };
 
-// A track's notes in the timeline, and the tick at which it ended.
-struct TrackNotes {
-  size_t first;
-  size_t end;
-  uint64_t endTick;
-};
+enum TimingPass { TEMPO_PASS, NOTE_PASS };
 
 struct MelodyTiming {
   Timeline *timeline;
+  TimingPass pass;
   MelodyOrder order;
   uint64_t noteLimit;
-  std::vector<TempoChange> tempos;
-  std::vector<TrackNotes> tracks;
+  std::vector<TempoChange> tempos;  // the tempo pass's
+  std::vector<TempoSpan> spans;     // the tempo map, for the note pass
+  const TempoSpan *span;            // the note pass's position in it, for the track being read
   bool decoding;    // false after a stop of the decoder's own
   bool inTrack;     // between a track's start and its end
   bool trackEnded;  // the track's end-of-track event was met: nothing after it counts
   uint64_t tick;
   uint64_t endTick;
   uint32_t firstChannel;
-  size_t trackFirst;
 };
 
 // A 6-bit velocity in MIDI's range, rounded.
 constexpr uint8_t midiVelocity(uint32_t v) { return uint8_t((v * 127 * 2 + 63) / 126); }
 
+// The stretch of the tempo map that holds `tick`, from `span` on: the last
+// that begins at or before it.
+const TempoSpan *spanAt(const TempoSpan *span, const TempoSpan *last, uint64_t tick) {
+  while (span < last && span[1].tick <= tick) ++span;
+  return span;
+}
+
+// Ticks stay below 2^53, which a double holds exactly.
+double msAt(const TempoSpan *span, uint64_t tick) { return span->ms + double(int64_t(tick - span->tick)) * span->msPerTick; }
+
+const TempoSpan *lastSpan(const MelodyTiming &m) { return m.spans.data() + m.spans.size() - 1; }
+
+// A track ends at its end-of-track event, or after its last event; the
+// piece lasts at least as long.
 void closeTrack(MelodyTiming &m) {
   if (!m.inTrack) return;
-  m.tracks.push_back({m.trackFirst, m.timeline->notes.size(), m.trackEnded ? m.endTick : m.tick});
   m.inTrack = false;
+  if (m.pass != NOTE_PASS) return;
+  uint64_t endTick = m.trackEnded ? m.endTick : m.tick;
+  extendDuration(*m.timeline, msAt(spanAt(m.span, lastSpan(m), endTick), endTick));
 }
 
 void stopDecoding(MelodyTiming &m, TimelineStop stop, uint64_t at, uint32_t track) {
@@ -99,32 +115,83 @@ bool onTrackStart(MelodyTiming &m, MelodyWalkState &w, uint64_t declared) {
     stopDecoding(m, TIMELINE_TOO_MANY_TRACKS, w.io.inPos, w.tracks);
     return true;
   }
-  uint64_t begin = std::min(w.io.inPos + 8, w.io.inLength), end = std::min(begin + declared, w.io.inLength);
-  makeNoteRoom(*m.timeline, (end - begin) / (3 + w.noteFlag) + 1, m.noteLimit);
+  if (m.pass == NOTE_PASS) {
+    uint64_t begin = std::min(w.io.inPos + 8, w.io.inLength), end = std::min(begin + declared, w.io.inLength);
+    makeNoteRoom(*m.timeline, (end - begin) / (3 + w.noteFlag) + 1, m.noteLimit);
+    m.span = m.spans.data();
+  }
   m.inTrack = true;
   m.trackEnded = false;
   m.tick = 0;
   m.firstChannel = 4 * (w.tracks - 1) + 1;
-  m.trackFirst = m.timeline->notes.size();
   return true;
 }
 
+#if defined(__SSE2__)
+// Masks that keep the first byte of every note in 16 notes' bytes: three
+// vectors for 3-byte notes, four for 4-byte ones.
+template <uint64_t noteLength>
+struct DeltaMasks {
+  alignas(16) uint8_t bytes[noteLength][16];
+  constexpr DeltaMasks() : bytes() {
+    for (uint64_t i = 0; i < 16 * noteLength; ++i) bytes[i / 16][i % 16] = i % noteLength == 0 ? 0xFF : 0;
+  }
+};
+template <uint64_t noteLength>
+constexpr DeltaMasks<noteLength> deltaMasks{};
+#endif
+
+// The sum of the delta times of the notes from `from` to `to`: their first
+// bytes, every noteLength-th.
+template <uint64_t noteLength>
+uint64_t sumOfDeltas(const uint8_t *in, uint64_t from, uint64_t to) {
+  uint64_t sum = 0, at = from;
+#if defined(__SSE2__)
+  // Sixteen notes at a time: the delta bytes kept by a mask, added up by
+  // the sum of absolute differences from zero.
+  const uint64_t block = 16 * noteLength;
+  __m128i total = _mm_setzero_si128(), zero = _mm_setzero_si128();
+  for (; at + block <= to; at += block) {
+    for (uint64_t v = 0; v < noteLength; ++v) {
+      __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in + at + 16 * v));
+      __m128i mask = _mm_load_si128(reinterpret_cast<const __m128i *>(deltaMasks<noteLength>.bytes[v]));
+      total = _mm_add_epi64(total, _mm_sad_epu8(_mm_and_si128(bytes, mask), zero));
+    }
+  }
+  alignas(16) uint64_t halves[2];
+  _mm_store_si128(reinterpret_cast<__m128i *>(halves), total);
+  sum = halves[0] + halves[1];
+#endif
+  for (; at < to; at += noteLength) sum += in[at];
+  return sum;
+}
+
 // Each note: delta time, status (voice and key), gate time, and in 4-byte
-// notes velocity and octave shift. The note keeps its start tick and gate
-// time until the tempo map turns them into milliseconds. Notes are made in
-// a small batch of local storage and appended a batch at a time, so that
-// the loop's state stays in registers.
+// notes velocity and octave shift. It starts at the sum of its track's delta
+// times and sounds for its gate time, both turned into milliseconds by the
+// tempo map. Notes are made in a small batch of local storage and appended
+// a batch at a time (onTrackStart made room for them), so that the loop's
+// state stays in registers.
 template <uint64_t noteLength>
 void addNotes(MelodyTiming &m, const uint8_t *in, uint64_t from, uint64_t to) {
   const int batchSize = 64;
   TimedNote batch[batchSize];
   std::vector<TimedNote> &notes = m.timeline->notes;
-  uint64_t tick = m.tick;
+  const TempoSpan *span = m.span, *last = lastSpan(m);
+  uint64_t tick = m.tick, nextTick = span < last ? span[1].tick : UINT64_MAX;
   uint32_t firstChannel = m.firstChannel;
+  double latest = m.timeline->durationMs;
   for (uint64_t at = from; at < to;) {
     int count = 0;
     for (; count < batchSize && at < to; ++count, at += noteLength) {
       tick += in[at];
+      if (tick >= nextTick) {
+        span = spanAt(span, last, tick);
+        nextTick = span < last ? span[1].tick : UINT64_MAX;
+      }
+      uint64_t endTick = tick + in[at + 2];
+      double startMs = msAt(span, tick);
+      double endMs = endTick < nextTick ? msAt(span, endTick) : msAt(spanAt(span, last, endTick), endTick);
       uint8_t status = in[at + 1];
       int key = (status & 0x3F) + 45;
       uint8_t velocity = 127;
@@ -132,16 +199,24 @@ void addNotes(MelodyTiming &m, const uint8_t *in, uint64_t from, uint64_t to) {
         velocity = midiVelocity(in[at + 3] >> 2);
         key += 12 * octaveShift[in[at + 3] & 3];
       }
-      batch[count] = {double(tick), float(in[at + 2]), uint16_t(firstChannel + (status >> 6)), midiValue(key), velocity};
+      // The piece lasts until the end that the note's record gives.
+      float durationMs = float(endMs - startMs);
+      latest = std::max(latest, startMs + double(durationMs));
+      batch[count] = {startMs, durationMs, uint16_t(firstChannel + (status >> 6)), midiValue(key), velocity};
     }
     notes.insert(notes.end(), batch, batch + count);
   }
+  extendDuration(*m.timeline, latest);
   m.tick = tick;
+  m.span = span;
 }
 
 bool onNotes(MelodyTiming &m, MelodyWalkState &w, uint64_t from, uint64_t to) {
   if (!m.inTrack || m.trackEnded) return true;
-  if (w.noteFlag)
+  bool four = w.noteFlag != 0;
+  if (m.pass == TEMPO_PASS)
+    m.tick += four ? sumOfDeltas<4>(w.io.in, from, to) : sumOfDeltas<3>(w.io.in, from, to);
+  else if (four)
     addNotes<4>(m, w.io.in, from, to);
   else
     addNotes<3>(m, w.io.in, from, to);
@@ -151,7 +226,8 @@ bool onNotes(MelodyTiming &m, MelodyWalkState &w, uint64_t from, uint64_t to) {
 // Extended events of status 0xFF that bear on timing: tempo (0xC0 to
 // 0xCF), long no-op (0xDC: delta + 256 x its data byte), loop point (0xDD)
 // and jump (0xD1), end of track (0xDF). The class events count only their
-// delta time.
+// delta time. The tempo pass gathers the tempo events; both passes count
+// ticks and stop alike.
 bool onEvent(MelodyTiming &m, MelodyWalkState &w, uint64_t at, uint64_t, LinkKind) {
   if (!m.inTrack || m.trackEnded) return true;
   const uint8_t *event = w.io.in + at;
@@ -160,7 +236,7 @@ bool onEvent(MelodyTiming &m, MelodyWalkState &w, uint64_t at, uint64_t, LinkKin
   uint8_t id = event[2];
   if (id >= 0xC0 && id <= 0xCF) {
     if (event[3] == 0) stopDecoding(m, TIMELINE_TEMPO_ZERO, at, w.tracks);
-    else m.tempos.push_back({m.tick, uint8_t(id & 0x0F), event[3]});
+    else if (m.pass == TEMPO_PASS) m.tempos.push_back({m.tick, uint8_t(id & 0x0F), event[3]});
   } else if (id == 0xDC) {
     m.tick += 256 * uint64_t(event[3]);
   } else if (id == 0xDD || id == 0xD1) {
@@ -195,45 +271,27 @@ std::vector<TempoSpan> tempoMap(std::vector<TempoChange> &changes) {
   return spans;
 }
 
-// The last stretch up to `last` that begins at or before `tick`, from
-// `span` on.
-const TempoSpan *spanAt(const TempoSpan *span, const TempoSpan *last, uint64_t tick) {
-  while (span < last && span[1].tick <= tick) ++span;
-  return span;
-}
-
-// Ticks stay below 2^53, which a double holds exactly.
-double msAt(const TempoSpan *span, uint64_t tick) { return span->ms + double(int64_t(tick - span->tick)) * span->msPerTick; }
-
-// A track's notes lie in time order, so one position in the tempo map moves
-// forward through them; a note's end may lie some stretches further on.
-void toMilliseconds(Timeline &timeline, const std::vector<TempoSpan> &spans, const TrackNotes &track) {
-  const TempoSpan *span = spans.data(), *last = span + spans.size() - 1;
-  TimedNote *note = timeline.notes.data() + track.first, *end = timeline.notes.data() + track.end;
-  double latest = 0;
-  for (; note < end; ++note) {
-    uint64_t startTick = uint64_t(int64_t(note->startMs)), endTick = startTick + uint64_t(int64_t(note->durationMs));
-    span = spanAt(span, last, startTick);
-    double startMs = msAt(span, startTick), endMs = msAt(spanAt(span, last, endTick), endTick);
-    note->startMs = startMs;
-    note->durationMs = float(endMs - startMs);
-    latest = std::max(latest, startMs + double(note->durationMs));
-  }
-  span = spanAt(span, last, track.endTick);
-  extendDuration(timeline, std::max(latest, msAt(span, track.endTick)));
+// One walk of the image in the given pass.
+MelodyWalkState walkPass(MelodyTiming &m, TimingPass pass, const uint8_t *bytes, uint64_t length) {
+  MelodyWalkState w = startMelodyWalk(bytes, length, nullptr, 0);
+  m.pass = pass;
+  m.order = {};
+  m.decoding = true;
+  m.inTrack = false;
+  if (walkMelody(w, m)) checkMelodyOrder(m.order, w);
+  closeTrack(m);
+  return w;
 }
 
 }  // namespace
 
 void decodeMelodyTimeline(const uint8_t *bytes, uint64_t length, Timeline *timeline) {
-  MelodyWalkState w = startMelodyWalk(bytes, length, nullptr, 0);
   MelodyTiming m = {};
   m.timeline = timeline;
   m.noteLimit = length / 3 + 1;
-  m.decoding = true;
-  if (walkMelody(w, m)) checkMelodyOrder(m.order, w);
-  closeTrack(m);
+  walkPass(m, TEMPO_PASS, bytes, length);
+  m.spans = tempoMap(m.tempos);
+  timeline->notesStopped = {};
+  MelodyWalkState w = walkPass(m, NOTE_PASS, bytes, length);
   timeline->stopped = melodyStopPlace(w);
-  std::vector<TempoSpan> spans = tempoMap(m.tempos);
-  for (const TrackNotes &track : m.tracks) toMilliseconds(*timeline, spans, track);
 }

@@ -75,6 +75,32 @@ TEST(Timeline, DecodesEveryNoteOfEachEncoding) {
   }
 }
 
+// A tempo event behind a long run of notes takes effect at the sum of their
+// delta times, for the notes of every track: runs of 3- and 4-byte notes
+// long enough to be counted many at a time, with every delta different.
+TEST(Timeline, LongRunsOfNotesMoveTheTempoOfOtherTracks) {
+  for (uint8_t flag : {0, 1}) {
+    Bytes run;
+    uint64_t ticks = 0;
+    for (int i = 0; i < 203; ++i) {
+      uint8_t delta = uint8_t(i * 37 % 251 + 1);
+      ticks += delta;
+      run = run + Bytes{delta, 0x10, 0x01};
+      if (flag) run.push_back(0xFC);
+    }
+    run = run + hex("00 FF C3 3C");  // time base 48, tempo 60
+    // The other track waits past the tempo event with a long no-op, then
+    // plays one note.
+    uint64_t wait = 256 * (ticks / 256 + 1);
+    Bytes other = Bytes{0x00, 0xFF, 0xDC, uint8_t(wait / 256)} + (flag ? hex("00 10 01 FC") : hex("00 10 01"));
+    Timeline timeline = decode(melody(vers('2') + note(flag), track(run) + track(other)));
+    ASSERT_EQ(timeline.notes.size(), 204u) << int(flag);
+    double expected = double(ticks) * 60000.0 / (48 * 128) + double(wait - ticks) * 60000.0 / (48 * 60);
+    EXPECT_NEAR(timeline.notes.back().startMs, expected, 1e-6) << int(flag);
+    EXPECT_EQ(timeline.notes.back().channel, 5) << int(flag);
+  }
+}
+
 // Each damaged image stops decoding where its fault lies, keeping the notes
 // read before it; the walk itself reads the image whole.
 TEST(Timeline, StopsAtTheFaultAndKeepsTheNotesBefore) {
