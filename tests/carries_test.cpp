@@ -5,10 +5,23 @@
 #include "shell/report/carries.h"
 #include "tests/images.h"
 
+namespace {
+
+const Bytes notes = hex("00 10 60  00 50 60");
+
+// The status of a score track 6 that links vibration to channel 10 and the
+// LED to channels 1 and 8.
+Bytes laterStatus() {
+  Bytes status(16, 0x01);
+  status[9] |= 0x20, status[0] |= 0x10, status[7] |= 0x10;
+  return status;
+}
+
+const Bytes later = laterStatus();
+
+}  // namespace
+
 TEST(CarriesLine, SaysWhatTheFileHoldsAndWhy) {
-  const Bytes notes = hex("00 10 60  00 50 60");
-  Bytes later(16, 0x01);
-  later[9] |= 0x20, later[0] |= 0x10, later[7] |= 0x10;
   struct Case {
     const char *name;
     Bytes image;
@@ -53,9 +66,6 @@ TEST(CarriesLine, SaysWhatTheFileHoldsAndWhy) {
 }
 
 TEST(CarriedLinks, AreTheChannelsThatTheLineNames) {
-  const Bytes notes = hex("00 10 60  00 50 60");
-  Bytes later(16, 0x01);
-  later[9] |= 0x20, later[0] |= 0x10, later[7] |= 0x10;
   struct Case {
     const char *name;
     Bytes image;

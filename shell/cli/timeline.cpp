@@ -53,10 +53,9 @@ std::string linksCarried(const char *name, MemBlock *file, const CliRequest &req
   std::string line;
   *vib = *led = 0;
   if (memBlockCreate(&converted, 1024) && convertBufferOutcome(file, &converted) == CONVERT_DONE) {
-    MelodyInfo info;
-    inspectWithoutNotes(converted.data, converted.length, &info);
-    *vib = info.vibLinks;
-    *led = ledChannelsCarried(info);
+    CarriedLinks carried = carriedLinks(converted.data, converted.length);
+    *vib = carried.vibMask;
+    *led = carried.ledMask;
     CarriesRequest asked = {request.vibMask, request.ledMask, request.allTracks != 0, "--all-tracks"};
     if (*vib != request.vibMask || *led != request.ledMask)
       line = carriesLine(name, converted.data, converted.length, asked, language) + "\n";
