@@ -20,6 +20,7 @@ void decodeTimeline(const uint8_t *bytes, uint64_t length, Timeline *timeline) {
   timeline->channels = 16;
   timeline->stopped = {};
   timeline->notesStopped = {};
+  for (ChannelVoice &voice : timeline->voices) voice = {false, -1, -1};
   if (timeline->formatKind == FORMAT_IMELODY) decodeMelodyTimeline(bytes, length, timeline);
   if (timeline->formatKind == FORMAT_SMAF) decodeSmafTimeline(bytes, length, timeline);
 }

@@ -42,6 +42,18 @@ struct TimedNote {
   uint8_t velocity;
 };
 
+// What the file itself says about a channel's sound, where it says it: a
+// drum channel (SMAF's channel kind "rhythm", the i-melody drum event), and
+// the last program and bank that its sequence sets, -1 where it sets none.
+struct ChannelVoice {
+  bool rhythm;
+  int16_t program;
+  int16_t bank;
+};
+
+// The channels that ChannelVoice describes: 1 to 32.
+inline constexpr int describedChannels = 32;
+
 struct Timeline {
   int formatKind;                // FORMAT_NONE, FORMAT_IMELODY or FORMAT_SMAF
   std::vector<TimedNote> notes;  // in the order read: track by track, each in time order
@@ -50,6 +62,7 @@ struct Timeline {
   int channels;                  // 16, or 32 for the 32-channel SMAF format
   StopPlace stopped;             // the walk's own stop, as the inspector reports it
   StopPlace notesStopped;        // a TimelineStop: where decoding inside a track stopped
+  ChannelVoice voices[describedChannels];  // channel k + 1 at index k
 };
 
 // Decodes the image: finds its format as the converter does and walks it.
