@@ -1,4 +1,4 @@
-// The engine's benchmarks: convertBuffer and decodeTimeline on i-melody and
+// The engine's benchmarks: convertBlock and decodeTimeline on i-melody and
 // SMAF images, crc16 alone, findFormat over bytes without a magic, and memcpy
 // of the same sizes as the reference.
 #include <benchmark/benchmark.h>
@@ -9,7 +9,8 @@
 #include "bench/benchmarks.h"
 #include "bench/images.h"
 #include "engine/bytes.h"
-#include "engine/convert.h"
+#include "engine/conversion.h"
+#include "engine/format.h"
 #include "engine/timeline.h"
 
 namespace {
@@ -45,17 +46,14 @@ void convertBench(benchmark::State &state, ByteVector (*make)(uint32_t)) {
   memBlockCreate(&input, uint32_t(image.size()));
   std::memcpy(input.data, image.data(), image.size());
   input.length = uint32_t(image.size());
-  memBlockCreate(&output, 1024);
-  conversionSettings.vibMask = 0x0002;
-  conversionSettings.ledMask = 0x0001;
-  convertBuffer(&input, &output);  // untimed: the output's pages are touched once, as memcpy's are
+  const ConversionRequest request = {0x0002, 0x0001, false};
+  ConversionResult result = convertBlock(input, &output, request);  // untimed: the output's pages are touched once
   for (auto _ : state) {
-    convertBuffer(&input, &output);
+    result = convertBlock(input, &output, request);
     benchmark::DoNotOptimize(output.data);
     benchmark::ClobberMemory();
   }
-  if (conversionSettings.report.formatKind == FORMAT_NONE)
-    state.SkipWithError("image not converted");
+  if (result.outcome != CONVERT_DONE) state.SkipWithError("image not converted");
   setBytes(state, image.size());
   memBlockFree(&input);
   memBlockFree(&output);

@@ -1,6 +1,6 @@
 #include "engine/inspect.h"
 
-#include "engine/convert.h"
+#include "engine/format.h"
 #include "engine/melodywalk.h"
 #include "engine/smafwalk.h"
 #include "engine/timeline.h"
@@ -81,6 +81,7 @@ void inspectMelody(const uint8_t *bytes, uint64_t length, MelodyInfo *info) {
 struct SmafReading {
   MelodyInfo *info;
   TextSpan optionalTitle;  // the first title of the optional-data chunk
+  ScoreTrackLinks links;
 };
 
 // A chunk before the first file chunk is walked (the converter copies it)
@@ -159,20 +160,7 @@ bool onSmafChunk(SmafReading &r, SmafWalkState &w, uint64_t dataLength, int trac
   addChunkId(&info, w);
   uint64_t at = w.io.inPos;
   if (matchAt(w.io, at, "OPDA", 4)) readOptionalData(r, w.io, at + 8, at + 8 + dataLength);
-  if (track < 0) return true;
-  const uint8_t *chunk = w.io.in + at;
-  bool later = track >= 6;
-  for (int k = 0; k < scoreTrackChannels; ++k) {
-    ChannelBit where;
-    if (vibrationBit(w.scoreTrack, k, &where)) {
-      addChannel(later ? &info.laterTrackPlaces : &info.vibPlaces, k + 1, scoreTrackChannels);
-      if (chunk[where.offset] & where.bit) addChannel(&info.vibLinks, k + 1, scoreTrackChannels);
-    }
-    if (ledBit(w.scoreTrack, k, &where)) {
-      addChannel(later ? &info.laterTrackPlaces : &info.ledPlaces, k + 1, scoreTrackChannels);
-      if (chunk[where.offset] & where.bit) addChannel(&info.ledLinks, k + 1, scoreTrackChannels);
-    }
-  }
+  if (track >= 0) addScoreTrackLinks(w.scoreTrack, w.io.in + at, &r.links);
   return true;
 }
 
@@ -187,8 +175,13 @@ void checkCrc(const SmafWalkState &w, MelodyInfo *info) {
 
 void inspectSmaf(const uint8_t *bytes, uint64_t length, MelodyInfo *info) {
   SmafWalkState w = startSmafReading(bytes, length);
-  SmafReading r = {info, {}};
+  SmafReading r = {info, {}, {}};
   if (walkSmaf(w, r)) checkCrc(w, info);
+  info->vibLinks = r.links.vibration;
+  info->ledLinks = r.links.led;
+  info->vibPlaces = r.links.vibPlaces;
+  info->ledPlaces = r.links.ledPlaces;
+  info->laterTrackPlaces = r.links.laterPlaces;
   // The contents-info chunk's title comes first.
   if (!info->title.present) info->title = r.optionalTitle;
   info->scoreTrackType = w.scoreTrackType;
@@ -198,9 +191,7 @@ void inspectSmaf(const uint8_t *bytes, uint64_t length, MelodyInfo *info) {
 // --- notes ------------------------------------------------------------------
 
 // i-melody counts the channels of its first four tracks, SMAF every channel.
-void countNotes(const uint8_t *bytes, uint64_t length, MelodyInfo *info) {
-  Timeline timeline;
-  decodeTimeline(bytes, length, &timeline);
+void countNotes(const Timeline &timeline, MelodyInfo *info) {
   uint32_t channels = info->formatKind == FORMAT_IMELODY ? 16 : 32;
   for (const TimedNote &note : timeline.notes)
     if (note.channel <= channels) ++info->notes[note.channel - 1];
@@ -218,9 +209,15 @@ void inspectWithoutNotes(const uint8_t *bytes, uint64_t length, MelodyInfo *info
   if (info->formatKind == FORMAT_SMAF) inspectSmaf(bytes, length, info);
 }
 
-void inspectImage(const uint8_t *bytes, uint64_t length, MelodyInfo *info) {
+void inspectWithTimeline(const uint8_t *bytes, uint64_t length, const Timeline &timeline, MelodyInfo *info) {
   inspectWithoutNotes(bytes, length, info);
-  if (info->formatKind != FORMAT_NONE) countNotes(bytes, length, info);
+  if (info->formatKind != FORMAT_NONE) countNotes(timeline, info);
+}
+
+void inspectImage(const uint8_t *bytes, uint64_t length, MelodyInfo *info) {
+  Timeline timeline;
+  decodeTimeline(bytes, length, &timeline);
+  inspectWithTimeline(bytes, length, timeline, info);
 }
 
 uint32_t ledChannelsCarried(const MelodyInfo &info) {

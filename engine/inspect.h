@@ -56,6 +56,12 @@ struct MelodyInfo {
 // and counts its notes with the timeline decoder.
 void inspectImage(const uint8_t *bytes, uint64_t length, MelodyInfo *info);
 
+struct Timeline;
+
+// The same, counting the notes of a timeline that decodeTimeline made from
+// the same bytes, for a caller that needs both.
+void inspectWithTimeline(const uint8_t *bytes, uint64_t length, const Timeline &timeline, MelodyInfo *info);
+
 // The same without the notes, for what needs only the links and the walk:
 // notes, durationMs and notesStopped stay 0.
 void inspectWithoutNotes(const uint8_t *bytes, uint64_t length, MelodyInfo *info);

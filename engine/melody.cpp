@@ -3,7 +3,9 @@
 #include <cstring>
 
 #include "engine/convert.h"
+#include "engine/format.h"
 #include "engine/melodywalk.h"
+#include "engine/rewrite.h"
 
 namespace {
 
@@ -12,6 +14,8 @@ namespace {
 // one another in the input, so a track's events are copied in runs from
 // `runStart` up to each dropped event and to the track's end.
 struct MelodyRewrite {
+  const LinkChoice *choice;
+  CarriedLinks carried;  // what the inserted link events name
   bool haveFirstTrack;
   bool haveHeaderEnd;
   uint64_t headerEndOut;  // where the first audio or track chunk was copied
@@ -53,15 +57,22 @@ bool putChannelTable(MelodyWalkState &w, uint16_t vibMask, uint16_t ledMask) {
   return put(w, event, sizeof event);
 }
 
+uint32_t channelBit(uint8_t channel) { return channel ? uint32_t(1) << (channel - 1) : 0; }
+
 // Version 2 names the lowest channel of each mask; version 3 carries both
-// whole masks; other versions get nothing.
-bool insertLinks(MelodyWalkState &w) {
-  const ConversionSettings &cs = conversionSettings;
+// whole masks; other versions get nothing. Every link event met in the
+// tracks is dropped, so the inserted ones are all that the file links.
+bool insertLinks(MelodyRewrite &r, MelodyWalkState &w) {
+  const LinkChoice &c = *r.choice;
   if (w.version == 2) {
-    if (cs.vibChannel && !putChannelLink(w, vibLinkTemplate, cs.vibChannel)) return false;
-    if (cs.ledChannel && !putChannelLink(w, ledLinkTemplate, cs.ledChannel)) return false;
-  } else if (w.version == 3 && (cs.vibChannel || cs.ledChannel)) {
-    return putChannelTable(w, cs.vibMask, cs.ledMask);
+    if (c.vibChannel && !putChannelLink(w, vibLinkTemplate, c.vibChannel)) return false;
+    if (c.ledChannel && !putChannelLink(w, ledLinkTemplate, c.ledChannel)) return false;
+    r.carried.vibration = channelBit(c.vibChannel);
+    r.carried.led = channelBit(c.ledChannel);
+  } else if (w.version == 3 && (c.vibChannel || c.ledChannel)) {
+    if (!putChannelTable(w, c.vibMask, c.ledMask)) return false;
+    r.carried.vibration = c.vibMask;
+    r.carried.led = c.ledMask;
   }
   return true;
 }
@@ -94,7 +105,7 @@ bool onTrackStart(MelodyRewrite &r, MelodyWalkState &w, uint64_t) {
   r.runStart = w.io.inPos;
   if (r.haveFirstTrack) return true;
   r.haveFirstTrack = true;
-  return insertLinks(w);
+  return insertLinks(r, w);
 }
 
 bool onNotes(MelodyRewrite &, MelodyWalkState &, uint64_t, uint64_t) { return true; }
@@ -125,19 +136,45 @@ bool writeFileLengths(MelodyRewrite &r, MelodyWalkState &w) {
   return true;
 }
 
+ConversionResult given(const MelodyWalkState &w, const MelodyRewrite &r) {
+  ConversionResult result = {};
+  result.formatKind = FORMAT_IMELODY;
+  result.formatVersion = w.version;
+  if (w.stop != MELODY_DONE) {
+    result.outcome = CONVERT_MALFORMED;
+    result.stopped = melodyStopPlace(w);
+    return result;
+  }
+  result.outcome = CONVERT_DONE;
+  result.outputLength = w.io.outPos;
+  result.carried = r.carried;
+  result.carried.tracks = w.tracks;
+  return result;
+}
+
 }  // namespace
+
+ConversionResult rewriteMelodyImage(const uint8_t *input, uint64_t length, uint8_t *output, uint64_t capacity,
+                                    const LinkChoice &choice) {
+  MelodyWalkState w = startMelodyWalk(input, length, output, capacity);
+  MelodyRewrite r = {};
+  r.choice = &choice;
+  // What follows the walk's end is carried through unread.
+  if (walkMelody(w, r) && writeFileLengths(r, w)) copy(w, w.io.inLength - w.io.inPos);
+  return given(w, r);
+}
 
 int rewriteMelody(const MemBlock *input, MemBlock *output) {
   ConversionReport &report = conversionSettings.report;
   std::memset(&report, 0, sizeof report);
   output->length = 0;
-  MelodyWalkState w = startMelodyWalk(input->data, input->length, output->data,
-                                      uint64_t(input->length) + outputHeadroom);
-  MelodyRewrite r = {};
-  // What follows the walk's end is carried through unread.
-  if (!walkMelody(w, r) || !writeFileLengths(r, w) || !copy(w, w.io.inLength - w.io.inPos)) return 0;
-  output->length = uint32_t(w.io.outPos);
+  const ConversionSettings &cs = conversionSettings;
+  LinkChoice choice = {cs.vibMask, cs.ledMask, cs.vibChannel, cs.ledChannel, false};
+  ConversionResult result = rewriteMelodyImage(input->data, input->length, output->data,
+                                               uint64_t(input->length) + outputHeadroom, choice);
+  if (result.outcome != CONVERT_DONE) return 0;
+  output->length = uint32_t(result.outputLength);
   report.formatKind = FORMAT_IMELODY;
-  report.formatVersion = w.version;
+  report.formatVersion = result.formatVersion;
   return 1;
 }

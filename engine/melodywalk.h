@@ -35,20 +35,6 @@ inline constexpr uint8_t channelTableTemplate[9] = {0x00, 0xFF, 0xFF, 0x00, 0x14
 
 enum LinkKind { LINK_NONE, LINK_VIBRATION, LINK_LED, LINK_TABLE };
 
-// Why a walk ended early. MELODY_FULL is the visitor's own: its output had
-// no room left.
-enum MelodyStop {
-  MELODY_DONE,
-  MELODY_FILE_CHUNK_CUT,  // the file chunk runs past the input's end
-  MELODY_HEADER_CUT,      // a header sub-chunk runs past the input's end
-  MELODY_AUDIO_CUT,       // an audio-data chunk runs past the input's end
-  MELODY_TRACK_HEAD_CUT,  // a track chunk's head runs past the input's end
-  MELODY_TRACK_CUT,       // an event of a track runs past the input's end
-  MELODY_NO_FILE_CHUNK,   // the walk met no file chunk where the lengths could go
-  MELODY_BODY_FIRST,      // an audio or track chunk stands before the file chunk
-  MELODY_EVENT_PAST_TRACK,  // a track's last event runs past the track's declared end
-  MELODY_FULL,
-};
 
 struct MelodyWalkState {
   Walk io;                // io.inPos: where the walk stands

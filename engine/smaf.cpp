@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "engine/convert.h"
+#include "engine/format.h"
+#include "engine/rewrite.h"
 #include "engine/smafwalk.h"
 
 namespace {
@@ -10,7 +12,13 @@ namespace {
 // The rewrite copies every chunk as the walk meets it, but for the LED tag
 // of the contents-info chunk and the channel status bits of score tracks.
 struct SmafRewrite {
+  const LinkChoice *choice;
   uint64_t fileChunkOut;
+  // What the file chunk's score tracks link once rewritten, and whether it
+  // holds a contents-info chunk: chunks before the file chunk are copied but
+  // are no part of the file that a phone reads.
+  ScoreTrackLinks links;
+  bool contentsInfo;
 };
 
 bool copy(SmafWalkState &w, uint64_t count) {
@@ -39,11 +47,12 @@ bool onSmafFileChunk(SmafRewrite &r, SmafWalkState &w) {
 
 // The contents-info chunk: its 5 fixed bytes, the new LED tag first when an
 // LED channel is chosen, then the other tags; its length recomputed.
-bool onSmafContentsInfo(SmafRewrite &, SmafWalkState &w, uint64_t dataLength) {
+bool onSmafContentsInfo(SmafRewrite &r, SmafWalkState &w, uint64_t dataLength) {
   Walk &io = w.io;
   uint64_t chunkOut = io.outPos, dataEnd = io.inPos + 8 + dataLength;
+  if (w.haveFileChunk) r.contentsInfo = true;
   if (!copy(w, 13)) return false;
-  uint8_t ledChannel = conversionSettings.ledChannel;
+  uint8_t ledChannel = r.choice->ledChannel;
   if (ledChannel) {
     const uint8_t tag[5] = {'L', '2', ':', uint8_t(ledChannel - 1), ','};
     if (!put(w, tag, sizeof tag)) return false;
@@ -58,20 +67,25 @@ void setChannelBit(uint8_t *chunk, ChannelBit where, bool on) {
   chunk[where.offset] = uint8_t((chunk[where.offset] & ~where.bit) | (on ? where.bit : 0));
 }
 
-// Any other chunk is copied whole; in the copy of a score track whose status
-// the walk reads (tracks 0 to 5, and 6 and 7 when asked) the vibration bits,
+// The channel bits of a score track's copy at `chunk`: the vibration bits,
 // and the LED bits of tracks 5 to 7, are rewritten from the masks. The masks
 // name channels 1 to 16, so channels 17 to 32 lose both bits.
-bool onSmafChunk(SmafRewrite &, SmafWalkState &w, uint64_t dataLength, int track) {
+void rewriteChannelBits(const ScoreTrack &track, uint8_t *chunk, const LinkChoice &choice) {
+  for (int k = 0; k < scoreTrackChannels; ++k) {
+    ChannelBit where;
+    if (vibrationBit(track, k, &where)) setChannelBit(chunk, where, (choice.vibMask >> k) & 1);
+    if (ledBit(track, k, &where)) setChannelBit(chunk, where, (choice.ledMask >> k) & 1);
+  }
+}
+
+// Any other chunk is copied whole; a score track's copy gets its channel
+// bits rewritten: tracks 0 to 5 always, 6 and 7 when asked.
+bool onSmafChunk(SmafRewrite &r, SmafWalkState &w, uint64_t dataLength, int track) {
   uint8_t *chunk = w.io.out + w.io.outPos;
   if (!copy(w, 8 + dataLength)) return false;
   if (track < 0) return true;
-  uint32_t vib = conversionSettings.vibMask, led = conversionSettings.ledMask;
-  for (int k = 0; k < scoreTrackChannels; ++k) {
-    ChannelBit where;
-    if (vibrationBit(w.scoreTrack, k, &where)) setChannelBit(chunk, where, (vib >> k) & 1);
-    if (ledBit(w.scoreTrack, k, &where)) setChannelBit(chunk, where, (led >> k) & 1);
-  }
+  if (track <= 5 || r.choice->allTracks) rewriteChannelBits(w.scoreTrack, chunk, *r.choice);
+  if (w.haveFileChunk) addScoreTrackLinks(w.scoreTrack, chunk, &r.links);
   return true;
 }
 
@@ -88,19 +102,52 @@ bool closeFileChunk(SmafRewrite &r, SmafWalkState &w) {
   return io.inPos >= io.inLength || copy(w, io.inLength - io.inPos);
 }
 
+// The LED channels carried: the LED bits, and the channel that the
+// contents-info chunk's new LED tag names.
+CarriedLinks carriedLinks(const SmafRewrite &r) {
+  const ScoreTrackLinks &links = r.links;
+  uint32_t tag = r.contentsInfo && r.choice->ledChannel ? uint32_t(1) << (r.choice->ledChannel - 1) : 0;
+  return {links.vibration, links.led | tag, 0, links.vibPlaces, links.ledPlaces, links.laterPlaces, r.contentsInfo};
+}
+
+ConversionResult given(const SmafWalkState &w, const SmafRewrite &r) {
+  ConversionResult result = {};
+  result.formatKind = FORMAT_SMAF;
+  result.formatVersion = w.scoreTrackType;
+  if (w.stop != SMAF_DONE) {
+    result.outcome = CONVERT_MALFORMED;
+    result.stopped = smafStopPlace(w);
+    return result;
+  }
+  result.outcome = CONVERT_DONE;
+  result.outputLength = w.io.outPos;
+  result.carried = carriedLinks(r);
+  return result;
+}
+
 }  // namespace
+
+ConversionResult rewriteSmafImage(const uint8_t *input, uint64_t length, uint8_t *output, uint64_t capacity,
+                                  const LinkChoice &choice) {
+  SmafWalkState w = startSmafWalk(input, length, output, capacity);
+  w.strictTracks6And7 = choice.allTracks;
+  SmafRewrite r = {};
+  r.choice = &choice;
+  if (walkSmaf(w, r)) closeFileChunk(r, w);
+  return given(w, r);
+}
 
 int rewriteSmaf(const MemBlock *input, MemBlock *output) {
   ConversionReport &report = conversionSettings.report;
   std::memset(&report, 0, sizeof report);
   output->length = 0;
-  SmafWalkState w = startSmafWalk(input->data, input->length, output->data,
-                                  uint64_t(input->length) + outputHeadroom);
-  w.readsTracks6And7 = conversionSettings.allTracks != 0;
-  SmafRewrite r = {};
-  if (!walkSmaf(w, r) || !closeFileChunk(r, w)) return 0;
-  output->length = uint32_t(w.io.outPos);
+  const ConversionSettings &cs = conversionSettings;
+  LinkChoice choice = {cs.vibMask, cs.ledMask, cs.vibChannel, cs.ledChannel, false};
+  ConversionResult result = rewriteSmafImage(input->data, input->length, output->data,
+                                             uint64_t(input->length) + outputHeadroom, choice);
+  if (result.outcome != CONVERT_DONE) return 0;
+  output->length = uint32_t(result.outputLength);
   report.formatKind = FORMAT_SMAF;
-  report.formatVersion = w.scoreTrackType;
+  report.formatVersion = result.formatVersion;
   return 1;
 }

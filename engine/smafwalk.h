@@ -15,15 +15,6 @@
 
 #include "engine/walk.h"
 
-enum SmafStop {
-  SMAF_DONE,
-  SMAF_FILE_CHUNK_CUT,     // a file chunk's header runs past the input's end
-  SMAF_CHUNK_CUT,          // a chunk runs past the input's end
-  SMAF_CONTENTS_SHORT,     // a contents-info chunk has fewer than its 5 fixed bytes
-  SMAF_SCORE_TRACK_SHORT,  // a score track is too short for its channel status bytes
-  SMAF_NO_FILE_CHUNK,      // the walk met no file chunk where the length could go
-  SMAF_FULL,               // the visitor's own: its output had no room left
-};
 
 // A score track as the walk reads it: its number (the fourth byte of its
 // id) and how many channel status bytes it has, from data offset 4; 0 when
@@ -35,7 +26,7 @@ struct ScoreTrack {
 
 struct SmafWalkState {
   Walk io;                 // io.inPos: where the walk stands
-  bool readsTracks6And7;   // the channel status of score tracks 6 and 7 is read too
+  bool strictTracks6And7;  // a score track 6 or 7 too short for its status stops the walk
   ScoreTrack scoreTrack;   // the score track that onSmafChunk is visiting
   bool haveFileChunk;
   uint64_t fileEnd;        // input offset just past the file chunk; 0 until one is met
@@ -78,14 +69,14 @@ inline constexpr int scoreTrackChannels = 32;
 
 // The status bytes of a score track at `at` with `dataLength` bytes of
 // data: tracks 0 to 4 have two, one nibble per channel; track 5 sixteen, one
-// byte per channel. Tracks 6 and 7, when the walk reads them, one byte per
-// channel as their format type (data offset 0) says: 16 for types 1 and 2,
-// 32 for type 3, none for the others. Other tracks: none.
-inline uint32_t channelStatusBytes(const SmafWalkState &w, uint8_t track, uint64_t at, uint64_t dataLength) {
+// byte per channel; tracks 6 and 7 one byte per channel as their format type
+// (data offset 0) says: 16 for types 1 and 2, 32 for type 3, none for the
+// others. Other tracks: none.
+inline uint32_t channelStatusBytes(const Walk &io, uint8_t track, uint64_t at, uint64_t dataLength) {
   if (track <= 4) return 2;
   if (track == 5) return 16;
-  if (track > 7 || !w.readsTracks6And7 || dataLength == 0) return 0;
-  uint8_t formatType = w.io.in[at + 8];
+  if (track > 7 || dataLength == 0) return 0;
+  uint8_t formatType = io.in[at + 8];
   return formatType == 1 || formatType == 2 ? 16 : formatType == 3 ? 32 : 0;
 }
 
@@ -114,6 +105,35 @@ inline bool ledBit(const ScoreTrack &track, int k, ChannelBit *where) {
   return track.number >= 5 && statusByteBit(track, k, 0x10, where);
 }
 
+// What the score tracks of a file link, bit k for channel k + 1: the
+// channels whose vibration and LED bits are set, and the channels that have
+// such bits at all: vibration in tracks 0 to 5, LED in track 5, and both in
+// tracks 6 and 7, which a conversion rewrites only when asked to.
+struct ScoreTrackLinks {
+  uint32_t vibration;
+  uint32_t led;
+  uint32_t vibPlaces;
+  uint32_t ledPlaces;
+  uint32_t laterPlaces;
+};
+
+// Adds the links of one score track, whose chunk begins at `chunk`.
+inline void addScoreTrackLinks(const ScoreTrack &track, const uint8_t *chunk, ScoreTrackLinks *links) {
+  bool later = track.number >= 6;
+  for (int k = 0; k < scoreTrackChannels; ++k) {
+    uint32_t bit = uint32_t(1) << k;
+    ChannelBit where;
+    if (vibrationBit(track, k, &where)) {
+      (later ? links->laterPlaces : links->vibPlaces) |= bit;
+      if (chunk[where.offset] & where.bit) links->vibration |= bit;
+    }
+    if (ledBit(track, k, &where)) {
+      (later ? links->laterPlaces : links->ledPlaces) |= bit;
+      if (chunk[where.offset] & where.bit) links->led |= bit;
+    }
+  }
+}
+
 // The visitor is a plain record V; the walk calls these functions of it,
 // each returning false to stop the walk (after setting w.stop through
 // stopSmafWalk):
@@ -121,7 +141,8 @@ inline bool ledBit(const ScoreTrack &track, int k, ChannelBit *where) {
 //   onSmafContentsInfo(v, w, dataLength)    a "CNTI" chunk at w.io.inPos
 //   onSmafChunk(v, w, dataLength, track)    any other chunk; track is the score
 //                                           track number, or -1 for no score track;
-//                                           w.scoreTrack tells its status bytes
+//                                           w.scoreTrack tells its status bytes,
+//                                           which the walk has checked lie inside it
 // Everything handed over lies inside the input; after a chunk the walk goes
 // on behind it.
 template <class V>
@@ -149,10 +170,14 @@ bool walkSmafChunk(SmafWalkState &w, V &visitor) {
     ok = onSmafContentsInfo(visitor, w, dataLength);
   } else if (matchAt(io, at, "MTR", 3)) {
     uint8_t track = io.in[at + 3];
-    w.scoreTrack = {track, channelStatusBytes(w, track, at, dataLength)};
-    // The status bytes follow the four fixed bytes of the track's data.
-    if (w.scoreTrack.statusBytes && dataLength < 4 + w.scoreTrack.statusBytes)
-      return stopSmafWalk(w, SMAF_SCORE_TRACK_SHORT, at);
+    w.scoreTrack = {track, channelStatusBytes(io, track, at, dataLength)};
+    // The status bytes follow the four fixed bytes of the track's data. A
+    // track 6 or 7 too short for them has no status to read, unless the
+    // walk is to rewrite it.
+    if (w.scoreTrack.statusBytes && dataLength < 4 + w.scoreTrack.statusBytes) {
+      if (track <= 5 || w.strictTracks6And7) return stopSmafWalk(w, SMAF_SCORE_TRACK_SHORT, at);
+      w.scoreTrack.statusBytes = 0;
+    }
     if (track <= 5) w.scoreTrackType = track == 0 ? 1 : track == 5 ? 3 : 2;
     ok = onSmafChunk(visitor, w, dataLength, int(track));
   } else {
@@ -187,12 +212,9 @@ inline SmafWalkState startSmafWalk(const uint8_t *in, uint64_t inLength, uint8_t
   return w;
 }
 
-// The walk of a reader of the file (the inspector, the timeline): it reads
-// score tracks 6 and 7 as a phone does, whatever a conversion rewrites.
+// The walk of a reader of the file (the inspector, the timeline).
 inline SmafWalkState startSmafReading(const uint8_t *in, uint64_t inLength) {
-  SmafWalkState w = startSmafWalk(in, inLength, nullptr, 0);
-  w.readsTracks6And7 = true;
-  return w;
+  return startSmafWalk(in, inLength, nullptr, 0);
 }
 
 // Where the walk stopped, as the reports tell it: a chunk cut short names

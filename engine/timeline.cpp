@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/convert.h"
+#include "engine/format.h"
 #include "engine/timelineparts.h"
 
 void makeNoteRoom(Timeline &timeline, uint64_t more, uint64_t limit) {

@@ -12,24 +12,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/walk.h"
+#include "engine/stops.h"
 
-// Why decoding the notes stopped early, beyond the walk's own reasons.
-enum TimelineStop {
-  TIMELINE_DONE,
-  TIMELINE_TEMPO_ZERO,         // an i-melody tempo event sets a tempo of 0
-  TIMELINE_TOO_MANY_TRACKS,    // an i-melody track whose channels cannot be numbered
-  TIMELINE_TRACK_HEADER_SHORT, // a score track too short for its header
-  TIMELINE_UNKNOWN_FORMAT,     // a score track of a sequence format not known here
-  TIMELINE_UNKNOWN_TIME_BASE,  // a score track's time base code is a reserved one
-  TIMELINE_PART_CUT,           // a part of a score track runs past the track's end
-  TIMELINE_SEQUENCE_CUT,       // an event runs past the end of its sequence
-  TIMELINE_ENDLESS_NUMBER,     // a variable-length number of more than four bytes
-  TIMELINE_UNKNOWN_EVENT,      // an event that the sequence format does not have
-  TIMELINE_HUFFMAN_CUT,        // a compressed sequence's bits end before its bytes
-  TIMELINE_HUFFMAN_TREE,       // a compressed sequence's code tree is damaged
-  TIMELINE_HUFFMAN_CLAIM,      // a compressed sequence claims more bytes than it has bits
-};
 
 // One note. Channels count from 1: up to 16, 32 in the 32-channel SMAF
 // format, and beyond 16 for the fifth and later tracks of an i-melody. Key

@@ -9,16 +9,8 @@
 #include <cstdint>
 
 #include "engine/bytes.h"
+#include "engine/stops.h"
 
-// Why a walk ended early, where, and in which track or chunk (counted from
-// 1). `stop` is the walk's own reason (a MelodyStop or SmafStop), or a
-// reader's that looks inside what the walk hands over; 0 means the whole
-// image was read.
-struct StopPlace {
-  int stop;
-  uint64_t at;
-  uint32_t number;
-};
 
 struct Walk {
   const uint8_t *in;

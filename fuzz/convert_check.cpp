@@ -1,8 +1,7 @@
-// convertBuffer on any bytes, with any two masks.
+// A conversion of any bytes, with any two masks.
 #include <cstring>
 
 #include "engine/bytes.h"
-#include "engine/convert.h"
 #include "fuzz/checks.h"
 #include "fuzz/shapes.h"
 
@@ -10,50 +9,56 @@ namespace {
 
 // What every conversion promises, whether it converted or gave up.
 const char *checkOutcome(const uint8_t *image, uint32_t count, const MemBlock &output,
-                         const ConversionReport &report) {
+                         const ConversionResult &result) {
   if (output.length > uint64_t(count) + outputHeadroom) return "the output is longer than its capacity";
-  if (report.formatKind == FORMAT_NONE)
-    return output.length || report.formatVersion ? "a given-up conversion left output or a version" : nullptr;
-  if (report.formatKind != findFormat(image, count)) return "the report names another format than the first magic";
-  if (report.formatKind == FORMAT_SMAF && (report.formatVersion < 1 || report.formatVersion > 3))
+  if (result.formatKind != findFormat(image, count)) return "the result names another format than the first magic";
+  if (result.outcome != CONVERT_DONE)
+    return output.length || result.carried.vibration || result.carried.led
+               ? "a given-up conversion left output or links"
+               : nullptr;
+  if (result.formatKind == FORMAT_SMAF && (result.formatVersion < 1 || result.formatVersion > 3))
     return "the SMAF score-track type is not 1, 2 or 3";
   return nullptr;
 }
 
 // Converting a converted image again with the same masks must give the same
 // bytes, where the second walk is the same as the first (sameWalkAgain).
-const char *checkReconversion(const MemBlock &first, const ConversionReport &report) {
+const char *checkReconversion(const MemBlock &first, const ConversionResult &result,
+                              const ConversionRequest &request) {
   MemBlock second = {};
-  ConversionReport again = convertCopy(first.data, first.length, &second);
+  ConversionResult again = convertCopy(first.data, first.length, request, &second);
   const char *problem = nullptr;
-  if (again.formatKind != report.formatKind || again.formatVersion != report.formatVersion)
+  if (convertedFormat(again) != result.formatKind || again.formatVersion != result.formatVersion)
     problem = "converting the output again reports another format or version";
   else if (second.length != first.length || std::memcmp(second.data, first.data, first.length) != 0)
     problem = "converting the output again with the same masks changes it";
+  else if (std::memcmp(&again.carried, &result.carried, sizeof result.carried) != 0)
+    problem = "converting the output again tells other links";
   memBlockFree(&second);
   return problem;
 }
 
 const char *checkConverted(const uint8_t *image, uint32_t count, const MemBlock &output,
-                           const ConversionReport &report) {
-  if (report.formatKind == FORMAT_SMAF) {
+                           const ConversionResult &result, const ConversionRequest &request) {
+  if (result.formatKind == FORMAT_SMAF) {
     if (const char *problem = checkSmafClosing(output.data, output.length, smafShape(image, count).steps))
       return problem;
   }
-  if (!sameWalkAgain(image, count, output.data, output.length, report.formatKind)) return nullptr;
-  return checkReconversion(output, report);
+  if (!sameWalkAgain(image, count, output.data, output.length, result.formatKind)) return nullptr;
+  return checkReconversion(output, result, request);
 }
 
 }  // namespace
 
 const char *checkConversion(const uint8_t *data, size_t size) {
+  ConversionRequest request;
   const uint8_t *image;
   uint32_t count;
-  if (!takeMasksAndImage(data, size, &image, &count)) return nullptr;
+  if (!takeRequestAndImage(data, size, &request, &image, &count)) return nullptr;
   MemBlock output = {};
-  ConversionReport report = convertCopy(image, count, &output);
-  const char *problem = checkOutcome(image, count, output, report);
-  if (!problem && report.formatKind != FORMAT_NONE) problem = checkConverted(image, count, output, report);
+  ConversionResult result = convertCopy(image, count, request, &output);
+  const char *problem = checkOutcome(image, count, output, result);
+  if (!problem && result.outcome == CONVERT_DONE) problem = checkConverted(image, count, output, result, request);
   memBlockFree(&output);
   return problem;
 }

@@ -1,15 +1,13 @@
-// The inspector on any bytes: its reports are well formed, it agrees with
-// the converter about which files can be read (the converter reading score
-// tracks 6 and 7 as the inspector always does only with all tracks asked
-// for), and on a converted image it names exactly the links that were asked
-// for, as far as the format holds them.
+// The inspector on any bytes: its reports are well formed, it reads whole
+// every file that the converter rewrites, and on a converted image it names
+// exactly the links that were asked for, as far as the format holds them,
+// and that the conversion's result tells.
 #include <cstring>
 #include <string>
 
 #include "engine/bytes.h"
-#include "engine/convert.h"
+#include "engine/format.h"
 #include "engine/inspect.h"
-#include "engine/smafwalk.h"
 #include "fuzz/checks.h"
 #include "fuzz/jsonsyntax.h"
 #include "fuzz/shapes.h"
@@ -53,14 +51,6 @@ bool smafLinksAsAsked(const MelodyInfo &info, const SmafShape &input, uint16_t v
   return info.vibLinks == wantVib && info.ledLinks == wantLed && info.ledTag == wantTag;
 }
 
-// Without all tracks the converter reads no status of tracks 6 and 7, so
-// it rewrites a file in which the inspector stopped at one too short for
-// its status bytes.
-bool stoppedAtLaterTrack(const MelodyInfo &info) {
-  return info.formatKind == FORMAT_SMAF && info.stopped.stop == SMAF_SCORE_TRACK_SHORT &&
-         (info.stopped.number == 6 || info.stopped.number == 7);
-}
-
 const char *checkReports(const uint8_t *image, uint32_t count, const MelodyInfo &info) {
   if (info.formatKind != findFormat(image, count)) return "the inspector names another format than the first magic";
   if (!isJsonObjectLine(infoJson("in\xff.mld", info, image))) return "the JSON report is not one well-formed object";
@@ -70,22 +60,28 @@ const char *checkReports(const uint8_t *image, uint32_t count, const MelodyInfo 
   return nullptr;
 }
 
-const char *checkAgainstConversion(const uint8_t *image, uint32_t count, const MelodyInfo &info) {
+// A converted image carries what the result says it carries.
+bool carriesAsTold(const MelodyInfo &after, const ConversionResult &result) {
+  return after.vibLinks == result.carried.vibration && ledChannelsCarried(after) == result.carried.led;
+}
+
+const char *checkAgainstConversion(const uint8_t *image, uint32_t count, const MelodyInfo &info,
+                                   const ConversionRequest &request) {
   MemBlock output = {};
-  ConversionReport report = convertCopy(image, count, &output);
+  ConversionResult result = convertCopy(image, count, request, &output);
   const char *problem = nullptr;
   bool readWhole = info.formatKind != FORMAT_NONE && info.stopped.stop == 0;
-  bool allTracks = conversionSettings.allTracks, converted = report.formatKind != FORMAT_NONE;
-  if (converted && !readWhole && (allTracks || !stoppedAtLaterTrack(info)))
-    problem = "the converter rewrote an image that the inspector could not read whole";
-  if (converted && readWhole && sameWalkAgain(image, count, output.data, output.length, report.formatKind)) {
+  bool converted = result.outcome == CONVERT_DONE;
+  if (converted && !readWhole) problem = "the converter rewrote an image that the inspector could not read whole";
+  if (converted && readWhole && sameWalkAgain(image, count, output.data, output.length, result.formatKind)) {
     MelodyInfo after;
     inspectImage(output.data, output.length, &after);
-    uint16_t vib = conversionSettings.vibMask, led = conversionSettings.ledMask;
-    bool asked = report.formatKind == FORMAT_IMELODY
-                     ? melodyLinksAsAsked(after, vib, led)
-                     : smafLinksAsAsked(after, smafShape(image, count), vib, led, allTracks);
+    bool asked = result.formatKind == FORMAT_IMELODY
+                     ? melodyLinksAsAsked(after, request.vibMask, request.ledMask)
+                     : smafLinksAsAsked(after, smafShape(image, count), request.vibMask, request.ledMask,
+                                        request.allTracks);
     if (!asked) problem = "the converted image does not carry the links that were asked for";
+    else if (!carriesAsTold(after, result)) problem = "the result tells other links than the converted image carries";
   }
   memBlockFree(&output);
   return problem;
@@ -94,11 +90,12 @@ const char *checkAgainstConversion(const uint8_t *image, uint32_t count, const M
 }  // namespace
 
 const char *checkInspection(const uint8_t *data, size_t size) {
+  ConversionRequest request;
   const uint8_t *image;
   uint32_t count;
-  if (!takeMasksAndImage(data, size, &image, &count)) return nullptr;
+  if (!takeRequestAndImage(data, size, &request, &image, &count)) return nullptr;
   MelodyInfo info;
   inspectImage(image, count, &info);
   if (const char *problem = checkReports(image, count, info)) return problem;
-  return checkAgainstConversion(image, count, info);
+  return checkAgainstConversion(image, count, info, request);
 }

@@ -125,24 +125,23 @@ bool sameWalkAgain(const uint8_t *image, uint32_t count, const uint8_t *output, 
   return before.fileChunks == 1 && after.fileChunks == 1 && !before.ledPrefixAtEnd;
 }
 
-bool takeMasksAndImage(const uint8_t *data, size_t size, const uint8_t **image, uint32_t *count) {
+bool takeRequestAndImage(const uint8_t *data, size_t size, ConversionRequest *request, const uint8_t **image,
+                         uint32_t *count) {
   const size_t largestImage = 1 << 20;  // larger images add nothing that smaller ones do not reach
   if (size < 4 || size - 4 > largestImage) return false;
-  conversionSettings.vibMask = uint16_t(readBE(data, 2));
-  conversionSettings.ledMask = uint16_t(readBE(data + 2, 2));
-  conversionSettings.allTracks = uint8_t(__builtin_parity(readBE(data, 4)));
+  *request = {uint16_t(readBE(data, 2)), uint16_t(readBE(data + 2, 2)), __builtin_parity(readBE(data, 4)) != 0};
   *image = data + 4;
   *count = uint32_t(size - 4);
   return true;
 }
 
-ConversionReport convertCopy(const uint8_t *image, uint32_t count, MemBlock *output) {
+ConversionResult convertCopy(const uint8_t *image, uint32_t count, const ConversionRequest &request,
+                             MemBlock *output) {
   MemBlock input = {};
   memBlockCreate(&input, count);
   if (count) std::memcpy(input.data, image, count);
   input.length = count;
-  memBlockCreate(output, 1024);
-  convertBuffer(&input, output);
+  ConversionResult result = convertBlock(input, output, request);
   memBlockFree(&input);
-  return conversionSettings.report;
+  return result;
 }

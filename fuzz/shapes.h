@@ -6,7 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/convert.h"
+#include "engine/conversion.h"
+#include "engine/format.h"
+#include "shell/memblock.h"
 
 struct SmafShape {
   int steps;            // chunk positions walked before the walk stopped
@@ -50,13 +52,19 @@ const char *checkSmafClosing(const uint8_t *bytes, uint64_t length, int steps);
 bool sameWalkAgain(const uint8_t *image, uint32_t count, const uint8_t *output, uint32_t outLength, int format);
 
 // A conversion check's input: two bytes of vibration mask and two of LED
-// mask (big-endian), set into conversionSettings, then the image. Score
-// tracks 6 and 7 are rewritten too (allTracks) when the four mask bytes hold
-// an odd number of set bits. False for inputs too short, or larger than any
-// the checks need (a megabyte).
-bool takeMasksAndImage(const uint8_t *data, size_t size, const uint8_t **image, uint32_t *count);
+// mask (big-endian), then the image. Score tracks 6 and 7 are rewritten too
+// (allTracks) when the four mask bytes hold an odd number of set bits. False
+// for inputs too short, or larger than any the checks need (a megabyte).
+bool takeRequestAndImage(const uint8_t *data, size_t size, ConversionRequest *request, const uint8_t **image,
+                         uint32_t *count);
 
 // Converts a copy of the image held in a block of exactly its size, so that
 // the address sanitizer catches a read past its end as it would a write past
 // the output's capacity. The caller releases `output`.
-ConversionReport convertCopy(const uint8_t *image, uint32_t count, MemBlock *output);
+ConversionResult convertCopy(const uint8_t *image, uint32_t count, const ConversionRequest &request,
+                             MemBlock *output);
+
+// The format a conversion rewrote: FORMAT_NONE unless it was done.
+inline int convertedFormat(const ConversionResult &result) {
+  return result.outcome == CONVERT_DONE ? result.formatKind : FORMAT_NONE;
+}

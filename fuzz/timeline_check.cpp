@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/convert.h"
+#include "engine/format.h"
 #include "engine/inspect.h"
 #include "engine/timeline.h"
 #include "fuzz/checks.h"
@@ -82,11 +82,13 @@ bool sameTimeline(const Timeline &a, const Timeline &b) {
   return true;
 }
 
-const char *checkAgainstConversion(const uint8_t *image, uint32_t count, const Timeline &before) {
+const char *checkAgainstConversion(const uint8_t *image, uint32_t count, const Timeline &before,
+                                   const ConversionRequest &request) {
   MemBlock output = {};
-  ConversionReport report = convertCopy(image, count, &output);
+  ConversionResult result = convertCopy(image, count, request, &output);
   const char *problem = nullptr;
-  if (report.formatKind != FORMAT_NONE && sameWalkAgain(image, count, output.data, output.length, report.formatKind)) {
+  int format = convertedFormat(result);
+  if (format != FORMAT_NONE && sameWalkAgain(image, count, output.data, output.length, format)) {
     Timeline after;
     decodeCopy(output.data, output.length, &after);
     if (!sameTimeline(before, after)) problem = "converting the image changed its timeline";
@@ -98,13 +100,14 @@ const char *checkAgainstConversion(const uint8_t *image, uint32_t count, const T
 }  // namespace
 
 const char *checkTimeline(const uint8_t *data, size_t size) {
+  ConversionRequest request;
   const uint8_t *image;
   uint32_t count;
-  if (!takeMasksAndImage(data, size, &image, &count)) return nullptr;
+  if (!takeRequestAndImage(data, size, &request, &image, &count)) return nullptr;
   Timeline timeline;
   decodeCopy(image, count, &timeline);
   if (timeline.formatKind != findFormat(image, count)) return "the timeline names another format than the first magic";
   if (const char *problem = checkNotes(timeline, count)) return problem;
   if (const char *problem = checkReports(image, count, timeline)) return problem;
-  return checkAgainstConversion(image, count, timeline);
+  return checkAgainstConversion(image, count, timeline, request);
 }

@@ -2,6 +2,7 @@
 // carries less than was asked where it could not hold it.
 #include <gtest/gtest.h>
 
+#include "engine/inspect.h"
 #include "shell/report/carries.h"
 #include "tests/images.h"
 
@@ -18,6 +19,9 @@ Bytes laterStatus() {
 }
 
 const Bytes later = laterStatus();
+
+// A score track 6 too short for the status bytes its format type names.
+const Bytes shortSix = chunk(ascii("MTR") + Bytes{6}, hex("02 00 02 02") + Bytes(6, 0));
 
 }  // namespace
 
@@ -55,13 +59,15 @@ TEST(CarriesLine, SaysWhatTheFileHoldsAndWhy) {
        "LED 1,8 (score tracks 6 and 7 were left as they were; --all-tracks links them)"},
       {"i.mmf", smaf(mtr(6, later, 2)), 0x0001, 0x0001, LANGUAGE_ENGLISH, "i.mmf: vibration 1, LED 1", true},
       {"j.mmf", smaf(mtr(7, Bytes(32, 0), 3)), 0x8000, 0x0000, LANGUAGE_ENGLISH, "j.mmf: vibration 16, LED none", true},
+      // A track 6 with no status to read hides nothing behind it.
+      {"k.mmf", smaf(cnti({}) + shortSix + mtr(5, Bytes(16, 0))), 0x0002, 0x0004, LANGUAGE_ENGLISH,
+       "k.mmf: vibration 2, LED 3"},
   };
   for (const Case &c : cases) {
-    Converted converted = convertImage(c.image, c.vib, c.led, c.allTracks);
-    ASSERT_FALSE(converted.bytes.empty()) << c.name;
-    CarriesRequest request = {c.vib, c.led, c.allTracks, "--all-tracks"};
-    EXPECT_EQ(carriesLine(c.name, converted.bytes.data(), uint32_t(converted.bytes.size()), request, c.language),
-              c.line);
+    ConversionRequest request = {c.vib, c.led, c.allTracks};
+    ConvertedByRequest converted = convertWithRequest(c.image, request);
+    ASSERT_EQ(converted.result.outcome, CONVERT_DONE) << c.name;
+    EXPECT_EQ(carriesLine(c.name, converted.result, request, "--all-tracks", c.language), c.line);
   }
 }
 
@@ -82,17 +88,22 @@ TEST(CarriedLinks, AreTheChannelsThatTheLineNames) {
       {"track 6 linked", smaf(mtr(6, later, 2)), 0x0001, 0x0001, true, 0x0001, 0x0001, true},
       {"track 7 linked", smaf(mtr(7, Bytes(32, 0), 3)), 0x8000, 0x0003, true, 0x8000, 0x0003, true},
       {"track 6 of type 0", smaf(mtr(6, later, 0)), 0x0001, 0x0001, true, 0x0000, 0x0000, false},
+      {"track 6 too short", smaf(cnti({}) + shortSix + mtr(5, Bytes(16, 0))), 0x0002, 0x0004, false, 0x0002, 0x0004,
+       false},
       {"version 2", melody(vers('2'), track(notes)), 0x0006, 0x0001, false, 0x0002, 0x0001, false},
       {"version 3", melody(vers('3'), track(notes)), 0xFFFF, 0x8000, false, 0xFFFF, 0x8000, false},
       {"not a melody", ascii("plain text"), 0x0001, 0x0001, false, 0x0000, 0x0000, false},
   };
   for (const Case &c : cases) {
-    Converted converted = convertImage(c.image, c.vib, c.led, c.allTracks);
-    // What could not be converted is read as it is.
-    const Bytes &image = converted.bytes.empty() ? c.image : converted.bytes;
-    CarriedLinks carried = carriedLinks(image.data(), uint32_t(image.size()));
-    EXPECT_EQ(carried.vibMask, c.vibCarried) << c.name;
-    EXPECT_EQ(carried.ledMask, c.ledCarried) << c.name;
-    EXPECT_EQ(carried.laterTracks, c.laterTracks) << c.name;
+    ConvertedByRequest converted = convertWithRequest(c.image, {c.vib, c.led, c.allTracks});
+    const CarriedLinks &carried = converted.result.carried;
+    EXPECT_EQ(carried.vibration, c.vibCarried) << c.name;
+    EXPECT_EQ(carried.led, c.ledCarried) << c.name;
+    EXPECT_EQ(carried.laterPlaces != 0, c.laterTracks) << c.name;
+    // They are what the inspector reads from the converted file.
+    MelodyInfo info;
+    inspectWithoutNotes(converted.bytes.data(), converted.bytes.size(), &info);
+    EXPECT_EQ(info.vibLinks, carried.vibration) << c.name;
+    EXPECT_EQ(ledChannelsCarried(info), carried.led) << c.name;
   }
 }

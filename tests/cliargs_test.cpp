@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "shell/cli/cliargs.h"
+#include "shell/cli/language.h"
 #include "shell/cli/paths.h"
 
 TEST(ChannelList, ReadsChannelsRangesAndNone) {
@@ -200,4 +201,24 @@ TEST(PathParts, FileNameAndExtension) {
   EXPECT_EQ(pathInside("out", "a/b.mld"), "out/a/b.mld");
   EXPECT_EQ(pathInside("out/", "b.mld"), "out/b.mld");
   EXPECT_EQ(pathInside("", "b.mld"), "b.mld");
+}
+
+TEST(UserLanguage, TheFirstLocaleVariableSetDecides) {
+  struct Case {
+    const char *lcAll, *lcMessages, *lang;
+    Language language;
+  } cases[] = {
+      {nullptr, nullptr, nullptr, LANGUAGE_ENGLISH},
+      {nullptr, nullptr, "ja_JP.UTF-8", LANGUAGE_JAPANESE},
+      {nullptr, nullptr, "ja", LANGUAGE_JAPANESE},
+      {"", "", "ja_JP.eucJP", LANGUAGE_JAPANESE},
+      {nullptr, "ja_JP.UTF-8", "C.UTF-8", LANGUAGE_JAPANESE},
+      {"C", "ja_JP.UTF-8", "ja_JP.UTF-8", LANGUAGE_ENGLISH},
+      {"ja_JP@cjknarrow", nullptr, "en_US.UTF-8", LANGUAGE_JAPANESE},
+      {nullptr, nullptr, "jam", LANGUAGE_ENGLISH},
+      {nullptr, nullptr, "de_DE.UTF-8", LANGUAGE_ENGLISH},
+  };
+  for (const Case &c : cases)
+    EXPECT_EQ(languageOf(c.lcAll, c.lcMessages, c.lang), c.language)
+        << (c.lcAll ? c.lcAll : "-") << " " << (c.lcMessages ? c.lcMessages : "-") << " " << (c.lang ? c.lang : "-");
 }

@@ -6,6 +6,7 @@
 #endif
 
 #include "engine/bytes.h"
+#include "tests/images.h"
 #include "tests/testing.h"
 
 namespace {
@@ -15,7 +16,7 @@ const Bytes melodyV2 = hex(
     "6D 65 6C 6F 00 00 00 28 00 0D 01 00 01  76 65 72 73 00 04 30 32 30 30"
     "74 72 61 63 00 00 00 11  07 FF FF 00 05 11 F2 04 20 01  00 12 34  00 FF DF 00");
 
-Bytes converted(const Bytes &image) { return convertImage(image, conversionSettings.vibMask, conversionSettings.ledMask).bytes; }
+Bytes converted(const Bytes &image) { return convertWithSettings(image, conversionSettings.vibMask, conversionSettings.ledMask).bytes; }
 
 }  // namespace
 
@@ -26,7 +27,7 @@ TEST(ConvertBuffer, ChannelIsLowestSelected) {
   } cases[] = {{0, 0}, {0x0004, 3}, {0x8001, 1}, {0x8000, 16}, {0x0006, 2}};
   for (const Case &c : cases) {
     EXPECT_EQ(lowestChannel(c.mask), c.channel);
-    convertImage({}, c.mask, uint16_t(c.mask << 1));
+    convertWithSettings({}, c.mask, uint16_t(c.mask << 1));
     EXPECT_EQ(conversionSettings.vibChannel, c.channel);
     EXPECT_EQ(conversionSettings.ledChannel, lowestChannel(uint16_t(c.mask << 1)));
   }
@@ -68,15 +69,15 @@ TEST(ConvertBuffer, RewriterWalksFromOffsetZeroWhereverTheMagicIs) {
   Bytes expected = leading + file;
   expected = expected + Bytes{uint8_t(crc16(expected.data(), int32_t(expected.size())) >> 8),
                               uint8_t(crc16(expected.data(), int32_t(expected.size())))};
-  Converted out = convertImage(leading + file + hex("00 00"), 1, 1);
+  Converted out = convertWithSettings(leading + file + hex("00 00"), 1, 1);
   EXPECT_EQ(out.report.formatKind, FORMAT_SMAF);
   EXPECT_EQ(toHex(out.bytes), toHex(expected));
 }
 
 TEST(ConvertBuffer, ReportIsClearedWhenNothingIsConverted) {
-  convertImage(melodyV2, 1, 1);
+  convertWithSettings(melodyV2, 1, 1);
   ASSERT_EQ(conversionSettings.report.formatKind, FORMAT_IMELODY);
-  Converted out = convertImage(ascii("no melody here"), 1, 1);
+  Converted out = convertWithSettings(ascii("no melody here"), 1, 1);
   EXPECT_EQ(out.report.formatKind, FORMAT_NONE);
   EXPECT_EQ(out.report.formatVersion, 0);
   EXPECT_TRUE(out.bytes.empty());
@@ -93,7 +94,7 @@ class ConvertFile : public ::testing::Test {
 
 TEST_F(ConvertFile, WritesTheConvertedImage) {
   writeFile(dir.file("in.mld"), melodyV2);
-  EXPECT_EQ(convertFileOutcome(dir.file("in.mld").c_str(), dir.file("out.mld").c_str()), CONVERT_DONE);
+  EXPECT_EQ(convertFile(dir.file("in.mld").c_str(), dir.file("out.mld").c_str()), 1);
   EXPECT_EQ(readFile(dir.file("out.mld")), converted(melodyV2));
   EXPECT_EQ(readFile(dir.file("in.mld")), melodyV2);
   EXPECT_EQ(listFolder(dir.path).size(), 2u);
@@ -120,11 +121,12 @@ TEST_F(ConvertFile, ConvertsNothingAndTouchesNothing) {
   };
   const Bytes older = ascii("an older output");
   for (const Case &c : cases) {
-    convertImage(melodyV2, 1, 1);  // a previous success must not show through
+    convertWithSettings(melodyV2, 1, 1);  // a previous success must not show through
     writeFile(dir.file("in"), c.input);
     writeFile(dir.file("old"), older);
-    EXPECT_EQ(convertFileOutcome(dir.file("in").c_str(), dir.file("new").c_str()), c.outcome) << c.name;
-    EXPECT_EQ(convertFileOutcome(dir.file("in").c_str(), dir.file("old").c_str()), c.outcome) << c.name;
+    EXPECT_EQ(convertWithRequest(c.input, {1, 1, false}).result.outcome, c.outcome) << c.name;
+    EXPECT_EQ(convertFile(dir.file("in").c_str(), dir.file("new").c_str()), 0) << c.name;
+    EXPECT_EQ(convertFile(dir.file("in").c_str(), dir.file("old").c_str()), 0) << c.name;
     EXPECT_EQ(convertFile(dir.file("in").c_str(), dir.file("in").c_str()), 0) << c.name;
     EXPECT_EQ(conversionSettings.report.formatKind, FORMAT_NONE) << c.name;
     EXPECT_FALSE(fileExists(dir.file("new"))) << c.name;
@@ -135,8 +137,8 @@ TEST_F(ConvertFile, ConvertsNothingAndTouchesNothing) {
 }
 
 TEST_F(ConvertFile, MissingInputCreatesNothing) {
-  convertImage(melodyV2, 1, 1);
-  EXPECT_EQ(convertFileOutcome(dir.file("none.mld").c_str(), dir.file("out.mld").c_str()), CONVERT_UNREADABLE);
+  convertWithSettings(melodyV2, 1, 1);
+  EXPECT_EQ(convertFile(dir.file("none.mld").c_str(), dir.file("out.mld").c_str()), 0);
   EXPECT_EQ(conversionSettings.report.formatKind, FORMAT_NONE);
   EXPECT_TRUE(listFolder(dir.path).empty());
 }
@@ -144,9 +146,8 @@ TEST_F(ConvertFile, MissingInputCreatesNothing) {
 TEST_F(ConvertFile, FailedWriteLeavesTargetAndNoTemporary) {
   writeFile(dir.file("in.mld"), melodyV2);
   makeFolder(dir.file("taken"));
-  EXPECT_EQ(convertFileOutcome(dir.file("in.mld").c_str(), dir.file("taken").c_str()), CONVERT_UNWRITABLE);
-  EXPECT_EQ(convertFileOutcome(dir.file("in.mld").c_str(), dir.file("gone/out.mld").c_str()), CONVERT_UNWRITABLE);
   EXPECT_EQ(convertFile(dir.file("in.mld").c_str(), dir.file("taken").c_str()), 0);
+  EXPECT_EQ(convertFile(dir.file("in.mld").c_str(), dir.file("gone/out.mld").c_str()), 0);
   EXPECT_EQ(listFolder(dir.path).size(), 2u);
   EXPECT_TRUE(listFolder(dir.file("taken")).empty());
   EXPECT_EQ(readFile(dir.file("in.mld")), melodyV2);
@@ -178,3 +179,56 @@ TEST_F(ConvertFile, NewFileGetsPermissionsFromUmask) {
   EXPECT_EQ(info.st_mode & 07777, 0644u);
 }
 #endif
+
+// The Windows program's road (the masks in conversionSettings, convertBuffer)
+// and the request's road (convertBlock) write the same bytes and tell the
+// same format and version for the same choice.
+TEST(ConvertBlock, WritesWhatConvertBufferWrites) {
+  const Bytes notes = hex("00 10 60  00 50 60");
+  const Bytes images[] = {
+      melodyV2,
+      melody(vers('3'), track(notes) + track(hex("00 FF FF 00 05 11 F2 05 20 00") + notes)),
+      melody(vers('1'), track(notes)),
+      smaf(cnti(ascii("L2:") + Bytes{7} + ascii(",A:1,")) + mtr(1, hex("FF 00")) + mtr(5, Bytes(16, 0x31))),
+      smaf(mtr(6, Bytes(16, 0x21), 2) + mtr(0, hex("44 44"))),
+      hex("6D 65 6C 6F 00 00"),
+      ascii("no melody"),
+  };
+  const uint16_t masks[][2] = {{0, 0}, {0x0002, 0x0001}, {0x8005, 0x0104}, {0xFFFF, 0xFFFF}};
+  for (const Bytes &image : images) {
+    for (const auto &mask : masks) {
+      Converted bySettings = convertWithSettings(image, mask[0], mask[1]);
+      ConvertedByRequest byRequest = convertWithRequest(image, {mask[0], mask[1], false});
+      const ConversionResult &r = byRequest.result;
+      EXPECT_EQ(toHex(byRequest.bytes), toHex(bySettings.bytes)) << toHex(image);
+      bool done = r.outcome == CONVERT_DONE;
+      EXPECT_EQ(done ? r.formatKind : FORMAT_NONE, bySettings.report.formatKind) << toHex(image);
+      EXPECT_EQ(done ? r.formatVersion : 0, bySettings.report.formatVersion) << toHex(image);
+    }
+  }
+}
+
+// A give-up says where the converter stopped: the same walk as the
+// inspector's for a short score track 5, the cut chunk behind a short
+// track 6 that only a conversion of all tracks reads.
+TEST(ConvertBlock, SaysWhereItGaveUp) {
+  Bytes shortSix = chunk(ascii("MTR") + Bytes{6}, hex("02 00 02 02") + Bytes(6, 0));
+  Bytes cut = ascii("MMMD") + hex("00 00 00 60") + shortSix + ascii("MTR") + hex("01 00 00 00 09 00");
+  struct Case {
+    const char *name;
+    Bytes image;
+    bool allTracks;
+    int stop;
+    uint64_t at;
+  } cases[] = {
+      {"short track 6, then a cut chunk", cut, false, SMAF_CHUNK_CUT, 26},
+      {"short track 6, all tracks", cut, true, SMAF_SCORE_TRACK_SHORT, 8},
+      {"i-melody file chunk cut", hex("6D 65 6C 6F 00 00"), false, MELODY_FILE_CHUNK_CUT, 0},
+  };
+  for (const Case &c : cases) {
+    ConversionResult result = convertWithRequest(c.image, {1, 1, c.allTracks}).result;
+    EXPECT_EQ(result.outcome, CONVERT_MALFORMED) << c.name;
+    EXPECT_EQ(result.stopped.stop, c.stop) << c.name;
+    EXPECT_EQ(result.stopped.at, c.at) << c.name;
+  }
+}

@@ -26,7 +26,7 @@ TEST(MelodyRewriter, WorkedExampleVersion2) {
   Bytes input = hex(
       "6D 65 6C 6F 00 00 00 28 00 0D 01 00 01  76 65 72 73 00 04 30 32 30 30"
       "74 72 61 63 00 00 00 11  07 FF FF 00 05 11 F2 04 20 01  00 12 34  00 FF DF 00");
-  Converted out = convertImage(input, 0x0002, 0x0001);
+  Converted out = convertWithSettings(input, 0x0002, 0x0001);
   EXPECT_EQ(toHex(out.bytes),
             toHex(hex("6D 65 6C 6F 00 00 00 36 00 0D 01 00 01  76 65 72 73 00 04 30 32 30 30"
                       "74 72 61 63 00 00 00 1F  00 FF FF 00 05 11 F2 04 60 00"
@@ -41,7 +41,7 @@ TEST(MelodyRewriter, WorkedExampleVersion3) {
   Bytes input = hex(
       "6D 65 6C 6F 00 00 00 28 00 0D 01 00 01  76 65 72 73 00 04 30 33 30 30"
       "74 72 61 63 00 00 00 11  07 FF FF 00 05 11 F2 04 20 01  00 12 34  00 FF DF 00");
-  Converted out = convertImage(input, 0x0005, 0x0004);
+  Converted out = convertWithSettings(input, 0x0005, 0x0004);
   EXPECT_EQ(toHex(out.bytes),
             toHex(hex("6D 65 6C 6F 00 00 00 3B 00 0D 01 00 01  76 65 72 73 00 04 30 33 30 30"
                       "74 72 61 63 00 00 00 24  00 FF FF 00 14 11 01 F2 07 02 00 03") +
@@ -80,7 +80,7 @@ TEST(MelodyRewriter, InsertsLinksByVersionAndMasks) {
                                         track(shortEvent + oldLedLink));
     Bytes expected = melody(c.headers, track(c.inserted + oldVibLinkLeft + noteEvent + oldTableLeft) +
                                            track(shortEvent));
-    Converted out = convertImage(input, c.vibMask, c.ledMask);
+    Converted out = convertWithSettings(input, c.vibMask, c.ledMask);
     EXPECT_EQ(toHex(out.bytes), toHex(expected)) << c.name;
     EXPECT_EQ(out.report.formatKind, FORMAT_IMELODY) << c.name;
     EXPECT_EQ(out.report.formatVersion, c.version) << c.name;
@@ -102,7 +102,7 @@ TEST(MelodyRewriter, VersionAfterTheFirstTrackChangesNothing) {
   };
   for (const Case &c : cases) {
     Bytes input = melody(c.before, track(noteEvent) + c.after + track(noteEvent));
-    Converted out = convertImage(input, 1, 0);
+    Converted out = convertWithSettings(input, 1, 0);
     EXPECT_EQ(toHex(out.bytes), toHex(melody(c.before, track(c.inserted + noteEvent) + c.after + track(noteEvent)))) << c.name;
     EXPECT_EQ(out.report.formatVersion, c.version) << c.name;
     MelodyInfo info;
@@ -132,7 +132,7 @@ TEST(MelodyRewriter, WalksChunksAsDeclared) {
        melody(vers('1'), track(noteEvent), hex("01 02 03"))},
   };
   for (const Case &c : cases) {
-    Converted out = convertImage(c.input, 1, 0);
+    Converted out = convertWithSettings(c.input, 1, 0);
     EXPECT_EQ(toHex(out.bytes), toHex(c.expected)) << c.name;
     EXPECT_EQ(out.report.formatKind, FORMAT_IMELODY) << c.name;
   }
@@ -167,7 +167,7 @@ TEST(MelodyRewriter, KeepsRunsOfNotesAroundOtherEventsWhereverTheyStand) {
           }
           Bytes input = melody(note(flag), track(events) + track(events));
           Bytes expected = melody(note(flag), track(kept) + track(kept));
-          EXPECT_EQ(toHex(convertImage(input, 1, 1).bytes), toHex(expected))
+          EXPECT_EQ(toHex(convertWithSettings(input, 1, 1).bytes), toHex(expected))
               << "note flag " << int(flag) << ", " << count << " notes, " << toHex(other.event)
               << " at " << position;
         }
@@ -182,7 +182,7 @@ TEST(MelodyRewriter, TrackBehindDeclaredEndIsStillRewrittenAndCounted) {
   Bytes input = ascii("melo") + be(uint32_t(5 + 10 + first.size()), 4) + hex("00 0D 01 00 01") +
                 vers('2') + first + second;
   Bytes expected = melody(vers('2'), track(vibCh1 + noteEvent) + track(oldVibLinkLeft + shortEvent));
-  EXPECT_EQ(toHex(convertImage(input, 1, 0).bytes), toHex(expected));
+  EXPECT_EQ(toHex(convertWithSettings(input, 1, 0).bytes), toHex(expected));
 }
 
 TEST(MelodyRewriter, CmidFileChunkIsWalkedLikeMelo) {
@@ -192,7 +192,7 @@ TEST(MelodyRewriter, CmidFileChunkIsWalkedLikeMelo) {
   input[0] = 'c', input[1] = 'm', input[2] = 'i', input[3] = 'd';
   Bytes expected = melody(headers, track(noteEvent));
   expected[0] = 'c', expected[1] = 'm', expected[2] = 'i', expected[3] = 'd';
-  EXPECT_EQ(toHex(convertImage(input, 0, 0).bytes), toHex(expected));
+  EXPECT_EQ(toHex(convertWithSettings(input, 0, 0).bytes), toHex(expected));
 }
 
 // An event that begins inside its track but runs past the track's declared
@@ -225,7 +225,7 @@ TEST(MelodyRewriter, GivesUpOnAnEventRunningPastItsTrack) {
     Bytes next = track(c.noteFlag ? hex("00 12 34 56") : noteEvent);
     Bytes events(c.events.begin(), c.events.begin() + c.declared);  // the last event runs on into `next`
     Bytes input = melody(note(c.noteFlag), ascii("trac") + be(c.declared, 4) + events + next);
-    Converted out = convertImage(input, 0, 0);
+    Converted out = convertWithSettings(input, 0, 0);
     EXPECT_EQ(out.report.formatKind, c.converts ? FORMAT_IMELODY : FORMAT_NONE) << c.name;
     EXPECT_EQ(toHex(out.bytes), c.converts ? toHex(input) : "") << c.name;
   }
@@ -257,7 +257,7 @@ TEST(MelodyRewriter, GivesUpOnMalformedImages) {
       {"audio head cut short", melody(vers('4'), ascii("adat") + hex("00 00"))},
   };
   for (const Case &c : cases) {
-    Converted out = convertImage(c.input, 0xFFFF, 0xFFFF);
+    Converted out = convertWithSettings(c.input, 0xFFFF, 0xFFFF);
     EXPECT_EQ(out.report.formatKind, FORMAT_NONE) << c.name;
     EXPECT_EQ(out.report.formatVersion, 0) << c.name;
     EXPECT_TRUE(out.bytes.empty()) << c.name;
@@ -304,9 +304,9 @@ TEST(MelodyRewriter, ReadsClassEventsAudioChunksAndKeepsTiming) {
       {"audio but no track", melody(vers('4'), adat), melody(vers('4'), adat)},
   };
   for (const Case &c : cases) {
-    Converted out = convertImage(c.input, 1, 0);
+    Converted out = convertWithSettings(c.input, 1, 0);
     EXPECT_EQ(toHex(out.bytes), toHex(c.expected)) << c.name;
-    EXPECT_EQ(toHex(convertImage(out.bytes, 1, 0).bytes), toHex(out.bytes)) << c.name << ", converted twice";
+    EXPECT_EQ(toHex(convertWithSettings(out.bytes, 1, 0).bytes), toHex(out.bytes)) << c.name << ", converted twice";
   }
 }
 

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "shell/messages.h"
 #include "shell/options.h"
+#include "shell/report/resultmessage.h"
 #include "resources/texts.h"
 #include "tests/testing.h"
 
@@ -140,28 +140,8 @@ TEST(ResultMessage, RowsChosenByReportAndLedChannel) {
       {FORMAT_SMAF, 1, 1, nullptr},                   {FORMAT_NONE, 2, 1, nullptr},
   };
   for (const Case &c : cases) {
-    ConversionReport report = {uint8_t(c.kind), uint8_t(c.version)};
-    EXPECT_EQ(resultMessage(report, uint8_t(c.ledChannel)), c.expected) << c.kind << " " << c.version;
+    const Message *message = resultText(c.kind, c.version, uint8_t(c.ledChannel));
+    EXPECT_EQ(message ? message->japanese : nullptr, c.expected) << c.kind << " " << c.version;
   }
   EXPECT_STREQ(textResultImelodyV2Led, "次の機種で連動できます。\n\nN210i/N503i/N504i");
-}
-
-TEST(UserLanguage, TheFirstLocaleVariableSetDecides) {
-  struct Case {
-    const char *lcAll, *lcMessages, *lang;
-    Language language;
-  } cases[] = {
-      {nullptr, nullptr, nullptr, LANGUAGE_ENGLISH},
-      {nullptr, nullptr, "ja_JP.UTF-8", LANGUAGE_JAPANESE},
-      {nullptr, nullptr, "ja", LANGUAGE_JAPANESE},
-      {"", "", "ja_JP.eucJP", LANGUAGE_JAPANESE},
-      {nullptr, "ja_JP.UTF-8", "C.UTF-8", LANGUAGE_JAPANESE},
-      {"C", "ja_JP.UTF-8", "ja_JP.UTF-8", LANGUAGE_ENGLISH},
-      {"ja_JP@cjknarrow", nullptr, "en_US.UTF-8", LANGUAGE_JAPANESE},
-      {nullptr, nullptr, "jam", LANGUAGE_ENGLISH},
-      {nullptr, nullptr, "de_DE.UTF-8", LANGUAGE_ENGLISH},
-  };
-  for (const Case &c : cases)
-    EXPECT_EQ(languageOf(c.lcAll, c.lcMessages, c.lang), c.language)
-        << (c.lcAll ? c.lcAll : "-") << " " << (c.lcMessages ? c.lcMessages : "-") << " " << (c.lang ? c.lang : "-");
 }

@@ -58,7 +58,7 @@ TEST(InspectorProperty, ConvertedImagesCarryTheLinksAskedFor) {
   images.insert(images.end(), smafs.begin(), smafs.end());
   for (const Bytes &image : images) {
     for (const auto &pair : masks) {
-      ASSERT_NE(convertImage(image, pair[0], pair[1]).report.formatKind, FORMAT_NONE) << toHex(image);
+      ASSERT_NE(convertWithSettings(image, pair[0], pair[1]).report.formatKind, FORMAT_NONE) << toHex(image);
       Bytes input = be(pair[0], 2) + be(pair[1], 2) + image;
       const char *problem = checkInspection(input.data(), input.size());
       EXPECT_TRUE(problem == nullptr) << problem << "\n" << toHex(input);
@@ -75,7 +75,7 @@ TEST(TimelineProperty, ConvertingKeepsTheTimeline) {
   images.insert(images.end(), timed.begin(), timed.end());
   for (const Bytes &image : images) {
     for (const auto &pair : masks) {
-      Converted converted = convertImage(image, pair[0], pair[1]);
+      Converted converted = convertWithSettings(image, pair[0], pair[1]);
       ASSERT_NE(converted.report.formatKind, FORMAT_NONE) << toHex(image);
       Bytes input = be(pair[0], 2) + be(pair[1], 2) + image;
       const char *problem = checkTimeline(input.data(), input.size());
@@ -83,7 +83,7 @@ TEST(TimelineProperty, ConvertingKeepsTheTimeline) {
     }
   }
   for (const Bytes &image : timed) {
-    Converted converted = convertImage(image, 2, 1);
+    Converted converted = convertWithSettings(image, 2, 1);
     EXPECT_TRUE(sameWalkAgain(image.data(), uint32_t(image.size()), converted.bytes.data(), uint32_t(converted.bytes.size()),
                               converted.report.formatKind))
         << toHex(image);

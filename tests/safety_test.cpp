@@ -357,7 +357,7 @@ TEST_F(DataSafety, PipesAndDevicesAreNeverReplaced) {
   ssize_t n = read(reader, got.data(), got.size());
   close(reader);
   got.resize(size_t(n > 0 ? n : 0));
-  EXPECT_EQ(got, convertImage(song, 1, 1).bytes);
+  EXPECT_EQ(got, convertWithSettings(song, 1, 1).bytes);
   struct stat info;
   ASSERT_EQ(lstat(dir.file("pipe").c_str(), &info), 0);
   EXPECT_TRUE(S_ISFIFO(info.st_mode));
@@ -386,7 +386,7 @@ TEST_F(DataSafety, PipesAndDevicesAreNeverReplaced) {
 // shell left it, never renamed over: what the file held stays, and so does
 // the file itself (its inode).
 TEST_F(DataSafety, RedirectedStandardOutputKeepsItsFile) {
-  const Bytes result = convertImage(song, 1, 1).bytes;
+  const Bytes result = convertWithSettings(song, 1, 1).bytes;
   const std::string converted(result.begin(), result.end());
   struct Case {
     const char *script, *file;
@@ -414,7 +414,7 @@ TEST_F(DataSafety, RedirectedStandardOutputKeepsItsFile) {
 // is written, and made when it does not exist yet. A circle of links or a
 // target in a missing folder writes nothing.
 TEST_F(DataSafety, LinkToAMissingFileIsWrittenThrough) {
-  const Bytes converted = convertImage(song, 1, 1).bytes;
+  const Bytes converted = convertWithSettings(song, 1, 1).bytes;
   makeFolder(dir.file("sub"));
   ASSERT_EQ(symlink("target.mld", dir.file("link.mld").c_str()), 0);
   ASSERT_EQ(symlink("sub/hop.mld", dir.file("first.mld").c_str()), 0);

@@ -2,11 +2,24 @@
 
 #include "tests/images.h"
 
+namespace {
+
+// Converts with score tracks 6 and 7 rewritten too, told as a report.
+Converted convertAllTracks(const Bytes &image, uint16_t vibMask, uint16_t ledMask) {
+  ConvertedByRequest converted = convertWithRequest(image, {vibMask, ledMask, true});
+  const ConversionResult &result = converted.result;
+  ConversionReport report = {};
+  if (result.outcome == CONVERT_DONE) report = {uint8_t(result.formatKind), result.formatVersion};
+  return {converted.bytes, report};
+}
+
+}  // namespace
+
 TEST(SmafRewriter, WorkedExample) {
   Bytes input = hex(
       "4D 4D 4D 44 00 00 00 28  43 4E 54 49 00 00 00 0E  01 02 03 04 05  41 3A 31 2C"
       "4C 32 3A 07 2C  4D 54 52 01 00 00 00 08  00 00 02 02  FF 00  12 34  65 60");
-  Converted out = convertImage(input, 0x0005, 0x0004);
+  Converted out = convertWithSettings(input, 0x0005, 0x0004);
   EXPECT_EQ(toHex(out.bytes),
             toHex(hex("4D 4D 4D 44 00 00 00 28  43 4E 54 49 00 00 00 0E  01 02 03 04 05"
                       "4C 32 3A 02 2C  41 3A 31 2C  4D 54 52 01 00 00 00 08 00 00 02 02"
@@ -14,7 +27,7 @@ TEST(SmafRewriter, WorkedExample) {
   EXPECT_EQ(out.report.formatKind, FORMAT_SMAF);
   EXPECT_EQ(out.report.formatVersion, 2);
 
-  Converted noLed = convertImage(input, 0x0005, 0);
+  Converted noLed = convertWithSettings(input, 0x0005, 0);
   EXPECT_EQ(toHex(noLed.bytes),
             toHex(hex("4D 4D 4D 44 00 00 00 23  43 4E 54 49 00 00 00 09  01 02 03 04 05"
                       "41 3A 31 2C  4D 54 52 01 00 00 00 08 00 00 02 02  FB 40  12 34  9A 56")));
@@ -39,7 +52,7 @@ TEST(SmafRewriter, ReplacesLedTagsInContentsInfo) {
       {"an LED tag needs its colon", ascii("A,L2;x"), 0, ascii("A,L2;x")},
   };
   for (const Case &c : cases) {
-    Converted out = convertImage(smaf(cnti(c.options)), 0, c.ledMask);
+    Converted out = convertWithSettings(smaf(cnti(c.options)), 0, c.ledMask);
     EXPECT_EQ(toHex(out.bytes), toHex(smaf(cnti(c.expected)))) << c.name;
     EXPECT_EQ(out.report.formatKind, FORMAT_SMAF) << c.name;
   }
@@ -48,7 +61,7 @@ TEST(SmafRewriter, ReplacesLedTagsInContentsInfo) {
 TEST(SmafRewriter, LedTestRunsOnPastTheChunkButNotPastTheInput) {
   // "L2" at the end of the option data reads on into the next chunk's id.
   Bytes before = chunk(ascii("CNTI"), hex("01 02 03 04 05") + ascii("A,L2")) + chunk(ascii(":xyz"), {});
-  EXPECT_EQ(toHex(convertImage(smaf(before), 0, 0).bytes),
+  EXPECT_EQ(toHex(convertWithSettings(smaf(before), 0, 0).bytes),
             toHex(smaf(chunk(ascii("CNTI"), hex("01 02 03 04 05") + ascii("A,")) + chunk(ascii(":xyz"), {}))));
 }
 
@@ -72,7 +85,7 @@ TEST(SmafRewriter, PatchesChannelStatusOfScoreTracks) {
   };
   const uint16_t vib = (1 << 2) | (1 << 4) | (1 << 5) | (1 << 9) | (1 << 12);
   for (const Case &c : cases) {
-    Converted out = convertImage(smaf(mtr(c.track, c.status)), vib, 0xFFFF);
+    Converted out = convertWithSettings(smaf(mtr(c.track, c.status)), vib, 0xFFFF);
     EXPECT_EQ(toHex(out.bytes), toHex(smaf(mtr(c.track, c.expected)))) << int(c.track);
     EXPECT_EQ(out.report.formatVersion, c.type) << int(c.track);
   }
@@ -105,7 +118,7 @@ TEST(SmafRewriter, RewritesTracks6And7WhenAskedFor) {
   const uint16_t vib = (1 << 2) | (1 << 4) | (1 << 5) | (1 << 9) | (1 << 12), led = 0x8003;
   for (const Case &c : cases) {
     Bytes input = smaf(mtr(c.track, c.status, c.formatType));
-    Converted asked = convertImage(input, vib, led, true), plain = convertImage(input, vib, led);
+    Converted asked = convertAllTracks(input, vib, led), plain = convertWithSettings(input, vib, led);
     EXPECT_EQ(toHex(asked.bytes), toHex(smaf(mtr(c.track, c.expected, c.formatType)))) << c.name;
     EXPECT_EQ(toHex(plain.bytes), toHex(input)) << c.name << ", without all tracks";
     EXPECT_EQ(asked.report.formatVersion, 1) << c.name;
@@ -118,7 +131,7 @@ TEST(SmafRewriter, RewritesTracks6And7BesideTheOthers) {
   const Bytes two = hex("FF FF"), sixteen(16, 0xFF), thirtyTwo(32, 0x00);
   Bytes input = smaf(cnti(ledTag(4)) + mtr(1, two) + mtr(6, sixteen, 2) + mtr(5, sixteen, 2) + mtr(7, thirtyTwo, 3));
   Bytes six = mtr(6, hex("CF DF EF") + Bytes(13, 0xCF), 2), seven = mtr(7, hex("00 10 20") + Bytes(29, 0), 3);
-  Converted asked = convertImage(input, 0x0004, 0x0002, true), plain = convertImage(input, 0x0004, 0x0002);
+  Converted asked = convertAllTracks(input, 0x0004, 0x0002), plain = convertWithSettings(input, 0x0004, 0x0002);
   EXPECT_EQ(toHex(asked.bytes),
             toHex(smaf(cnti(ledTag(1)) + mtr(1, hex("BB FB")) + six + mtr(5, hex("CF DF EF") + Bytes(13, 0xCF), 2) + seven)));
   EXPECT_EQ(toHex(plain.bytes),
@@ -148,7 +161,7 @@ TEST(SmafRewriter, GivesUpOnTracks6And7TooShortOnlyWhenAskedFor) {
   for (uint8_t track : {6, 7}) {
     for (const Case &c : cases) {
       Bytes input = smaf(chunk(ascii("MTR") + Bytes{track}, c.data) + mtr(1, hex("00 00")));
-      Converted asked = convertImage(input, 1, 1, true), plain = convertImage(input, 1, 1);
+      Converted asked = convertAllTracks(input, 1, 1), plain = convertWithSettings(input, 1, 1);
       EXPECT_EQ(asked.report.formatKind, c.converts ? FORMAT_SMAF : FORMAT_NONE) << c.name << ", track " << int(track);
       EXPECT_EQ(toHex(plain.bytes), toHex(smaf(chunk(ascii("MTR") + Bytes{track}, c.data) + mtr(1, hex("40 00")))))
           << c.name << ", track " << int(track);
@@ -169,30 +182,30 @@ TEST(SmafRewriter, LastScoreTrackDecidesTheType) {
       {mtr(6, two), 1},
       {chunk(ascii("ATR0"), hex("01")), 1},
   };
-  for (const Case &c : cases) EXPECT_EQ(convertImage(smaf(c.contents), 1, 1).report.formatVersion, c.type);
+  for (const Case &c : cases) EXPECT_EQ(convertWithSettings(smaf(c.contents), 1, 1).report.formatVersion, c.type);
 }
 
 TEST(SmafRewriter, KeepsWhatFollowsTheCrcAndCountsTheCrc) {
   Bytes contents = cnti(ascii("A,") + ledTag(3)) + mtr(1, hex("00 00"));
   Bytes expected = smaf(cnti(ledTag(0) + ascii("A,")) + mtr(1, hex("40 00")), ascii("trailing"));
-  EXPECT_EQ(toHex(convertImage(smaf(contents, ascii("trailing")), 1, 1).bytes), toHex(expected));
+  EXPECT_EQ(toHex(convertWithSettings(smaf(contents, ascii("trailing")), 1, 1).bytes), toHex(expected));
 
   // A length that leaves out the CRC: the walk still stops at the CRC.
   Bytes image = ascii("MMMD") + be(uint32_t(contents.size()), 4) + contents;
-  EXPECT_EQ(toHex(convertImage(image + crcOf(image) + ascii("tail"), 1, 1).bytes),
+  EXPECT_EQ(toHex(convertWithSettings(image + crcOf(image) + ascii("tail"), 1, 1).bytes),
             toHex(smaf(cnti(ledTag(0) + ascii("A,")) + mtr(1, hex("40 00")), ascii("tail"))));
 }
 
 TEST(SmafRewriter, WithoutContentsInfoOnlyTracksAndCrcChange) {
   Bytes input = smaf(chunk(ascii("OPDA"), ascii("L2:1,")) + mtr(2, hex("00 00")));
   input[input.size() - 1] ^= 0xFF;  // a wrong CRC is simply replaced
-  EXPECT_EQ(toHex(convertImage(input, 0x0010, 1).bytes),
+  EXPECT_EQ(toHex(convertWithSettings(input, 0x0010, 1).bytes),
             toHex(smaf(chunk(ascii("OPDA"), ascii("L2:1,")) + mtr(2, hex("40 00")))));
 }
 
 TEST(SmafRewriter, WellFormedOutputGrowsByTheNewTagLessRemovedOnes) {
   Bytes input = smaf(cnti(ledTag(1) + ascii("A,") + ledTag(2)) + mtr(1, hex("00 00")));
-  Converted out = convertImage(input, 1, 0x0100);
+  Converted out = convertWithSettings(input, 1, 0x0100);
   ASSERT_EQ(out.bytes.size(), input.size() + 5 - 10);
   size_t crcAt = out.bytes.size() - 2;
   EXPECT_EQ(readBE(out.bytes.data() + crcAt, 2), crc16(out.bytes.data(), int32_t(crcAt)));
@@ -218,7 +231,7 @@ TEST(SmafRewriter, GivesUpOnMalformedImages) {
       {"output beyond its capacity", smaf(manyContentsInfo)},
   };
   for (const Case &c : cases) {
-    Converted out = convertImage(c.input, 0xFFFF, 0xFFFF);
+    Converted out = convertWithSettings(c.input, 0xFFFF, 0xFFFF);
     EXPECT_EQ(out.report.formatKind, FORMAT_NONE) << c.name;
     EXPECT_TRUE(out.bytes.empty()) << c.name;
   }

@@ -48,20 +48,34 @@ std::string toHex(const Bytes &bytes) {
   return text;
 }
 
-Converted convertImage(const Bytes &image, uint16_t vibMask, uint16_t ledMask, bool allTracks) {
-  conversionSettings.vibMask = vibMask;
-  conversionSettings.ledMask = ledMask;
-  conversionSettings.allTracks = allTracks;
-  MemBlock input = {}, output = {};
+// A block holding a copy of the image.
+static MemBlock blockOf(const Bytes &image) {
+  MemBlock input = {};
   memBlockCreate(&input, uint32_t(image.size()));
   if (!image.empty()) std::memcpy(input.data, image.data(), image.size());
   input.length = uint32_t(image.size());
+  return input;
+}
+
+Converted convertWithSettings(const Bytes &image, uint16_t vibMask, uint16_t ledMask) {
+  conversionSettings.vibMask = vibMask;
+  conversionSettings.ledMask = ledMask;
+  MemBlock input = blockOf(image), output = {};
   memBlockCreate(&output, 1024);
   convertBuffer(&input, &output);
   Converted result = {Bytes(output.data, output.data + output.length), conversionSettings.report};
   memBlockFree(&input);
   memBlockFree(&output);
   return result;
+}
+
+ConvertedByRequest convertWithRequest(const Bytes &image, const ConversionRequest &request) {
+  MemBlock input = blockOf(image), output = {};
+  ConversionResult result = convertBlock(input, &output, request);
+  ConvertedByRequest converted = {Bytes(output.data, output.data + output.length), result};
+  memBlockFree(&input);
+  memBlockFree(&output);
+  return converted;
 }
 
 void writeFile(const std::string &path, const Bytes &bytes) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/conversion.h"
 #include "engine/convert.h"
 
 using Bytes = std::vector<uint8_t>;
@@ -24,9 +25,17 @@ struct Converted {
   ConversionReport report;
 };
 
-// Runs convertBuffer on a copy of `image` with the given masks, and with
-// score tracks 6 and 7 rewritten too when `allTracks` is set.
-Converted convertImage(const Bytes &image, uint16_t vibMask, uint16_t ledMask, bool allTracks = false);
+// Runs convertBuffer on a copy of `image` with the given masks in
+// conversionSettings, as the Windows program converts.
+Converted convertWithSettings(const Bytes &image, uint16_t vibMask, uint16_t ledMask);
+
+struct ConvertedByRequest {
+  Bytes bytes;
+  ConversionResult result;
+};
+
+// Converts `image` as the request asks, through convertBlock.
+ConvertedByRequest convertWithRequest(const Bytes &image, const ConversionRequest &request);
 
 #ifdef _WIN32
 const char pathSeparator = '\\';

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "resources/clitexts.h"
-#include "shell/messages.h"
+#include "shell/cli/language.h"
 #include "shell/options.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "engine/convert.h"
+#include "engine/format.h"
 #include "engine/inspect.h"
 #include "shell/report/infojson.h"
 #include "shell/report/infotext.h"

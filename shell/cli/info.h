@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "shell/cli/jobs.h"
-#include "shell/messages.h"
+#include "shell/cli/language.h"
 
 // Prints the report on the input of every job in order (one JSON object per
 // line with `json`) and returns 0 when each was read and recognised whole,

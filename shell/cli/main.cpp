@@ -11,21 +11,20 @@
 #include <unistd.h>
 #include <vector>
 
-#include "engine/convert.h"
-#include "engine/inspect.h"
+#include "engine/conversion.h"
 #include "resources/clitexts.h"
 #include "resources/texts.h"
 #include "shell/cli/cliargs.h"
 #include "shell/cli/info.h"
 #include "shell/cli/jobs.h"
+#include "shell/cli/language.h"
 #include "shell/cli/output.h"
 #include "shell/cli/paths.h"
 #include "shell/cli/prompt.h"
 #include "shell/cli/timeline.h"
 #include "shell/memblock.h"
 #include "shell/report/carries.h"
-#include "shell/report/infojson.h"
-#include "shell/messages.h"
+#include "shell/report/resultmessage.h"
 #include "shell/wholefile.h"
 
 namespace {
@@ -46,6 +45,7 @@ struct Written {
 
 // What one run keeps from file to file.
 struct Run {
+  ConversionRequest request;
   bool quiet;
   bool nameFiles;    // each result message follows a line "INPUT -> OUTPUT"
   bool makeFolders;  // -d: the folders of an output are made when missing
@@ -77,11 +77,9 @@ bool toStandardOutput(const std::string &output) {
          target.st_dev == out.st_dev && target.st_ino == out.st_ino;
 }
 
-// A malformed melody says where its reading stopped, as --info does.
-void tellMalformed(const char *name, const MemBlock &input) {
-  MelodyInfo info;
-  inspectImage(input.data, input.length, &info);
-  std::string sentence = stopSentence(info, userLanguage);
+// A malformed melody says where the converter stopped reading it.
+void tellMalformed(const char *name, const ConversionResult &result) {
+  std::string sentence = readingStopSentence(result.formatKind, result.stopped, {}, userLanguage);
   if (sentence.empty())
     std::fprintf(stderr, say(msgMalformed), name);
   else
@@ -90,9 +88,9 @@ void tellMalformed(const char *name, const MemBlock &input) {
 
 // Why nothing was converted, in one line on stderr; `reason` is the errno of
 // the step that failed.
-void tellFailure(ConvertOutcome outcome, const Job &job, const MemBlock &read, int reason) {
+void tellFailure(const ConversionResult &result, const Job &job, int reason) {
   const char *input = job.inputName.c_str();
-  switch (outcome) {
+  switch (result.outcome) {
     case CONVERT_DONE: break;
     case CONVERT_UNREADABLE:
       if (reason == EISDIR)
@@ -103,7 +101,7 @@ void tellFailure(ConvertOutcome outcome, const Job &job, const MemBlock &read, i
         std::fprintf(stderr, say(msgCannotRead), input, std::strerror(reason));
       break;
     case CONVERT_NOT_MELODY: std::fprintf(stderr, say(msgNotMelodyFile), input); break;
-    case CONVERT_MALFORMED: tellMalformed(input, read); break;
+    case CONVERT_MALFORMED: tellMalformed(input, result); break;
     case CONVERT_NO_MEMORY: std::fprintf(stderr, say(msgNoMemory), input); break;
     case CONVERT_UNWRITABLE:
       std::fprintf(stderr, say(msgCannotWrite), input, job.outputName.c_str(), std::strerror(reason));
@@ -114,30 +112,30 @@ void tellFailure(ConvertOutcome outcome, const Job &job, const MemBlock &read, i
 // The message that names the phones on which the link works, where the
 // file's kind has one, then the line that says what the file now carries:
 // on stdout, or on stderr when the result itself went to stdout.
-void tellConverted(const Run &run, const Job &job, const MemBlock &output) {
+void tellConverted(const Run &run, const Job &job, const ConversionResult &result) {
   if (run.quiet) return;
   FILE *out = toStandardOutput(job.output) ? stderr : stdout;
   if (run.nameFiles) printFormat(out, textConvertedTo, job.inputName.c_str(), job.outputName.c_str());
-  if (const Message *message = resultText(conversionSettings.report, conversionSettings.ledChannel))
-    printFormat(out, "%s\n", say(*message));
-  const ConversionSettings &cs = conversionSettings;
-  CarriesRequest request = {cs.vibMask, cs.ledMask, cs.allTracks != 0, "--all-tracks"};
-  printText(out, carriesLine(job.outputName.c_str(), output.data, output.length, request, userLanguage) + "\n");
+  const Message *message = resultText(result.formatKind, result.formatVersion, lowestChannel(run.request.ledMask));
+  if (message) printFormat(out, "%s\n", say(*message));
+  printText(out, carriesLine(job.outputName.c_str(), result, run.request, "--all-tracks", userLanguage) + "\n");
   flushText(out);
 }
 
 // Reads, converts and writes one file; nothing is written unless the
 // conversion succeeded, and folders made for a result that could not be
 // written are removed again.
-ConvertOutcome convertJob(const Run &run, const Job &job, MemBlock *input, MemBlock *output) {
-  if (!memBlockLoad(input, job.input.c_str())) return CONVERT_UNREADABLE;
-  if (!memBlockCreate(output, 1024)) return CONVERT_NO_MEMORY;
-  ConvertOutcome outcome = convertBufferOutcome(input, output);
-  if (outcome != CONVERT_DONE) return outcome;
+ConversionResult convertJob(const Run &run, const Job &job, MemBlock *input, MemBlock *output) {
+  ConversionResult result = {};
+  result.outcome = CONVERT_UNREADABLE;
+  if (!memBlockLoad(input, job.input.c_str())) return result;
+  result = convertBlock(*input, output, run.request);
+  if (result.outcome != CONVERT_DONE) return result;
   std::vector<std::string> made;
   bool written = (!run.makeFolders || makeParentFolders(job.output, &made)) && memBlockSave(output, job.output.c_str());
   if (!written) removeFolders(made);
-  return written ? CONVERT_DONE : CONVERT_UNWRITABLE;
+  if (!written) result.outcome = CONVERT_UNWRITABLE;
+  return result;
 }
 
 // Converts one file and says what happened. A second result for a file that
@@ -149,17 +147,17 @@ bool runJob(Run *run, const Job &job) {
     return false;
   }
   MemBlock input = {}, output = {};
-  ConvertOutcome outcome = convertJob(*run, job, &input, &output);
+  ConversionResult result = convertJob(*run, job, &input, &output);
   int reason = errno;
-  if (outcome == CONVERT_DONE) {
+  if (result.outcome == CONVERT_DONE) {
     remember(run, job);
-    tellConverted(*run, job, output);
+    tellConverted(*run, job, result);
   } else {
-    tellFailure(outcome, job, input, reason);
+    tellFailure(result, job, reason);
   }
   memBlockFree(&input);
   memBlockFree(&output);
-  return outcome == CONVERT_DONE;
+  return result.outcome == CONVERT_DONE;
 }
 
 // A -d folder that exists must be a folder; a missing one is made when the
@@ -183,11 +181,8 @@ int reportOn(const CliRequest &request) {
 
 // Every file of the request, each told as it is converted or not.
 int convertAll(const CliRequest &request) {
-  conversionSettings.vibMask = request.vibMask;
-  conversionSettings.ledMask = request.ledMask;
-  conversionSettings.allTracks = uint8_t(request.allTracks);
-  Run run = {bool(request.quiet), request.inputs.size() > 1 || request.recursive,
-             request.outputMode == OUTPUT_FOLDER, {}};
+  Run run = {{request.vibMask, request.ledMask, request.allTracks != 0}, bool(request.quiet),
+             request.inputs.size() > 1 || request.recursive, request.outputMode == OUTPUT_FOLDER, {}};
   bool allConverted = true;
   for (const char *input : request.inputs) {
     std::vector<Job> jobs;
@@ -226,9 +221,7 @@ int runOwnForm(int argc, char **argv) {
       return EXIT_FAILED;
     }
   }
-  conversionSettings.vibMask = request.vibMask;
-  conversionSettings.ledMask = request.ledMask;
-  Run run = {false, false, false, {}};
+  Run run = {{request.vibMask, request.ledMask, false}, false, false, false, {}};
   return runJob(&run, makeJob(input, output, false)) ? EXIT_CONVERTED : EXIT_FAILED;
 }
 

@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 
 #include "resources/clitexts.h"
-#include "shell/messages.h"
+#include "shell/cli/language.h"
 #include "shell/cli/paths.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-#include "engine/convert.h"
-#include "engine/inspect.h"
+#include "engine/conversion.h"
+#include "engine/format.h"
 #include "shell/cli/info.h"
 #include "shell/cli/output.h"
 #include "shell/memblock.h"
@@ -40,33 +40,24 @@ bool localeHasBlocks() {
   return set && (!std::strcmp(set, "UTF-8") || !std::strcmp(set, "utf8"));
 }
 
-// The links that the file would carry once converted as the request asks,
-// as the inspector reads them back from a converted copy: none when it
-// cannot be converted. Returns the line that a conversion prints for it
-// when they fall short of the request, or "".
-std::string linksCarried(const char *name, MemBlock *file, const CliRequest &request, Language language,
+// The links that the file would carry once converted as the request asks:
+// none when it cannot be converted. Returns the line that a conversion
+// prints for it when they fall short of the request, or "".
+std::string linksCarried(const char *name, const MemBlock &file, const CliRequest &request, Language language,
                          uint32_t *vib, uint32_t *led) {
-  conversionSettings.vibMask = request.vibMask;
-  conversionSettings.ledMask = request.ledMask;
-  conversionSettings.allTracks = uint8_t(request.allTracks);
+  ConversionRequest asked = {request.vibMask, request.ledMask, request.allTracks != 0};
   MemBlock converted = {};
-  std::string line;
-  *vib = *led = 0;
-  if (memBlockCreate(&converted, 1024) && convertBufferOutcome(file, &converted) == CONVERT_DONE) {
-    CarriedLinks carried = carriedLinks(converted.data, converted.length);
-    *vib = carried.vibMask;
-    *led = carried.ledMask;
-    CarriesRequest asked = {request.vibMask, request.ledMask, request.allTracks != 0, "--all-tracks"};
-    if (*vib != request.vibMask || *led != request.ledMask)
-      line = carriesLine(name, converted.data, converted.length, asked, language) + "\n";
-  }
+  ConversionResult result = convertBlock(file, &converted, asked);
   memBlockFree(&converted);
-  return line;
+  *vib = result.carried.vibration;
+  *led = result.carried.led;
+  if (result.outcome != CONVERT_DONE || (*vib == asked.vibMask && *led == asked.ledMask)) return "";
+  return carriesLine(name, result, asked, "--all-tracks", language) + "\n";
 }
 
 // The strips, and after them on standard error the line on the links that
 // the file could not hold (not with -q).
-void drawFile(const char *name, MemBlock *file, const Timeline &timeline, const CliRequest &request,
+void drawFile(const char *name, const MemBlock &file, const Timeline &timeline, const CliRequest &request,
               const StripLayout &layout, Language language) {
   uint32_t vib = 0, led = 0;
   std::string line;
@@ -93,7 +84,7 @@ bool reportFile(const char *path, const char *name, const CliRequest &request, c
   if (request.json)
     printText(stdout, timelineJson(name, timeline) + "\n");
   else
-    drawFile(name, &file, timeline, request, layout, language);
+    drawFile(name, file, timeline, request, layout, language);
   memBlockFree(&file);
   return timeline.formatKind != FORMAT_NONE && timeline.stopped.stop == 0 && timeline.notesStopped.stop == 0;
 }

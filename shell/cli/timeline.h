@@ -6,7 +6,7 @@
 
 #include "shell/cli/cliargs.h"
 #include "shell/cli/jobs.h"
-#include "shell/messages.h"
+#include "shell/cli/language.h"
 
 // Reports on every file in order: strips for each channel and for the
 // vibration and LED that the request's masks would give the converted file

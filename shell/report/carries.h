@@ -4,34 +4,14 @@
 // ("vibration none (this file has no track that can hold vibration)").
 #pragma once
 
-#include <cstdint>
 #include <string>
 
-#include "shell/messages.h"
+#include "engine/conversion.h"
+#include "shell/report/phrases.h"
 
-// What was asked of a conversion: the channel masks (bit i for channel
-// i + 1), whether score tracks 6 and 7 were rewritten too, and how the front
-// end names the choice that rewrites them ("--all-tracks"), for the reason
-// that says they were left alone.
-struct CarriesRequest {
-  uint16_t vibMask;
-  uint16_t ledMask;
-  bool allTracks;
-  const char *allTracksChoice;
-};
-
-// The line for the file named `name`, whose converted image is `image`,
-// converted as `request` says; without a line end.
-std::string carriesLine(const char *name, const uint8_t *image, uint32_t length, const CarriesRequest &request,
-                        Language language);
-
-// The channels that a converted image links, as the line names them (bit i
-// for channel i + 1): its vibration links, and its LED links with the channel
-// that a SMAF file's LED tag names; and whether it has score tracks 6 or 7
-// whose links only the choice of all tracks rewrites.
-struct CarriedLinks {
-  uint32_t vibMask;
-  uint32_t ledMask;
-  bool laterTracks;
-};
-CarriedLinks carriedLinks(const uint8_t *image, uint32_t length);
+// The line for the file named `name`, converted as `request` asked with
+// `result`; `allTracksChoice` is how the front end names the choice that
+// links score tracks 6 and 7 ("--all-tracks"), for the reason that says they
+// were left alone. Without a line end.
+std::string carriesLine(const char *name, const ConversionResult &result, const ConversionRequest &request,
+                        const char *allTracksChoice, Language language);

@@ -1,9 +1,7 @@
 #include "shell/report/infotext.h"
 
-#include <cstdio>
-
-#include "engine/convert.h"
-#include "shell/report/infojson.h"
+#include "engine/format.h"
+#include "shell/report/phrases.h"
 #include "shell/report/textdecode.h"
 
 namespace {
@@ -65,30 +63,8 @@ std::string smafLines(const MelodyInfo &info) {
 
 }  // namespace
 
-std::string channelListText(uint32_t mask) {
-  std::string out;
-  for (int k = 0; k < 32; ++k) {
-    if (!((mask >> k) & 1)) continue;
-    int last = k;
-    while (last < 31 && ((mask >> (last + 1)) & 1)) ++last;
-    out += (out.empty() ? "" : ",") + std::to_string(k + 1);
-    if (last > k) out += "-" + std::to_string(last + 1);
-    k = last;
-  }
-  return out.empty() ? "none" : out;
-}
-
-std::string durationText(double ms) {
-  uint64_t tenths = uint64_t(roundedMs(ms / 100));
-  char text[32];
-  std::snprintf(text, sizeof text, "%llu:%02u.%u", (unsigned long long)(tenths / 600), unsigned(tenths % 600 / 10),
-                unsigned(tenths % 10));
-  return text;
-}
-
 std::string infoText(const char *path, const MelodyInfo &info, const uint8_t *bytes, Language language) {
-  std::string out = printableText(decodeText(reinterpret_cast<const uint8_t *>(path),
-                                             std::char_traits<char>::length(path), TEXT_UTF8)) + "\n";
+  std::string out = printablePath(path) + "\n";
   out += line("format", formatText(info)) + line("size", plural(info.length, "byte", "bytes"));
   if (info.formatKind != FORMAT_NONE) out += line("length", durationText(info.durationMs));
   std::string title;
@@ -101,6 +77,5 @@ std::string infoText(const char *path, const MelodyInfo &info, const uint8_t *by
 }
 
 std::string unreadableInfoText(const char *path, const char *reason) {
-  std::string name = decodeText(reinterpret_cast<const uint8_t *>(path), std::char_traits<char>::length(path), TEXT_UTF8);
-  return printableText(name) + "\n" + line("error", reason);
+  return printablePath(path) + "\n" + line("error", reason);
 }

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "engine/inspect.h"
-#include "shell/messages.h"
+#include "shell/report/phrases.h"
 
 // The report on a file that inspectImage read into `info` from `bytes`:
 // the path, then one line per fact; notes per channel as bars, so that the
@@ -14,10 +14,3 @@ std::string infoText(const char *path, const MelodyInfo &info, const uint8_t *by
 
 // The report on a file that could not be read.
 std::string unreadableInfoText(const char *path, const char *reason);
-
-// A piece's length as minutes, seconds and tenths: "4:45.5".
-std::string durationText(double ms);
-
-// Channels of a mask (bit i for channel i + 1, up to 32) as a list like
-// "1,3,9-12", or "none".
-std::string channelListText(uint32_t mask);

@@ -96,3 +96,9 @@ std::string printableText(const std::string &utf8) {
   }
   return out;
 }
+
+bool titleText(const MelodyInfo &info, const uint8_t *bytes, std::string *title) {
+  if (!info.title.present || info.title.encoding == TEXT_UNKNOWN) return false;
+  *title = decodeText(bytes + info.title.at, size_t(info.title.length), info.title.encoding);
+  return true;
+}

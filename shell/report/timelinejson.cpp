@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <charconv>
 
-#include "engine/convert.h"
-#include "shell/report/infojson.h"
+#include "engine/format.h"
+#include "shell/report/phrases.h"
 #include "shell/report/textdecode.h"
 
 namespace {
@@ -58,12 +58,9 @@ std::vector<ReportedNote> reportedNotes(const Timeline &timeline) {
   return notes;
 }
 
-std::string timelineStopSentence(const Timeline &timeline, Language language) {
-  return readingStopSentence(timeline.formatKind, timeline.stopped, timeline.notesStopped, language);
-}
-
 std::string timelineJson(const char *path, const Timeline &timeline) {
-  std::string sentence = timelineStopSentence(timeline, LANGUAGE_ENGLISH);
+  std::string sentence =
+      readingStopSentence(timeline.formatKind, timeline.stopped, timeline.notesStopped, LANGUAGE_ENGLISH);
   std::string error = sentence.empty() ? "null" : quoted(sentence);
   if (timeline.formatKind == FORMAT_NONE) return head(path, "null", error) + noTimeline;
   std::string out = head(path, timeline.formatKind == FORMAT_IMELODY ? "\"i-melody\"" : "\"SMAF\"", error);

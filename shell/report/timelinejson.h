@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "engine/timeline.h"
-#include "shell/messages.h"
 
 // Decodes the bytes and describes them: `sorbelin --timeline --json`
 // prints this line for a file, without its line end.
@@ -20,10 +19,6 @@ std::string timelineJson(const char *path, const Timeline &timeline);
 
 // A file that could not be read, for the reason given.
 std::string unreadableTimelineJson(const char *path, const char *reason);
-
-// Why reading the file stopped, as the inspector says it; empty when it was
-// read whole.
-std::string timelineStopSentence(const Timeline &timeline, Language language);
 
 // A note as reported: start and end rounded to the millisecond, the
 // duration their difference.

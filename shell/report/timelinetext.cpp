@@ -6,10 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "engine/convert.h"
-#include "shell/report/infotext.h"
-#include "shell/report/textdecode.h"
-#include "shell/report/timelinejson.h"
+#include "engine/format.h"
+#include "shell/report/phrases.h"
 
 namespace {
 
@@ -127,8 +125,7 @@ std::string headline(const Timeline &timeline) {
 
 std::string timelineText(const char *path, const Timeline &timeline, uint32_t vibChannels, uint32_t ledChannels,
                          const StripLayout &layout, Language language) {
-  std::string out = printableText(decodeText(reinterpret_cast<const uint8_t *>(path),
-                                             std::char_traits<char>::length(path), TEXT_UTF8)) + "\n";
+  std::string out = printablePath(path) + "\n";
   out += headline(timeline);
   int columns = std::max(1, layout.width - labelWidth - 2);
   if (timeline.formatKind != FORMAT_NONE) {
@@ -143,7 +140,7 @@ std::string timelineText(const char *path, const Timeline &timeline, uint32_t vi
     out += label("LED") + strip(linkedSpans(channels, ledChannels), timeline.durationMs, columns, layout.blocks);
     out += axis(timeline.durationMs, columns);
   }
-  std::string sentence = timelineStopSentence(timeline, language);
+  std::string sentence = readingStopSentence(timeline.formatKind, timeline.stopped, timeline.notesStopped, language);
   if (!sentence.empty()) out += label("error") + sentence + "\n";
   return out;
 }

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "engine/timeline.h"
-#include "shell/messages.h"
+#include "shell/report/phrases.h"
 
 struct StripLayout {
   int width;    // of each line, in columns (20 or more)

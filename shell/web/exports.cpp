@@ -2,102 +2,112 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 
-#include "engine/convert.h"
+#include "engine/conversion.h"
+#include "engine/format.h"
+#include "engine/inspect.h"
+#include "engine/timeline.h"
 #include "shell/report/carries.h"
 #include "shell/report/infojson.h"
+#include "shell/report/phrases.h"
+#include "shell/report/resultmessage.h"
 #include "shell/report/timelinejson.h"
-#include "shell/messages.h"
 
 struct WebConversion {
-  ConvertOutcome outcome;
   MemBlock output;
-  const Message *message;
-  uint16_t vibMask, ledMask;  // what was asked
-  bool allTracks;
+  std::string json;
 };
 
+namespace {
+
 // A copy of the text in storage from malloc, or null.
-static char *mallocCopy(const std::string &text) {
+char *mallocCopy(const std::string &text) {
   char *copy = static_cast<char *>(std::malloc(text.size() + 1));
   if (copy) std::memcpy(copy, text.c_str(), text.size() + 1);
   return copy;
 }
 
-// The page's bytes in a block of the engine's own, or false when there is no
-// room for them.
-static bool copyInput(const uint8_t *bytes, uint32_t length, MemBlock *input) {
-  if (!memBlockCreate(input, length)) return false;
-  if (length) std::memcpy(input->data, bytes, length);
-  input->length = length;
-  return true;
+// The page's bytes as a block for the engine; they are only read.
+MemBlock blockOf(const uint8_t *bytes, uint32_t length) {
+  static uint8_t none;
+  return {nullptr, bytes ? const_cast<uint8_t *>(bytes) : &none, length};
 }
 
-WebConversion *sorbelin_convert(const uint8_t *bytes, uint32_t length, uint32_t vibMask,
-                                uint32_t ledMask, uint32_t flags) {
-  WebConversion *result = static_cast<WebConversion *>(std::calloc(1, sizeof(WebConversion)));
-  if (!result) return nullptr;
-  result->outcome = CONVERT_NO_MEMORY;
-  result->vibMask = uint16_t(vibMask);
-  result->ledMask = uint16_t(ledMask);
-  result->allTracks = (flags & SORBELIN_ALL_TRACKS) != 0;
-  conversionSettings.vibMask = uint16_t(vibMask);
-  conversionSettings.ledMask = uint16_t(ledMask);
-  conversionSettings.allTracks = (flags & SORBELIN_ALL_TRACKS) != 0;
-  MemBlock input = {};
-  if (copyInput(bytes, length, &input) && memBlockCreate(&result->output, 1024)) {
-    result->outcome = convertBufferOutcome(&input, &result->output);
-    if (result->outcome == CONVERT_DONE)
-      result->message = resultText(conversionSettings.report, conversionSettings.ledChannel);
+const char *outcomeName(ConvertOutcome outcome) {
+  switch (outcome) {
+    case CONVERT_DONE: return "done";
+    case CONVERT_NOT_MELODY: return "not-melody";
+    case CONVERT_MALFORMED: return "malformed";
+    default: return "no-memory";
   }
-  memBlockFree(&input);
-  if (result->outcome != CONVERT_DONE) memBlockFree(&result->output);
+}
+
+std::string channelArray(uint32_t mask) {
+  std::string out = "[";
+  for (int k = 0; k < 32; ++k)
+    if ((mask >> k) & 1) out += (out.size() > 1 ? "," : "") + std::to_string(k + 1);
+  return out + "]";
+}
+
+std::string bothLanguages(const std::string &japanese, const std::string &english) {
+  return "{\"japanese\":" + quoted(japanese) + ",\"english\":" + quoted(english) + "}";
+}
+
+std::string conversionJson(const char *name, const ConversionResult &result, const ConversionRequest &request,
+                           const char *allTracksJapanese, const char *allTracksEnglish) {
+  std::string json = std::string("{\"outcome\":\"") + outcomeName(result.outcome) + "\"";
+  json += ",\"vibration\":" + channelArray(result.carried.vibration);
+  json += ",\"led\":" + channelArray(result.carried.led);
+  json += std::string(",\"laterTracks\":") + (result.carried.laterPlaces ? "true" : "false");
+  bool done = result.outcome == CONVERT_DONE;
+  const Message *message = done ? resultText(result.formatKind, result.formatVersion, lowestChannel(request.ledMask))
+                                : nullptr;
+  json += ",\"message\":" + (message ? bothLanguages(message->japanese, message->english) : "null");
+  std::string carries = "null";
+  if (done)
+    carries = bothLanguages(carriesLine(name, result, request, allTracksJapanese, LANGUAGE_JAPANESE),
+                            carriesLine(name, result, request, allTracksEnglish, LANGUAGE_ENGLISH));
+  return json + ",\"carries\":" + carries + "}";
+}
+
+}  // namespace
+
+char *sorbelin_read(const char *name, const uint8_t *bytes, uint32_t length) {
+  Timeline timeline;
+  decodeTimeline(bytes, length, &timeline);
+  MelodyInfo info;
+  inspectWithTimeline(bytes, length, timeline, &info);
+  std::string lengthText = info.formatKind == FORMAT_NONE ? "null" : quoted(durationText(info.durationMs));
+  return mallocCopy("{\"info\":" + infoJson(name, info, bytes) + ",\"timeline\":" + timelineJson(name, timeline) +
+                    ",\"length\":" + lengthText + "}");
+}
+
+WebConversion *sorbelin_convert(const char *name, const uint8_t *bytes, uint32_t length, uint32_t vibMask,
+                                uint32_t ledMask, uint32_t flags, const char *allTracksJapanese,
+                                const char *allTracksEnglish) {
+  WebConversion *result = new (std::nothrow) WebConversion();
+  if (!result) return nullptr;
+  ConversionRequest request = {uint16_t(vibMask), uint16_t(ledMask), (flags & SORBELIN_ALL_TRACKS) != 0};
+  ConversionResult converted = convertBlock(blockOf(bytes, length), &result->output, request);
+  if (converted.outcome != CONVERT_DONE) memBlockFree(&result->output);
+  result->json = conversionJson(name, converted, request, allTracksJapanese, allTracksEnglish);
   return result;
 }
 
-int sorbelin_outcome(const WebConversion *result) { return result->outcome; }
+const char *sorbelin_conversion(const WebConversion *result) { return result->json.c_str(); }
 
 const uint8_t *sorbelin_output(const WebConversion *result) {
-  return result->outcome == CONVERT_DONE ? result->output.data : nullptr;
+  return result->output.handle ? result->output.data : nullptr;
 }
 
 uint32_t sorbelin_output_length(const WebConversion *result) {
-  return result->outcome == CONVERT_DONE ? result->output.length : 0;
-}
-
-const char *sorbelin_message(const WebConversion *result, int japanese) {
-  if (!result->message) return nullptr;
-  return japanese ? result->message->japanese : result->message->english;
-}
-
-uint32_t sorbelin_carried(const WebConversion *result, int led) {
-  if (result->outcome != CONVERT_DONE) return 0;
-  CarriedLinks carried = carriedLinks(result->output.data, result->output.length);
-  return led ? carried.ledMask : carried.vibMask;
-}
-
-int sorbelin_later_tracks(const WebConversion *result) {
-  return result->outcome == CONVERT_DONE && carriedLinks(result->output.data, result->output.length).laterTracks;
-}
-
-char *sorbelin_carries(const WebConversion *result, const char *name, int japanese, const char *allTracksChoice) {
-  if (result->outcome != CONVERT_DONE) return nullptr;
-  CarriesRequest request = {result->vibMask, result->ledMask, result->allTracks, allTracksChoice};
-  return mallocCopy(carriesLine(name, result->output.data, result->output.length, request,
-                                japanese ? LANGUAGE_JAPANESE : LANGUAGE_ENGLISH));
+  return result->output.handle ? result->output.length : 0;
 }
 
 void sorbelin_release(WebConversion *result) {
   if (!result) return;
   memBlockFree(&result->output);
-  std::free(result);
-}
-
-char *sorbelin_inspect(const char *name, const uint8_t *bytes, uint32_t length) {
-  return mallocCopy(melodyInfoJson(name, bytes, length));
-}
-
-char *sorbelin_timeline(const char *name, const uint8_t *bytes, uint32_t length) {
-  return mallocCopy(melodyTimelineJson(name, bytes, length));
+  delete result;
 }

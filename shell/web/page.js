@@ -62,6 +62,10 @@ const sorbelinPage = (function () {
     return channels;
   }
 
+  function sameChannels(a, b) {
+    return a.length === b.length && a.every((channel, k) => channel === b[k]);
+  }
+
   // The choice that links score tracks 6 and 7, as the line after a
   // conversion names it: the words of its label.
   function allTracksChoice() {
@@ -118,12 +122,14 @@ const sorbelinPage = (function () {
     new ResizeObserver(() => fitCounts(chart)).observe(chart);
   }
 
-  function showReport(card, report) {
+  // The report of `sorbelin --info --json`, and the piece's length as
+  // `sorbelin --info` writes it.
+  function showReport(card, report, lengthText) {
     showRow(card, 'format', report.format);
     showRow(card, 'version', report.version);
     showRow(card, 'scoreTrackType', report.scoreTrackType);
     showRow(card, 'title', report.format ? report.title : undefined);
-    showRow(card, 'length', report.durationMs === undefined ? undefined : sorbelinTimeline.clockText(report.durationMs));
+    showRow(card, 'length', lengthText === null ? undefined : lengthText);
     showRow(card, 'error', report.error === null ? undefined : report.error);
     const links = report.links;
     if (links) {
@@ -217,7 +223,7 @@ const sorbelinPage = (function () {
     }
     const box = section.querySelector('.timeline');
     file.view = sorbelinTimelineView.create(box, file.timeline, {vibration: text('vibration-row'), led: text('led-row')});
-    fill(field(file.card, 'duration'), sorbelinTimeline.clockText(file.timeline.durationMs));
+    fill(field(file.card, 'duration'), file.lengthText);
     const lanes = box.querySelector('.lanes');
     lanes.setAttribute('aria-valuemax', (file.timeline.durationMs / 1000).toFixed(1));
     lanes.addEventListener('pointerdown', (event) => seek(file, sorbelinTimelineView.msAt(file.view, event.clientX)));
@@ -245,9 +251,10 @@ const sorbelinPage = (function () {
     place.dataset.outcome = result.outcome;
     place.dataset.masks = `${vibMask},${ledMask}`;
     place.dataset.allTracks = allTracks;
-    file.carried = {vibration: channelsOf(result.vibCarried), led: channelsOf(result.ledCarried)};
+    file.carried = {vibration: result.vibration, led: result.led};
     followCarried(file);
-    const holdsAll = result.outcome !== 'done' || (result.vibCarried === vibMask && result.ledCarried === ledMask);
+    const holdsAll = result.outcome !== 'done' || (sameChannels(result.vibration, channelsOf(vibMask)) &&
+                                                   sameChannels(result.led, channelsOf(ledMask)));
     field(file.card, 'mark').hidden = holdsAll;
     file.card.dataset.holds = holdsAll ? 'all' : 'less';
     if (result.outcome !== 'done') {
@@ -261,7 +268,7 @@ const sorbelinPage = (function () {
       else field(converted, name).remove();
     }
     for (const language of ['japanese', 'english']) {
-      if (result[language]) fill(field(converted, language), result[language]);
+      if (result.message) fill(field(converted, language), result.message[language]);
       else field(converted, language).remove();
     }
     if (!result.laterTracks || allTracks) field(converted, 'tracksHint').remove();
@@ -309,7 +316,7 @@ const sorbelinPage = (function () {
 
   async function takeFile(picked, takenAt) {
     const file = {name: picked.name, bytes: null, card: addCard(picked.name), url: null, report: null,
-                  timeline: null, view: null, carried: {vibration: [], led: []}, player: null};
+                  timeline: null, lengthText: null, view: null, carried: {vibration: [], led: []}, player: null};
     files.push(file);
     try {
       file.bytes = new Uint8Array(await picked.arrayBuffer());
@@ -322,10 +329,15 @@ const sorbelinPage = (function () {
       showProblem(file.card, 'no-module');
       return;
     }
-    file.report = sorbelinEngine.inspect(engine, file.name, file.bytes);
-    if (file.report) showReport(file.card, file.report);
-    else file.card.querySelector('.report').remove();
-    if (sorbelinEngine.timeline) file.timeline = sorbelinEngine.timeline(engine, file.name, file.bytes);
+    const read = sorbelinEngine.read(engine, file.name, file.bytes);
+    if (read) {
+      file.report = read.info;
+      file.timeline = read.timeline;
+      file.lengthText = read.length;
+      showReport(file.card, file.report, file.lengthText);
+    } else {
+      file.card.querySelector('.report').remove();
+    }
     showTimeline(file);
     // The timeline goes to the screen before the conversion is made: its
     // rows light up with the links once the download is read back.

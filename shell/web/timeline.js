@@ -89,9 +89,10 @@ const sorbelinTimeline = (function () {
     return low;
   }
 
-  // "4:45.5": minutes, seconds and tenths.
+  // "4:45.5": minutes, seconds and tenths, rounded to the nearest tenth as
+  // every length the engine writes is.
   function clockText(ms) {
-    const tenths = Math.floor(Math.max(0, ms) / 100);
+    const tenths = Math.round(Math.max(0, ms) / 100);
     const seconds = Math.floor(tenths / 10) % 60;
     return `${Math.floor(tenths / 600)}:${String(seconds).padStart(2, '0')}.${tenths % 10}`;
   }

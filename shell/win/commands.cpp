@@ -5,8 +5,8 @@
 #include "engine/convert.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
-#include "shell/messages.h"
 #include "shell/options.h"
+#include "shell/report/resultmessage.h"
 #include "shell/win/dialogs.h"
 #include "shell/win/mainwindow.h"
 
@@ -52,8 +52,9 @@ static void commandConvert(HWND window) {
   lstrcpynA(output, inputPath, sizeof output);
   if (!saveDialog(window, output)) return;
   if (!convertFile(inputPath, output)) return;
-  const char *text = resultMessage(conversionSettings.report, conversionSettings.ledChannel);
-  if (text) MessageBoxA(window, text, textResultCaption, MB_OK);
+  const ConversionReport &report = conversionSettings.report;
+  const Message *text = resultText(report.formatKind, report.formatVersion, conversionSettings.ledChannel);
+  if (text) MessageBoxA(window, text->japanese, textResultCaption, MB_OK);
 }
 
 void onCommand(HWND window, int command) {

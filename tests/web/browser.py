@@ -141,6 +141,7 @@ return [...document.querySelectorAll('#files > li')].map((card) => {
     version: shown('version'),
     scoreTrackType: shown('scoreTrackType'),
     title: shown('title'),
+    length: shown('length'),
     error: shown('error'),
     vibration: shown('vibration'),
     led: shown('led'),

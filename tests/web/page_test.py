@@ -90,6 +90,13 @@ def nativeInfo(path):
     return json.loads(run.stdout)
 
 
+def nativeLength(path):
+    """The piece's length as `sorbelin --info` writes it ("0:04.0")."""
+    run = subprocess.run([SORBELIN, "--info", path], capture_output=True, text=True,
+                         env=dict(os.environ, LC_ALL="C.UTF-8"))
+    return run.stdout.partition("  length   ")[2].partition("\n")[0]
+
+
 class PageCase:
     """A browser on the page, opened afresh for each test, that must ask for
     nothing beyond the site's own files; a subclass says where the page comes
@@ -200,6 +207,7 @@ class PageTests(PageCase):
                 if info["format"] is None:
                     continue
                 self.assertEqual(card["title"], info["title"] or "—")
+                self.assertEqual(card["length"], nativeLength(path))
                 self.assertEqual(card["version"], str(info["version"]) if "version" in info else None)
                 self.assertEqual(card["scoreTrackType"],
                                  str(info["scoreTrackType"]) if "scoreTrackType" in info else None)

@@ -187,7 +187,7 @@ TEST_F(Commands, ConvertShowsTheMessageOfItsRow) {
     fileDialogAnswers.push_back({true, dir.file("out")});
     std::vector<SeenDialog> seen = command(CMD_CONVERT);
 
-    EXPECT_EQ(readFile(dir.file("out")), convertImage(c.image, 0x0003, c.ledMask).bytes) << c.name;
+    EXPECT_EQ(readFile(dir.file("out")), convertWithSettings(c.image, 0x0003, c.ledMask).bytes) << c.name;
     if (!c.message) {
       EXPECT_TRUE(seen.empty()) << c.name;
       continue;
@@ -241,7 +241,7 @@ TEST_F(Commands, OpenLeadsThroughSaveToTheConversion) {
   EXPECT_TRUE(fileDialogCalls[1].save);
   EXPECT_EQ(fileDialogCalls[1].file, "song.mld");
   EXPECT_STREQ(inputPath, dir.file("song.mld").c_str());
-  EXPECT_EQ(readFile(dir.file("out.mld")), convertImage(melodyImage('3'), 1, 1).bytes);
+  EXPECT_EQ(readFile(dir.file("out.mld")), convertWithSettings(melodyImage('3'), 1, 1).bytes);
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].text, textResultImelodyV3);
 

@@ -84,7 +84,7 @@ TEST_F(MainWindow, BatchRunEndsWithoutWindowAndTellsTheOutcome) {
     EXPECT_EQ(ownMainWindow(), nullptr) << line;
     EXPECT_EQ(fileExists(dir.file("out.mld")), c.status == 0) << line;
     if (c.status == 0) {
-      EXPECT_EQ(readFile(dir.file("out.mld")), convertImage(melodyImage('2'), 3, 5).bytes);
+      EXPECT_EQ(readFile(dir.file("out.mld")), convertWithSettings(melodyImage('2'), 3, 5).bytes);
     }
     DeleteFileA(dir.file("out.mld").c_str());
     closeMainWindow(nullptr);
@@ -100,7 +100,7 @@ TEST_F(MainWindow, OutputWithoutEndConvertsSilentlyAndStaysOpen) {
   EXPECT_TRUE(stopAnswering(&answerer).empty());
   ASSERT_NE(window, nullptr);
   EXPECT_TRUE(IsWindowVisible(window));
-  EXPECT_EQ(readFile(dir.file("out.mld")), convertImage(melodyImage('2'), 1, 1).bytes);
+  EXPECT_EQ(readFile(dir.file("out.mld")), convertWithSettings(melodyImage('2'), 1, 1).bytes);
   EXPECT_TRUE(fileDialogCalls.empty());
 }
 
@@ -204,7 +204,7 @@ TEST_F(MainWindow, DropTakesTheFirstFileFreesTheDropAndConverts) {
   EXPECT_STREQ(inputPath, dir.file("in.mld").c_str());
   ASSERT_EQ(fileDialogCalls.size(), 1u);
   EXPECT_EQ(fileDialogCalls[0].file, "in.mld");
-  EXPECT_EQ(readFile(dir.file("out.mld")), convertImage(melodyImage('2'), 1, 1).bytes);
+  EXPECT_EQ(readFile(dir.file("out.mld")), convertWithSettings(melodyImage('2'), 1, 1).bytes);
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].text, textResultImelodyV2Led);
 }

@@ -1,0 +1,37 @@
+#include "engine/conversion.h"
+
+#include "engine/format.h"
+#include "engine/rewrite.h"
+
+uint8_t lowestChannel(uint16_t mask) {
+  for (int i = 0; i < 16; ++i)
+    if ((mask >> i) & 1) return uint8_t(i + 1);
+  return 0;
+}
+
+ConversionResult convertImage(const uint8_t *input, uint64_t length, uint8_t *output, uint64_t capacity,
+                              const ConversionRequest &request) {
+  LinkChoice choice = {request.vibMask, request.ledMask, lowestChannel(request.vibMask),
+                       lowestChannel(request.ledMask), request.allTracks};
+  int format = length > UINT32_MAX ? FORMAT_NONE : findFormat(input, uint32_t(length));
+  if (format == FORMAT_IMELODY) return rewriteMelodyImage(input, length, output, capacity, choice);
+  if (format == FORMAT_SMAF) return rewriteSmafImage(input, length, output, capacity, choice);
+  ConversionResult result = {};
+  result.outcome = CONVERT_NOT_MELODY;
+  return result;
+}
+
+ConversionResult convertBlock(const MemBlock &input, MemBlock *output, const ConversionRequest &request) {
+  output->length = 0;
+  ConversionResult result = {};
+  result.outcome = CONVERT_NO_MEMORY;
+  // The output is sized once, before the rewrite; a length whose room would
+  // not fit in 32 bits cannot be converted.
+  if (input.length > UINT32_MAX - outputHeadroom) return result;
+  uint32_t capacity = input.length + outputHeadroom;
+  bool sized = output->handle ? memBlockResize(output, capacity) : memBlockCreate(output, capacity);
+  if (!sized) return result;
+  result = convertImage(input.data, input.length, output->data, capacity, request);
+  if (result.outcome == CONVERT_DONE) output->length = uint32_t(result.outputLength);
+  return result;
+}
