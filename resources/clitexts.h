@@ -226,6 +226,9 @@ inline constexpr Message msgNoMemory = {
 inline constexpr Message msgCannotWrite = {
     "sorbelin: %s: cannot write %s: %s\n",
     "sorbelin: %s: %s に書き込めません: %s\n"};
+inline constexpr Message msgReadOnly = {
+    "sorbelin: %s: %s is read-only; nothing written\n",
+    "sorbelin: %s: %s は読み取り専用です。何も書き出していません\n"};
 inline constexpr Message msgSameOutput = {
     "sorbelin: %s: %s already holds the result of %s in this run; nothing written\n",
     "sorbelin: %s: %s にはこの実行で既に %s の結果を書き出しました。何も書き出していません\n"};

@@ -273,6 +273,14 @@ static int writeIntoSpecial(const char *path, mode_t mode, const uint8_t *bytes,
   return ok;
 }
 
+// The system's own check of this user's permissions (the effective ids, as
+// for an open), which is not fooled by bits that root may ignore.
+bool isReadOnlyToUser(const char *path) {
+  struct stat info;
+  if (stat(path, &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  return faccessat(AT_FDCWD, path, W_OK, AT_EACCESS) != 0 && errno == EACCES;
+}
+
 // One of the process's own descriptors is written where it stands (at its
 // end when it was opened for appending) and is never replaced: it may be a
 // file that the shell opened for more than this program's output.
@@ -282,6 +290,9 @@ int writeWholeFile(const char *path, const uint8_t *bytes, uint32_t count) {
   struct stat info;
   if (stat(path, &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode))
     return writeIntoSpecial(path, info.st_mode, bytes, count);
+  // The rename needs only the folder's permission: the file's own is asked
+  // here, as the system asks it of anyone who opens the file to write.
+  if (isReadOnlyToUser(path)) return errno = EACCES, 0;
   std::string target;
   if (!linkTarget(path, &target)) return 0;
   std::string temporary = temporaryTemplate(target);

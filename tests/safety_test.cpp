@@ -8,6 +8,7 @@
 #include <sched.h>
 #include <signal.h>
 #include <poll.h>
+#include <pwd.h>
 #include <sys/inotify.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -298,6 +299,48 @@ TEST_F(DataSafety, SignalDuringAWriteLeavesNoTemporaryFile) {
     }
     EXPECT_TRUE(caught) << "no run of signal " << c.signal << " was stopped while writing";
   }
+}
+
+// A file that the user may not write is not replaced, though the rename
+// that replaces it needs only its folder's permission: exit 1, the file as
+// it was, and the reason said, for --in-place, -o, -d and the own form. As
+// root, who may write any file, the refusals run as the user nobody, whose
+// folder and files they become; root still replaces such a file.
+TEST_F(DataSafety, ReadOnlyFileIsNotReplaced) {
+  const bool root = geteuid() == 0;
+  const struct passwd *nobody = getpwnam("nobody");
+  ASSERT_TRUE(!root || nobody) << "no user nobody to run the refusals as";
+  makeFolder(dir.file("out"));
+  writeFile(dir.file("mine.mld"), song);
+  for (const char *name : {"tune.mld", "old.mld", "out/song.mld"}) {
+    writeFile(dir.file(name), name[0] == 't' ? song : olderOutput);
+    ASSERT_EQ(chmod(dir.file(name).c_str(), 0444), 0);
+  }
+  if (root) {
+    for (const char *name : {"", "/out", "/song.mld", "/mine.mld", "/tune.mld", "/old.mld", "/out/song.mld"})
+      ASSERT_EQ(chown((dir.path + name).c_str(), nobody->pw_uid, nobody->pw_gid), 0) << name;
+  }
+  const std::string user = root ? "setpriv --reuid=nobody --regid=nogroup --clear-groups " : "";
+  auto refused = [](const char *input, const char *output) {
+    return std::string("sorbelin: ") + input + ": " + output + " is read-only; nothing written\n";
+  };
+  expectUntouched({
+      {{}, refused("tune.mld", "tune.mld"), user + "\"$0\" -v2 --in-place tune.mld"},
+      {{}, refused("song.mld", "old.mld"), user + "\"$0\" -v2 -o old.mld song.mld"},
+      {{}, refused("song.mld", "out/song.mld"), user + "\"$0\" -v2 -d out song.mld"},
+      {{}, refused("song.mld", "tune.mld"), user + "\"$0\" song.mld /vc:2 /sv:tune.mld"},
+  });
+  Outcome own = runScript(dir.path, user + "\"$0\" -q -v2 --in-place mine.mld");
+  EXPECT_EQ(own.status, 0) << own.err;
+  EXPECT_EQ(readFile(dir.file("mine.mld")), convertImage(song, 2, 1).bytes);
+  if (!root) return;
+  Outcome replaced = runSorbelin(dir.path, {"-q", "-v2", "--in-place", "tune.mld"});
+  EXPECT_EQ(replaced.status, 0) << replaced.err;
+  EXPECT_EQ(readFile(dir.file("tune.mld")), convertImage(song, 2, 1).bytes);
+  struct stat info;
+  ASSERT_EQ(stat(dir.file("tune.mld").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0444u);
+  EXPECT_EQ(info.st_uid, nobody->pw_uid);
 }
 
 // A file that cannot be converted is not even rewritten, in place or onto

@@ -88,6 +88,16 @@ void tellMalformed(const char *name, const MemBlock &input) {
     std::fprintf(stderr, say(msgMalformedAt), name, sentence.c_str());
 }
 
+// An output that the user may not write was refused before anything was
+// written; other reasons are the system's.
+void tellUnwritable(const Job &job, int reason) {
+  const char *input = job.inputName.c_str(), *output = job.outputName.c_str();
+  if (reason == EACCES && isReadOnlyToUser(job.output.c_str()))
+    std::fprintf(stderr, say(msgReadOnly), input, output);
+  else
+    std::fprintf(stderr, say(msgCannotWrite), input, output, std::strerror(reason));
+}
+
 // Why nothing was converted, in one line on stderr; `reason` is the errno of
 // the step that failed.
 void tellFailure(ConvertOutcome outcome, const Job &job, const MemBlock &read, int reason) {
@@ -105,9 +115,7 @@ void tellFailure(ConvertOutcome outcome, const Job &job, const MemBlock &read, i
     case CONVERT_NOT_MELODY: std::fprintf(stderr, say(msgNotMelodyFile), input); break;
     case CONVERT_MALFORMED: tellMalformed(input, read); break;
     case CONVERT_NO_MEMORY: std::fprintf(stderr, say(msgNoMemory), input); break;
-    case CONVERT_UNWRITABLE:
-      std::fprintf(stderr, say(msgCannotWrite), input, job.outputName.c_str(), std::strerror(reason));
-      break;
+    case CONVERT_UNWRITABLE: tellUnwritable(job, reason); break;
   }
 }
 
