@@ -32,10 +32,10 @@ int writeWholeFile(const char *path, const uint8_t *bytes, uint32_t count);
 // the process got it, wherever it points and however it was opened.
 int namedDescriptor(const char *path);
 
-// From now on a result cut short by a signal leaves no temporary file: on
-// SIGINT, SIGTERM and SIGHUP the one being written is removed and the
-// program ends by that signal (a signal that was ignored stays ignored, as
-// under nohup). SIGXFSZ, sent when a write passes the file size limit, is
+// From now on a result cut short by a signal leaves no temporary file, nor
+// a folder made for results (see makeFolderForResults) that stays empty: on
+// SIGINT, SIGTERM and SIGHUP they are removed, and the program ends by that
+// signal (a signal that was ignored stays ignored, as under nohup). SIGXFSZ, sent when a write passes the file size limit, is
 // ignored, so that the write fails with EFBIG and nothing is left either.
 void removeTemporaryOnSignals();
 
@@ -43,6 +43,12 @@ void removeTemporaryOnSignals();
 // that the process may not write, by its permissions as the system checks
 // them for this user: root may write any file on a writable file system.
 bool isReadOnlyToUser(const char *path);
+
+// Makes the folder `path` as mkdir(path, 0777) does, and keeps it in mind: a
+// signal that ends the program (see removeTemporaryOnSignals) removes every
+// folder made so, the last made first, each only while it is empty. Returns 0
+// with errno set when the folder was not made.
+int makeFolderForResults(const char *path);
 
 // Reads an open descriptor from where it stands to its end, at most `limit`
 // bytes: more fails with EFBIG. Returns the storage handle as readWholeFile

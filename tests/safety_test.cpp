@@ -13,8 +13,10 @@
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <map>
@@ -296,6 +298,70 @@ TEST_F(DataSafety, SignalDuringAWriteLeavesNoTemporaryFile) {
       if (c.before.empty()) continue;
       EXPECT_EQ(after.st_ino, before.st_ino) << c.target;
       EXPECT_TRUE(readFile(dir.file(c.target)) == c.before) << c.target;
+    }
+    EXPECT_TRUE(caught) << "no run of signal " << c.signal << " was stopped while writing";
+  }
+}
+
+namespace {
+
+// Stops the program while a temporary file is in `folder` (true), or waits
+// for it to end when it wrote its result before it could be stopped (false).
+bool stopWhileWriting(pid_t child, const std::string &folder) {
+  for (;;) {
+    if (!temporaryFiles(folder).empty()) {
+      int status = 0;
+      kill(child, SIGSTOP);
+      if (waitpid(child, &status, WUNTRACED) != child || !WIFSTOPPED(status)) return false;
+      if (!temporaryFiles(folder).empty()) return true;
+      kill(child, SIGCONT);
+      waitForExit(child);
+      return false;
+    }
+    if (waitpid(child, nullptr, WNOHANG) == child) return false;
+    usleep(50);
+  }
+}
+
+}  // namespace
+
+// A signal in the middle of a write removes the folders that -d made in this
+// run and that stay empty, the first result's or a later one's; a folder
+// that holds an earlier result stays, with it, and so does one that was
+// there before.
+TEST_F(DataSafety, SignalDuringAWriteRemovesTheFoldersMadeForIt) {
+  const Bytes large = largeTune(24 << 20);
+  writeFile(dir.file("big.mld"), large);
+  makeFolder(dir.file("tree"));
+  makeFolder(dir.file("tree/sub"));
+  writeFile(dir.file("tree/a.mld"), song);
+  writeFile(dir.file("tree/sub/big.mld"), large);
+  struct Case {
+    int signal;
+    std::vector<std::string> args;
+    const char *writing;            // the folder of the temporary file
+    std::vector<std::string> kept;  // what the run leaves
+  } cases[] = {
+      {SIGINT, {"-d", "new/deeper", "big.mld"}, "new/deeper", {}},
+      {SIGTERM, {"-r", "-d", "made", "tree"}, "made/sub", {"made/", "made/a.mld"}},
+      {SIGHUP, {"-d", "tree/new/deeper", "big.mld"}, "tree/new/deeper", {}},
+  };
+  const std::vector<std::string> before = names(snapshot(dir.path));
+  for (const Case &c : cases) {
+    bool caught = false;
+    for (int attempt = 0; attempt < 10 && !caught; ++attempt) {
+      runProgram(dir.path, {"rm", "-rf", "new", "made", "tree/new"});
+      pid_t child = startSorbelin(dir.path, c.args);
+      ASSERT_GT(child, 0);
+      caught = stopWhileWriting(child, dir.file(c.writing));
+      if (!caught) continue;  // done before it could be stopped
+      kill(child, c.signal);
+      kill(child, SIGCONT);
+      EXPECT_EQ(waitForExit(child), 128 + c.signal) << c.writing;
+      std::vector<std::string> expected = before;
+      expected.insert(expected.end(), c.kept.begin(), c.kept.end());
+      std::sort(expected.begin(), expected.end());
+      EXPECT_EQ(names(snapshot(dir.path)), expected) << c.writing;
     }
     EXPECT_TRUE(caught) << "no run of signal " << c.signal << " was stopped while writing";
   }
