@@ -684,3 +684,63 @@ TEST_F(Cli, SpeaksJapaneseWhenTheLocaleSaysSo) {
   EXPECT_EQ(warned.out, line(textResultImelodyV2Led) +
                            "w.mld: バイブ 2 (バージョン 2 の i-melody が持てるのは一チャンネルです)、LED 1\n");
 }
+
+// --in-place without --vib or --led is refused before any file is read:
+// channel 1 by default would replace the links of a user who meant -I.
+TEST_F(Cli, InPlaceWithoutChannelsChangesNothing) {
+  writeFile(dir.file("tune.mld"), example("fanfare-v2.mld"));
+  for (std::vector<std::string> args : {std::vector<std::string>{"-i", "tune.mld"},
+                                        std::vector<std::string>{"-qr", "--in-place", "--all-tracks", "."}}) {
+    Outcome run = runSorbelin(dir.path, args);
+    EXPECT_EQ(run.status, 2) << args[0];
+    EXPECT_EQ(run.err.rfind("sorbelin: --in-place rewrites each file's links: name the channels with --vib LIST or "
+                            "--led LIST (keep leaves a device as the file links it now); to see what a file holds, "
+                            "use -I\n",
+                            0),
+              0u)
+        << run.err;
+    EXPECT_EQ(run.out, "");
+  }
+  EXPECT_EQ(readFile(dir.file("tune.mld")), example("fanfare-v2.mld"));
+}
+
+// "keep" takes, for each file, the channels that it links now for that
+// device: the result is the file converted with those channels listed.
+TEST_F(Cli, KeepTakesEachFilesOwnLinks) {
+  const Bytes v3 = convertImage(example("lullaby-v3.mld"), 0x0A0A, 0x0005).bytes;  // vibration 2,4,10,12; LED 1,3
+  const Bytes later = smaf(mtr(6, Bytes(16, 0x00), 2) + mtr(7, Bytes(32, 0x30), 3));  // links 1-32
+  struct Case {
+    const char *name;
+    Bytes input;
+    std::vector<std::string> options;
+    uint16_t vibMask, ledMask;
+    bool allTracks;
+  } cases[] = {
+      {"a.mld", example("fanfare-v2.mld"), {"--vib", "2", "--led", "keep"}, 0x0002, 0x0000, false},  // vibration 5
+      {"b.mld", example("fanfare-v2.mld"), {"--vib", "keep", "--led", "1"}, 0x0010, 0x0001, false},
+      {"c.mld", v3, {"--vib", "keep", "--led", "keep"}, 0x0A0A, 0x0005, false},
+      {"d.mld", v3, {"--led", "keep"}, 0x0001, 0x0005, false},
+      {"e.mmf", example("chime.mmf"), {"--vib", "keep", "--led", "keep"}, 0x0030, 0x0008, false},  // LED tag 4
+      {"f.mmf", later, {"--vib", "keep", "--led", "keep", "--all-tracks"}, 0xFFFF, 0xFFFF, true},
+  };
+  for (const Case &c : cases) {
+    writeFile(dir.file(c.name), c.input);
+    std::vector<std::string> args = c.options;
+    args.insert(args.end(), {"-q", "-i", c.name});
+    Outcome run = runSorbelin(dir.path, args);
+    EXPECT_EQ(run.status, 0) << c.name << ": " << run.err;
+    EXPECT_EQ(readFile(dir.file(c.name)), convertImage(c.input, c.vibMask, c.ledMask, c.allTracks).bytes) << c.name;
+  }
+  // Kept channels are read from each file of a run, and the line says so.
+  writeFile(dir.file("a.mld"), example("fanfare-v2.mld"));
+  writeFile(dir.file("e.mmf"), example("chime.mmf"));
+  Outcome run = runSorbelin(dir.path, {"--vib", "keep", "--led", "3", "-d", "out", "a.mld", "e.mmf"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("out/a.mld: vibration 5, LED 3\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("out/e.mmf: vibration 5-6, LED 3\n"), std::string::npos) << run.out;
+  // --timeline draws the kept links: channel 5 drives the vibrator.
+  Outcome drawn = runProgram(dir.path, {"env", "LC_ALL=C", SORBELIN_BINARY, "-T", "--width", "40", "--vib", "keep",
+                                        "--led", "none", "a.mld"});
+  EXPECT_EQ(drawn.status, 0) << drawn.err;
+  EXPECT_NE(drawn.out.find("  ch  5 V   |"), std::string::npos) << drawn.out;
+}

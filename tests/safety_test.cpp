@@ -191,7 +191,7 @@ class DataSafety : public ::testing::Test {
         {{"-o", folder + "/new.mld", "song.mld"}, prefix + "song.mld: cannot write " + folder + "/new.mld: " + reason + "\n"},
         {{"-o", old, "song.mld"}, prefix + "song.mld: cannot write " + old + ": " + reason + "\n"},
         {{"-d", folder, "song.mld"}, prefix + "song.mld: cannot write " + folder + "/song.mld: " + reason + "\n"},
-        {{"--in-place", tune}, prefix + tune + ": cannot write " + tune + ": " + reason + "\n"},
+        {{"-v2", "--in-place", tune}, prefix + tune + ": cannot write " + tune + ": " + reason + "\n"},
         {{"-o", tune, tune}, prefix + tune + ": cannot write " + tune + ": " + reason + "\n"},
         {{tune, "/vc:2", "/sv:" + tune}, prefix + tune + ": cannot write " + tune + ": " + reason + "\n"},
     };
@@ -242,7 +242,7 @@ TEST_F(DataSafety, FileSizeLimitFailsTheWriteAndKeepsEveryFile) {
   expectUntouched({
       {{}, "sorbelin: big.mld: cannot write new.mld: " + tooLarge + "\n", limit + "-o new.mld big.mld"},
       {{}, "sorbelin: big.mld: cannot write old.mld: " + tooLarge + "\n", limit + "-o old.mld big.mld"},
-      {{}, "sorbelin: big.mld: cannot write big.mld: " + tooLarge + "\n", limit + "--in-place big.mld"},
+      {{}, "sorbelin: big.mld: cannot write big.mld: " + tooLarge + "\n", limit + "-v1 --in-place big.mld"},
       {{}, "sorbelin: big.mld: cannot write new/deeper/big.mld: " + tooLarge + "\n", limit + "-d new/deeper big.mld"},
   });
   // Folders that an earlier result of the run needs stay, with it.
@@ -269,7 +269,7 @@ TEST_F(DataSafety, SignalDuringAWriteLeavesNoTemporaryFile) {
   } cases[] = {
       {SIGINT, {"-o", "new.mld", "big.mld"}, "new.mld", {}},
       {SIGTERM, {"-o", "old.mld", "big.mld"}, "old.mld", olderOutput},
-      {SIGHUP, {"--in-place", "big.mld"}, "big.mld", large},
+      {SIGHUP, {"-v1", "--in-place", "big.mld"}, "big.mld", large},
   };
   for (const Case &c : cases) {
     bool caught = false;
@@ -419,8 +419,8 @@ TEST_F(DataSafety, UnconvertibleFileIsNeverRewritten) {
       "sorbelin: broken.mmf: malformed melody (chunk 1 runs past the end of the file at offset 8); nothing written\n";
   const std::string notMelody = "sorbelin: notes.mld: not an i-melody or SMAF file; nothing written\n";
   expectUntouched({
-      {{"--in-place", "broken.mmf"}, malformed},
-      {{"--in-place", "notes.mld"}, notMelody},
+      {{"-v1", "--in-place", "broken.mmf"}, malformed},
+      {{"-v1", "--in-place", "notes.mld"}, notMelody},
       {{"-o", "broken.mmf", "broken.mmf"}, malformed},
       {{"-d", ".", "notes.mld"}, notMelody},
       {{"-o", "old.mld", "broken.mmf"}, malformed},
@@ -436,7 +436,7 @@ TEST_F(DataSafety, ReplacingFlushesBeforeTheRename) {
   if (runProgram(dir.path, {"strace", "-qq", "-o", "/dev/null", "true"}).status != 0)
     GTEST_SKIP() << "strace is not installed or may not trace here";
   writeFile(dir.file("old.mld"), olderOutput);
-  const std::vector<std::string> replacing[] = {{"--in-place", "song.mld"}, {"-o", "old.mld", "song.mld"}};
+  const std::vector<std::string> replacing[] = {{"-v1", "--in-place", "song.mld"}, {"-o", "old.mld", "song.mld"}};
   for (const std::vector<std::string> &args : replacing) {
     // The leak checker of a sanitizer build cannot run under strace.
     std::vector<std::string> command = {"strace", "-f", "-qq", "-o", "calls", "-E", "ASAN_OPTIONS=detect_leaks=0",

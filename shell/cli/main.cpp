@@ -15,6 +15,7 @@
 #include "engine/inspect.h"
 #include "resources/clitexts.h"
 #include "resources/texts.h"
+#include "shell/cli/channelchoice.h"
 #include "shell/cli/cliargs.h"
 #include "shell/cli/info.h"
 #include "shell/cli/jobs.h"
@@ -50,6 +51,7 @@ struct Run {
   bool nameFiles;    // each result message follows a line "INPUT -> OUTPUT"
   bool makeFolders;  // -d: the folders of an output are made when missing
   std::vector<Written> written;
+  const CliRequest *request;  // the channels chosen
 };
 
 // The file that this run already wrote at `output`, by identity, so that
@@ -134,11 +136,19 @@ void tellConverted(const Run &run, const Job &job, const MemBlock &output) {
   flushText(out);
 }
 
+// The channels that the request chooses for this file, for its conversion.
+void chooseChannels(const CliRequest &request, const MemBlock &input) {
+  ChannelMasks masks = channelsForFile(request, input.data, input.length);
+  conversionSettings.vibMask = masks.vibMask;
+  conversionSettings.ledMask = masks.ledMask;
+}
+
 // Reads, converts and writes one file; nothing is written unless the
 // conversion succeeded, and folders made for a result that could not be
 // written are removed again.
 ConvertOutcome convertJob(const Run &run, const Job &job, MemBlock *input, MemBlock *output) {
   if (!memBlockLoad(input, job.input.c_str())) return CONVERT_UNREADABLE;
+  chooseChannels(*run.request, *input);
   if (!memBlockCreate(output, 1024)) return CONVERT_NO_MEMORY;
   ConvertOutcome outcome = convertBufferOutcome(input, output);
   if (outcome != CONVERT_DONE) return outcome;
@@ -191,11 +201,9 @@ int reportOn(const CliRequest &request) {
 
 // Every file of the request, each told as it is converted or not.
 int convertAll(const CliRequest &request) {
-  conversionSettings.vibMask = request.vibMask;
-  conversionSettings.ledMask = request.ledMask;
   conversionSettings.allTracks = uint8_t(request.allTracks);
   Run run = {bool(request.quiet), request.inputs.size() > 1 || request.recursive,
-             request.outputMode == OUTPUT_FOLDER, {}};
+             request.outputMode == OUTPUT_FOLDER, {}, &request};
   bool allConverted = true;
   for (const char *input : request.inputs) {
     std::vector<Job> jobs;
@@ -234,9 +242,7 @@ int runOwnForm(int argc, char **argv) {
       return EXIT_FAILED;
     }
   }
-  conversionSettings.vibMask = request.vibMask;
-  conversionSettings.ledMask = request.ledMask;
-  Run run = {false, false, false, {}};
+  Run run = {false, false, false, {}, &request};
   return runJob(&run, makeJob(input, output, false)) ? EXIT_CONVERTED : EXIT_FAILED;
 }
 

@@ -12,6 +12,7 @@
 
 #include "engine/convert.h"
 #include "engine/inspect.h"
+#include "shell/cli/channelchoice.h"
 #include "shell/cli/info.h"
 #include "shell/cli/output.h"
 #include "shell/memblock.h"
@@ -46,8 +47,9 @@ bool localeHasBlocks() {
 // when they fall short of the request, or "".
 std::string linksCarried(const char *name, MemBlock *file, const CliRequest &request, Language language,
                          uint32_t *vib, uint32_t *led) {
-  conversionSettings.vibMask = request.vibMask;
-  conversionSettings.ledMask = request.ledMask;
+  ChannelMasks chosen = channelsForFile(request, file->data, file->length);
+  conversionSettings.vibMask = chosen.vibMask;
+  conversionSettings.ledMask = chosen.ledMask;
   conversionSettings.allTracks = uint8_t(request.allTracks);
   MemBlock converted = {};
   std::string line;
@@ -56,8 +58,8 @@ std::string linksCarried(const char *name, MemBlock *file, const CliRequest &req
     CarriedLinks carried = carriedLinks(converted.data, converted.length);
     *vib = carried.vibMask;
     *led = carried.ledMask;
-    CarriesRequest asked = {request.vibMask, request.ledMask, request.allTracks != 0, "--all-tracks"};
-    if (*vib != request.vibMask || *led != request.ledMask)
+    CarriesRequest asked = {chosen.vibMask, chosen.ledMask, request.allTracks != 0, "--all-tracks"};
+    if (*vib != chosen.vibMask || *led != chosen.ledMask)
       line = carriesLine(name, converted.data, converted.length, asked, language) + "\n";
   }
   memBlockFree(&converted);
