@@ -45,7 +45,8 @@ inline constexpr Message msgUsage = {
     "each conversion one line says what the file now carries (out.mld:\n"
     "vibration 2, LED 1), and why, where it could not hold every channel asked\n"
     "for. When the result goes to standard output, the messages after it go to\n"
-    "standard error.\n"
+    "standard error. A run of several files ends with a count on standard error\n"
+    "(sorbelin: 35 converted, 1 failed).\n"
     "\n"
     "The second form is the Windows program's own, chosen when no argument\n"
     "begins with '-': each argument is one option or the input path, whole.\n"
@@ -102,6 +103,8 @@ inline constexpr Message msgUsage = {
     "変換のたびに、ファイルが今持っている連動を一行で知らせます (out.mld: バイブ 2、\n"
     "LED 1)。要求したチャンネルを持てなかったときは、その理由も添えます。\n"
     "結果を標準出力に書き出すときは、その後のメッセージは標準エラー出力に出ます。\n"
+    "複数のファイルを変換したときは、最後に件数を標準エラー出力に出します\n"
+    "(sorbelin: 変換 35 件、失敗 1 件)。\n"
     "\n"
     "二つ目の形式は Windows 版と同じもので、'-' で始まる引数がないときに使われます。\n"
     "引数はそれぞれ、そのまま一つのオプションか入力パスです。/vc: と /lc: は10進数の\n"
@@ -251,6 +254,12 @@ inline constexpr Message msgCancelled = {
 
 // Before each result message when a run converts several files.
 inline constexpr char textConvertedTo[] = "%s -> %s\n";
+
+// After a run of several files, on standard error: how many were converted
+// and how many failed.
+inline constexpr Message msgRunTotals = {
+    "sorbelin: %d converted, %d failed\n",
+    "sorbelin: 変換 %d 件、失敗 %d 件\n"};
 
 // The terminal's stand-in for the Save dialog.
 inline constexpr Message msgAskOutput = {

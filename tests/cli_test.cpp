@@ -145,7 +145,8 @@ TEST_F(Cli, ConvertsManyInputsAndReportsEachFailure) {
             "sorbelin: notes.txt: not an i-melody or SMAF file; nothing written\n"
             "sorbelin: broken.mld: malformed melody (the file chunk at offset 0 runs past the end of the file); "
             "nothing written\n"
-            "sorbelin: missing.mld: cannot read: No such file or directory\n");
+            "sorbelin: missing.mld: cannot read: No such file or directory\n"
+            "sorbelin: 3 converted, 3 failed\n");
   EXPECT_NE(run.out.find("chime.mmf -> out/chime.mmf\n"), std::string::npos);
   std::vector<std::string> written = listFolder(dir.file("out"));
   std::sort(written.begin(), written.end());
@@ -310,7 +311,8 @@ TEST_F(Cli, StandardOutputThatCannotBeWrittenFailsTheRun) {
       {"\"$0\" --info --json $(seq 200 | sed 's/.*/tune.mld/') > /dev/full", 1, full},
       {"\"$0\" -v2 -o out.mld tune.mld > /dev/full", 1, full},
       {"\"$0\" -v2 -d out tune.mld tune.mld > /dev/full", 1,
-       "sorbelin: tune.mld: out/tune.mld already holds the result of tune.mld in this run; nothing written\n" + full},
+       "sorbelin: tune.mld: out/tune.mld already holds the result of tune.mld in this run; nothing written\n"
+       "sorbelin: 1 converted, 1 failed\n" + full},
       {"\"$0\" --help >&-", 1, closed},
       {"\"$0\" -q -o quiet.mld tune.mld > /dev/full", 0, ""},
       {"\"$0\" -q -o quiet.mld tune.mld >&-", 0, ""},
@@ -380,7 +382,8 @@ TEST_F(Cli, FolderOutputIsMadeWhenNeededAndNeverWrittenTwice) {
   const std::string message = line(msgResultImelodyV2Led.english), carries = ": vibration 2, LED 1\n";
   expectScenes({
       {{"-v2", "-d", "out", "a/x.mld", "b/x.mld"}, 1, "a/x.mld -> out/x.mld\n" + message + "out/x.mld" + carries,
-       "sorbelin: b/x.mld: out/x.mld already holds the result of a/x.mld in this run; nothing written\n"},
+       "sorbelin: b/x.mld: out/x.mld already holds the result of a/x.mld in this run; nothing written\n"
+       "sorbelin: 1 converted, 1 failed\n"},
       {{"-v2", "-q", "-i", "tune.mld", "./tune.mld"}, 1, "",
        "sorbelin: ./tune.mld: ./tune.mld already holds the result of tune.mld in this run; nothing written\n"},
       {{"-v2", "-d", "new/deeper/out", "a/x.mld"}, 0, message + "new/deeper/out/x.mld" + carries, ""},
@@ -743,4 +746,41 @@ TEST_F(Cli, KeepTakesEachFilesOwnLinks) {
                                         "--led", "none", "a.mld"});
   EXPECT_EQ(drawn.status, 0) << drawn.err;
   EXPECT_NE(drawn.out.find("  ch  5 V   |"), std::string::npos) << drawn.out;
+}
+
+// A run of several files, counted after -r found them, ends with the count
+// of those converted and failed on stderr; one file, -q, --info and
+// --timeline print none.
+TEST_F(Cli, ARunOfSeveralFilesEndsWithItsCount) {
+  makeFolder(dir.file("tree"));
+  writeFile(dir.file("tree/a.mld"), workedMelody);
+  writeFile(dir.file("tree/b.mmf"), workedSmaf);
+  writeFile(dir.file("tune.mld"), workedMelody);
+  writeFile(dir.file("notes.txt"), ascii("a shopping list"));
+  const std::string notMelody = "sorbelin: notes.txt: not an i-melody or SMAF file; nothing written\n";
+  struct Case {
+    const char *lang;
+    std::vector<std::string> args;
+    std::string errEnd;  // how stderr ends
+  } cases[] = {
+      {"C.UTF-8", {"-d", "out", "tune.mld", "notes.txt", "gone.mld"}, "sorbelin: 1 converted, 2 failed\n"},
+      {"C.UTF-8", {"-r", "-d", "out", "tree"}, "sorbelin: 2 converted, 0 failed\n"},
+      {"ja_JP.UTF-8", {"-d", "out", "tune.mld", "notes.txt"}, "sorbelin: 変換 1 件、失敗 1 件\n"},
+      {"C.UTF-8", {"-d", "out", "tune.mld"}, ""},
+      {"C.UTF-8", {"-r", "-d", "one", "tree/a.mld"}, ""},
+      {"C.UTF-8", {"-q", "-d", "out", "tune.mld", "notes.txt"}, notMelody},
+      {"C.UTF-8", {"-I", "tune.mld", "notes.txt"}, ""},
+      {"C.UTF-8", {"-T", "tune.mld", "tree/a.mld"}, ""},
+      {"C.UTF-8", {"notes.txt", "/sv:x.mld"}, notMelody},
+  };
+  for (const Case &c : cases) {
+    std::vector<std::string> command = {"env", std::string("LANG=") + c.lang, SORBELIN_BINARY};
+    command.insert(command.end(), c.args.begin(), c.args.end());
+    Outcome run = runProgram(dir.path, command);
+    ASSERT_GE(run.err.size(), c.errEnd.size()) << c.args[0] << " " << c.args.back();
+    EXPECT_EQ(run.err.substr(run.err.size() - c.errEnd.size()), c.errEnd) << run.err;
+    if (c.errEnd.empty()) {
+      EXPECT_EQ(run.err.find(" converted, "), std::string::npos) << run.err;
+    }
+  }
 }

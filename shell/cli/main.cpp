@@ -52,6 +52,7 @@ struct Run {
   bool makeFolders;  // -d: the folders of an output are made when missing
   std::vector<Written> written;
   const CliRequest *request;  // the channels chosen
+  int converted, failed;      // the files so far
 };
 
 // The file that this run already wrote at `output`, by identity, so that
@@ -164,6 +165,7 @@ bool runJob(Run *run, const Job &job) {
   if (const Written *earlier = earlierResult(*run, job.output)) {
     std::fprintf(stderr, say(msgSameOutput), job.inputName.c_str(), job.outputName.c_str(),
                  earlier->inputName.c_str());
+    ++run->failed;
     return false;
   }
   MemBlock input = {}, output = {};
@@ -177,7 +179,15 @@ bool runJob(Run *run, const Job &job) {
   }
   memBlockFree(&input);
   memBlockFree(&output);
+  ++(outcome == CONVERT_DONE ? run->converted : run->failed);
   return outcome == CONVERT_DONE;
+}
+
+// A run of several files ends with how many were converted and how many
+// failed, on stderr (not with -q).
+void tellTotals(const Run &run) {
+  if (!run.quiet && run.converted + run.failed > 1)
+    std::fprintf(stderr, say(msgRunTotals), run.converted, run.failed);
 }
 
 // A -d folder that exists must be a folder; a missing one is made when the
@@ -203,13 +213,14 @@ int reportOn(const CliRequest &request) {
 int convertAll(const CliRequest &request) {
   conversionSettings.allTracks = uint8_t(request.allTracks);
   Run run = {bool(request.quiet), request.inputs.size() > 1 || request.recursive,
-             request.outputMode == OUTPUT_FOLDER, {}, &request};
+             request.outputMode == OUTPUT_FOLDER, {}, &request, 0, 0};
   bool allConverted = true;
   for (const char *input : request.inputs) {
     std::vector<Job> jobs;
     allConverted = addJobs(request, input, &jobs) && allConverted;
     for (const Job &job : jobs) allConverted = runJob(&run, job) && allConverted;
   }
+  tellTotals(run);
   return allConverted ? EXIT_CONVERTED : EXIT_FAILED;
 }
 
@@ -242,7 +253,7 @@ int runOwnForm(int argc, char **argv) {
       return EXIT_FAILED;
     }
   }
-  Run run = {false, false, false, {}, &request};
+  Run run = {false, false, false, {}, &request, 0, 0};
   return runJob(&run, makeJob(input, output, false)) ? EXIT_CONVERTED : EXIT_FAILED;
 }
 
