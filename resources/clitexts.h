@@ -261,6 +261,15 @@ inline constexpr Message msgRunTotals = {
     "sorbelin: %d converted, %d failed\n",
     "sorbelin: 変換 %d 件、失敗 %d 件\n"};
 
+// After the version: the licence, in brief.
+inline constexpr Message msgLicence = {
+    "Copyright (c) 2026 The Sorbelin authors\n"
+    "MIT licence: you may use, copy, change and share it freely, keeping this\n"
+    "notice; it comes with no warranty.\n",
+    "Copyright (c) 2026 The Sorbelin authors\n"
+    "MIT ライセンス: この表示を残せば、自由に使い、複製し、変更し、配布できます。\n"
+    "無保証です。\n"};
+
 // The terminal's stand-in for the Save dialog.
 inline constexpr Message msgAskOutput = {
     "Save the converted file as (Enter for %s, Ctrl-D to cancel): ",

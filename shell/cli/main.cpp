@@ -229,7 +229,7 @@ int runPosixForm(int argc, char **argv) {
   char error[4096];
   if (!parseCliArguments(argc, argv, &request, error, sizeof error)) return usageError(error);
   if (request.help) return printText(stdout, say(msgUsage)), EXIT_CONVERTED;
-  if (request.version) return printFormat(stdout, "%s\n", textVersion), EXIT_CONVERTED;
+  if (request.version) return printFormat(stdout, "%s\n%s", textVersion, say(msgLicence)), EXIT_CONVERTED;
   if (request.info || request.timeline) return reportOn(request);
   if (request.outputMode == OUTPUT_FOLDER && !mayBeFolder(request.output)) {
     std::snprintf(error, sizeof error, say(msgNotAFolder), request.output);
