@@ -1,8 +1,8 @@
 # Installing the native program where GNUInstallDirs puts a system's files:
 # the program in bin/, its man page in share/man/man1/, its bash completion
 # in share/bash-completion/completions/ and its licence in
-# share/doc/sorbelin/copyright. CPack packs the same
-# files as a .deb on Linux (a .tar.gz elsewhere):
+# share/doc/sorbelin/copyright. CPack packs the same files as a .deb on Linux
+# (a .tar.gz elsewhere):
 #   cmake --install BUILD [--prefix DIR]
 #   cmake --build BUILD --target package    # sorbelin_VERSION_ARCH.deb
 
