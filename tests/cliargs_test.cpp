@@ -25,28 +25,6 @@ TEST(ChannelList, ReadsChannelsRangesAndNone) {
   }
 }
 
-// "keep" stands alone, as "none" does: the file's own links for a device.
-TEST(ChannelList, KeepStandsAlone) {
-  struct Case {
-    const char *text;
-    int ok, source;
-    uint16_t mask;
-  } cases[] = {
-      {"keep", 1, CHANNELS_KEPT, 0}, {"2,4", 1, CHANNELS_LISTED, 0x000A}, {"none", 1, CHANNELS_LISTED, 0},
-      {"keep,2", 0, 0, 0},           {"2,keep", 0, 0, 0},                 {"KEEP", 0, 0, 0},
-      {"kee", 0, 0, 0},              {"keep ", 0, 0, 0},
-  };
-  for (const Case &c : cases) {
-    uint16_t mask = 0x1234;
-    int source = CHANNELS_DEFAULT;
-    EXPECT_EQ(parseChannelChoice(c.text, &mask, &source), c.ok) << c.text;
-    if (c.ok) {
-      EXPECT_EQ(mask, c.mask) << c.text;
-      EXPECT_EQ(source, c.source) << c.text;
-    }
-  }
-}
-
 TEST(CliArguments, AcceptsCompleteRequestsAndExplainsTheRest) {
   struct Case {
     std::vector<const char *> argv;

@@ -327,8 +327,7 @@ bool stopWhileWriting(pid_t child, const std::string &folder) {
 
 // A signal in the middle of a write removes the folders that -d made in this
 // run and that stay empty, the first result's or a later one's; a folder
-// that holds an earlier result stays, with it, and so does one that was
-// there before.
+// that holds an earlier result stays, with it.
 TEST_F(DataSafety, SignalDuringAWriteRemovesTheFoldersMadeForIt) {
   const Bytes large = largeTune(24 << 20);
   writeFile(dir.file("big.mld"), large);
@@ -344,13 +343,12 @@ TEST_F(DataSafety, SignalDuringAWriteRemovesTheFoldersMadeForIt) {
   } cases[] = {
       {SIGINT, {"-d", "new/deeper", "big.mld"}, "new/deeper", {}},
       {SIGTERM, {"-r", "-d", "made", "tree"}, "made/sub", {"made/", "made/a.mld"}},
-      {SIGHUP, {"-d", "tree/new/deeper", "big.mld"}, "tree/new/deeper", {}},
   };
   const std::vector<std::string> before = names(snapshot(dir.path));
   for (const Case &c : cases) {
     bool caught = false;
     for (int attempt = 0; attempt < 10 && !caught; ++attempt) {
-      runProgram(dir.path, {"rm", "-rf", "new", "made", "tree/new"});
+      runProgram(dir.path, {"rm", "-rf", "new", "made"});
       pid_t child = startSorbelin(dir.path, c.args);
       ASSERT_GT(child, 0);
       caught = stopWhileWriting(child, dir.file(c.writing));
@@ -377,13 +375,12 @@ TEST_F(DataSafety, ReadOnlyFileIsNotReplaced) {
   const struct passwd *nobody = getpwnam("nobody");
   ASSERT_TRUE(!root || nobody) << "no user nobody to run the refusals as";
   makeFolder(dir.file("out"));
-  writeFile(dir.file("mine.mld"), song);
   for (const char *name : {"tune.mld", "old.mld", "out/song.mld"}) {
     writeFile(dir.file(name), name[0] == 't' ? song : olderOutput);
     ASSERT_EQ(chmod(dir.file(name).c_str(), 0444), 0);
   }
   if (root) {
-    for (const char *name : {"", "/out", "/song.mld", "/mine.mld", "/tune.mld", "/old.mld", "/out/song.mld"})
+    for (const char *name : {"", "/out", "/song.mld", "/tune.mld", "/old.mld", "/out/song.mld"})
       ASSERT_EQ(chown((dir.path + name).c_str(), nobody->pw_uid, nobody->pw_gid), 0) << name;
   }
   const std::string user = root ? "setpriv --reuid=nobody --regid=nogroup --clear-groups " : "";
@@ -396,9 +393,6 @@ TEST_F(DataSafety, ReadOnlyFileIsNotReplaced) {
       {{}, refused("song.mld", "out/song.mld"), user + "\"$0\" -v2 -d out song.mld"},
       {{}, refused("song.mld", "tune.mld"), user + "\"$0\" song.mld /vc:2 /sv:tune.mld"},
   });
-  Outcome own = runScript(dir.path, user + "\"$0\" -q -v2 --in-place mine.mld");
-  EXPECT_EQ(own.status, 0) << own.err;
-  EXPECT_EQ(readFile(dir.file("mine.mld")), convertImage(song, 2, 1).bytes);
   if (!root) return;
   Outcome replaced = runSorbelin(dir.path, {"-q", "-v2", "--in-place", "tune.mld"});
   EXPECT_EQ(replaced.status, 0) << replaced.err;
