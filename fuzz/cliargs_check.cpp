@@ -52,7 +52,8 @@ bool insideArgument(const char *p, char **argv, int argc) {
 // A refusal explains itself; an accepted request is complete: inputs, and
 // either --info or --timeline (with --json or not; a width only with
 // --timeline) and no output, or one output mode with its value, -o with a
-// single input and without -r, standard input only with -o.
+// single input and without -r, standard input only with -o, --in-place only
+// with --vib or --led.
 const char *checkRequest(int ok, const CliRequest &r, const char *error, char **argv, int argc) {
   if (!ok) {
     size_t n = strnlen(error, errorSize);
@@ -69,6 +70,8 @@ const char *checkRequest(int ok, const CliRequest &r, const char *error, char **
   if (r.info || r.timeline) return r.outputMode == OUTPUT_UNSET ? nullptr : "a report was accepted with an output";
   for (const char *input : r.inputs)
     if (r.outputMode != OUTPUT_FILE && !std::strcmp(input, "-")) return "standard input was accepted without -o";
+  if (r.outputMode == OUTPUT_IN_PLACE && r.vibSource == CHANNELS_DEFAULT && r.ledSource == CHANNELS_DEFAULT)
+    return "--in-place was accepted without --vib or --led";
   if (r.outputMode == OUTPUT_IN_PLACE) return r.output ? "--in-place carries an output" : nullptr;
   if (r.outputMode != OUTPUT_FILE && r.outputMode != OUTPUT_FOLDER) return "a request without an output mode was accepted";
   if (!r.output || !insideArgument(r.output, argv, argc)) return "the output is not taken from the arguments";
@@ -84,7 +87,8 @@ const char *checkRepeatable(int ok, const CliRequest &r, char **argv, int argc) 
   std::vector<char> error(errorSize, 0);
   if (parseCliArguments(argc, argv, &again, error.data(), errorSize) != ok) return "a second reading changed the verdict";
   if (!ok) return nullptr;
-  bool same = again.vibMask == r.vibMask && again.ledMask == r.ledMask && again.outputMode == r.outputMode &&
+  bool same = again.vibMask == r.vibMask && again.ledMask == r.ledMask && again.vibSource == r.vibSource &&
+              again.ledSource == r.ledSource && again.outputMode == r.outputMode &&
               again.output == r.output && again.quiet == r.quiet && again.recursive == r.recursive &&
               again.info == r.info && again.json == r.json && again.timeline == r.timeline && again.width == r.width &&
               again.help == r.help && again.version == r.version && again.inputs == r.inputs;

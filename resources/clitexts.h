@@ -18,13 +18,14 @@ inline constexpr Message msgUsage = {
     "\n"
     "  -v, --vib LIST    channels that drive the vibrator (default 1)\n"
     "  -l, --led LIST    channels that drive the LED (default 1)\n"
-    "                    LIST: channels 1-16 and ranges, like 1,3,9-12, or none\n"
+    "                    LIST: channels 1-16 and ranges, like 1,3,9-12, or none,\n"
+    "                    or keep (the channels that the file links now)\n"
     "      --all-tracks  link SMAF score tracks 6 and 7 too (files for newer\n"
     "                    phones); without it they are left as they are\n"
     "  -o, --output OUT  write the one INPUT's result to OUT; - is standard output\n"
     "  -d, --dir DIR     write each INPUT's result under its own name into DIR,\n"
     "                    created when missing\n"
-    "  -i, --in-place    rewrite each INPUT\n"
+    "  -i, --in-place    rewrite each INPUT; needs --vib or --led\n"
     "  -r, --recursive   take every .mld and .mmf file in the folders named, and\n"
     "                    with -d recreate their tree under DIR (with --info:\n"
     "                    report on each)\n"
@@ -44,7 +45,8 @@ inline constexpr Message msgUsage = {
     "each conversion one line says what the file now carries (out.mld:\n"
     "vibration 2, LED 1), and why, where it could not hold every channel asked\n"
     "for. When the result goes to standard output, the messages after it go to\n"
-    "standard error.\n"
+    "standard error. A run of several files ends with a count on standard error\n"
+    "(sorbelin: 35 converted, 1 failed).\n"
     "\n"
     "The second form is the Windows program's own, chosen when no argument\n"
     "begins with '-': each argument is one option or the input path, whole.\n"
@@ -56,7 +58,7 @@ inline constexpr Message msgUsage = {
     "  sorbelin --vib 2 --led 1 -o out.mld tune.mld\n"
     "  sorbelin -v 1,3 -l none -d converted/ *.mld *.mmf\n"
     "  sorbelin -r -d converted/ ringtones/\n"
-    "  sorbelin --in-place ringtone.mmf\n"
+    "  sorbelin --in-place --vib 2 --led keep ringtone.mmf\n"
     "  cat tune.mld | sorbelin -q --vib=2 -o - - | xxd\n"
     "  sorbelin tune.mld /vc:3 /lc:5 /sv:out.mld /end\n"
     "  sorbelin --info --json *.mld\n"
@@ -75,12 +77,13 @@ inline constexpr Message msgUsage = {
     "\n"
     "  -v, --vib LIST    バイブを連動させるチャンネル (既定は 1)\n"
     "  -l, --led LIST    LED を連動させるチャンネル (既定は 1)\n"
-    "                    LIST: 1〜16 のチャンネルと範囲 (1,3,9-12 など)、または none\n"
+    "                    LIST: 1〜16 のチャンネルと範囲 (1,3,9-12 など)、none、\n"
+    "                    または keep (ファイルが今連動しているチャンネル)\n"
     "      --all-tracks  SMAF のスコアトラック 6 と 7 (新しい機種向けのファイル) も\n"
     "                    連動させる。指定しなければそのまま残す\n"
     "  -o, --output OUT  ただ一つの INPUT の結果を OUT に書き出す。- は標準出力\n"
     "  -d, --dir DIR     各 INPUT の結果を同じ名前で DIR に書き出す。DIR がなければ作る\n"
-    "  -i, --in-place    各 INPUT をその場で書き換える\n"
+    "  -i, --in-place    各 INPUT をその場で書き換える (--vib か --led が必要)\n"
     "  -r, --recursive   指定したフォルダの中の .mld と .mmf をすべて変換する。\n"
     "                    -d と使うとフォルダの構成を DIR の下に作り直す\n"
     "                    (--info と使うとそれぞれの中身を表示する)\n"
@@ -100,6 +103,8 @@ inline constexpr Message msgUsage = {
     "変換のたびに、ファイルが今持っている連動を一行で知らせます (out.mld: バイブ 2、\n"
     "LED 1)。要求したチャンネルを持てなかったときは、その理由も添えます。\n"
     "結果を標準出力に書き出すときは、その後のメッセージは標準エラー出力に出ます。\n"
+    "複数のファイルを変換したときは、最後に件数を標準エラー出力に出します\n"
+    "(sorbelin: 変換 35 件、失敗 1 件)。\n"
     "\n"
     "二つ目の形式は Windows 版と同じもので、'-' で始まる引数がないときに使われます。\n"
     "引数はそれぞれ、そのまま一つのオプションか入力パスです。/vc: と /lc: は10進数の\n"
@@ -111,7 +116,7 @@ inline constexpr Message msgUsage = {
     "  sorbelin --vib 2 --led 1 -o out.mld tune.mld\n"
     "  sorbelin -v 1,3 -l none -d converted/ *.mld *.mmf\n"
     "  sorbelin -r -d converted/ ringtones/\n"
-    "  sorbelin --in-place ringtone.mmf\n"
+    "  sorbelin --in-place --vib 2 --led keep ringtone.mmf\n"
     "  cat tune.mld | sorbelin -q --vib=2 -o - - | xxd\n"
     "  sorbelin tune.mld /vc:3 /lc:5 /sv:out.mld /end\n"
     "  sorbelin --info --json *.mld\n"
@@ -123,8 +128,8 @@ inline constexpr Message msgUsage = {
 // Usage errors (exit status 2), printed after "sorbelin: ".
 inline constexpr char textUsageLine[] = "sorbelin: %s\n";
 inline constexpr Message msgBadChannelList = {
-    "bad channel list '%s': use channels 1-16 and ranges, like 1,3,9-12, or none",
-    "チャンネル指定 '%s' が正しくありません: 1〜16 のチャンネルと範囲 (1,3,9-12 など)、または none を指定してください"};
+    "bad channel list '%s': use channels 1-16 and ranges, like 1,3,9-12, or none, or keep",
+    "チャンネル指定 '%s' が正しくありません: 1〜16 のチャンネルと範囲 (1,3,9-12 など)、none、または keep を指定してください"};
 inline constexpr Message msgUnknownOption = {
     "unknown option '%s' (see --help)",
     "不明なオプション '%s' です (--help を参照)"};
@@ -179,6 +184,11 @@ inline constexpr Message msgRecursiveNeedsNames = {
 inline constexpr Message msgStandardInputUnnamed = {
     "standard input (-) has no name to write under: use -o OUT",
     "標準入力 (-) には書き出すときの名前がありません: -o OUT を使ってください"};
+inline constexpr Message msgInPlaceNeedsChannels = {
+    "--in-place rewrites each file's links: name the channels with --vib LIST or --led LIST "
+    "(keep leaves a device as the file links it now); to see what a file holds, use -I",
+    "--in-place は各ファイルの連動を書き換えます: --vib LIST か --led LIST でチャンネルを指定してください "
+    "(keep はファイルの今の連動を残します)。ファイルの中身を見るには -I を使ってください"};
 inline constexpr Message msgNotAFolder = {
     "%s is not a folder",
     "%s はフォルダではありません"};
@@ -226,6 +236,9 @@ inline constexpr Message msgNoMemory = {
 inline constexpr Message msgCannotWrite = {
     "sorbelin: %s: cannot write %s: %s\n",
     "sorbelin: %s: %s に書き込めません: %s\n"};
+inline constexpr Message msgReadOnly = {
+    "sorbelin: %s: %s is read-only; nothing written\n",
+    "sorbelin: %s: %s は読み取り専用です。何も書き出していません\n"};
 inline constexpr Message msgSameOutput = {
     "sorbelin: %s: %s already holds the result of %s in this run; nothing written\n",
     "sorbelin: %s: %s にはこの実行で既に %s の結果を書き出しました。何も書き出していません\n"};
@@ -241,6 +254,21 @@ inline constexpr Message msgCancelled = {
 
 // Before each result message when a run converts several files.
 inline constexpr char textConvertedTo[] = "%s -> %s\n";
+
+// After a run of several files, on standard error: how many were converted
+// and how many failed.
+inline constexpr Message msgRunTotals = {
+    "sorbelin: %d converted, %d failed\n",
+    "sorbelin: 変換 %d 件、失敗 %d 件\n"};
+
+// After the version: the licence, in brief.
+inline constexpr Message msgLicence = {
+    "Copyright (c) 2026 The Sorbelin authors\n"
+    "MIT licence: you may use, copy, change and share it freely, keeping this\n"
+    "notice; it comes with no warranty.\n",
+    "Copyright (c) 2026 The Sorbelin authors\n"
+    "MIT ライセンス: この表示を残せば、自由に使い、複製し、変更し、配布できます。\n"
+    "無保証です。\n"};
 
 // The terminal's stand-in for the Save dialog.
 inline constexpr Message msgAskOutput = {

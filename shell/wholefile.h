@@ -20,7 +20,9 @@ void *readWholeFile(const char *path, uint8_t **data, uint32_t *count);
 // created. On POSIX systems a name of one of the process's own descriptors is
 // written into that descriptor, a character device or a pipe at `path` is
 // written into too, and any other file that is neither regular nor a folder
-// is refused.
+// is refused; so is, with EACCES, an existing file that the user may not
+// write (see isReadOnlyToUser), though its folder would let the rename
+// replace it.
 int writeWholeFile(const char *path, const uint8_t *bytes, uint32_t count);
 
 #ifndef _WIN32
@@ -30,12 +32,23 @@ int writeWholeFile(const char *path, const uint8_t *bytes, uint32_t count);
 // the process got it, wherever it points and however it was opened.
 int namedDescriptor(const char *path);
 
-// From now on a result cut short by a signal leaves no temporary file: on
-// SIGINT, SIGTERM and SIGHUP the one being written is removed and the
-// program ends by that signal (a signal that was ignored stays ignored, as
-// under nohup). SIGXFSZ, sent when a write passes the file size limit, is
+// From now on a result cut short by a signal leaves no temporary file, nor
+// a folder made for results (see makeFolderForResults) that stays empty: on
+// SIGINT, SIGTERM and SIGHUP they are removed, and the program ends by that
+// signal (a signal that was ignored stays ignored, as under nohup). SIGXFSZ, sent when a write passes the file size limit, is
 // ignored, so that the write fails with EFBIG and nothing is left either.
 void removeTemporaryOnSignals();
+
+// Whether `path` names an existing regular file (through symbolic links)
+// that the process may not write, by its permissions as the system checks
+// them for this user: root may write any file on a writable file system.
+bool isReadOnlyToUser(const char *path);
+
+// Makes the folder `path` as mkdir(path, 0777) does, and keeps it in mind: a
+// signal that ends the program (see removeTemporaryOnSignals) removes every
+// folder made so, the last made first, each only while it is empty. Returns 0
+// with errno set when the folder was not made.
+int makeFolderForResults(const char *path);
 
 // Reads an open descriptor from where it stands to its end, at most `limit`
 // bytes: more fails with EFBIG. Returns the storage handle as readWholeFile

@@ -177,13 +177,32 @@ static std::string temporaryTemplate(const std::string &target) {
 static char pendingTemporary[PATH_MAX];
 static volatile sig_atomic_t temporaryPending = 0;
 
+// The folders made for results, each ended by a zero byte, in the order they
+// were made. The record changes only while the ending signals are held, so
+// that the handler always finds it whole.
+static char *foldersMade = nullptr;
+static size_t foldersMadeLength = 0;
+
 // The signals that end the program at the user's wish or the terminal's.
 static const int endingSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-// Removes the pending temporary file, then ends the program by the same
-// signal, as if it had not been caught. Only async-signal-safe calls.
+// The last made first, so that a folder is emptied of those made inside it
+// before its own turn; rmdir leaves any folder that holds something.
+static void removeFoldersMade() {
+  for (size_t end = foldersMadeLength; end > 0;) {
+    size_t start = end - 1;
+    while (start > 0 && foldersMade[start - 1] != 0) --start;
+    rmdir(foldersMade + start);
+    end = start;
+  }
+}
+
+// Removes the pending temporary file and the folders made for results that
+// are left empty, then ends the program by the same signal, as if it had not
+// been caught. Only async-signal-safe calls.
 static void removeTemporaryAndEnd(int signalNumber) {
   if (temporaryPending) unlink(pendingTemporary);
+  removeFoldersMade();
   std::signal(signalNumber, SIG_DFL);
   raise(signalNumber);  // delivered when the handler returns
 }
@@ -207,6 +226,35 @@ static void holdSignals(sigset_t *restore) {
   sigemptyset(&held);
   for (int s : endingSignals) sigaddset(&held, s);
   pthread_sigmask(SIG_BLOCK, &held, restore);
+}
+
+// Adds a folder to the record of those made; false when there is no memory
+// for it.
+static bool recordFolderMade(const char *path) {
+  size_t n = std::strlen(path) + 1;
+  char *grown = static_cast<char *>(std::realloc(foldersMade, foldersMadeLength + n));
+  if (!grown) return false;
+  std::memcpy(grown + foldersMadeLength, path, n);
+  foldersMade = grown;
+  foldersMadeLength += n;
+  return true;
+}
+
+// A folder that the record could not take is removed again: a signal would
+// leave it behind.
+int makeFolderForResults(const char *path) {
+  sigset_t restore;
+  holdSignals(&restore);
+  int made = mkdir(path, 0777) == 0;
+  if (made && !recordFolderMade(path)) {
+    rmdir(path);
+    errno = ENOMEM;
+    made = 0;
+  }
+  int saved = errno;
+  pthread_sigmask(SIG_SETMASK, &restore, nullptr);
+  errno = saved;
+  return made;
 }
 
 // Makes the temporary file from the template in `name` and records it.
@@ -273,6 +321,14 @@ static int writeIntoSpecial(const char *path, mode_t mode, const uint8_t *bytes,
   return ok;
 }
 
+// The system's own check of this user's permissions (the effective ids, as
+// for an open), which is not fooled by bits that root may ignore.
+bool isReadOnlyToUser(const char *path) {
+  struct stat info;
+  if (stat(path, &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  return faccessat(AT_FDCWD, path, W_OK, AT_EACCESS) != 0 && errno == EACCES;
+}
+
 // One of the process's own descriptors is written where it stands (at its
 // end when it was opened for appending) and is never replaced: it may be a
 // file that the shell opened for more than this program's output.
@@ -282,6 +338,9 @@ int writeWholeFile(const char *path, const uint8_t *bytes, uint32_t count) {
   struct stat info;
   if (stat(path, &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode))
     return writeIntoSpecial(path, info.st_mode, bytes, count);
+  // The rename needs only the folder's permission: the file's own is asked
+  // here, as the system asks it of anyone who opens the file to write.
+  if (isReadOnlyToUser(path)) return errno = EACCES, 0;
   std::string target;
   if (!linkTarget(path, &target)) return 0;
   std::string temporary = temporaryTemplate(target);

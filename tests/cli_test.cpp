@@ -151,7 +151,8 @@ TEST_F(Cli, ConvertsManyInputsAndReportsEachFailure) {
             "nothing written\n"
             "sorbelin: missing.mld: cannot read: No such file or directory\n"
             "sorbelin: cut.mmf: malformed melody (chunk 2 runs past the end of the file at offset 20); "
-            "nothing written\n");
+            "nothing written\n"
+            "sorbelin: 3 converted, 4 failed\n");
   EXPECT_NE(run.out.find("chime.mmf -> out/chime.mmf\n"), std::string::npos);
   std::vector<std::string> written = listFolder(dir.file("out"));
   std::sort(written.begin(), written.end());
@@ -194,6 +195,9 @@ TEST_F(Cli, UsageErrorsExitWithTwo) {
       {{"-q", "-o", "", "in.mld"}, "sorbelin: -o needs a path"},
       {{"/tmp/in.mld", "/sv:out.mld"}, "sorbelin: no input file named"},
       {{"in.mld", "/vc:3"}, "sorbelin: an output path is needed"},
+      // Channel 1 by default would replace the links of a user who meant -I.
+      {{"-i", "in.mld"}, "sorbelin: --in-place rewrites each file's links: name the channels with --vib LIST or "
+                         "--led LIST (keep leaves a device as the file links it now); to see what a file holds, use -I"},
   };
   for (const Case &c : cases) {
     Outcome run = runSorbelin(dir.path, c.args);
@@ -202,10 +206,13 @@ TEST_F(Cli, UsageErrorsExitWithTwo) {
     EXPECT_EQ(run.out, "");
   }
   EXPECT_EQ(listFolder(dir.path).size(), 1u);
+  EXPECT_EQ(readFile(dir.file("in.mld")), workedMelody);
   Outcome help = runSorbelin(dir.path, {"--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("examples:"), std::string::npos);
-  EXPECT_EQ(runSorbelin(dir.path, {"--version"}).out, "sorbelin 1.40\n");
+  Outcome version = runSorbelin(dir.path, {"--version"});
+  EXPECT_EQ(version.out.rfind("sorbelin 1.40\nCopyright (c) 2026 The Sorbelin authors\nMIT licence", 0), 0u)
+      << version.out;
 }
 
 TEST_F(Cli, AsksForTheOutputPathOnATerminal) {
@@ -316,7 +323,8 @@ TEST_F(Cli, StandardOutputThatCannotBeWrittenFailsTheRun) {
       {"\"$0\" --info --json $(seq 200 | sed 's/.*/tune.mld/') > /dev/full", 1, full},
       {"\"$0\" -v2 -o out.mld tune.mld > /dev/full", 1, full},
       {"\"$0\" -v2 -d out tune.mld tune.mld > /dev/full", 1,
-       "sorbelin: tune.mld: out/tune.mld already holds the result of tune.mld in this run; nothing written\n" + full},
+       "sorbelin: tune.mld: out/tune.mld already holds the result of tune.mld in this run; nothing written\n"
+       "sorbelin: 1 converted, 1 failed\n" + full},
       {"\"$0\" --help >&-", 1, closed},
       {"\"$0\" -q -o quiet.mld tune.mld > /dev/full", 0, ""},
       {"\"$0\" -q -o quiet.mld tune.mld >&-", 0, ""},
@@ -386,7 +394,8 @@ TEST_F(Cli, FolderOutputIsMadeWhenNeededAndNeverWrittenTwice) {
   const std::string message = line(msgResultImelodyV2Led.english), carries = ": vibration 2, LED 1\n";
   expectScenes({
       {{"-v2", "-d", "out", "a/x.mld", "b/x.mld"}, 1, "a/x.mld -> out/x.mld\n" + message + "out/x.mld" + carries,
-       "sorbelin: b/x.mld: out/x.mld already holds the result of a/x.mld in this run; nothing written\n"},
+       "sorbelin: b/x.mld: out/x.mld already holds the result of a/x.mld in this run; nothing written\n"
+       "sorbelin: 1 converted, 1 failed\n"},
       {{"-v2", "-q", "-i", "tune.mld", "./tune.mld"}, 1, "",
        "sorbelin: ./tune.mld: ./tune.mld already holds the result of tune.mld in this run; nothing written\n"},
       {{"-v2", "-d", "new/deeper/out", "a/x.mld"}, 0, message + "new/deeper/out/x.mld" + carries, ""},
@@ -689,4 +698,78 @@ TEST_F(Cli, SpeaksJapaneseWhenTheLocaleSaysSo) {
   Outcome warned = runProgram(dir.path, {"env", "LANG=ja_JP.UTF-8", SORBELIN_BINARY, "--vib", "2,3", "-o", "w.mld", "tune.mld"});
   EXPECT_EQ(warned.out, line(textResultImelodyV2Led) +
                            "w.mld: バイブ 2 (バージョン 2 の i-melody が持てるのは一チャンネルです)、LED 1\n");
+}
+
+// "keep" takes, for each file, the channels that it links now for that
+// device: the result is the file converted with those channels listed.
+TEST_F(Cli, KeepTakesEachFilesOwnLinks) {
+  const Bytes v3 = convertWithSettings(example("lullaby-v3.mld"), 0x0A0A, 0x0005).bytes;  // vibration 2,4,10,12; LED 1,3
+  const Bytes later = smaf(mtr(6, Bytes(16, 0x00), 2) + mtr(7, Bytes(32, 0x30), 3));  // links 1-32
+  struct Case {
+    const char *name;
+    Bytes input;
+    std::vector<std::string> options;
+    uint16_t vibMask, ledMask;
+    bool allTracks;
+  } cases[] = {
+      {"a.mld", example("fanfare-v2.mld"), {"--vib", "keep", "--led", "1"}, 0x0010, 0x0001, false},  // vibration 5
+      {"b.mld", v3, {"--vib", "keep", "--led", "keep"}, 0x0A0A, 0x0005, false},
+      {"c.mmf", example("chime.mmf"), {"--vib", "keep", "--led", "keep"}, 0x0030, 0x0008, false},  // LED tag 4
+      {"d.mmf", later, {"--vib", "keep", "--led", "keep", "--all-tracks"}, 0xFFFF, 0xFFFF, true},
+  };
+  for (const Case &c : cases) {
+    writeFile(dir.file(c.name), c.input);
+    std::vector<std::string> args = c.options;
+    args.insert(args.end(), {"-q", "-i", c.name});
+    Outcome run = runSorbelin(dir.path, args);
+    EXPECT_EQ(run.status, 0) << c.name << ": " << run.err;
+    EXPECT_EQ(readFile(dir.file(c.name)), convertWithRequest(c.input, {c.vibMask, c.ledMask, c.allTracks}).bytes) << c.name;
+  }
+  // Kept channels are read from each file of a run, and the line says so.
+  writeFile(dir.file("a.mld"), example("fanfare-v2.mld"));
+  writeFile(dir.file("c.mmf"), example("chime.mmf"));
+  Outcome run = runSorbelin(dir.path, {"--vib", "keep", "--led", "3", "-d", "out", "a.mld", "c.mmf"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("out/a.mld: vibration 5, LED 3\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("out/c.mmf: vibration 5-6, LED 3\n"), std::string::npos) << run.out;
+  // --timeline draws the kept links: channel 5 drives the vibrator.
+  Outcome drawn = runProgram(dir.path, {"env", "LC_ALL=C", SORBELIN_BINARY, "-T", "--width", "40", "--vib", "keep",
+                                        "--led", "none", "a.mld"});
+  EXPECT_EQ(drawn.status, 0) << drawn.err;
+  EXPECT_NE(drawn.out.find("  ch  5 V   |"), std::string::npos) << drawn.out;
+}
+
+// A run of several files, counted after -r found them, ends with the count
+// of those converted and failed on stderr; one file, -q, --info and
+// --timeline print none.
+TEST_F(Cli, ARunOfSeveralFilesEndsWithItsCount) {
+  makeFolder(dir.file("tree"));
+  writeFile(dir.file("tree/a.mld"), workedMelody);
+  writeFile(dir.file("tree/b.mmf"), workedSmaf);
+  writeFile(dir.file("tune.mld"), workedMelody);
+  writeFile(dir.file("notes.txt"), ascii("a shopping list"));
+  const std::string notMelody = "sorbelin: notes.txt: not an i-melody or SMAF file; nothing written\n";
+  struct Case {
+    const char *lang;
+    std::vector<std::string> args;
+    std::string errEnd;  // how stderr ends
+  } cases[] = {
+      {"C.UTF-8", {"-d", "out", "tune.mld", "notes.txt", "gone.mld"}, "sorbelin: 1 converted, 2 failed\n"},
+      {"C.UTF-8", {"-r", "-d", "out", "tree"}, "sorbelin: 2 converted, 0 failed\n"},
+      {"ja_JP.UTF-8", {"-d", "out", "tune.mld", "notes.txt"}, "sorbelin: 変換 1 件、失敗 1 件\n"},
+      {"C.UTF-8", {"-d", "out", "tune.mld"}, ""},
+      {"C.UTF-8", {"-q", "-d", "out", "tune.mld", "notes.txt"}, notMelody},
+      {"C.UTF-8", {"-I", "tune.mld", "notes.txt"}, ""},
+      {"C.UTF-8", {"-T", "tune.mld", "tree/a.mld"}, ""},
+  };
+  for (const Case &c : cases) {
+    std::vector<std::string> command = {"env", std::string("LANG=") + c.lang, SORBELIN_BINARY};
+    command.insert(command.end(), c.args.begin(), c.args.end());
+    Outcome run = runProgram(dir.path, command);
+    ASSERT_GE(run.err.size(), c.errEnd.size()) << c.args[0] << " " << c.args.back();
+    EXPECT_EQ(run.err.substr(run.err.size() - c.errEnd.size()), c.errEnd) << run.err;
+    if (c.errEnd.empty()) {
+      EXPECT_EQ(run.err.find(" converted, "), std::string::npos) << run.err;
+    }
+  }
 }

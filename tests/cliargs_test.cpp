@@ -34,7 +34,7 @@ TEST(CliArguments, AcceptsCompleteRequestsAndExplainsTheRest) {
   } cases[] = {
       {{"-o", "out.mld", "in.mld"}, 1, ""},
       {{"--vib=2", "-l1", "-d", "dir", "a", "b"}, 1, ""},
-      {{"--in-place", "a", "--", "-b"}, 1, ""},
+      {{"--in-place", "-v2", "a", "--", "-b"}, 1, ""},
       {{"--help"}, 1, ""},
       {{"--version"}, 1, ""},
       {{"-o", "out.mld"}, 0, "no input file"},
@@ -46,11 +46,11 @@ TEST(CliArguments, AcceptsCompleteRequestsAndExplainsTheRest) {
       {{"--bogus", "a"}, 0, "unknown option '--bogus'"},
       {{"--quiet=yes", "a"}, 0, "option '--quiet=yes' takes no value"},
       // Read by getopt_long: combined short options, '=' values, prefixes.
-      {{"-qi", "a"}, 1, ""},
+      {{"-qi", "-l1", "a"}, 1, ""},
       {{"-qo", "x", "a"}, 1, ""},
       {{"-qrd", "x", "a"}, 1, ""},
       {{"--vib=2", "--led=", "-o", "x", "a"}, 0, "bad channel list ''"},
-      {{"--in-p", "--rec", "a"}, 1, ""},
+      {{"--in-p", "--rec", "--vi", "1", "a"}, 1, ""},
       {{"--in", "a"}, 0, "--in: ambiguous (--in-place, --info)"},
       {{"--in=x", "a"}, 0, "--in: ambiguous (--in-place, --info)"},
       {{"-I", "--json", "-", "a"}, 1, ""},
@@ -75,7 +75,7 @@ TEST(CliArguments, AcceptsCompleteRequestsAndExplainsTheRest) {
       {{"-qo", "-json", "a"}, 1, ""},
       {{"--out", "-vib", "a"}, 1, ""},
       {{"--output=x", "-dir", "a"}, 0, "unknown option '-dir' (did you mean --dir?)"},
-      {{"-i", "a", "--", "-vib"}, 1, ""},
+      {{"-i", "-vkeep", "a", "--", "-vib"}, 1, ""},
       {{"-vi", "-i", "a"}, 0, "bad channel list 'i'"},
       // An empty path names no place to write.
       {{"-d", "", "a"}, 0, "-d needs a path, not an empty one"},
@@ -83,8 +83,17 @@ TEST(CliArguments, AcceptsCompleteRequestsAndExplainsTheRest) {
       {{"-o", "", "a"}, 0, "-o needs a path"},
       {{"--output", "", "-"}, 0, "-o needs a path"},
       {{"-d", "/", "a"}, 1, ""},
-      {{"--all", "-i", "a"}, 1, ""},
+      {{"--all", "-i", "-v1", "a"}, 1, ""},
       {{"--all-tracks=yes", "-i", "a"}, 0, "option '--all-tracks=yes' takes no value"},
+      // Rewriting in place with channel 1 by default would lose the links
+      // of a user who meant -I: the channels are named, or kept.
+      {{"-i", "a"}, 0, "--in-place rewrites each file's links: name the channels"},
+      {{"-qri", "--all-tracks", "a"}, 0, "--in-place rewrites each file's links"},
+      {{"-i", "--led", "keep", "a"}, 1, ""},
+      {{"-i", "--vib=none", "a"}, 1, ""},
+      {{"-i", "--vib", "keep,2", "a"}, 0, "bad channel list 'keep,2'"},
+      {{"-d", "out", "--led", "keep", "a"}, 1, ""},
+      {{"-T", "--vib", "keep", "--led", "keep", "a"}, 1, ""},
       // --timeline writes nothing; its width is a number of columns.
       {{"-T", "-v2", "a", "b"}, 1, ""},
       {{"--timeline", "--json", "--width", "1000", "-"}, 1, ""},
@@ -115,6 +124,8 @@ TEST(CliArguments, FillsTheRequest) {
   ASSERT_EQ(parseCliArguments(11, const_cast<char **>(args), &request, error, sizeof error), 1);
   EXPECT_EQ(request.vibMask, 0x000A);
   EXPECT_EQ(request.ledMask, 0);
+  EXPECT_EQ(request.vibSource, CHANNELS_LISTED);
+  EXPECT_EQ(request.ledSource, CHANNELS_LISTED);
   EXPECT_EQ(request.quiet, 1);
   EXPECT_EQ(request.allTracks, 0);
   EXPECT_EQ(request.outputMode, OUTPUT_FOLDER);
@@ -132,6 +143,7 @@ TEST(CliArguments, FillsATimelineRequest) {
   EXPECT_EQ(request.width, 120);
   EXPECT_EQ(request.vibMask, 0x0004);
   EXPECT_EQ(request.ledMask, 0x0001);
+  EXPECT_EQ(request.ledSource, CHANNELS_DEFAULT);
   EXPECT_EQ(request.outputMode, OUTPUT_UNSET);
 }
 

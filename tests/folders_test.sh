@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Where the project's own commands write. The test scripts build in folders
 # of their own, never in the user's build/ or build-package/ (the folders of
-# the README's quick start and Install section); the quick start builds just
-# the program; what the README's commands leave in the source folder is
-# ignored by git.
+# the README's quick start and Install section); the quick start installs
+# and builds just the program; what the README's commands leave in the
+# source folder is ignored by git.
 #
 #   folders_test.sh SOURCE
 set -uo pipefail
@@ -23,7 +23,9 @@ for script in scripts/test scripts/test-*; do
 done
 
 # The quick start: its one command line, the first indented one.
-quick=$(grep -m1 -E '^    scripts/setup && cmake' README.md)
+quick=$(grep -m1 -E '^    scripts/setup' README.md)
+[[ $quick == "    scripts/setup program && cmake "* ]] ||
+  complain "the quick start installs more than the program needs: $quick"
 [[ $quick == *"--target sorbelin"* ]] || complain "the quick start builds more than the program: $quick"
 if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
   made=$(sed -nE 's/.* -o ([^ ]+).*/\1/p' <<<"$quick")

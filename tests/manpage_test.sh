@@ -32,7 +32,7 @@ for option in "${options[@]}"; do
   }
 done
 
-version=$("$program" --version)
+version=$("$program" --version | head -n 1)
 grep -qF "\"$version\"" "$page" || {
   echo "manpage_test: the man page's title line does not name '$version'"
   failed=1

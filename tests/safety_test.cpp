@@ -8,12 +8,15 @@
 #include <sched.h>
 #include <signal.h>
 #include <poll.h>
+#include <pwd.h>
 #include <sys/inotify.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <map>
@@ -188,7 +191,7 @@ class DataSafety : public ::testing::Test {
         {{"-o", folder + "/new.mld", "song.mld"}, prefix + "song.mld: cannot write " + folder + "/new.mld: " + reason + "\n"},
         {{"-o", old, "song.mld"}, prefix + "song.mld: cannot write " + old + ": " + reason + "\n"},
         {{"-d", folder, "song.mld"}, prefix + "song.mld: cannot write " + folder + "/song.mld: " + reason + "\n"},
-        {{"--in-place", tune}, prefix + tune + ": cannot write " + tune + ": " + reason + "\n"},
+        {{"-v2", "--in-place", tune}, prefix + tune + ": cannot write " + tune + ": " + reason + "\n"},
         {{"-o", tune, tune}, prefix + tune + ": cannot write " + tune + ": " + reason + "\n"},
         {{tune, "/vc:2", "/sv:" + tune}, prefix + tune + ": cannot write " + tune + ": " + reason + "\n"},
     };
@@ -239,7 +242,7 @@ TEST_F(DataSafety, FileSizeLimitFailsTheWriteAndKeepsEveryFile) {
   expectUntouched({
       {{}, "sorbelin: big.mld: cannot write new.mld: " + tooLarge + "\n", limit + "-o new.mld big.mld"},
       {{}, "sorbelin: big.mld: cannot write old.mld: " + tooLarge + "\n", limit + "-o old.mld big.mld"},
-      {{}, "sorbelin: big.mld: cannot write big.mld: " + tooLarge + "\n", limit + "--in-place big.mld"},
+      {{}, "sorbelin: big.mld: cannot write big.mld: " + tooLarge + "\n", limit + "-v1 --in-place big.mld"},
       {{}, "sorbelin: big.mld: cannot write new/deeper/big.mld: " + tooLarge + "\n", limit + "-d new/deeper big.mld"},
   });
   // Folders that an earlier result of the run needs stay, with it.
@@ -266,7 +269,7 @@ TEST_F(DataSafety, SignalDuringAWriteLeavesNoTemporaryFile) {
   } cases[] = {
       {SIGINT, {"-o", "new.mld", "big.mld"}, "new.mld", {}},
       {SIGTERM, {"-o", "old.mld", "big.mld"}, "old.mld", olderOutput},
-      {SIGHUP, {"--in-place", "big.mld"}, "big.mld", large},
+      {SIGHUP, {"-v1", "--in-place", "big.mld"}, "big.mld", large},
   };
   for (const Case &c : cases) {
     bool caught = false;
@@ -300,6 +303,106 @@ TEST_F(DataSafety, SignalDuringAWriteLeavesNoTemporaryFile) {
   }
 }
 
+namespace {
+
+// Stops the program while a temporary file is in `folder` (true), or waits
+// for it to end when it wrote its result before it could be stopped (false).
+bool stopWhileWriting(pid_t child, const std::string &folder) {
+  for (;;) {
+    if (!temporaryFiles(folder).empty()) {
+      int status = 0;
+      kill(child, SIGSTOP);
+      if (waitpid(child, &status, WUNTRACED) != child || !WIFSTOPPED(status)) return false;
+      if (!temporaryFiles(folder).empty()) return true;
+      kill(child, SIGCONT);
+      waitForExit(child);
+      return false;
+    }
+    if (waitpid(child, nullptr, WNOHANG) == child) return false;
+    usleep(50);
+  }
+}
+
+}  // namespace
+
+// A signal in the middle of a write removes the folders that -d made in this
+// run and that stay empty, the first result's or a later one's; a folder
+// that holds an earlier result stays, with it.
+TEST_F(DataSafety, SignalDuringAWriteRemovesTheFoldersMadeForIt) {
+  const Bytes large = largeTune(24 << 20);
+  writeFile(dir.file("big.mld"), large);
+  makeFolder(dir.file("tree"));
+  makeFolder(dir.file("tree/sub"));
+  writeFile(dir.file("tree/a.mld"), song);
+  writeFile(dir.file("tree/sub/big.mld"), large);
+  struct Case {
+    int signal;
+    std::vector<std::string> args;
+    const char *writing;            // the folder of the temporary file
+    std::vector<std::string> kept;  // what the run leaves
+  } cases[] = {
+      {SIGINT, {"-d", "new/deeper", "big.mld"}, "new/deeper", {}},
+      {SIGTERM, {"-r", "-d", "made", "tree"}, "made/sub", {"made/", "made/a.mld"}},
+  };
+  const std::vector<std::string> before = names(snapshot(dir.path));
+  for (const Case &c : cases) {
+    bool caught = false;
+    for (int attempt = 0; attempt < 10 && !caught; ++attempt) {
+      runProgram(dir.path, {"rm", "-rf", "new", "made"});
+      pid_t child = startSorbelin(dir.path, c.args);
+      ASSERT_GT(child, 0);
+      caught = stopWhileWriting(child, dir.file(c.writing));
+      if (!caught) continue;  // done before it could be stopped
+      kill(child, c.signal);
+      kill(child, SIGCONT);
+      EXPECT_EQ(waitForExit(child), 128 + c.signal) << c.writing;
+      std::vector<std::string> expected = before;
+      expected.insert(expected.end(), c.kept.begin(), c.kept.end());
+      std::sort(expected.begin(), expected.end());
+      EXPECT_EQ(names(snapshot(dir.path)), expected) << c.writing;
+    }
+    EXPECT_TRUE(caught) << "no run of signal " << c.signal << " was stopped while writing";
+  }
+}
+
+// A file that the user may not write is not replaced, though the rename
+// that replaces it needs only its folder's permission: exit 1, the file as
+// it was, and the reason said, for --in-place, -o, -d and the own form. As
+// root, who may write any file, the refusals run as the user nobody, whose
+// folder and files they become; root still replaces such a file.
+TEST_F(DataSafety, ReadOnlyFileIsNotReplaced) {
+  const bool root = geteuid() == 0;
+  const struct passwd *nobody = getpwnam("nobody");
+  ASSERT_TRUE(!root || nobody) << "no user nobody to run the refusals as";
+  makeFolder(dir.file("out"));
+  for (const char *name : {"tune.mld", "old.mld", "out/song.mld"}) {
+    writeFile(dir.file(name), name[0] == 't' ? song : olderOutput);
+    ASSERT_EQ(chmod(dir.file(name).c_str(), 0444), 0);
+  }
+  if (root) {
+    for (const char *name : {"", "/out", "/song.mld", "/tune.mld", "/old.mld", "/out/song.mld"})
+      ASSERT_EQ(chown((dir.path + name).c_str(), nobody->pw_uid, nobody->pw_gid), 0) << name;
+  }
+  const std::string user = root ? "setpriv --reuid=nobody --regid=nogroup --clear-groups " : "";
+  auto refused = [](const char *input, const char *output) {
+    return std::string("sorbelin: ") + input + ": " + output + " is read-only; nothing written\n";
+  };
+  expectUntouched({
+      {{}, refused("tune.mld", "tune.mld"), user + "\"$0\" -v2 --in-place tune.mld"},
+      {{}, refused("song.mld", "old.mld"), user + "\"$0\" -v2 -o old.mld song.mld"},
+      {{}, refused("song.mld", "out/song.mld"), user + "\"$0\" -v2 -d out song.mld"},
+      {{}, refused("song.mld", "tune.mld"), user + "\"$0\" song.mld /vc:2 /sv:tune.mld"},
+  });
+  if (!root) return;
+  Outcome replaced = runSorbelin(dir.path, {"-q", "-v2", "--in-place", "tune.mld"});
+  EXPECT_EQ(replaced.status, 0) << replaced.err;
+  EXPECT_EQ(readFile(dir.file("tune.mld")), convertWithSettings(song, 2, 1).bytes);
+  struct stat info;
+  ASSERT_EQ(stat(dir.file("tune.mld").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0444u);
+  EXPECT_EQ(info.st_uid, nobody->pw_uid);
+}
+
 // A file that cannot be converted is not even rewritten, in place or onto
 // an older output.
 TEST_F(DataSafety, UnconvertibleFileIsNeverRewritten) {
@@ -310,8 +413,8 @@ TEST_F(DataSafety, UnconvertibleFileIsNeverRewritten) {
       "sorbelin: broken.mmf: malformed melody (chunk 1 runs past the end of the file at offset 8); nothing written\n";
   const std::string notMelody = "sorbelin: notes.mld: not an i-melody or SMAF file; nothing written\n";
   expectUntouched({
-      {{"--in-place", "broken.mmf"}, malformed},
-      {{"--in-place", "notes.mld"}, notMelody},
+      {{"-v1", "--in-place", "broken.mmf"}, malformed},
+      {{"-v1", "--in-place", "notes.mld"}, notMelody},
       {{"-o", "broken.mmf", "broken.mmf"}, malformed},
       {{"-d", ".", "notes.mld"}, notMelody},
       {{"-o", "old.mld", "broken.mmf"}, malformed},
@@ -327,7 +430,7 @@ TEST_F(DataSafety, ReplacingFlushesBeforeTheRename) {
   if (runProgram(dir.path, {"strace", "-qq", "-o", "/dev/null", "true"}).status != 0)
     GTEST_SKIP() << "strace is not installed or may not trace here";
   writeFile(dir.file("old.mld"), olderOutput);
-  const std::vector<std::string> replacing[] = {{"--in-place", "song.mld"}, {"-o", "old.mld", "song.mld"}};
+  const std::vector<std::string> replacing[] = {{"-v1", "--in-place", "song.mld"}, {"-o", "old.mld", "song.mld"}};
   for (const std::vector<std::string> &args : replacing) {
     // The leak checker of a sanitizer build cannot run under strace.
     std::vector<std::string> command = {"strace", "-f", "-qq", "-o", "calls", "-E", "ASAN_OPTIONS=detect_leaks=0",

@@ -167,8 +167,11 @@ int applyOption(int code, const char *value, CliRequest *request, char *error, i
   switch (code) {
     case 1: request->inputs.push_back(value); break;
     case 'v':
+      if (!parseChannelChoice(value, &request->vibMask, &request->vibSource))
+        return fail(error, errorSize, say(msgBadChannelList), value);
+      break;
     case 'l':
-      if (!parseChannelList(value, code == 'v' ? &request->vibMask : &request->ledMask))
+      if (!parseChannelChoice(value, &request->ledMask, &request->ledSource))
         return fail(error, errorSize, say(msgBadChannelList), value);
       break;
     case 'o': return setOutput(request, OUTPUT_FILE, value, error, errorSize);
@@ -212,6 +215,11 @@ int checkComplete(const CliRequest *request, char *error, int errorSize) {
     return fail(error, errorSize, "%s", say(msgRecursiveNeedsNames));
   if (request->outputMode != OUTPUT_FILE && readsStandardInput(request))
     return fail(error, errorSize, "%s", say(msgStandardInputUnnamed));
+  // Rewriting the inputs with channel 1 by default would lose the links
+  // they hold, for a user who meant -I.
+  if (request->outputMode == OUTPUT_IN_PLACE && request->vibSource == CHANNELS_DEFAULT &&
+      request->ledSource == CHANNELS_DEFAULT)
+    return fail(error, errorSize, "%s", say(msgInPlaceNeedsChannels));
   return 1;
 }
 
@@ -252,6 +260,17 @@ int parseChannelList(const char *text, uint16_t *mask) {
     if (*text++ != ',') return 0;
   }
   *mask = result;
+  return 1;
+}
+
+int parseChannelChoice(const char *text, uint16_t *mask, int *source) {
+  if (!std::strcmp(text, "keep")) {
+    *mask = 0;
+    *source = CHANNELS_KEPT;
+    return 1;
+  }
+  if (!parseChannelList(text, mask)) return 0;
+  *source = CHANNELS_LISTED;
   return 1;
 }
 

@@ -10,9 +10,15 @@
 
 enum OutputMode { OUTPUT_UNSET, OUTPUT_FILE, OUTPUT_FOLDER, OUTPUT_IN_PLACE };
 
+// Where the channels of a device come from: not named (channel 1), a list
+// (its mask), or "keep" (those the file links now, read from each file).
+enum ChannelSource { CHANNELS_DEFAULT, CHANNELS_LISTED, CHANNELS_KEPT };
+
 struct CliRequest {
-  uint16_t vibMask;
+  uint16_t vibMask;  // the listed channels; 0 when kept
   uint16_t ledMask;
+  int vibSource;  // a ChannelSource
+  int ledSource;
   int allTracks;  // SMAF score tracks 6 and 7 are linked too
   int outputMode;
   const char *output;  // the file of -o or the folder of -d; in the own form
@@ -34,6 +40,10 @@ const int minimumWidth = 20, maximumWidth = 1000;
 // Reads channel numbers 1 to 16 and ranges, separated by commas ("1,3,9-12"),
 // or "none", into a mask. Returns 0 for anything else.
 int parseChannelList(const char *text, uint16_t *mask);
+
+// Reads the value of --vib or --led: "keep" alone, or a channel list.
+// Returns 0 for anything else.
+int parseChannelChoice(const char *text, uint16_t *mask, int *source);
 
 // The own form is the one in which no argument begins with '-'.
 bool isOwnForm(int argc, char **argv);

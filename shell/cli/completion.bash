@@ -1,7 +1,7 @@
 # Bash completion for sorbelin: its options, the melodies it reads (.mld and
 # .mmf files, and folders to find them in), any file for -o, folders for -d,
-# channel lists (none, channels 1 to 16, ranges) for --vib and --led, and
-# nothing for the number of --width.
+# channel lists (none, channels 1 to 16, ranges) and keep for --vib and --led,
+# and nothing for the number of --width.
 # Installed as share/bash-completion/completions/sorbelin; to try it without
 # installing: source shell/cli/completion.bash
 
@@ -9,10 +9,11 @@
 _sorbelin_options='-v --vib -l --led --all-tracks -o --output -d --dir -i --in-place -r --recursive
   -q --quiet -I --info -T --timeline --width --json -h --help --version'
 
-# Prints each completion of the channel list $1: "none", or the list so far
-# followed by a channel 1 to 16 that begins with what is typed after the last
-# comma or dash and is not in the list yet; after a dash, only channels from
-# the range's first one on, and no range over a channel already listed.
+# Prints each completion of the channel list $1: "none" or "keep", which
+# stand alone, or the list so far followed by a channel 1 to 16 that begins
+# with what is typed after the last comma or dash and is not in the list yet;
+# after a dash, only channels from the range's first one on, and no range
+# over a channel already listed.
 _sorbelin_channels() {
   local word=$1 part prefix items first=1 n item low high taken=()
   part=${word##*[,-]}
@@ -32,6 +33,7 @@ _sorbelin_channels() {
     for ((n = low; n <= high && n <= 16; n++)); do taken[n]=1; done
   done
   [[ -z $prefix && none == "$word"* ]] && echo none
+  [[ -z $prefix && keep == "$word"* ]] && echo keep
   for ((n = first; n <= 16; n++)); do
     if [[ ${taken[n]:-} ]]; then
       [[ $prefix == *- ]] && break  # a range runs on over this channel

@@ -1,7 +1,8 @@
 # Installing the native program where GNUInstallDirs puts a system's files:
-# the program in bin/, its man page in share/man/man1/ and its bash
-# completion in share/bash-completion/completions/. CPack packs the same
-# files as a .deb on Linux (a .tar.gz elsewhere):
+# the program in bin/, its man page in share/man/man1/, its bash completion
+# in share/bash-completion/completions/ and its licence in
+# share/doc/sorbelin/copyright. CPack packs the same files as a .deb on Linux
+# (a .tar.gz elsewhere):
 #   cmake --install BUILD [--prefix DIR]
 #   cmake --build BUILD --target package    # sorbelin_VERSION_ARCH.deb
 
@@ -21,6 +22,22 @@ install(FILES ${PROJECT_BINARY_DIR}/sorbelin.1.gz DESTINATION ${CMAKE_INSTALL_MA
 
 install(FILES ${PROJECT_SOURCE_DIR}/shell/cli/completion.bash
   DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME sorbelin)
+
+# The licence, as Debian's copyright file (machine-readable format, where
+# MIT's licence is called Expat): the holder and the notice are taken from
+# LICENSE, the notice's lines indented and its empty lines written ".".
+set(sorbelin_license_file ${PROJECT_SOURCE_DIR}/LICENSE)
+file(READ ${sorbelin_license_file} sorbelin_license)
+string(REGEX MATCH "Copyright \\(c\\) ([^\n]*)" sorbelin_match "${sorbelin_license}")
+set(SORBELIN_COPYRIGHT ${CMAKE_MATCH_1})
+string(FIND "${sorbelin_license}" "Permission is hereby granted" sorbelin_notice)
+string(SUBSTRING "${sorbelin_license}" ${sorbelin_notice} -1 sorbelin_license)
+string(STRIP "${sorbelin_license}" sorbelin_license)
+string(REPLACE "\n\n" "\n.\n" sorbelin_license "${sorbelin_license}")
+string(REPLACE "\n" "\n " SORBELIN_LICENSE_TEXT " ${sorbelin_license}")
+configure_file(${PROJECT_SOURCE_DIR}/resources/copyright.in ${PROJECT_BINARY_DIR}/copyright @ONLY)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${sorbelin_license_file})
+install(FILES ${PROJECT_BINARY_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # The package: sorbelin_1.40_amd64.deb on an amd64 Debian. The program links
 # its C++ run-time statically, so dpkg-shlibdeps (package dpkg-dev) finds

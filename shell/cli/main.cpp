@@ -14,6 +14,7 @@
 #include "engine/conversion.h"
 #include "resources/clitexts.h"
 #include "resources/texts.h"
+#include "shell/cli/channelchoice.h"
 #include "shell/cli/cliargs.h"
 #include "shell/cli/info.h"
 #include "shell/cli/jobs.h"
@@ -45,11 +46,12 @@ struct Written {
 
 // What one run keeps from file to file.
 struct Run {
-  ConversionRequest request;
+  const CliRequest *choice;  // the channels chosen, for each file
   bool quiet;
   bool nameFiles;    // each result message follows a line "INPUT -> OUTPUT"
   bool makeFolders;  // -d: the folders of an output are made when missing
   std::vector<Written> written;
+  int converted, failed;  // the files so far
 };
 
 // The file that this run already wrote at `output`, by identity, so that
@@ -86,6 +88,16 @@ void tellMalformed(const char *name, const ConversionResult &result) {
     std::fprintf(stderr, say(msgMalformedAt), name, sentence.c_str());
 }
 
+// An output that the user may not write was refused before anything was
+// written; other reasons are the system's.
+void tellUnwritable(const Job &job, int reason) {
+  const char *input = job.inputName.c_str(), *output = job.outputName.c_str();
+  if (reason == EACCES && isReadOnlyToUser(job.output.c_str()))
+    std::fprintf(stderr, say(msgReadOnly), input, output);
+  else
+    std::fprintf(stderr, say(msgCannotWrite), input, output, std::strerror(reason));
+}
+
 // Why nothing was converted, in one line on stderr; `reason` is the errno of
 // the step that failed.
 void tellFailure(const ConversionResult &result, const Job &job, int reason) {
@@ -103,33 +115,40 @@ void tellFailure(const ConversionResult &result, const Job &job, int reason) {
     case CONVERT_NOT_MELODY: std::fprintf(stderr, say(msgNotMelodyFile), input); break;
     case CONVERT_MALFORMED: tellMalformed(input, result); break;
     case CONVERT_NO_MEMORY: std::fprintf(stderr, say(msgNoMemory), input); break;
-    case CONVERT_UNWRITABLE:
-      std::fprintf(stderr, say(msgCannotWrite), input, job.outputName.c_str(), std::strerror(reason));
-      break;
+    case CONVERT_UNWRITABLE: tellUnwritable(job, reason); break;
   }
 }
 
 // The message that names the phones on which the link works, where the
 // file's kind has one, then the line that says what the file now carries:
 // on stdout, or on stderr when the result itself went to stdout.
-void tellConverted(const Run &run, const Job &job, const ConversionResult &result) {
+void tellConverted(const Run &run, const Job &job, const ConversionRequest &asked, const ConversionResult &result) {
   if (run.quiet) return;
   FILE *out = toStandardOutput(job.output) ? stderr : stdout;
   if (run.nameFiles) printFormat(out, textConvertedTo, job.inputName.c_str(), job.outputName.c_str());
-  const Message *message = resultText(result.formatKind, result.formatVersion, lowestChannel(run.request.ledMask));
+  const Message *message = resultText(result.formatKind, result.formatVersion, lowestChannel(asked.ledMask));
   if (message) printFormat(out, "%s\n", say(*message));
-  printText(out, carriesLine(job.outputName.c_str(), result, run.request, "--all-tracks", userLanguage) + "\n");
+  printText(out, carriesLine(job.outputName.c_str(), result, asked, "--all-tracks", userLanguage) + "\n");
   flushText(out);
+}
+
+// The conversion asked for one file: the channels that the command line
+// chooses for it.
+ConversionRequest requestFor(const CliRequest &choice, const MemBlock &input) {
+  ChannelMasks masks = channelsForFile(choice, input.data, input.length);
+  return {masks.vibMask, masks.ledMask, choice.allTracks != 0};
 }
 
 // Reads, converts and writes one file; nothing is written unless the
 // conversion succeeded, and folders made for a result that could not be
 // written are removed again.
-ConversionResult convertJob(const Run &run, const Job &job, MemBlock *input, MemBlock *output) {
+ConversionResult convertJob(const Run &run, const Job &job, MemBlock *input, MemBlock *output,
+                            ConversionRequest *asked) {
   ConversionResult result = {};
   result.outcome = CONVERT_UNREADABLE;
   if (!memBlockLoad(input, job.input.c_str())) return result;
-  result = convertBlock(*input, output, run.request);
+  *asked = requestFor(*run.choice, *input);
+  result = convertBlock(*input, output, *asked);
   if (result.outcome != CONVERT_DONE) return result;
   std::vector<std::string> made;
   bool written = (!run.makeFolders || makeParentFolders(job.output, &made)) && memBlockSave(output, job.output.c_str());
@@ -144,20 +163,30 @@ bool runJob(Run *run, const Job &job) {
   if (const Written *earlier = earlierResult(*run, job.output)) {
     std::fprintf(stderr, say(msgSameOutput), job.inputName.c_str(), job.outputName.c_str(),
                  earlier->inputName.c_str());
+    ++run->failed;
     return false;
   }
   MemBlock input = {}, output = {};
-  ConversionResult result = convertJob(*run, job, &input, &output);
+  ConversionRequest asked = {};
+  ConversionResult result = convertJob(*run, job, &input, &output, &asked);
   int reason = errno;
   if (result.outcome == CONVERT_DONE) {
     remember(run, job);
-    tellConverted(*run, job, result);
+    tellConverted(*run, job, asked, result);
   } else {
     tellFailure(result, job, reason);
   }
   memBlockFree(&input);
   memBlockFree(&output);
+  ++(result.outcome == CONVERT_DONE ? run->converted : run->failed);
   return result.outcome == CONVERT_DONE;
+}
+
+// A run of several files ends with how many were converted and how many
+// failed, on stderr (not with -q).
+void tellTotals(const Run &run) {
+  if (!run.quiet && run.converted + run.failed > 1)
+    std::fprintf(stderr, say(msgRunTotals), run.converted, run.failed);
 }
 
 // A -d folder that exists must be a folder; a missing one is made when the
@@ -181,14 +210,15 @@ int reportOn(const CliRequest &request) {
 
 // Every file of the request, each told as it is converted or not.
 int convertAll(const CliRequest &request) {
-  Run run = {{request.vibMask, request.ledMask, request.allTracks != 0}, bool(request.quiet),
-             request.inputs.size() > 1 || request.recursive, request.outputMode == OUTPUT_FOLDER, {}};
+  Run run = {&request, bool(request.quiet), request.inputs.size() > 1 || request.recursive,
+             request.outputMode == OUTPUT_FOLDER, {}, 0, 0};
   bool allConverted = true;
   for (const char *input : request.inputs) {
     std::vector<Job> jobs;
     allConverted = addJobs(request, input, &jobs) && allConverted;
     for (const Job &job : jobs) allConverted = runJob(&run, job) && allConverted;
   }
+  tellTotals(run);
   return allConverted ? EXIT_CONVERTED : EXIT_FAILED;
 }
 
@@ -197,7 +227,7 @@ int runPosixForm(int argc, char **argv) {
   char error[4096];
   if (!parseCliArguments(argc, argv, &request, error, sizeof error)) return usageError(error);
   if (request.help) return printText(stdout, say(msgUsage)), EXIT_CONVERTED;
-  if (request.version) return printFormat(stdout, "%s\n", textVersion), EXIT_CONVERTED;
+  if (request.version) return printFormat(stdout, "%s\n%s", textVersion, say(msgLicence)), EXIT_CONVERTED;
   if (request.info || request.timeline) return reportOn(request);
   if (request.outputMode == OUTPUT_FOLDER && !mayBeFolder(request.output)) {
     std::snprintf(error, sizeof error, say(msgNotAFolder), request.output);
@@ -221,7 +251,7 @@ int runOwnForm(int argc, char **argv) {
       return EXIT_FAILED;
     }
   }
-  Run run = {{request.vibMask, request.ledMask, false}, false, false, false, {}};
+  Run run = {&request, false, false, false, {}, 0, 0};
   return runJob(&run, makeJob(input, output, false)) ? EXIT_CONVERTED : EXIT_FAILED;
 }
 

@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "shell/wholefile.h"
+
 size_t fileNameStart(const std::string &path) {
   size_t slash = path.rfind('/');
   return slash == std::string::npos ? 0 : slash + 1;
@@ -29,13 +31,14 @@ std::string pathInside(const std::string &folder, const std::string &name) {
 }
 
 // Each prefix of the folder that ends before a '/' is made in turn; one that
-// exists already must be a folder (or lead to one).
+// exists already must be a folder (or lead to one). A signal that ends the
+// program removes the folders made, while they are empty.
 int makeParentFolders(const std::string &path, std::vector<std::string> *made) {
   size_t end = fileNameStart(path);
   for (size_t slash = path.find('/', 1); slash != std::string::npos && slash < end; slash = path.find('/', slash + 1)) {
     std::string folder = path.substr(0, slash);
     struct stat info;
-    if (mkdir(folder.c_str(), 0777) == 0) {
+    if (makeFolderForResults(folder.c_str())) {
       made->push_back(folder);
       continue;
     }

@@ -18,8 +18,9 @@ std::string pathInside(const std::string &folder, const std::string &name);
 
 // Makes the folder that holds `path`, and any folder above it that is
 // missing, as mkdir -p does, adding each one it made to `made`, outermost
-// first. Returns 0 with errno set when one cannot be made or a part of the
-// path is no folder.
+// first; a signal that ends the program removes them again while they are
+// empty (makeFolderForResults). Returns 0 with errno set when one cannot be
+// made or a part of the path is no folder.
 int makeParentFolders(const std::string &path, std::vector<std::string> *made);
 
 // Removes the folders, last first, each only when it is empty; errno stays.

@@ -12,6 +12,7 @@
 
 #include "engine/conversion.h"
 #include "engine/format.h"
+#include "shell/cli/channelchoice.h"
 #include "shell/cli/info.h"
 #include "shell/cli/output.h"
 #include "shell/memblock.h"
@@ -45,7 +46,8 @@ bool localeHasBlocks() {
 // prints for it when they fall short of the request, or "".
 std::string linksCarried(const char *name, const MemBlock &file, const CliRequest &request, Language language,
                          uint32_t *vib, uint32_t *led) {
-  ConversionRequest asked = {request.vibMask, request.ledMask, request.allTracks != 0};
+  ChannelMasks chosen = channelsForFile(request, file.data, file.length);
+  ConversionRequest asked = {chosen.vibMask, chosen.ledMask, request.allTracks != 0};
   MemBlock converted = {};
   ConversionResult result = convertBlock(file, &converted, asked);
   memBlockFree(&converted);
