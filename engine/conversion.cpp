@@ -14,10 +14,13 @@ ConversionResult convertImage(const uint8_t *input, uint64_t length, uint8_t *ou
   LinkChoice choice = {request.vibMask, request.ledMask, lowestChannel(request.vibMask),
                        lowestChannel(request.ledMask), request.allTracks};
   int format = length > UINT32_MAX ? FORMAT_NONE : findFormat(input, uint32_t(length));
-  if (format == FORMAT_IMELODY) return rewriteMelodyImage(input, length, output, capacity, choice);
-  if (format == FORMAT_SMAF) return rewriteSmafImage(input, length, output, capacity, choice);
   ConversionResult result = {};
-  result.outcome = CONVERT_NOT_MELODY;
+  if (format == FORMAT_IMELODY) result = rewriteMelodyImage(input, length, output, capacity, choice);
+  if (format == FORMAT_SMAF) result = rewriteSmafImage(input, length, output, capacity, choice);
+  if (format == FORMAT_NONE || (result.outcome == CONVERT_MALFORMED && readsAsNoMelody(format, input, length, result.stopped))) {
+    result = {};
+    result.outcome = CONVERT_NOT_MELODY;
+  }
   return result;
 }
 

@@ -1,6 +1,7 @@
 #include "engine/format.h"
 
 #include <cstring>
+#include <initializer_list>
 
 // The first offset from `from` up to `end` that holds `byte`, or `end`.
 static uint32_t nextByte(const uint8_t *data, uint32_t from, uint32_t end, uint8_t byte) {
@@ -24,4 +25,15 @@ int findFormat(const uint8_t *data, uint32_t length) {
     }
   }
   return FORMAT_NONE;
+}
+
+bool readsAsNoMelody(int format, const uint8_t *data, uint64_t length, const StopPlace &stopped) {
+  if (stopped.stop == 0 || stopped.at != 0) return false;
+  // A track or audio chunk before the file chunk is told once the walk has
+  // read on, at that chunk's place.
+  if (format == FORMAT_IMELODY && stopped.stop == MELODY_BODY_FIRST) return false;
+  if (length < 4) return true;
+  for (const char *tag : {"melo", "cmid", "MMMD"})
+    if (std::memcmp(data, tag, 4) == 0) return false;
+  return true;
 }

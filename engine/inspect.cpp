@@ -207,6 +207,10 @@ void inspectWithoutNotes(const uint8_t *bytes, uint64_t length, MelodyInfo *info
   info->formatKind = length > UINT32_MAX ? FORMAT_NONE : findFormat(bytes, uint32_t(length));
   if (info->formatKind == FORMAT_IMELODY) inspectMelody(bytes, length, info);
   if (info->formatKind == FORMAT_SMAF) inspectSmaf(bytes, length, info);
+  if (readsAsNoMelody(info->formatKind, bytes, length, info->stopped)) {
+    *info = MelodyInfo();
+    info->length = length;
+  }
 }
 
 void inspectWithTimeline(const uint8_t *bytes, uint64_t length, const Timeline &timeline, MelodyInfo *info) {

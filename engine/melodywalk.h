@@ -205,9 +205,12 @@ bool walkTrack(MelodyWalkState &w, V &visitor) {
   return true;
 }
 
+// A file has one file chunk: the lengths of a second one and of the first
+// cannot both count what follows them.
 template <class V>
 bool walkFileChunk(MelodyWalkState &w, V &visitor) {
   uint64_t at = w.io.inPos;
+  if (w.haveFileChunk) return stopMelodyWalk(w, MELODY_SECOND_FILE_CHUNK, at);
   if (!inputHas(w.io, at, 13)) return stopMelodyWalk(w, MELODY_FILE_CHUNK_CUT, at);
   w.haveFileChunk = true;
   w.fileEnd = uint64_t(readBE(w.io.in + at + 4, 4)) + 8;

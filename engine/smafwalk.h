@@ -5,9 +5,9 @@
 // The image: a file chunk ("MMMD", 4-byte length L counting everything
 // behind it up to and including the 2-byte CRC that closes it), whose inner
 // chunks (4-byte id, 4-byte data length N, data) follow its header at the
-// same level; then any bytes, which belong to no chunk. The walk enters every
+// same level; then any bytes, which belong to no chunk. The walk enters the
 // file chunk header it meets and stops at the first chunk position at or past
-// the CRC of the last one.
+// its CRC.
 #pragma once
 
 #include <cstdint>
@@ -145,12 +145,17 @@ inline void addScoreTrackLinks(const ScoreTrack &track, const uint8_t *chunk, Sc
 //                                           which the walk has checked lie inside it
 // Everything handed over lies inside the input; after a chunk the walk goes
 // on behind it.
+// A file has one file chunk, whose declared length holds at least its CRC:
+// the length and CRC of a second one and of the first cannot both be right.
 template <class V>
 bool walkSmafFileChunk(SmafWalkState &w, V &visitor) {
   uint64_t at = w.io.inPos;
+  if (w.haveFileChunk) return stopSmafWalk(w, SMAF_SECOND_FILE_CHUNK, at);
   if (!inputHas(w.io, at, 8)) return stopSmafWalk(w, SMAF_FILE_CHUNK_CUT, at);
+  uint32_t declared = readBE(w.io.in + at + 4, 4);
+  if (declared < 2) return stopSmafWalk(w, SMAF_FILE_CHUNK_SHORT, at);
   w.haveFileChunk = true;
-  w.fileEnd = at + 8 + readBE(w.io.in + at + 4, 4);
+  w.fileEnd = at + 8 + declared;
   if (!onSmafFileChunk(visitor, w)) return false;
   w.io.inPos = at + 8;
   return true;

@@ -27,6 +27,7 @@ enum MelodyStop {
   MELODY_NO_FILE_CHUNK,   // the walk met no file chunk where the lengths could go
   MELODY_BODY_FIRST,      // an audio or track chunk stands before the file chunk
   MELODY_EVENT_PAST_TRACK,  // a track's last event runs past the track's declared end
+  MELODY_SECOND_FILE_CHUNK,  // a second file chunk, whose lengths could not both be right
   MELODY_FULL,
 };
 
@@ -38,6 +39,8 @@ enum SmafStop {
   SMAF_CONTENTS_SHORT,     // a contents-info chunk has fewer than its 5 fixed bytes
   SMAF_SCORE_TRACK_SHORT,  // a score track is too short for its channel status bytes
   SMAF_NO_FILE_CHUNK,      // the walk met no file chunk where the length could go
+  SMAF_SECOND_FILE_CHUNK,  // a second file chunk, whose lengths and CRCs could not all be right
+  SMAF_FILE_CHUNK_SHORT,   // a file chunk whose declared length cannot hold its CRC
   SMAF_FULL,               // the visitor's own: its output had no room left
 };
 

@@ -23,4 +23,11 @@ void decodeTimeline(const uint8_t *bytes, uint64_t length, Timeline *timeline) {
   for (ChannelVoice &voice : timeline->voices) voice = {false, -1, -1};
   if (timeline->formatKind == FORMAT_IMELODY) decodeMelodyTimeline(bytes, length, timeline);
   if (timeline->formatKind == FORMAT_SMAF) decodeSmafTimeline(bytes, length, timeline);
+  if (readsAsNoMelody(timeline->formatKind, bytes, length, timeline->stopped)) {
+    timeline->formatKind = FORMAT_NONE;
+    timeline->notes.clear();
+    timeline->durationMs = 0;
+    timeline->stopped = {};
+    timeline->notesStopped = {};
+  }
 }

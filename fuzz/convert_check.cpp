@@ -11,7 +11,9 @@ namespace {
 const char *checkOutcome(const uint8_t *image, uint32_t count, const MemBlock &output,
                          const ConversionResult &result) {
   if (output.length > uint64_t(count) + outputHeadroom) return "the output is longer than its capacity";
-  if (result.formatKind != findFormat(image, count)) return "the result names another format than the first magic";
+  // A magic among other bytes that do not read as chunks is no melody.
+  if (result.formatKind != (result.outcome == CONVERT_NOT_MELODY ? FORMAT_NONE : findFormat(image, count)))
+    return "the result names another format than the first magic";
   if (result.outcome != CONVERT_DONE)
     return output.length || result.carried.vibration || result.carried.led
                ? "a given-up conversion left output or links"

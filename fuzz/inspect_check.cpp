@@ -52,7 +52,8 @@ bool smafLinksAsAsked(const MelodyInfo &info, const SmafShape &input, uint16_t v
 }
 
 const char *checkReports(const uint8_t *image, uint32_t count, const MelodyInfo &info) {
-  if (info.formatKind != findFormat(image, count)) return "the inspector names another format than the first magic";
+  if (info.formatKind != FORMAT_NONE && info.formatKind != findFormat(image, count))
+    return "the inspector names another format than the first magic";
   if (!isJsonObjectLine(infoJson("in\xff.mld", info, image))) return "the JSON report is not one well-formed object";
   std::string text = infoText("in.mld", info, image, LANGUAGE_ENGLISH);
   for (unsigned char c : text)
@@ -73,6 +74,8 @@ const char *checkAgainstConversion(const uint8_t *image, uint32_t count, const M
   bool readWhole = info.formatKind != FORMAT_NONE && info.stopped.stop == 0;
   bool converted = result.outcome == CONVERT_DONE;
   if (converted && !readWhole) problem = "the converter rewrote an image that the inspector could not read whole";
+  if ((info.formatKind == FORMAT_NONE) != (result.outcome == CONVERT_NOT_MELODY))
+    problem = "the inspector and the converter disagree whether the file is a melody";
   if (converted && readWhole && sameWalkAgain(image, count, output.data, output.length, result.formatKind)) {
     MelodyInfo after;
     inspectImage(output.data, output.length, &after);

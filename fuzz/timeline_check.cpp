@@ -106,7 +106,9 @@ const char *checkTimeline(const uint8_t *data, size_t size) {
   if (!takeRequestAndImage(data, size, &request, &image, &count)) return nullptr;
   Timeline timeline;
   decodeCopy(image, count, &timeline);
-  if (timeline.formatKind != findFormat(image, count)) return "the timeline names another format than the first magic";
+  MelodyInfo info;
+  inspectWithoutNotes(image, count, &info);
+  if (timeline.formatKind != info.formatKind) return "the timeline names another format than the inspector";
   if (const char *problem = checkNotes(timeline, count)) return problem;
   if (const char *problem = checkReports(image, count, timeline)) return problem;
   return checkAgainstConversion(image, count, timeline, request);

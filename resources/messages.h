@@ -27,6 +27,11 @@ inline constexpr Message msgNotMelody = {"not an i-melody or SMAF file",
 inline constexpr Message msgFileChunkCut = {
     "the file chunk at offset {offset} runs past the end of the file",
     "オフセット {offset} のファイルチャンクがファイルの終わりを越えています"};
+inline constexpr Message msgSecondFileChunk = {"a second file chunk at offset {offset}",
+                                               "オフセット {offset} に二つ目のファイルチャンクがあります"};
+inline constexpr Message msgFileChunkShort = {
+    "the file chunk at offset {offset} is too short to hold its check sum",
+    "オフセット {offset} のファイルチャンクはチェックサムを入れるには短すぎます"};
 inline constexpr Message msgHeaderChunkCut = {
     "the header chunk at offset {offset} runs past the end of the file",
     "オフセット {offset} のヘッダチャンクがファイルの終わりを越えています"};

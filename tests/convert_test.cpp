@@ -6,6 +6,8 @@
 #endif
 
 #include "engine/bytes.h"
+#include "engine/inspect.h"
+#include "engine/timeline.h"
 #include "tests/images.h"
 #include "tests/testing.h"
 
@@ -230,5 +232,52 @@ TEST(ConvertBlock, SaysWhereItGaveUp) {
     EXPECT_EQ(result.outcome, CONVERT_MALFORMED) << c.name;
     EXPECT_EQ(result.stopped.stop, c.stop) << c.name;
     EXPECT_EQ(result.stopped.at, c.at) << c.name;
+  }
+}
+
+// Files that the converter must refuse whole, and that the inspector and
+// the timeline read as far as the converter does: a second file chunk,
+// whose lengths could not all be right; a SMAF file chunk too short for its
+// CRC; a magic among other bytes, with nothing before it that reads as a
+// chunk.
+TEST(ConvertBlock, RefusesWhatCannotBeRewrittenRight) {
+  struct Case {
+    const char *name;
+    Bytes image;
+    ConvertOutcome outcome;
+    int format, stop;
+    uint64_t at;
+  } cases[] = {
+      {"an i-melody header, then another file chunk", melody(vers('2'), {}) + melody({}, track(hex("00 12 34"))),
+       CONVERT_MALFORMED, FORMAT_IMELODY, MELODY_SECOND_FILE_CHUNK, 23},
+      {"a cmid chunk after the file chunk", melody(vers('2'), {}) + ascii("cmid") + hex("00 00 00 05 00 03 01 00 01"),
+       CONVERT_MALFORMED, FORMAT_IMELODY, MELODY_SECOND_FILE_CHUNK, 23},
+      {"a SMAF file chunk inside another", ascii("MMMD") + hex("00 00 00 20") + smaf(mtr(1, hex("00 00"))),
+       CONVERT_MALFORMED, FORMAT_SMAF, SMAF_SECOND_FILE_CHUNK, 8},
+      {"a SMAF file chunk of length 0", ascii("MMMD") + hex("00 00 00 00") + ascii("CNTI") + hex("00 00 00 05 01 02 03 04 05"),
+       CONVERT_MALFORMED, FORMAT_SMAF, SMAF_FILE_CHUNK_SHORT, 0},
+      {"a SMAF file chunk of length 1", ascii("MMMD") + hex("00 00 00 01 00"), CONVERT_MALFORMED, FORMAT_SMAF,
+       SMAF_FILE_CHUNK_SHORT, 0},
+      {"a text that holds \"melo\"", ascii("# Sorbelin\n\nlinks a melody to the phone's vibrator."), CONVERT_NOT_MELODY,
+       FORMAT_NONE, 0, 0},
+      {"a text that holds \"MMMD\"", ascii("notes: MMMD is SMAF's magic"), CONVERT_NOT_MELODY, FORMAT_NONE, 0, 0},
+      {"leading bytes that read as a chunk", ascii("abcd") + hex("00 00") + melody(vers('2'), track(hex("00 12 34"))),
+       CONVERT_DONE, FORMAT_IMELODY, 0, 0},
+  };
+  for (const Case &c : cases) {
+    ConvertedByRequest converted = convertWithRequest(c.image, {2, 1, false});
+    EXPECT_EQ(converted.result.outcome, c.outcome) << c.name;
+    EXPECT_EQ(converted.result.formatKind, c.outcome == CONVERT_NOT_MELODY ? FORMAT_NONE : c.format) << c.name;
+    EXPECT_EQ(converted.result.stopped.stop, c.stop) << c.name;
+    EXPECT_EQ(converted.result.stopped.at, c.at) << c.name;
+    EXPECT_EQ(convertWithSettings(c.image, 2, 1).bytes.empty(), c.outcome != CONVERT_DONE) << c.name;
+    MelodyInfo info;
+    inspectImage(c.image.data(), c.image.size(), &info);
+    EXPECT_EQ(info.formatKind, c.format) << c.name;
+    EXPECT_EQ(info.stopped.stop, c.stop) << c.name;
+    EXPECT_EQ(info.stopped.at, c.at) << c.name;
+    Timeline timeline;
+    decodeTimeline(c.image.data(), c.image.size(), &timeline);
+    EXPECT_EQ(timeline.formatKind, c.format) << c.name;
   }
 }

@@ -22,6 +22,7 @@ const Message *walkStopMessage(int formatKind, int stop) {
       case MELODY_NO_FILE_CHUNK: return &msgNoFileChunk;
       case MELODY_BODY_FIRST: return &msgBodyFirst;
       case MELODY_EVENT_PAST_TRACK: return &msgEventPastTrack;
+      case MELODY_SECOND_FILE_CHUNK: return &msgSecondFileChunk;
     }
     return nullptr;
   }
@@ -31,6 +32,8 @@ const Message *walkStopMessage(int formatKind, int stop) {
     case SMAF_CONTENTS_SHORT: return &msgContentsShort;
     case SMAF_SCORE_TRACK_SHORT: return &msgScoreTrackShort;
     case SMAF_NO_FILE_CHUNK: return &msgNoFileChunk;
+    case SMAF_SECOND_FILE_CHUNK: return &msgSecondFileChunk;
+    case SMAF_FILE_CHUNK_SHORT: return &msgFileChunkShort;
   }
   return nullptr;
 }
