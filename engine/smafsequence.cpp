@@ -330,7 +330,8 @@ bool onSmafFileChunk(SmafTiming &, SmafWalkState &) { return true; }
 bool onSmafContentsInfo(SmafTiming &, SmafWalkState &, uint64_t) { return true; }
 
 bool onSmafChunk(SmafTiming &s, SmafWalkState &w, uint64_t dataLength, int track) {
-  if (track >= 0 && s.decoding) decodeScoreTrack(s, w.io.in, w.io.inPos, dataLength, uint8_t(track));
+  if (track >= 0 && s.decoding && insideFileChunk(w))
+    decodeScoreTrack(s, w.io.in, w.io.inPos, dataLength, uint8_t(track));
   return true;
 }
 

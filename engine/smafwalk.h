@@ -45,6 +45,10 @@ struct SmafWalkState {
   uint64_t stopAt;
 };
 
+// A chunk before the first file chunk is walked (the converter copies it)
+// but is no part of the file that a phone reads: readers of the file skip it.
+inline bool insideFileChunk(const SmafWalkState &w) { return w.haveFileChunk; }
+
 // Ends the walk early; always false, so that callers can return it.
 inline bool stopSmafWalk(SmafWalkState &w, SmafStop stop, uint64_t at) {
   w.stop = stop;

@@ -183,6 +183,29 @@ TEST(Timeline, ReportsTheWalksStopAsTheInspectorDoes) {
   }
 }
 
+// A phone reads only the chunks inside the file chunk: a score track before
+// it gives no notes and no length, as the inspector lists no chunk there.
+TEST(Timeline, ReadsOnlyTheChunksInsideTheFileChunk) {
+  Bytes track = mobileTrack(2, mobileSequence());
+  struct Case {
+    const char *name;
+    Bytes image;
+    size_t notes;
+    double durationMs;
+  } cases[] = {
+      {"a score track before the file chunk", track + smaf(cnti(ascii("ST:A,"))), 0, 0},
+      {"the same track inside it", smaf(cnti(ascii("ST:A,")) + track), 4, 2680},
+  };
+  for (const Case &c : cases) {
+    Timeline timeline = decode(c.image);
+    EXPECT_EQ(timeline.notes.size(), c.notes) << c.name;
+    EXPECT_EQ(timeline.durationMs, c.durationMs) << c.name;
+    MelodyInfo info;
+    inspectImage(c.image.data(), c.image.size(), &info);
+    EXPECT_EQ(info.notes[0], c.notes ? 1u : 0u) << c.name;
+  }
+}
+
 // --info counts what the timeline decodes: i-melody channels 1 to 16, every
 // SMAF channel.
 TEST(Timeline, InspectorCountsTheTimelinesNotes) {
