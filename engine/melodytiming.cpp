@@ -106,20 +106,15 @@ bool onAudioChunk(MelodyTiming &m, MelodyWalkState &w, uint64_t) {
   return true;
 }
 
-// Track k (from 0) holds channels 4k + 1 to 4k + 4. Its notes take at least
-// a note's length each of the bytes that lie inside the input.
-bool onTrackStart(MelodyTiming &m, MelodyWalkState &w, uint64_t declared) {
+// Track k (from 0) holds channels 4k + 1 to 4k + 4.
+bool onTrackStart(MelodyTiming &m, MelodyWalkState &w, uint64_t) {
   markBody(m.order, w.io.inPos);
   if (!m.decoding) return true;
   if (w.tracks > mostTracks) {
     stopDecoding(m, TIMELINE_TOO_MANY_TRACKS, w.io.inPos, w.tracks);
     return true;
   }
-  if (m.pass == NOTE_PASS) {
-    uint64_t begin = std::min(w.io.inPos + 8, w.io.inLength), end = std::min(begin + declared, w.io.inLength);
-    makeNoteRoom(*m.timeline, (end - begin) / (3 + w.noteFlag) + 1, m.noteLimit);
-    m.span = m.spans.data();
-  }
+  if (m.pass == NOTE_PASS) m.span = m.spans.data();
   m.inTrack = true;
   m.trackEnded = false;
   m.tick = 0;
@@ -169,14 +164,15 @@ uint64_t sumOfDeltas(const uint8_t *in, uint64_t from, uint64_t to) {
 // Each note: delta time, status (voice and key), gate time, and in 4-byte
 // notes velocity and octave shift. It starts at the sum of its track's delta
 // times and sounds for its gate time, both turned into milliseconds by the
-// tempo map. Notes are made in a small batch of local storage and appended
-// a batch at a time (onTrackStart made room for them), so that the loop's
-// state stays in registers.
+// tempo map. Room is made for the run's notes first; they are made in a
+// small batch of local storage and appended a batch at a time, so that the
+// loop's state stays in registers.
 template <uint64_t noteLength>
 void addNotes(MelodyTiming &m, const uint8_t *in, uint64_t from, uint64_t to) {
   const int batchSize = 64;
   TimedNote batch[batchSize];
   std::vector<TimedNote> &notes = m.timeline->notes;
+  makeNoteRoom(*m.timeline, (to - from) / noteLength, m.noteLimit);
   const TempoSpan *span = m.span, *last = lastSpan(m);
   uint64_t tick = m.tick, nextTick = span < last ? span[1].tick : UINT64_MAX;
   uint32_t firstChannel = m.firstChannel;

@@ -128,8 +128,11 @@ bool readVariableNumber(SequenceReader &r, uint32_t *value) {
 
 // --- notes --------------------------------------------------------------------
 
+// The storage grows as notes arrive: a compressed sequence's count of bytes
+// says nothing of how many notes they hold.
 void addNote(SmafTiming &s, const TrackTiming &track, uint64_t time, uint32_t gate, int channel, int key,
              int velocity) {
+  if (s.timeline->notes.size() == s.timeline->notes.capacity()) makeNoteRoom(*s.timeline, 1, s.noteLimit);
   s.timeline->notes.push_back({double(time) * track.durationMs, float(double(gate) * track.gateMs),
                                uint16_t(channel), midiValue(key), midiValue(velocity)});
   const TimedNote &note = s.timeline->notes.back();
@@ -270,12 +273,10 @@ bool stopDecoding(SmafTiming &s, const TrackTiming &track, TimelineStop stop, ui
   return false;
 }
 
-// Decodes the sequence in the `length` bytes at `at`. A note takes at least
-// two of its bytes; a compressed one at least four decoded bytes.
+// Decodes the sequence in the `length` bytes at `at`.
 void decodeSequence(SmafTiming &s, const TrackTiming &track, const uint8_t *in, uint64_t at, uint64_t length) {
   HuffmanStream stream;
   SequenceReader r = {in, at, at + length, nullptr, TIMELINE_DONE, 0};
-  uint64_t most = length / 2 + 1;
   if (track.format == MOBILE_COMPRESSED) {
     TimelineStop opened = openHuffman(in, at, length, &stream);
     if (opened != TIMELINE_DONE) {
@@ -283,9 +284,7 @@ void decodeSequence(SmafTiming &s, const TrackTiming &track, const uint8_t *in, 
       return;
     }
     r.huffman = &stream;
-    most = stream.left / 4 + 1;
   }
-  makeNoteRoom(*s.timeline, most, s.noteLimit);
   uint64_t time = 0;
   bool read = track.format == HANDYPHONE ? decodeHandyPhone(s, track, r, &time) : decodeMobile(s, track, r, &time);
   extendDuration(*s.timeline, double(time) * track.durationMs);

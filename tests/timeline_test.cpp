@@ -206,6 +206,29 @@ TEST(Timeline, ReadsOnlyTheChunksInsideTheFileChunk) {
   }
 }
 
+// The notes' storage grows with the notes that arrive, not with what the
+// input could hold: a compressed sequence of one note among thousands of
+// no-ops, and an i-melody track of one note beside a long event.
+TEST(Timeline, StorageFollowsTheNotesRead) {
+  Bytes noOps = hex("00 80 3C 10");
+  for (int k = 0; k < 10000; ++k) noOps = noOps + hex("00 FF 00");
+  Bytes longEvent = hex("00 0F 30  00 FF F0 EA 60") + Bytes(60000, 0x11);
+  struct Case {
+    const char *name;
+    Bytes image;
+  } cases[] = {
+      {"compressed", smaf(mobileTrack(1, huffmanCoded(noOps + hex("00 FF 2F 00"))))},
+      {"i-melody", melody(vers('2'), track(longEvent))},
+  };
+  for (const Case &c : cases) {
+    Timeline timeline;
+    decodeTimeline(c.image.data(), c.image.size(), &timeline);
+    EXPECT_EQ(timeline.notesStopped.stop, TIMELINE_DONE) << c.name;
+    EXPECT_EQ(timeline.notes.size(), 1u) << c.name;
+    EXPECT_LE(timeline.notes.capacity(), 16u) << c.name;
+  }
+}
+
 // --info counts what the timeline decodes: i-melody channels 1 to 16, every
 // SMAF channel.
 TEST(Timeline, InspectorCountsTheTimelinesNotes) {
