@@ -201,6 +201,7 @@ void countNotes(const uint8_t *bytes, uint64_t length, MelodyInfo *info) {
   for (const TimedNote &note : timeline.notes)
     if (note.channel <= channels) ++info->notes[note.channel - 1];
   info->durationMs = timeline.durationMs;
+  info->durationFloorMs = timeline.durationFloorMs;
   info->notesStopped = timeline.notesStopped;
 }
 

@@ -48,7 +48,8 @@ struct MelodyInfo {
   uint32_t laterTrackPlaces;
   // The notes, as the timeline decodes them (engine/timeline.h)
   uint32_t notes[32];       // notes per channel: i-melody channels 1 to 16, every SMAF channel
-  double durationMs;        // the piece's length
+  int64_t durationMs;       // the piece's length, rounded
+  int64_t durationFloorMs;  // the same before rounding, its fraction of a millisecond dropped
   StopPlace notesStopped;   // a TimelineStop: where decoding inside a track stopped
 };
 

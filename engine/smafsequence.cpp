@@ -6,6 +6,7 @@
 // or with 32 channels. A duration counts from the event before; a note
 // starts at the sum of the durations up to its own and sounds for its gate
 // time.
+#include <algorithm>
 #include <cstring>
 
 #include "engine/huffman.h"
@@ -26,8 +27,8 @@ const uint8_t firstVelocity = 100;
 struct TrackTiming {
   uint8_t number;
   uint8_t format;
-  double durationMs;  // one duration unit
-  double gateMs;      // one gate time unit
+  uint32_t durationMs;  // one duration unit
+  uint32_t gateMs;      // one gate time unit
 };
 
 // Where a sequence's bytes come from: the input itself, or a compressed
@@ -48,7 +49,7 @@ struct SmafTiming {
 };
 
 // The milliseconds of a time-base code; 0 for the reserved codes.
-double timeBaseMs(uint8_t code) {
+uint32_t timeBaseMs(uint8_t code) {
   switch (code) {
     case 0x00: return 1;
     case 0x01: return 2;
@@ -128,15 +129,20 @@ bool readVariableNumber(SequenceReader &r, uint32_t *value) {
 
 // --- notes --------------------------------------------------------------------
 
+// Milliseconds as a timeline holds them. A sequence's durations add up to
+// less than 2^58 units of at most 50 ms, which 64 bits hold unsigned; past
+// 2^63 - 1 a time is held there.
+int64_t heldMs(uint64_t ms) { return int64_t(std::min<uint64_t>(ms, INT64_MAX)); }
+
 // The storage grows as notes arrive: a compressed sequence's count of bytes
 // says nothing of how many notes they hold.
 void addNote(SmafTiming &s, const TrackTiming &track, uint64_t time, uint32_t gate, int channel, int key,
              int velocity) {
   if (s.timeline->notes.size() == s.timeline->notes.capacity()) makeNoteRoom(*s.timeline, 1, s.noteLimit);
-  s.timeline->notes.push_back({double(time) * track.durationMs, float(double(gate) * track.gateMs),
-                               uint16_t(channel), midiValue(key), midiValue(velocity)});
-  const TimedNote &note = s.timeline->notes.back();
-  extendDuration(*s.timeline, note.startMs + double(note.durationMs));
+  uint64_t startMs = time * track.durationMs, endMs = startMs + uint64_t(gate) * track.gateMs;
+  s.timeline->notes.push_back({heldMs(startMs), heldMs(endMs) - heldMs(startMs), uint16_t(channel), midiValue(key),
+                               midiValue(velocity)});
+  extendDuration(*s.timeline, heldMs(endMs));
 }
 
 // --- the HandyPhone encoding ---------------------------------------------------
@@ -287,7 +293,7 @@ void decodeSequence(SmafTiming &s, const TrackTiming &track, const uint8_t *in, 
   }
   uint64_t time = 0;
   bool read = track.format == HANDYPHONE ? decodeHandyPhone(s, track, r, &time) : decodeMobile(s, track, r, &time);
-  extendDuration(*s.timeline, double(time) * track.durationMs);
+  extendDuration(*s.timeline, heldMs(time * track.durationMs));
   if (!read) stopDecoding(s, track, r.stop, r.stopAt);
 }
 

@@ -16,6 +16,7 @@ void decodeTimeline(const uint8_t *bytes, uint64_t length, Timeline *timeline) {
   timeline->notes.clear();
   timeline->formatKind = length > UINT32_MAX ? FORMAT_NONE : findFormat(bytes, uint32_t(length));
   timeline->durationMs = 0;
+  timeline->durationFloorMs = 0;
   timeline->loops = false;
   timeline->channels = 16;
   timeline->stopped = {};

@@ -18,8 +18,11 @@ inline void stopNotes(Timeline &timeline, TimelineStop stop, uint64_t at, uint32
   timeline.notesStopped = {stop, at, number};
 }
 
-inline void extendDuration(Timeline &timeline, double endMs) {
+// The piece lasts at least until `endMs`, which was rounded up from the
+// millisecond before when `roundedUp`.
+inline void extendDuration(Timeline &timeline, int64_t endMs, bool roundedUp = false) {
   if (endMs > timeline.durationMs) timeline.durationMs = endMs;
+  if (endMs - roundedUp > timeline.durationFloorMs) timeline.durationFloorMs = endMs - roundedUp;
 }
 
 // The decoders of each format, on an image whose first magic is theirs.

@@ -2,7 +2,6 @@
 // storage within what the input can hold, the walk's stop as the inspector
 // reports it, well-formed reports, --info's counts equal to the timeline's,
 // and a converted image's timeline equal to the input's.
-#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -32,14 +31,14 @@ uint64_t mostNotes(int format, uint32_t count) { return format == FORMAT_IMELODY
 const char *checkNotes(const Timeline &t, uint32_t count) {
   if (t.notes.capacity() > mostNotes(t.formatKind, count)) return "the notes' storage grew beyond what the input can hold";
   if (t.formatKind == FORMAT_NONE && !t.notes.empty()) return "notes in a file of no format";
-  if (!std::isfinite(t.durationMs) || t.durationMs < 0) return "the piece's length is not a finite time";
+  if (t.durationMs < 0 || t.durationFloorMs < t.durationMs - 1 || t.durationFloorMs > t.durationMs)
+    return "the piece's length before rounding lies more than a millisecond below its rounded length";
   int widest = t.formatKind == FORMAT_SMAF ? t.channels : 65535;
   for (const TimedNote &note : t.notes) {
     if (note.channel < 1 || note.channel > widest) return "a note's channel lies outside its format's";
     if (note.key > 127 || note.velocity > 127) return "a note's key or velocity lies outside MIDI's range";
-    if (!std::isfinite(note.startMs) || note.startMs < 0 || !std::isfinite(note.durationMs) || note.durationMs < 0)
-      return "a note's start or duration is not a finite time";
-    if (note.startMs + double(note.durationMs) > t.durationMs * (1 + 1e-12) + 1e-9) return "a note ends after the piece";
+    if (note.startMs < 0 || note.durationMs < 0) return "a note's start or duration is negative";
+    if (note.durationMs > t.durationMs - note.startMs) return "a note ends after the piece";
   }
   return nullptr;
 }
@@ -69,7 +68,8 @@ const char *checkReports(const uint8_t *image, uint32_t count, const Timeline &t
 // leaves its delta time: the notes, the length and the stops stay, but for
 // the offsets, which the rewrite moves.
 bool sameTimeline(const Timeline &a, const Timeline &b) {
-  if (a.notes.size() != b.notes.size() || a.durationMs != b.durationMs || a.loops != b.loops || a.channels != b.channels ||
+  if (a.notes.size() != b.notes.size() || a.durationMs != b.durationMs || a.durationFloorMs != b.durationFloorMs ||
+      a.loops != b.loops || a.channels != b.channels ||
       a.stopped.stop != b.stopped.stop || a.notesStopped.stop != b.notesStopped.stop ||
       a.notesStopped.number != b.notesStopped.number)
     return false;

@@ -23,7 +23,8 @@ std::vector<std::string> notesOf(const Timeline &timeline) {
   std::vector<std::string> lines;
   for (const TimedNote &n : timeline.notes) {
     char line[96];
-    std::snprintf(line, sizeof line, "%d %.2f+%.2f %d/%d", n.channel, n.startMs, double(n.durationMs), n.key, n.velocity);
+    std::snprintf(line, sizeof line, "%d %lld+%lld %d/%d", n.channel, (long long)n.startMs, (long long)n.durationMs, n.key,
+                  n.velocity);
     lines.push_back(line);
   }
   return lines;
@@ -40,38 +41,73 @@ TEST(Timeline, DecodesEveryNoteOfEachEncoding) {
     const char *name;
     Bytes image;
     std::vector<std::string> notes;
-    double durationMs;
+    int64_t durationMs;
     bool loops;
     int channels;
   } cases[] = {
       {"i-melody: one tempo map for all tracks", tempoMapMelody(),
-       {"1 495.87+247.93 64/127", "1 1859.50+220.74 64/127", "6 2677.02+129.03 60/127", "7 6846.37+258.06 60/127"},
-       7104.44, true, 16},
+       {"1 496+248 64/127", "1 1860+220 64/127", "6 2677+129 60/127", "7 6846+258 60/127"},
+       7104, true, 16},
       {"i-melody: 4-byte notes, time bases, a fifth track", fourByteMelody(),
-       {"1 156.25+468.75 60/127", "1 312.50+625.00 72/65", "1 468.75+531.25 36/2", "1 625.00+437.50 48/0",
-        "1 937.50+187.50 60/127", "1 1187.50+187.50 60/127", "17 0.00+468.75 60/127"},
+       {"1 156+469 60/127", "1 313+625 72/65", "1 469+531 36/2", "1 625+438 48/0",
+        "1 938+187 60/127", "1 1188+187 60/127", "17 0+469 60/127"},
        1375, false, 16},
       {"SMAF HandyPhone, tracks 1 to 4", smaf(cnti(ascii("ST:Hand,")) + handyPhoneTracks()),
-       {"1 0.00+160.00 84/127", "4 1088.00+1945.00 41/127", "2 1108.00+80.00 61/127", "2 1108.00+80.00 25/127",
-        "7 0.00+80.00 48/127", "9 64.00+80.00 46/127", "16 64.00+80.00 82/127"},
+       {"1 0+160 84/127", "4 1088+1945 41/127", "2 1108+80 61/127", "2 1108+80 25/127",
+        "7 0+80 48/127", "9 64+80 46/127", "16 64+80 82/127"},
        3033, false, 16},
       {"SMAF Mobile", smaf(mobileTrack(2, mobileSequence(), chunk(ascii("Mtsu"), hex("01 02")))),
-       {"1 0.00+32.00 60/100", "2 100.00+256.00 64/80", "2 100.00+16.00 65/80", "3 2660.00+8.00 72/100"},
+       {"1 0+32 60/100", "2 100+256 64/80", "2 100+16 65/80", "3 2660+8 72/100"},
        2680, false, 16},
       {"SMAF Mobile, compressed", smaf(mobileTrack(1, huffmanCoded(mobileSequence()))),
-       {"1 0.00+32.00 60/100", "2 100.00+256.00 64/80", "2 100.00+16.00 65/80", "3 2660.00+8.00 72/100"},
+       {"1 0+32 60/100", "2 100+256 64/80", "2 100+16 65/80", "3 2660+8 72/100"},
        2680, false, 16},
       {"SMAF, 32 channels", smaf(wideTrack()),
-       {"16 0.00+16.00 60/64", "32 0.00+16.00 62/64", "17 0.00+16.00 48/100"}, 16, false, 32},
+       {"16 0+16 60/64", "32 0+16 62/64", "17 0+16 48/100"}, 16, false, 32},
   };
   for (const Case &c : cases) {
     Timeline timeline = decode(c.image);
     EXPECT_EQ(notesOf(timeline), c.notes) << c.name;
-    EXPECT_NEAR(timeline.durationMs, c.durationMs, 0.005) << c.name;
+    EXPECT_EQ(timeline.durationMs, c.durationMs) << c.name;
     EXPECT_EQ(timeline.loops, c.loops) << c.name;
     EXPECT_EQ(timeline.channels, c.channels) << c.name;
     EXPECT_EQ(timeline.stopped.stop, 0) << c.name;
     EXPECT_EQ(timeline.notesStopped.stop, TIMELINE_DONE) << c.name;
+  }
+}
+
+// Times in whole milliseconds, exact: SMAF's longest wait and gate (2^28 - 1
+// units of 50 ms); an i-melody note whose exact start lies on a half
+// millisecond after two tempos (12 ticks of 1250 / 80 ms, 190 of 1250 / 38:
+// 6437.5 ms) starts at the next millisecond; a piece of 649.5 ms (53 ticks
+// of 1250 / 102 ms) lasts 650 ms and 649 before rounding.
+TEST(Timeline, TimesAreWholeMillisecondsRoundedOnceFromTheExactTime) {
+  struct Case {
+    const char *name;
+    Bytes image;
+    std::vector<std::string> notes;
+    int64_t durationMs, durationFloorMs;
+  } cases[] = {
+      {"SMAF's longest wait and gate",
+       smaf(scoreTrack(5, 2, 0x13, 0x13, Bytes(16, 0), mtsq(hex("FF FF FF 7F 80 3C FF FF FF 7F  00 FF 2F 00")))),
+       {"1 13421772750+13421772750 60/100"}, 26843545500, 26843545500},
+      {"a start on a half millisecond", melody(vers('2'), track(hex("00 FF C3 50  0C FF C3 26  BE 0F 30"))),
+       {"1 6438+1578 60/127"}, 8016, 8016},
+      {"a length half a millisecond below its rounding", melody(vers('2'), track(hex("00 FF C3 66  00 0F 35"))),
+       {"1 0+650 60/127"}, 650, 649},
+      // Tempos 127, 131, 137, 139, 149 and 151, a tick each: their tick
+      // lengths' denominators multiply past 2^32. The note lasts from
+      // 54.17 to 451.52 ms.
+      {"tempos whose tick lengths share no factor",
+       melody(vers('2'), track(hex("00 FF C3 7F  01 FF C3 83  01 FF C3 89  01 FF C3 8B  01 FF C3 95  01 FF C3 97"
+                                   "  01 0F 30"))),
+       {"1 54+398 60/127"}, 452, 451},
+  };
+  for (const Case &c : cases) {
+    Timeline timeline = decode(c.image);
+    EXPECT_EQ(notesOf(timeline), c.notes) << c.name;
+    EXPECT_EQ(timeline.durationMs, c.durationMs) << c.name;
+    EXPECT_EQ(timeline.durationFloorMs, c.durationFloorMs) << c.name;
   }
 }
 
@@ -95,8 +131,9 @@ TEST(Timeline, LongRunsOfNotesMoveTheTempoOfOtherTracks) {
     Bytes other = Bytes{0x00, 0xFF, 0xDC, uint8_t(wait / 256)} + (flag ? hex("00 10 01 FC") : hex("00 10 01"));
     Timeline timeline = decode(melody(vers('2') + note(flag), track(run) + track(other)));
     ASSERT_EQ(timeline.notes.size(), 204u) << int(flag);
-    double expected = double(ticks) * 60000.0 / (48 * 128) + double(wait - ticks) * 60000.0 / (48 * 60);
-    EXPECT_NEAR(timeline.notes.back().startMs, expected, 1e-6) << int(flag);
+    // 60000 / (48 x 128) = 1875 / 192 ms a tick, then 60000 / (48 x 60) = 4000 / 192; a half rounds up.
+    uint64_t parts = ticks * 1875 + (wait - ticks) * 4000;
+    EXPECT_EQ(timeline.notes.back().startMs, int64_t((parts + 96) / 192)) << int(flag);
     EXPECT_EQ(timeline.notes.back().channel, 5) << int(flag);
   }
 }
@@ -191,7 +228,7 @@ TEST(Timeline, ReadsOnlyTheChunksInsideTheFileChunk) {
     const char *name;
     Bytes image;
     size_t notes;
-    double durationMs;
+    int64_t durationMs;
   } cases[] = {
       {"a score track before the file chunk", track + smaf(cnti(ascii("ST:A,"))), 0, 0},
       {"the same track inside it", smaf(cnti(ascii("ST:A,")) + track), 4, 2680},

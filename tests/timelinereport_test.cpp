@@ -33,6 +33,9 @@ TEST(TimelineReport, JsonOfEachKindOfFile) {
       {"zero.mld", melody(vers('2'), track(hex("00 0F 30  00 FF C3 00  00 0F 30"))),
        "{\"path\":\"zero.mld\",\"format\":\"i-melody\",\"error\":\"track 1 sets a tempo of 0 at offset 34\","
        "\"durationMs\":469,\"loops\":false,\"channels\":16,\"notes\":[[1,0,469,60]]}"},
+      {"half.mld", melody(vers('2'), track(hex("00 FF C3 66  00 0F 35"))),
+       "{\"path\":\"half.mld\",\"format\":\"i-melody\",\"error\":null,\"durationMs\":650,\"loops\":false,"
+       "\"channels\":16,\"notes\":[[1,0,650,60]]}"},
       {"x.txt", ascii("no tune"),
        "{\"path\":\"x.txt\",\"format\":null,\"error\":\"not an i-melody or SMAF file\",\"durationMs\":null,"
        "\"loops\":null,\"channels\":null,\"notes\":[]}"},
@@ -49,10 +52,10 @@ TEST(TimelineReport, JsonOfEachKindOfFile) {
 TEST(TimelineReport, StripsShowHowMuchOfEachColumnSounds) {
   Timeline timeline = {};
   timeline.formatKind = FORMAT_IMELODY;
-  timeline.durationMs = 1000;
+  timeline.durationMs = timeline.durationFloorMs = 1000;
   timeline.channels = 16;
-  timeline.notes = {{0, 125, 1, 60, 127},   {125, 31.25, 1, 60, 127}, {250, 62.5, 1, 60, 127}, {375, 93.75, 1, 60, 127},
-                    {500, 62.5, 1, 60, 127}, {500, 62.5, 1, 64, 127},  {600, 400, 3, 60, 127}};
+  timeline.notes = {{0, 125, 1, 60, 127}, {125, 31, 1, 60, 127}, {250, 62, 1, 60, 127}, {375, 93, 1, 60, 127},
+                    {500, 62, 1, 60, 127}, {500, 62, 1, 64, 127}, {600, 400, 3, 60, 127}};
   timeline.notesStopped = {TIMELINE_TEMPO_ZERO, 40, 2};
   struct Case {
     bool blocks;
@@ -85,7 +88,7 @@ TEST(TimelineReport, StripsShowHowMuchOfEachColumnSounds) {
 // that would run past the line is left out.
 TEST(TimelineReport, AxisMarksSecondsOrTenths) {
   struct Case {
-    double durationMs;
+    int64_t durationMs;
     int width;
     const char *axis;
   } cases[] = {

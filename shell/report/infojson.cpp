@@ -1,6 +1,5 @@
 #include "shell/report/infojson.h"
 
-#include <cmath>
 #include <cstdio>
 
 #include "engine/convert.h"
@@ -111,7 +110,7 @@ std::string noteFields(const MelodyInfo &info) {
   std::string notes = "{";
   for (int k = 0; k < 32; ++k)
     if (info.notes[k]) notes += (notes.size() > 1 ? ",\"" : "\"") + number(k + 1) + "\":" + number(info.notes[k]);
-  return field("durationMs", std::to_string(roundedMs(info.durationMs))) + field("notes", notes + "}");
+  return field("durationMs", std::to_string(info.durationMs)) + field("notes", notes + "}");
 }
 
 std::string melodyFields(const MelodyInfo &info, const std::string &title) {
@@ -147,8 +146,6 @@ std::string fillToken(std::string text, const char *name, const std::string &val
     text.replace(at, token.size(), value);
   return text;
 }
-
-int64_t roundedMs(double ms) { return ms < 9e18 ? int64_t(std::llround(ms)) : int64_t(9e18); }
 
 std::string readingStopSentence(int formatKind, const StopPlace &walk, const StopPlace &notes, Language language) {
   if (const Message *message = walkStopMessage(formatKind, walk.stop)) return placeSentence(*message, walk, language);

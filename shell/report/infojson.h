@@ -29,10 +29,6 @@ std::string fillToken(std::string text, const char *name, const std::string &val
 std::string stopSentence(const MelodyInfo &info, Language language);
 std::string readingStopSentence(int formatKind, const StopPlace &walk, const StopPlace &notes, Language language);
 
-// Milliseconds rounded to a whole number, as every report gives them
-// (lengths beyond any melody's are held at 9e18).
-int64_t roundedMs(double ms);
-
 // A JSON string: quotes, backslashes and control characters escaped; the
 // text must be valid UTF-8.
 std::string quoted(const std::string &utf8);

@@ -78,8 +78,8 @@ std::string channelListText(uint32_t mask) {
   return out.empty() ? "none" : out;
 }
 
-std::string durationText(double ms) {
-  uint64_t tenths = uint64_t(roundedMs(ms / 100));
+std::string durationText(int64_t floorMs) {
+  uint64_t tenths = (uint64_t(floorMs) + 50) / 100;
   char text[32];
   std::snprintf(text, sizeof text, "%llu:%02u.%u", (unsigned long long)(tenths / 600), unsigned(tenths % 600 / 10),
                 unsigned(tenths % 10));
@@ -90,7 +90,7 @@ std::string infoText(const char *path, const MelodyInfo &info, const uint8_t *by
   std::string out = printableText(decodeText(reinterpret_cast<const uint8_t *>(path),
                                              std::char_traits<char>::length(path), TEXT_UTF8)) + "\n";
   out += line("format", formatText(info)) + line("size", plural(info.length, "byte", "bytes"));
-  if (info.formatKind != FORMAT_NONE) out += line("length", durationText(info.durationMs));
+  if (info.formatKind != FORMAT_NONE) out += line("length", durationText(info.durationFloorMs));
   std::string title;
   if (titleText(info, bytes, &title)) out += line("title", printableText(title));
   if (info.formatKind == FORMAT_IMELODY) out += melodyLines(info);

@@ -15,8 +15,10 @@ std::string infoText(const char *path, const MelodyInfo &info, const uint8_t *by
 // The report on a file that could not be read.
 std::string unreadableInfoText(const char *path, const char *reason);
 
-// A piece's length as minutes, seconds and tenths: "4:45.5".
-std::string durationText(double ms);
+// A length as minutes, seconds and tenths ("4:45.5"), rounded to the tenth
+// from its whole milliseconds before rounding: a fraction of a millisecond
+// never moves the tenth, a millisecond rounded up can.
+std::string durationText(int64_t floorMs);
 
 // Channels of a mask (bit i for channel i + 1, up to 32) as a list like
 // "1,3,9-12", or "none".

@@ -25,8 +25,7 @@ std::string unreadableTimelineJson(const char *path, const char *reason);
 // read whole.
 std::string timelineStopSentence(const Timeline &timeline, Language language);
 
-// A note as reported: start and end rounded to the millisecond, the
-// duration their difference.
+// A note as reported.
 struct ReportedNote {
   int64_t startMs;
   int64_t durationMs;

@@ -71,7 +71,7 @@ std::vector<std::pair<int, std::vector<Span>>> channelSpans(const Timeline &time
   std::stable_sort(notes.begin(), notes.end(), [](const TimedNote *a, const TimedNote *b) { return a->channel < b->channel; });
   for (const TimedNote *note : notes) {
     if (channels.empty() || channels.back().first != note->channel) channels.push_back({note->channel, {}});
-    channels.back().second.push_back({note->startMs, note->startMs + double(note->durationMs)});
+    channels.back().second.push_back({double(note->startMs), double(note->startMs + note->durationMs)});
   }
   return channels;
 }
@@ -120,7 +120,7 @@ std::string axis(double totalMs, int columns) {
 std::string headline(const Timeline &timeline) {
   std::string format = timeline.formatKind == FORMAT_IMELODY ? "i-melody" : timeline.formatKind == FORMAT_SMAF ? "SMAF" : "none";
   if (timeline.formatKind == FORMAT_NONE) return "  " + format + "\n";
-  return "  " + format + ", " + durationText(timeline.durationMs) + (timeline.loops ? ", loops" : "") + "\n";
+  return "  " + format + ", " + durationText(timeline.durationFloorMs) + (timeline.loops ? ", loops" : "") + "\n";
 }
 
 }  // namespace
@@ -132,16 +132,17 @@ std::string timelineText(const char *path, const Timeline &timeline, uint32_t vi
   out += headline(timeline);
   int columns = std::max(1, layout.width - labelWidth - 2);
   if (timeline.formatKind != FORMAT_NONE) {
+    double pieceMs = double(timeline.durationMs);
     auto channels = channelSpans(timeline);
     for (const auto &channel : channels) {
       char name[24];
       std::snprintf(name, sizeof name, "ch%3d %c %c", channel.first, inMask(vibChannels, channel.first) ? 'V' : ' ',
                     inMask(ledChannels, channel.first) ? 'L' : ' ');
-      out += label(name) + strip(channel.second, timeline.durationMs, columns, layout.blocks);
+      out += label(name) + strip(channel.second, pieceMs, columns, layout.blocks);
     }
-    out += label("vibration") + strip(linkedSpans(channels, vibChannels), timeline.durationMs, columns, layout.blocks);
-    out += label("LED") + strip(linkedSpans(channels, ledChannels), timeline.durationMs, columns, layout.blocks);
-    out += axis(timeline.durationMs, columns);
+    out += label("vibration") + strip(linkedSpans(channels, vibChannels), pieceMs, columns, layout.blocks);
+    out += label("LED") + strip(linkedSpans(channels, ledChannels), pieceMs, columns, layout.blocks);
+    out += axis(pieceMs, columns);
   }
   std::string sentence = timelineStopSentence(timeline, language);
   if (!sentence.empty()) out += label("error") + sentence + "\n";
