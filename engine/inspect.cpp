@@ -155,6 +155,7 @@ bool onSmafChunk(SmafReading &r, SmafWalkState &w, uint64_t dataLength, int trac
   addChunkId(&info, w);
   uint64_t at = w.io.inPos;
   if (matchAt(w.io, at, "OPDA", 4)) readOptionalData(r, w.io, at + 8, at + 8 + dataLength);
+  if (isAudioTrack(w)) ++info.audioTracks;
   if (track < 0) return true;
   const uint8_t *chunk = w.io.in + at;
   bool later = track >= 6;
@@ -202,6 +203,7 @@ void countNotes(const uint8_t *bytes, uint64_t length, MelodyInfo *info) {
     if (note.channel <= channels) ++info->notes[note.channel - 1];
   info->durationMs = timeline.durationMs;
   info->durationFloorMs = timeline.durationFloorMs;
+  info->recordedSoundMs = recordedSoundMs(timeline);
   info->notesStopped = timeline.notesStopped;
 }
 

@@ -6,6 +6,15 @@
 // or with 32 channels. A duration counts from the event before; a note
 // starts at the sum of the durations up to its own and sounds for its gate
 // time.
+//
+// An audio track ("ATR" and its number) holds recorded sound: waves (parts
+// "Awa" and a number) that its own sequence (part "Atsq") plays. Its header
+// is the format type (0, the HandyPhone encoding, the only one known), the
+// sequence type, two bytes of wave type (channels, coding, sampling rate)
+// and the time bases of durations and gate times. Its sequence is read as a
+// HandyPhone one whose note byte is a wave event: the channel in bits 7-6,
+// the wave's number in bits 5-0; the wave plays from the event for its gate
+// time.
 #include <algorithm>
 #include <cstring>
 
@@ -26,10 +35,15 @@ const uint8_t firstVelocity = 100;
 // A score track as its header describes it.
 struct TrackTiming {
   uint8_t number;
+  bool audio;  // an audio track, whose sequence plays waves
   uint8_t format;
   uint32_t durationMs;  // one duration unit
   uint32_t gateMs;      // one gate time unit
 };
+
+// An audio track's header: format type, sequence type, wave type (2 bytes),
+// the time bases of durations and gate times.
+const uint64_t audioHeaderLength = 6;
 
 // Where a sequence's bytes come from: the input itself, or a compressed
 // stream's decoder.
@@ -145,6 +159,13 @@ void addNote(SmafTiming &s, const TrackTiming &track, uint64_t time, uint32_t ga
   extendDuration(*s.timeline, heldMs(endMs));
 }
 
+// A wave that an audio track plays: its storage grows as notes' does.
+void addWave(SmafTiming &s, const TrackTiming &track, uint64_t time, uint32_t gate) {
+  uint64_t startMs = time * track.durationMs, endMs = startMs + uint64_t(gate) * track.gateMs;
+  s.timeline->recordedSound.push_back({heldMs(startMs), heldMs(endMs) - heldMs(startMs)});
+  extendDuration(*s.timeline, heldMs(endMs));
+}
+
 // --- the HandyPhone encoding ---------------------------------------------------
 
 // After 0x00: the end of the sequence (0x00 0x00), a control with a value
@@ -179,7 +200,8 @@ bool readHandyPhoneSystem(SequenceReader &r) {
 
 // Track 0 plays channels 1 to 4, track t (1 to 4) channels 4(t - 1) + 1 to
 // 4t. A note byte: channel in bits 7-6, octave in bits 5-4, note 1 to 12 in
-// bits 3-0; octave 1 note 12 is middle C.
+// bits 3-0; octave 1 note 12 is middle C. In an audio track the same byte is
+// a wave event.
 bool decodeHandyPhone(SmafTiming &s, const TrackTiming &track, SequenceReader &r, uint64_t *time) {
   int shift[4] = {0, 0, 0, 0};
   int firstChannel = track.number == 0 ? 1 : 4 * (track.number - 1) + 1;
@@ -196,7 +218,10 @@ bool decodeHandyPhone(SmafTiming &s, const TrackTiming &track, SequenceReader &r
     } else {
       if (!readHandyPhoneNumber(r, &gate)) return false;
       int channel = event >> 6, key = 36 + 12 * ((event >> 4) & 3) + (event & 0x0F) + 12 * shift[channel];
-      addNote(s, track, *time, gate, firstChannel + channel, key, 127);
+      if (track.audio)
+        addWave(s, track, *time, gate);
+      else
+        addNote(s, track, *time, gate, firstChannel + channel, key, 127);
     }
   }
   return true;
@@ -270,11 +295,11 @@ bool decodeMobile(SmafTiming &s, const TrackTiming &track, SequenceReader &r, ui
   return true;
 }
 
-// --- the score track --------------------------------------------------------------
+// --- score and audio tracks ---------------------------------------------------------
 
 // Always false, so that callers can return it.
 bool stopDecoding(SmafTiming &s, const TrackTiming &track, TimelineStop stop, uint64_t at) {
-  stopNotes(*s.timeline, stop, at, track.number);
+  stopNotes(*s.timeline, stop | (track.audio ? timelineInAudioTrack : 0), at, track.number);
   s.decoding = false;
   return false;
 }
@@ -313,21 +338,43 @@ bool readScoreTrack(SmafTiming &s, const uint8_t *data, uint64_t at, uint64_t da
   return true;
 }
 
-// The parts behind the header: a 4-byte id, a 4-byte length, the data. The
-// sequence is the part "Mtsq"; fewer than 8 bytes at the end are no part.
-void decodeScoreTrack(SmafTiming &s, const uint8_t *in, uint64_t at, uint64_t dataLength, uint8_t number) {
-  TrackTiming track = {number, 0, 0, 0};
-  if (!readScoreTrack(s, in + at + 8, at, dataLength, &track)) return;
-  uint64_t pos = at + 8 + 4 + statusLength[track.format], end = at + 8 + dataLength;
+// An audio track's header: the HandyPhone encoding only.
+bool readAudioTrack(SmafTiming &s, const uint8_t *data, uint64_t at, uint64_t dataLength, TrackTiming *track) {
+  if (dataLength < audioHeaderLength) return stopDecoding(s, *track, TIMELINE_TRACK_HEADER_SHORT, at);
+  track->format = data[0];
+  if (track->format != HANDYPHONE) return stopDecoding(s, *track, TIMELINE_UNKNOWN_FORMAT, at);
+  track->durationMs = timeBaseMs(data[4]);
+  track->gateMs = timeBaseMs(data[5]);
+  if (track->durationMs == 0 || track->gateMs == 0) return stopDecoding(s, *track, TIMELINE_UNKNOWN_TIME_BASE, at);
+  return true;
+}
+
+// The parts from `pos` to `end`: a 4-byte id, a 4-byte length, the data.
+// The sequence is the part `sequenceId`; fewer than 8 bytes at the end are
+// no part.
+void decodeParts(SmafTiming &s, const TrackTiming &track, const uint8_t *in, uint64_t pos, uint64_t end,
+                 const char *sequenceId) {
   while (s.decoding && end - pos >= 8) {
     uint64_t partLength = readBE(in + pos + 4, 4);
     if (partLength > end - pos - 8) {
       stopDecoding(s, track, TIMELINE_PART_CUT, pos);
       return;
     }
-    if (std::memcmp(in + pos, "Mtsq", 4) == 0) decodeSequence(s, track, in, pos + 8, partLength);
+    if (std::memcmp(in + pos, sequenceId, 4) == 0) decodeSequence(s, track, in, pos + 8, partLength);
     pos += 8 + partLength;
   }
+}
+
+void decodeScoreTrack(SmafTiming &s, const uint8_t *in, uint64_t at, uint64_t dataLength, uint8_t number) {
+  TrackTiming track = {number, false, 0, 0, 0};
+  if (!readScoreTrack(s, in + at + 8, at, dataLength, &track)) return;
+  decodeParts(s, track, in, at + 8 + 4 + statusLength[track.format], at + 8 + dataLength, "Mtsq");
+}
+
+void decodeAudioTrack(SmafTiming &s, const uint8_t *in, uint64_t at, uint64_t dataLength) {
+  TrackTiming track = {in[at + 3], true, 0, 0, 0};
+  if (!readAudioTrack(s, in + at + 8, at, dataLength, &track)) return;
+  decodeParts(s, track, in, at + 8 + audioHeaderLength, at + 8 + dataLength, "Atsq");
 }
 
 bool onSmafFileChunk(SmafTiming &, SmafWalkState &) { return true; }
@@ -335,8 +382,11 @@ bool onSmafFileChunk(SmafTiming &, SmafWalkState &) { return true; }
 bool onSmafContentsInfo(SmafTiming &, SmafWalkState &, uint64_t) { return true; }
 
 bool onSmafChunk(SmafTiming &s, SmafWalkState &w, uint64_t dataLength, int track) {
-  if (track >= 0 && s.decoding && insideFileChunk(w))
+  if (!s.decoding || !insideFileChunk(w)) return true;
+  if (track >= 0)
     decodeScoreTrack(s, w.io.in, w.io.inPos, dataLength, uint8_t(track));
+  else if (isAudioTrack(w))
+    decodeAudioTrack(s, w.io.in, w.io.inPos, dataLength);
   return true;
 }
 

@@ -49,6 +49,9 @@ struct SmafWalkState {
 // but is no part of the file that a phone reads: readers of the file skip it.
 inline bool insideFileChunk(const SmafWalkState &w) { return w.haveFileChunk; }
 
+// The chunk at the walk's position is an audio track: "ATR" and its number.
+inline bool isAudioTrack(const SmafWalkState &w) { return matchAt(w.io, w.io.inPos, "ATR", 3); }
+
 // Ends the walk early; always false, so that callers can return it.
 inline bool stopSmafWalk(SmafWalkState &w, SmafStop stop, uint64_t at) {
   w.stop = stop;

@@ -44,6 +44,10 @@ enum TimelineStop {
   TIMELINE_HUFFMAN_CLAIM,      // a compressed sequence claims more bytes than it has bits
 };
 
+// Beside the reason, a stop inside a SMAF audio track rather than a score
+// track carries this flag.
+inline constexpr int timelineInAudioTrack = 0x100;
+
 // One note. Channels count from 1: up to 16, 32 in the 32-channel SMAF
 // format, and beyond 16 for the fifth and later tracks of an i-melody. Key
 // and velocity are MIDI's, 0 to 127.
@@ -53,6 +57,13 @@ struct TimedNote {
   uint16_t channel;
   uint8_t key;
   uint8_t velocity;
+};
+
+// Recorded sound: a wave of a SMAF audio track plays from startMs for
+// durationMs. The vibrator and the LED follow notes only.
+struct SoundSpan {
+  int64_t startMs;
+  int64_t durationMs;
 };
 
 // What the file itself says about a channel's sound, where it says it: a
@@ -70,7 +81,8 @@ inline constexpr int describedChannels = 32;
 struct Timeline {
   int formatKind;                // FORMAT_NONE, FORMAT_IMELODY or FORMAT_SMAF
   std::vector<TimedNote> notes;  // in the order read: track by track, each in time order
-  int64_t durationMs;            // the latest end of a track or a note, rounded
+  std::vector<SoundSpan> recordedSound;  // SMAF audio tracks' waves, in the order read
+  int64_t durationMs;            // the latest end of a track (audio tracks too), a note or a wave, rounded
   int64_t durationFloorMs;       // the same before rounding, its fraction of a millisecond dropped
   bool loops;                    // the melody has a loop point (one pass is decoded)
   int channels;                  // 16, or 32 for the 32-channel SMAF format
@@ -78,6 +90,9 @@ struct Timeline {
   StopPlace notesStopped;        // a TimelineStop: where decoding inside a track stopped
   ChannelVoice voices[describedChannels];  // channel k + 1 at index k
 };
+
+// How long recorded sound plays: the length of the union of its spans.
+int64_t recordedSoundMs(const Timeline &timeline);
 
 // Decodes the image: finds its format as the converter does and walks it.
 // The notes' storage is kept from an earlier call on the same record, and

@@ -14,7 +14,7 @@ void makeNoteRoom(Timeline &timeline, uint64_t more, uint64_t limit);
 // A key or velocity in MIDI's range, 0 to 127.
 inline uint8_t midiValue(int value) { return uint8_t(value < 0 ? 0 : value > 127 ? 127 : value); }
 
-inline void stopNotes(Timeline &timeline, TimelineStop stop, uint64_t at, uint32_t number) {
+inline void stopNotes(Timeline &timeline, int stop, uint64_t at, uint32_t number) {
   timeline.notesStopped = {stop, at, number};
 }
 

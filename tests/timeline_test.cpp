@@ -111,6 +111,44 @@ TEST(Timeline, TimesAreWholeMillisecondsRoundedOnceFromTheExactTime) {
   }
 }
 
+// "start+duration" for each wave of recorded sound, in the order read.
+std::vector<std::string> soundOf(const Timeline &timeline) {
+  std::vector<std::string> spans;
+  for (const SoundSpan &sound : timeline.recordedSound)
+    spans.push_back(std::to_string(sound.startMs) + "+" + std::to_string(sound.durationMs));
+  return spans;
+}
+
+// Audio tracks play their waves at the times of their own sequences; the
+// piece lasts until the latest end of a sequence, a wave or a note, and
+// recorded sound plays for the union of its spans. An audio track before
+// the file chunk is no part of the file.
+TEST(Timeline, RecordedSoundOfAudioTracks) {
+  // Wave 1 from 0 for 4000 ms (1000 units of 4 ms), a sequence that ends at 6000 ms.
+  Bytes longSequence = audioTrack(0, 0, 0x02, 0x02, atsq(hex("00 01 86 68  8A 5C FF 00  00 00 00 00")));
+  struct Case {
+    const char *name;
+    Bytes image;
+    std::vector<std::string> sound;
+    size_t notes;
+    int64_t durationMs, soundMs;
+  } cases[] = {
+      {"two audio tracks", smaf(audioTracks()), {"0+1000", "500+1000", "2000+500"}, 0, 2500, 2000},
+      {"audio tracks and notes", smaf(cnti(ascii("ST:Rec,")) + audioTracks() + mobileTrack(2, mobileSequence())),
+       {"0+1000", "500+1000", "2000+500"}, 4, 2680, 2000},
+      {"a sequence longer than its wave", smaf(longSequence), {"0+4000"}, 0, 6000, 4000},
+      {"an audio track before the file chunk", longSequence + smaf(cnti(ascii("ST:A,"))), {}, 0, 0, 0},
+  };
+  for (const Case &c : cases) {
+    Timeline timeline = decode(c.image);
+    EXPECT_EQ(soundOf(timeline), c.sound) << c.name;
+    EXPECT_EQ(timeline.notes.size(), c.notes) << c.name;
+    EXPECT_EQ(timeline.durationMs, c.durationMs) << c.name;
+    EXPECT_EQ(recordedSoundMs(timeline), c.soundMs) << c.name;
+    EXPECT_EQ(timeline.notesStopped.stop, TIMELINE_DONE) << c.name;
+  }
+}
+
 // A tempo event behind a long run of notes takes effect at the sum of their
 // delta times, for the notes of every track: runs of 3- and 4-byte notes
 // long enough to be counted many at a time, with every delta different.
@@ -180,6 +218,32 @@ TEST(Timeline, StopsAtTheFaultAndKeepsTheNotesBefore) {
       {"a tree of one leaf", smaf(mobileTrack(1, huffmanCoded(hex("00")))), TIMELINE_HUFFMAN_TREE, mobileSequenceAt + 5, 5, 0},
       {"a tree without end", smaf(mobileTrack(1, Bytes(100, 0xFF))), TIMELINE_HUFFMAN_TREE, mobileSequenceAt + 67, 5, 0},
   };
+  // In an audio track the same faults carry the audio track's flag.
+  const int audio = timelineInAudioTrack;
+  Bytes wave = hex("00 01 10");
+  struct AudioCase {
+    const char *name;
+    Bytes image;
+    int stop;
+    uint64_t at;
+    uint32_t number;
+  } audioCases[] = {
+      {"audio header short", smaf(chunk(ascii("ATR\x02"), hex("00 00 10 00 02"))), TIMELINE_TRACK_HEADER_SHORT | audio, 8, 2},
+      {"audio track of another format", smaf(audioTrack(0, 1, 2, 2, atsq(wave))), TIMELINE_UNKNOWN_FORMAT | audio, 8, 0},
+      {"audio track's reserved time base", smaf(audioTrack(0, 0, 0x20, 2, atsq(wave))), TIMELINE_UNKNOWN_TIME_BASE | audio,
+       8, 0},
+      {"audio part past the track's end", smaf(audioTrack(3, 0, 2, 2, ascii("Atsq") + be(9, 4) + wave)),
+       TIMELINE_PART_CUT | audio, 22, 3},
+      {"cut audio sequence", smaf(audioTrack(0, 0, 2, 2, atsq(wave + hex("00 02")))), TIMELINE_SEQUENCE_CUT | audio, 35, 0},
+      {"unknown audio event", smaf(audioTrack(0, 0, 2, 2, atsq(wave + hex("00 FF 01")))), TIMELINE_UNKNOWN_EVENT | audio, 34,
+       0},
+  };
+  for (const AudioCase &c : audioCases) {
+    Timeline timeline = decode(c.image);
+    EXPECT_EQ(timeline.notesStopped.stop, c.stop) << c.name;
+    EXPECT_EQ(timeline.notesStopped.at, c.at) << c.name;
+    EXPECT_EQ(timeline.notesStopped.number, c.number) << c.name;
+  }
   for (const Case &c : cases) {
     Timeline timeline = decode(c.image);
     EXPECT_EQ(timeline.stopped.stop, 0) << c.name;

@@ -113,12 +113,23 @@ std::string noteFields(const MelodyInfo &info) {
   return field("durationMs", std::to_string(info.durationMs)) + field("notes", notes + "}");
 }
 
+// null without any: SMAF's audio tracks and how long they play, an
+// i-melody's audio chunks, whose time is not read.
+std::string recordedSoundField(const MelodyInfo &info) {
+  std::string value = "null";
+  if (info.formatKind == FORMAT_IMELODY && info.audioChunks)
+    value = "{\"audioChunks\":" + number(info.audioChunks) + ",\"durationMs\":null}";
+  if (info.formatKind == FORMAT_SMAF && info.audioTracks)
+    value = "{\"tracks\":" + number(info.audioTracks) + ",\"durationMs\":" + std::to_string(info.recordedSoundMs) + "}";
+  return field("recordedSound", value);
+}
+
 std::string melodyFields(const MelodyInfo &info, const std::string &title) {
   return field("version", number(info.version)) + field("noteLength", number(info.noteLength)) +
          field("tracks", number(info.tracks)) + field("title", title) +
          field("audioChunks", number(info.audioChunks)) +
          field("links", "{\"vibration\":" + channelArray(info.vibLinks) + ",\"led\":" + channelArray(info.ledLinks) + "}") +
-         noteFields(info);
+         noteFields(info) + recordedSoundField(info);
 }
 
 std::string smafFields(const MelodyInfo &info, const std::string &title) {
@@ -131,11 +142,14 @@ std::string smafFields(const MelodyInfo &info, const std::string &title) {
          field("title", title) + field("crc", crcNames[info.crc]) + field("trailingBytes", number(info.trailingBytes)) +
          field("links", "{\"vibration\":" + channelArray(info.vibLinks) + ",\"led\":" + channelArray(info.ledLinks) +
                             ",\"ledTag\":" + (info.ledTag ? number(info.ledTag) : "null") + "}") +
-         noteFields(info);
+         noteFields(info) + recordedSoundField(info);
 }
 
+// A SMAF track's name goes in first: it holds the number.
 std::string placeSentence(const Message &message, const StopPlace &place, Language language) {
-  return fill(fill(inLanguage(message, language), "offset", place.at), "number", place.number);
+  const Message &track = place.stop & timelineInAudioTrack ? msgAudioTrackName : msgScoreTrackName;
+  std::string text = fillToken(inLanguage(message, language), "track", inLanguage(track, language));
+  return fill(fill(text, "offset", place.at), "number", place.number);
 }
 
 }  // namespace
@@ -149,7 +163,8 @@ std::string fillToken(std::string text, const char *name, const std::string &val
 
 std::string readingStopSentence(int formatKind, const StopPlace &walk, const StopPlace &notes, Language language) {
   if (const Message *message = walkStopMessage(formatKind, walk.stop)) return placeSentence(*message, walk, language);
-  if (const Message *message = notesStopMessage(notes.stop)) return placeSentence(*message, notes, language);
+  if (const Message *message = notesStopMessage(notes.stop & ~timelineInAudioTrack))
+    return placeSentence(*message, notes, language);
   return "";
 }
 

@@ -34,7 +34,25 @@ void appendNoteList(std::string &out, const Timeline &timeline) {
   out += ']';
 }
 
-const char *const noTimeline = ",\"durationMs\":null,\"loops\":null,\"channels\":null,\"notes\":[]}";
+// Recorded sound as [startMs, durationMs] pairs, by start.
+void appendRecordedSound(std::string &out, const Timeline &timeline) {
+  std::vector<SoundSpan> spans = timeline.recordedSound;
+  std::sort(spans.begin(), spans.end(), [](const SoundSpan &a, const SoundSpan &b) {
+    return a.startMs != b.startMs ? a.startMs < b.startMs : a.durationMs < b.durationMs;
+  });
+  out += '[';
+  for (size_t k = 0; k < spans.size(); ++k) {
+    out += k ? ",[" : "[";
+    appendNumber(out, spans[k].startMs);
+    out += ',';
+    appendNumber(out, spans[k].durationMs);
+    out += ']';
+  }
+  out += ']';
+}
+
+const char *const noTimeline =
+    ",\"durationMs\":null,\"loops\":null,\"channels\":null,\"notes\":[],\"recordedSound\":[]}";
 
 std::string head(const char *path, const char *format, const std::string &error) {
   return "{\"path\":" + quotedPath(path) + ",\"format\":" + format + ",\"error\":" + error;
@@ -69,6 +87,8 @@ std::string timelineJson(const char *path, const Timeline &timeline) {
   out += timeline.loops ? "true" : "false";
   out += ",\"channels\":" + std::to_string(timeline.channels) + ",\"notes\":";
   appendNoteList(out, timeline);
+  out += ",\"recordedSound\":";
+  appendRecordedSound(out, timeline);
   out += '}';
   return out;
 }

@@ -1,7 +1,8 @@
 // The note timeline as one line of JSON per file, for scripts and the web
 // page: the format, where reading stopped, the piece's length, whether it
-// loops, the channels of its format, and every note as [channel, startMs,
-// durationMs, key] in time order.
+// loops, the channels of its format, every note as [channel, startMs,
+// durationMs, key] in time order, and recorded sound as [startMs,
+// durationMs] in time order.
 #pragma once
 
 #include <cstdint>

@@ -23,11 +23,7 @@ using Span = std::pair<double, double>;  // from and to, in milliseconds
 const char *const blockSteps[4] = {"\u2581", "\u2583", "\u2585", "\u2588"};
 const char *const asciiSteps[4] = {".", ":", "+", "#"};
 
-std::string label(const std::string &text) {
-  std::string padded = "  " + text;
-  padded.resize(labelWidth, ' ');
-  return padded;
-}
+std::string label(const std::string &text) { return padToColumns("  " + text, labelWidth, 1); }
 
 // How much of each column's time the spans cover, 0 to 1. Overlapping spans
 // count once.
@@ -48,6 +44,7 @@ std::vector<double> coverage(std::vector<Span> spans, double totalMs, int column
   return covered;
 }
 
+// The strip between its borders, without a line end.
 std::string strip(const std::vector<Span> &spans, double totalMs, int columns, bool blocks) {
   std::string out = "|";
   for (double share : coverage(spans, totalMs, columns)) {
@@ -58,7 +55,18 @@ std::string strip(const std::vector<Span> &spans, double totalMs, int columns, b
     int step = std::min(3, std::max(0, int(std::ceil(share * 4)) - 1));
     out += (blocks ? blockSteps : asciiSteps)[step];
   }
-  return out + "|\n";
+  return out + "|";
+}
+
+// Recorded sound plays whatever the links: its row says that it is not
+// linked. None without recorded sound.
+std::string recordingRow(const Timeline &timeline, double pieceMs, int columns, bool blocks, Language language) {
+  if (timeline.recordedSound.empty()) return "";
+  std::vector<Span> spans;
+  for (const SoundSpan &sound : timeline.recordedSound)
+    spans.push_back({double(sound.startMs), double(sound.startMs + sound.durationMs)});
+  return label(inLanguage(msgRecordingRow, language)) + strip(spans, pieceMs, columns, blocks) + " " +
+         inLanguage(msgNotLinked, language) + "\n";
 }
 
 bool inMask(uint32_t mask, int channel) { return channel >= 1 && channel <= 32 && ((mask >> (channel - 1)) & 1); }
@@ -138,10 +146,11 @@ std::string timelineText(const char *path, const Timeline &timeline, uint32_t vi
       char name[24];
       std::snprintf(name, sizeof name, "ch%3d %c %c", channel.first, inMask(vibChannels, channel.first) ? 'V' : ' ',
                     inMask(ledChannels, channel.first) ? 'L' : ' ');
-      out += label(name) + strip(channel.second, pieceMs, columns, layout.blocks);
+      out += label(name) + strip(channel.second, pieceMs, columns, layout.blocks) + "\n";
     }
-    out += label("vibration") + strip(linkedSpans(channels, vibChannels), pieceMs, columns, layout.blocks);
-    out += label("LED") + strip(linkedSpans(channels, ledChannels), pieceMs, columns, layout.blocks);
+    out += recordingRow(timeline, pieceMs, columns, layout.blocks, language);
+    out += label("vibration") + strip(linkedSpans(channels, vibChannels), pieceMs, columns, layout.blocks) + "\n";
+    out += label("LED") + strip(linkedSpans(channels, ledChannels), pieceMs, columns, layout.blocks) + "\n";
     out += axis(pieceMs, columns);
   }
   std::string sentence = timelineStopSentence(timeline, language);
