@@ -221,17 +221,31 @@ bool onNotes(MelodyTiming &m, MelodyWalkState &w, uint64_t from, uint64_t to) {
   return true;
 }
 
+// Extended events (status 0xFF) that tell a channel's sound: program
+// (0xE0) and bank (0xE1), the data byte holding the voice of the track in
+// bits 7-6 and the value in bits 5-0; and the drum channel (0xBA), bits 6-3
+// naming a channel of the 16 and bit 0 turning drums on or off, as a public
+// MLD player reads it (no real file we have holds one).
+void readVoiceEvent(MelodyTiming &m, uint8_t id, uint8_t data) {
+  int channel = int(m.firstChannel) + (data >> 6);
+  if (id == 0xE0) setProgram(*m.timeline, channel, data & 0x3F);
+  if (id == 0xE1) setBank(*m.timeline, channel, data & 0x3F);
+  if (id == 0xBA) setRhythm(*m.timeline, ((data >> 3) & 0x0F) + 1, data & 1);
+}
+
 // Extended events of status 0xFF that bear on timing: tempo (0xC0 to
 // 0xCF), long no-op (0xDC: delta + 256 x its data byte), loop point (0xDD)
 // and jump (0xD1), end of track (0xDF). The class events count only their
 // delta time. The tempo pass gathers the tempo events; both passes count
-// ticks and stop alike.
+// ticks and stop alike. The note pass reads what the events say of the
+// channels' sound.
 bool onEvent(MelodyTiming &m, MelodyWalkState &w, uint64_t at, uint64_t, LinkKind) {
   if (!m.inTrack || m.trackEnded) return true;
   const uint8_t *event = w.io.in + at;
   m.tick += event[0];
   if (event[1] != 0xFF) return true;
   uint8_t id = event[2];
+  if (m.pass == NOTE_PASS && id < 0xF0) readVoiceEvent(m, id, event[3]);
   if (id >= 0xC0 && id <= 0xCF) {
     if (event[3] == 0) stopDecoding(m, TIMELINE_TEMPO_ZERO, at, w.tracks);
     else if (m.pass == TEMPO_PASS) m.tempos.push_back({m.tick, uint8_t(id & 0x0F), event[3]});

@@ -168,10 +168,15 @@ void addWave(SmafTiming &s, const TrackTiming &track, uint64_t time, uint32_t ga
 
 // --- the HandyPhone encoding ---------------------------------------------------
 
+// A HandyPhone control's kinds that matter here.
+enum HandyPhoneControl { CONTROL_PROGRAM = 0, CONTROL_BANK = 1, CONTROL_OCTAVE_SHIFT = 2 };
+
 // After 0x00: the end of the sequence (0x00 0x00), a control with a value
-// byte (bits 5-4 of e set: channel in bits 7-6, kind in bits 3-0, kind 2
-// the octave shift: 1 to 4 up, 0x81 to 0x84 down), or a short one.
-bool readHandyPhoneControl(SequenceReader &r, int *shift, bool *ended) {
+// byte (bits 5-4 of e set: channel in bits 7-6, kind in bits 3-0: the
+// program, the bank, the octave shift: 1 to 4 up, 0x81 to 0x84 down), or a
+// short one. A score track's channels start at firstChannel; an audio
+// track's (0) are its own.
+bool readHandyPhoneControl(SmafTiming &s, SequenceReader &r, int firstChannel, int *shift, bool *ended) {
   uint8_t e = 0, value = 0;
   if (!readByte(r, &e)) return false;
   if (e == 0x00 && !r.huffman && r.pos < r.end && r.in[r.pos] == 0x00) {
@@ -181,9 +186,12 @@ bool readHandyPhoneControl(SequenceReader &r, int *shift, bool *ended) {
   }
   if ((e & 0x30) != 0x30) return true;
   if (!readByte(r, &value)) return false;
-  if ((e & 0x0F) != 2) return true;
-  if (value <= 4) shift[e >> 6] = value;
-  if (value >= 0x81 && value <= 0x84) shift[e >> 6] = -(value & 0x7F);
+  int kind = e & 0x0F, channel = e >> 6;
+  if (kind == CONTROL_PROGRAM && firstChannel) setProgram(*s.timeline, firstChannel + channel, value & 0x7F);
+  if (kind == CONTROL_BANK && firstChannel) setBank(*s.timeline, firstChannel + channel, value);
+  if (kind != CONTROL_OCTAVE_SHIFT) return true;
+  if (value <= 4) shift[channel] = value;
+  if (value >= 0x81 && value <= 0x84) shift[channel] = -(value & 0x7F);
   return true;
 }
 
@@ -204,7 +212,7 @@ bool readHandyPhoneSystem(SequenceReader &r) {
 // a wave event.
 bool decodeHandyPhone(SmafTiming &s, const TrackTiming &track, SequenceReader &r, uint64_t *time) {
   int shift[4] = {0, 0, 0, 0};
-  int firstChannel = track.number == 0 ? 1 : 4 * (track.number - 1) + 1;
+  int firstChannel = track.audio ? 0 : track.number == 0 ? 1 : 4 * (track.number - 1) + 1;
   bool ended = false;
   while (!ended && !atSequenceEnd(r)) {
     uint32_t duration = 0, gate = 0;
@@ -212,7 +220,7 @@ bool decodeHandyPhone(SmafTiming &s, const TrackTiming &track, SequenceReader &r
     if (!readHandyPhoneNumber(r, &duration) || !readByte(r, &event)) return false;
     *time += duration;
     if (event == 0x00) {
-      if (!readHandyPhoneControl(r, shift, &ended)) return false;
+      if (!readHandyPhoneControl(s, r, firstChannel, shift, &ended)) return false;
     } else if (event == 0xFF) {
       if (!readHandyPhoneSystem(r)) return false;
     } else {
@@ -258,11 +266,22 @@ bool readMobileSystem(SequenceReader &r, uint8_t status, bool *ended) {
   return zero == 0x00 || failRead(r, TIMELINE_UNKNOWN_EVENT, at);
 }
 
+// A control change: controllers 0 and 0x20 select the bank's high and low
+// seven bits, MSB x 128 + LSB as MIDI counts banks.
+void readControlChange(SmafTiming &s, int channel, uint8_t controller, uint8_t value) {
+  int bank = channel <= describedChannels ? s.timeline->voices[channel - 1].bank : -1;
+  if (bank < 0) bank = 0;
+  if (controller == 0x00) setBank(*s.timeline, channel, (value & 0x7F) * 128 + bank % 128);
+  if (controller == 0x20) setBank(*s.timeline, channel, bank / 128 * 128 + (value & 0x7F));
+}
+
 // Notes: 0x8n key gate at the channel's last velocity, 0x9n key velocity
-// gate. The other channel messages carry two bytes (0xA, 0xB, 0xE) or one.
+// gate. A control change (0xB) and a program change (0xC) tell the
+// channel's sound. The other channel messages carry two bytes (0xA, 0xE) or
+// one (0xD).
 bool readChannelMessage(SmafTiming &s, const TrackTiming &track, SequenceReader &r, uint64_t time, int kind,
                         int channel, uint8_t *velocities) {
-  uint8_t key = 0;
+  uint8_t key = 0, value = 0;
   uint32_t gate = 0;
   if (kind == 0x8 || kind == 0x9) {
     if (!readByte(r, &key)) return false;
@@ -271,7 +290,17 @@ bool readChannelMessage(SmafTiming &s, const TrackTiming &track, SequenceReader 
     addNote(s, track, time, gate, channel, key, velocities[channel - 1]);
     return true;
   }
-  return skipBytes(r, kind == 0xC || kind == 0xD ? 1 : 2);
+  if (kind == 0xB) {
+    if (!readByte(r, &key) || !readByte(r, &value)) return false;
+    readControlChange(s, channel, key, value);
+    return true;
+  }
+  if (kind == 0xC) {
+    if (!readByte(r, &value)) return false;
+    setProgram(*s.timeline, channel, value & 0x7F);
+    return true;
+  }
+  return skipBytes(r, kind == 0xD ? 1 : 2);
 }
 
 bool decodeMobile(SmafTiming &s, const TrackTiming &track, SequenceReader &r, uint64_t *time) {
@@ -365,9 +394,17 @@ void decodeParts(SmafTiming &s, const TrackTiming &track, const uint8_t *in, uin
   }
 }
 
-void decodeScoreTrack(SmafTiming &s, const uint8_t *in, uint64_t at, uint64_t dataLength, uint8_t number) {
-  TrackTiming track = {number, false, 0, 0, 0};
+// The channels that the track's status marks as drums, in a track whose
+// header holds a known format.
+void readChannelKinds(SmafTiming &s, const ScoreTrack &status, const uint8_t *chunk) {
+  for (int k = 0; k < scoreTrackChannels; ++k)
+    if (rhythmChannel(status, chunk, k)) setRhythm(*s.timeline, k + 1, true);
+}
+
+void decodeScoreTrack(SmafTiming &s, const ScoreTrack &status, const uint8_t *in, uint64_t at, uint64_t dataLength) {
+  TrackTiming track = {status.number, false, 0, 0, 0};
   if (!readScoreTrack(s, in + at + 8, at, dataLength, &track)) return;
+  readChannelKinds(s, status, in + at);
   decodeParts(s, track, in, at + 8 + 4 + statusLength[track.format], at + 8 + dataLength, "Mtsq");
 }
 
@@ -384,7 +421,7 @@ bool onSmafContentsInfo(SmafTiming &, SmafWalkState &, uint64_t) { return true; 
 bool onSmafChunk(SmafTiming &s, SmafWalkState &w, uint64_t dataLength, int track) {
   if (!s.decoding || !insideFileChunk(w)) return true;
   if (track >= 0)
-    decodeScoreTrack(s, w.io.in, w.io.inPos, dataLength, uint8_t(track));
+    decodeScoreTrack(s, w.scoreTrack, w.io.in, w.io.inPos, dataLength);
   else if (isAudioTrack(w))
     decodeAudioTrack(s, w.io.in, w.io.inPos, dataLength);
   return true;

@@ -121,6 +121,14 @@ inline bool ledBit(const ScoreTrack &track, int k, ChannelBit *where) {
   return track.number >= 5 && statusByteBit(track, k, 0x10, where);
 }
 
+// Channel index k is of the kind "rhythm" (drums: a fixed drum sound
+// whatever its key): bits 1-0 of its status byte are 3, in tracks 5 to 7,
+// whose status has one byte per channel. `chunk` is the track's chunk.
+inline bool rhythmChannel(const ScoreTrack &track, const uint8_t *chunk, int k) {
+  ChannelBit where;
+  return track.number >= 5 && statusByteBit(track, k, 0x03, &where) && (chunk[where.offset] & 0x03) == 0x03;
+}
+
 // The visitor is a plain record V; the walk calls these functions of it,
 // each returning false to stop the walk (after setting w.stop through
 // stopSmafWalk):

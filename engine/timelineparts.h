@@ -25,6 +25,18 @@ inline void extendDuration(Timeline &timeline, int64_t endMs, bool roundedUp = f
   if (endMs - roundedUp > timeline.durationFloorMs) timeline.durationFloorMs = endMs - roundedUp;
 }
 
+// What a sequence or a header says of a channel's sound (from 1); channels
+// past those that ChannelVoice describes are left out. The last word wins.
+inline void setProgram(Timeline &timeline, int channel, int program) {
+  if (channel >= 1 && channel <= describedChannels) timeline.voices[channel - 1].program = int16_t(program);
+}
+inline void setBank(Timeline &timeline, int channel, int bank) {
+  if (channel >= 1 && channel <= describedChannels) timeline.voices[channel - 1].bank = int16_t(bank);
+}
+inline void setRhythm(Timeline &timeline, int channel, bool rhythm) {
+  if (channel >= 1 && channel <= describedChannels) timeline.voices[channel - 1].rhythm = rhythm;
+}
+
 // The decoders of each format, on an image whose first magic is theirs.
 void decodeMelodyTimeline(const uint8_t *bytes, uint64_t length, Timeline *timeline);
 void decodeSmafTimeline(const uint8_t *bytes, uint64_t length, Timeline *timeline);

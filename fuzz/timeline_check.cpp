@@ -1,5 +1,5 @@
 // The note timeline on any bytes: notes and recorded sound within the
-// piece, notes within MIDI's ranges, storage within what the input can hold,
+// piece, notes, programs and banks within MIDI's ranges, storage within what the input can hold,
 // the walk's stop as the inspector reports it, well-formed reports, --info's
 // counts equal to the timeline's, and a converted image's timeline equal to
 // the input's.
@@ -41,6 +41,20 @@ const char *checkRecordedSound(const Timeline &t, uint32_t count) {
   return nullptr;
 }
 
+// Programs within MIDI's, banks within MSB x 128 + LSB; a SMAF file says
+// nothing of channels beyond its format's.
+const char *checkVoices(const Timeline &t) {
+  for (int k = 0; k < describedChannels; ++k) {
+    const ChannelVoice &v = t.voices[k];
+    if (v.program < -1 || v.program > 127 || v.bank < -1 || v.bank > 16383)
+      return "a channel's program or bank lies outside MIDI's";
+    bool blank = !v.rhythm && v.program == -1 && v.bank == -1;
+    if (t.formatKind == FORMAT_SMAF && k >= t.channels && !blank)
+      return "a SMAF file describes a channel beyond its format's";
+  }
+  return nullptr;
+}
+
 const char *checkNotes(const Timeline &t, uint32_t count) {
   if (t.notes.capacity() > mostNotes(t.formatKind, count)) return "the notes' storage grew beyond what the input can hold";
   if (t.formatKind == FORMAT_NONE && !t.notes.empty()) return "notes in a file of no format";
@@ -53,7 +67,8 @@ const char *checkNotes(const Timeline &t, uint32_t count) {
     if (note.startMs < 0 || note.durationMs < 0) return "a note's start or duration is negative";
     if (note.durationMs > t.durationMs - note.startMs) return "a note ends after the piece";
   }
-  return checkRecordedSound(t, count);
+  if (const char *problem = checkRecordedSound(t, count)) return problem;
+  return checkVoices(t);
 }
 
 bool samePlace(const StopPlace &a, const StopPlace &b) { return a.stop == b.stop && a.at == b.at && a.number == b.number; }
@@ -88,6 +103,10 @@ bool sameTimeline(const Timeline &a, const Timeline &b) {
       a.notesStopped.number != b.notesStopped.number)
     return false;
   if (a.recordedSound.size() != b.recordedSound.size()) return false;
+  for (int k = 0; k < describedChannels; ++k)
+    if (a.voices[k].rhythm != b.voices[k].rhythm || a.voices[k].program != b.voices[k].program ||
+        a.voices[k].bank != b.voices[k].bank)
+      return false;
   for (size_t k = 0; k < a.recordedSound.size(); ++k)
     if (a.recordedSound[k].startMs != b.recordedSound[k].startMs ||
         a.recordedSound[k].durationMs != b.recordedSound[k].durationMs)

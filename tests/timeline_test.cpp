@@ -330,6 +330,50 @@ TEST(Timeline, StorageFollowsTheNotesRead) {
   }
 }
 
+// What the file says of each channel's sound: SMAF's rhythm kind in the
+// status of tracks 5 to 7 (not in 0 to 4, nor in an audio track), programs
+// and banks that the sequences set (the last wins; a Mobile bank is MSB x
+// 128 + LSB), the i-melody's program, bank and drum channel events. Every
+// other channel stays blank.
+TEST(Timeline, VoicesAsTheFileSaysThem) {
+  Bytes status5(16, 0x00), status7(32, 0x00), status6(16, 0x00);
+  status5[2] = 0x23, status5[9] = 0x03, status5[4] = 0x01;  // channels 3 and 10 rhythm; 5 not
+  status7[25] = 0x13;
+  status6[0] = 0x02, status6[11] = 0xC3;
+  Bytes handyPhone = hex("00 00 70 07  00 00 B1 81  00 00 70 08  00 00 31 02  00 00 32 01  00 FA 10  00 00 00");
+  struct Case {
+    const char *name;
+    Bytes image;
+    std::vector<std::string> voices;  // "channel rhythm program bank" of each channel not blank
+  } cases[] = {
+      {"SMAF track 5: kinds, Mobile programs and banks",
+       smaf(scoreTrack(5, 2, 0x11, 0x01, status5,
+                       mtsq(hex("00 C3 15  00 C3 16  00 B3 00 01  00 B3 20 02  00 BA 20 05  00 B1 07 64  00 FF 2F 00")))),
+       {"3 1 -1 -1", "4 0 22 130", "10 1 -1 -1", "11 0 -1 5"}},
+      {"SMAF tracks 6 and 7, 32 channels", smaf(scoreTrack(6, 2, 0, 0, status6, {}) +
+                                                scoreTrack(7, 3, 0, 0, status7, mtsq(hex("00 C0 2A  00 FF 2F 00")))),
+       {"12 1 -1 -1", "17 0 42 -1", "26 1 -1 -1"}},
+      {"SMAF HandyPhone track 2 and an audio track", smaf(scoreTrack(2, 0, 2, 3, hex("FF FF"), mtsq(handyPhone)) +
+                                                         audioTrack(0, 0, 2, 2, atsq(hex("00 00 70 09  00 00 00 00")))),
+       {"5 0 -1 2", "6 0 8 -1", "7 0 -1 129"}},
+      {"i-melody", melody(vers('2'), track(hex("00 FF E0 45  00 FF E1 C3  00 FF BA 49  00 FF BA 51  00 3F E0 07  00 0F 30")) +
+                                          track(hex("00 FF E0 02  00 FF BA 48"))),
+       {"2 0 5 -1", "4 0 -1 3", "5 0 2 -1", "11 1 -1 -1"}},
+  };
+  for (const Case &c : cases) {
+    Timeline timeline = decode(c.image);
+    std::vector<std::string> voices;
+    for (int k = 0; k < describedChannels; ++k) {
+      const ChannelVoice &v = timeline.voices[k];
+      if (v.rhythm || v.program != -1 || v.bank != -1)
+        voices.push_back(std::to_string(k + 1) + " " + std::to_string(v.rhythm) + " " + std::to_string(v.program) + " " +
+                         std::to_string(v.bank));
+    }
+    EXPECT_EQ(voices, c.voices) << c.name;
+    EXPECT_EQ(timeline.notesStopped.stop, TIMELINE_DONE) << c.name;
+  }
+}
+
 // --info counts what the timeline decodes: i-melody channels 1 to 16, every
 // SMAF channel.
 TEST(Timeline, InspectorCountsTheTimelinesNotes) {
