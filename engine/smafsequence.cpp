@@ -32,7 +32,7 @@ constexpr uint32_t statusLength[4] = {2, 16, 16, 32};
 // A Mobile note before its first velocity.
 const uint8_t firstVelocity = 100;
 
-// A score track as its header describes it.
+// A score or audio track as its header describes it.
 struct TrackTiming {
   uint8_t number;
   bool audio;  // an audio track, whose sequence plays waves
@@ -148,22 +148,26 @@ bool readVariableNumber(SequenceReader &r, uint32_t *value) {
 // 2^63 - 1 a time is held there.
 int64_t heldMs(uint64_t ms) { return int64_t(std::min<uint64_t>(ms, INT64_MAX)); }
 
+// A note's or a wave's start and duration from the sequence's time and its
+// gate time; the piece lasts until it ends.
+SoundSpan timedSpan(SmafTiming &s, const TrackTiming &track, uint64_t time, uint32_t gate) {
+  uint64_t startMs = time * track.durationMs, endMs = startMs + uint64_t(gate) * track.gateMs;
+  extendDuration(*s.timeline, heldMs(endMs));
+  return {heldMs(startMs), heldMs(endMs) - heldMs(startMs)};
+}
+
 // The storage grows as notes arrive: a compressed sequence's count of bytes
 // says nothing of how many notes they hold.
 void addNote(SmafTiming &s, const TrackTiming &track, uint64_t time, uint32_t gate, int channel, int key,
              int velocity) {
   if (s.timeline->notes.size() == s.timeline->notes.capacity()) makeNoteRoom(*s.timeline, 1, s.noteLimit);
-  uint64_t startMs = time * track.durationMs, endMs = startMs + uint64_t(gate) * track.gateMs;
-  s.timeline->notes.push_back({heldMs(startMs), heldMs(endMs) - heldMs(startMs), uint16_t(channel), midiValue(key),
-                               midiValue(velocity)});
-  extendDuration(*s.timeline, heldMs(endMs));
+  SoundSpan span = timedSpan(s, track, time, gate);
+  s.timeline->notes.push_back({span.startMs, span.durationMs, uint16_t(channel), midiValue(key), midiValue(velocity)});
 }
 
-// A wave that an audio track plays: its storage grows as notes' does.
+// A wave that an audio track plays.
 void addWave(SmafTiming &s, const TrackTiming &track, uint64_t time, uint32_t gate) {
-  uint64_t startMs = time * track.durationMs, endMs = startMs + uint64_t(gate) * track.gateMs;
-  s.timeline->recordedSound.push_back({heldMs(startMs), heldMs(endMs) - heldMs(startMs)});
-  extendDuration(*s.timeline, heldMs(endMs));
+  s.timeline->recordedSound.push_back(timedSpan(s, track, time, gate));
 }
 
 // --- the HandyPhone encoding ---------------------------------------------------
