@@ -88,6 +88,18 @@ ByteVector scoreTrackData(uint32_t size, Random &random) {
   return data;
 }
 
+// An audio track of about `size` bytes: its header (the HandyPhone
+// encoding, mono ADPCM at 4 kHz, 4 ms units), a sequence that plays its one
+// wave for a second, and the wave's bytes.
+ByteVector audioTrackData(uint32_t size, Random &random) {
+  ByteVector data = {0x00, 0x00, 0x10, 0x00, 0x02, 0x02};
+  appendChunk(data, "Atsq", {0x00, 0x01, 0x80, 0x7A, 0x00, 0x00, 0x00, 0x00});
+  ByteVector wave(size > data.size() + 8 + 16 ? size - data.size() - 8 : 16);
+  for (uint8_t &b : wave) b = uint8_t(nextRandom(random));
+  appendChunk(data, "Awa\x01", wave);
+  return data;
+}
+
 }  // namespace
 
 ByteVector makeMelodyImage(uint32_t size) {
@@ -120,9 +132,7 @@ ByteVector makeSmafImage(uint32_t size) {
   const char *tracks[] = {"MTR\x01", "MTR\x02", "MTR\x03", "MTR\x04"};
   for (const char *id : tracks) appendChunk(contents, id, scoreTrackData(size / 64, random));
   uint32_t audioSize = size > contents.size() + 20 ? size - uint32_t(contents.size()) - 20 : 16;
-  ByteVector audio(audioSize);
-  for (uint8_t &b : audio) b = uint8_t(nextRandom(random));
-  appendChunk(contents, "ATR\x01", audio);
+  appendChunk(contents, "ATR\x01", audioTrackData(audioSize, random));
   ByteVector image;
   appendText(image, "MMMD");
   appendBE(image, uint32_t(contents.size() + 2), 4);

@@ -84,10 +84,6 @@ struct SmafReading {
   ScoreTrackLinks links;
 };
 
-// A chunk before the first file chunk is walked (the converter copies it)
-// but is no part of the file that a phone reads: it is not reported.
-bool insideFile(const SmafWalkState &w) { return w.haveFileChunk; }
-
 void addChunkId(MelodyInfo *info, const SmafWalkState &w) {
   info->chunkIds.push_back(readBE(w.io.in + w.io.inPos, 4));
 }
@@ -115,7 +111,7 @@ TextSpan titleSpan(const Walk &io, uint64_t at, uint64_t end, TextEncoding encod
 // its ",".
 bool onSmafContentsInfo(SmafReading &r, SmafWalkState &w, uint64_t dataLength) {
   MelodyInfo &info = *r.info;
-  if (!insideFile(w)) return true;
+  if (!insideFileChunk(w)) return true;
   addChunkId(&info, w);
   const Walk &io = w.io;
   uint64_t pos = io.inPos + 13, end = io.inPos + 8 + dataLength;
@@ -156,10 +152,11 @@ void readOptionalData(SmafReading &r, const Walk &io, uint64_t pos, uint64_t end
 
 bool onSmafChunk(SmafReading &r, SmafWalkState &w, uint64_t dataLength, int track) {
   MelodyInfo &info = *r.info;
-  if (!insideFile(w)) return true;
+  if (!insideFileChunk(w)) return true;
   addChunkId(&info, w);
   uint64_t at = w.io.inPos;
   if (matchAt(w.io, at, "OPDA", 4)) readOptionalData(r, w.io, at + 8, at + 8 + dataLength);
+  if (isAudioTrack(w)) ++info.audioTracks;
   if (track >= 0) addScoreTrackLinks(w.scoreTrack, w.io.in + at, &r.links);
   return true;
 }
@@ -196,6 +193,8 @@ void countNotes(const Timeline &timeline, MelodyInfo *info) {
   for (const TimedNote &note : timeline.notes)
     if (note.channel <= channels) ++info->notes[note.channel - 1];
   info->durationMs = timeline.durationMs;
+  info->durationFloorMs = timeline.durationFloorMs;
+  info->recordedSoundMs = recordedSoundMs(timeline);
   info->notesStopped = timeline.notesStopped;
 }
 

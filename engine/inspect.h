@@ -35,6 +35,7 @@ struct MelodyInfo {
   uint32_t tracks;
   uint32_t audioChunks;
   // SMAF
+  uint32_t audioTracks;  // audio tracks inside the file chunk: recorded sound
   uint8_t scoreTrackType;
   std::vector<uint32_t> chunkIds;  // big-endian four-byte ids of the chunks inside the file chunk
   CrcState crc;
@@ -48,7 +49,9 @@ struct MelodyInfo {
   uint32_t laterTrackPlaces;
   // The notes, as the timeline decodes them (engine/timeline.h)
   uint32_t notes[32];       // notes per channel: i-melody channels 1 to 16, every SMAF channel
-  double durationMs;        // the piece's length
+  int64_t durationMs;       // the piece's length, rounded
+  int64_t durationFloorMs;  // the same before rounding, its fraction of a millisecond dropped
+  int64_t recordedSoundMs;  // how long the audio tracks' waves play (SMAF)
   StopPlace notesStopped;   // a TimelineStop: where decoding inside a track stopped
 };
 

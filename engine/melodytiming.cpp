@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "engine/melodywalk.h"
+#include "engine/tempomap.h"
 #include "engine/timelineparts.h"
 
 #if defined(__SSE2__)
@@ -14,36 +15,12 @@
 
 namespace {
 
-// Ticks per quarter note by time-base code; 0 for the reserved codes, which
-// keep the time base before them.
-constexpr uint16_t ticksPerQuarter[16] = {6, 12, 24, 48, 96, 192, 384, 0, 15, 30, 60, 120, 240, 480, 960, 0};
-
-// Before the first tempo event: time base 48, tempo 128.
-const uint16_t firstTicksPerQuarter = 48;
-const uint8_t firstTempo = 128;
-
 // The octave shift of a 4-byte note's last two bits.
 constexpr int octaveShift[4] = {0, 1, -2, -1};
 
 // The channels of track index 16382 end at 65532: the last that a note's
 // channel number holds.
 const uint32_t mostTracks = 16383;
-
-// A tempo event: from `tick` on, the time base of `code` and `tempo`
-// quarter notes per minute.
-struct TempoChange {
-  uint64_t tick;
-  uint8_t code;
-  uint8_t tempo;
-};
-
-// A stretch of the tempo map: it begins at `tick`, `ms` after the start,
-// and each of its ticks lasts msPerTick.
-struct TempoSpan {
-  uint64_t tick;
-  double ms;
-  double msPerTick;
-};
 
 enum TimingPass { TEMPO_PASS, NOTE_PASS };
 
@@ -73,10 +50,13 @@ const TempoSpan *spanAt(const TempoSpan *span, const TempoSpan *last, uint64_t t
   return span;
 }
 
-// Ticks stay below 2^53, which a double holds exactly.
-double msAt(const TempoSpan *span, uint64_t tick) { return span->ms + double(int64_t(tick - span->tick)) * span->msPerTick; }
-
 const TempoSpan *lastSpan(const MelodyTiming &m) { return m.spans.data() + m.spans.size() - 1; }
+
+// The piece lasts at least until the time of `tick`, which lies in `span`.
+void extendTo(MelodyTiming &m, const TempoSpan &span, uint64_t tick) {
+  SpanTime time = spanTime(span, tick);
+  extendDuration(*m.timeline, time.ms, roundedUp(span, time));
+}
 
 // A track ends at its end-of-track event, or after its last event; the
 // piece lasts at least as long.
@@ -85,7 +65,7 @@ void closeTrack(MelodyTiming &m) {
   m.inTrack = false;
   if (m.pass != NOTE_PASS) return;
   uint64_t endTick = m.trackEnded ? m.endTick : m.tick;
-  extendDuration(*m.timeline, msAt(spanAt(m.span, lastSpan(m), endTick), endTick));
+  extendTo(m, *spanAt(m.span, lastSpan(m), endTick), endTick);
 }
 
 void stopDecoding(MelodyTiming &m, TimelineStop stop, uint64_t at, uint32_t track) {
@@ -106,20 +86,15 @@ bool onAudioChunk(MelodyTiming &m, MelodyWalkState &w, uint64_t) {
   return true;
 }
 
-// Track k (from 0) holds channels 4k + 1 to 4k + 4. Its notes take at least
-// a note's length each of the bytes that lie inside the input.
-bool onTrackStart(MelodyTiming &m, MelodyWalkState &w, uint64_t declared) {
+// Track k (from 0) holds channels 4k + 1 to 4k + 4.
+bool onTrackStart(MelodyTiming &m, MelodyWalkState &w, uint64_t) {
   markBody(m.order, w.io.inPos);
   if (!m.decoding) return true;
   if (w.tracks > mostTracks) {
     stopDecoding(m, TIMELINE_TOO_MANY_TRACKS, w.io.inPos, w.tracks);
     return true;
   }
-  if (m.pass == NOTE_PASS) {
-    uint64_t begin = std::min(w.io.inPos + 8, w.io.inLength), end = std::min(begin + declared, w.io.inLength);
-    makeNoteRoom(*m.timeline, (end - begin) / (3 + w.noteFlag) + 1, m.noteLimit);
-    m.span = m.spans.data();
-  }
+  if (m.pass == NOTE_PASS) m.span = m.spans.data();
   m.inTrack = true;
   m.trackEnded = false;
   m.tick = 0;
@@ -166,32 +141,55 @@ uint64_t sumOfDeltas(const uint8_t *in, uint64_t from, uint64_t to) {
   return sum;
 }
 
+// A time as the piece's length needs it: rounded, and before rounding with
+// its fraction of a millisecond dropped.
+struct NoteEnd {
+  int64_t ms;
+  int64_t wholeMs;
+};
+
+NoteEnd noteEnd(const TempoSpan &span, SpanTime time) { return {time.ms, time.ms - roundedUp(span, time)}; }
+
+// The end of a note that runs on into a later span of the map.
+NoteEnd endInLaterSpan(const TempoSpan *span, const TempoSpan *last, uint64_t endTick) {
+  span = spanAt(span, last, endTick);
+  return noteEnd(*span, spanTime(*span, endTick));
+}
+
 // Each note: delta time, status (voice and key), gate time, and in 4-byte
 // notes velocity and octave shift. It starts at the sum of its track's delta
 // times and sounds for its gate time, both turned into milliseconds by the
-// tempo map. Notes are made in a small batch of local storage and appended
-// a batch at a time (onTrackStart made room for them), so that the loop's
-// state stays in registers.
+// tempo map: inside a span by steps from the note before, without a
+// division. Room is made for the run's notes first; they are made in a small
+// batch of local storage and appended a batch at a time, so that the loop's
+// state (the span's numbers too) stays in registers.
 template <uint64_t noteLength>
 void addNotes(MelodyTiming &m, const uint8_t *in, uint64_t from, uint64_t to) {
   const int batchSize = 64;
   TimedNote batch[batchSize];
   std::vector<TimedNote> &notes = m.timeline->notes;
-  const TempoSpan *span = m.span, *last = lastSpan(m);
+  makeNoteRoom(*m.timeline, (to - from) / noteLength, m.noteLimit);
+  const TempoSpan *last = lastSpan(m), *span = spanAt(m.span, last, m.tick);
+  TempoSpan here = *span;
   uint64_t tick = m.tick, nextTick = span < last ? span[1].tick : UINT64_MAX;
+  SpanTime start = spanTime(here, tick);
   uint32_t firstChannel = m.firstChannel;
-  double latest = m.timeline->durationMs;
+  NoteEnd latest = {m.timeline->durationMs, m.timeline->durationFloorMs};
   for (uint64_t at = from; at < to;) {
     int count = 0;
     for (; count < batchSize && at < to; ++count, at += noteLength) {
       tick += in[at];
-      if (tick >= nextTick) {
+      if (tick < nextTick) {
+        start = stepTime(here, start, in[at]);
+      } else {
         span = spanAt(span, last, tick);
+        here = *span;
         nextTick = span < last ? span[1].tick : UINT64_MAX;
+        start = spanTime(here, tick);
       }
       uint64_t endTick = tick + in[at + 2];
-      double startMs = msAt(span, tick);
-      double endMs = endTick < nextTick ? msAt(span, endTick) : msAt(spanAt(span, last, endTick), endTick);
+      NoteEnd end = endTick < nextTick ? noteEnd(here, stepTime(here, start, in[at + 2]))
+                                       : endInLaterSpan(span, last, endTick);
       uint8_t status = in[at + 1];
       int key = (status & 0x3F) + 45;
       uint8_t velocity = 127;
@@ -199,14 +197,14 @@ void addNotes(MelodyTiming &m, const uint8_t *in, uint64_t from, uint64_t to) {
         velocity = midiVelocity(in[at + 3] >> 2);
         key += 12 * octaveShift[in[at + 3] & 3];
       }
-      // The piece lasts until the end that the note's record gives.
-      float durationMs = float(endMs - startMs);
-      latest = std::max(latest, startMs + double(durationMs));
-      batch[count] = {startMs, durationMs, uint16_t(firstChannel + (status >> 6)), midiValue(key), velocity};
+      latest.ms = std::max(latest.ms, end.ms);
+      latest.wholeMs = std::max(latest.wholeMs, end.wholeMs);
+      batch[count] = {start.ms, end.ms - start.ms, uint16_t(firstChannel + (status >> 6)), midiValue(key), velocity};
     }
     notes.insert(notes.end(), batch, batch + count);
   }
-  extendDuration(*m.timeline, latest);
+  m.timeline->durationMs = latest.ms;
+  m.timeline->durationFloorMs = latest.wholeMs;
   m.tick = tick;
   m.span = span;
 }
@@ -223,17 +221,31 @@ bool onNotes(MelodyTiming &m, MelodyWalkState &w, uint64_t from, uint64_t to) {
   return true;
 }
 
+// Extended events (status 0xFF) that tell a channel's sound: program
+// (0xE0) and bank (0xE1), the data byte holding the voice of the track in
+// bits 7-6 and the value in bits 5-0; and the drum channel (0xBA), bits 6-3
+// naming a channel of the 16 and bit 0 turning drums on or off, as a public
+// MLD player reads it (no real file we have holds one).
+void readVoiceEvent(MelodyTiming &m, uint8_t id, uint8_t data) {
+  int channel = int(m.firstChannel) + (data >> 6);
+  if (id == 0xE0) setProgram(*m.timeline, channel, data & 0x3F);
+  if (id == 0xE1) setBank(*m.timeline, channel, data & 0x3F);
+  if (id == 0xBA) setRhythm(*m.timeline, ((data >> 3) & 0x0F) + 1, data & 1);
+}
+
 // Extended events of status 0xFF that bear on timing: tempo (0xC0 to
 // 0xCF), long no-op (0xDC: delta + 256 x its data byte), loop point (0xDD)
 // and jump (0xD1), end of track (0xDF). The class events count only their
 // delta time. The tempo pass gathers the tempo events; both passes count
-// ticks and stop alike.
+// ticks and stop alike. The note pass reads what the events say of the
+// channels' sound.
 bool onEvent(MelodyTiming &m, MelodyWalkState &w, uint64_t at, uint64_t, LinkKind) {
   if (!m.inTrack || m.trackEnded) return true;
   const uint8_t *event = w.io.in + at;
   m.tick += event[0];
   if (event[1] != 0xFF) return true;
   uint8_t id = event[2];
+  if (m.pass == NOTE_PASS && id < 0xF0) readVoiceEvent(m, id, event[3]);
   if (id >= 0xC0 && id <= 0xCF) {
     if (event[3] == 0) stopDecoding(m, TIMELINE_TEMPO_ZERO, at, w.tracks);
     else if (m.pass == TEMPO_PASS) m.tempos.push_back({m.tick, uint8_t(id & 0x0F), event[3]});
@@ -251,24 +263,6 @@ bool onEvent(MelodyTiming &m, MelodyWalkState &w, uint64_t at, uint64_t, LinkKin
 bool onTrackEnd(MelodyTiming &m, MelodyWalkState &, uint64_t) {
   closeTrack(m);
   return true;
-}
-
-// The tempo map: the tempo events of every track in tick order (at the same
-// tick, later tracks' events after earlier ones').
-std::vector<TempoSpan> tempoMap(std::vector<TempoChange> &changes) {
-  std::stable_sort(changes.begin(), changes.end(),
-                   [](const TempoChange &a, const TempoChange &b) { return a.tick < b.tick; });
-  std::vector<TempoSpan> spans;
-  spans.reserve(changes.size() + 1);
-  uint32_t base = firstTicksPerQuarter;
-  spans.push_back({0, 0.0, 60000.0 / (base * firstTempo)});
-  for (const TempoChange &change : changes) {
-    const TempoSpan &last = spans.back();
-    double ms = last.ms + double(change.tick - last.tick) * last.msPerTick;
-    if (ticksPerQuarter[change.code]) base = ticksPerQuarter[change.code];
-    spans.push_back({change.tick, ms, 60000.0 / (base * change.tempo)});
-  }
-  return spans;
 }
 
 // One walk of the image in the given pass.

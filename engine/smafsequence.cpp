@@ -6,6 +6,16 @@
 // or with 32 channels. A duration counts from the event before; a note
 // starts at the sum of the durations up to its own and sounds for its gate
 // time.
+//
+// An audio track ("ATR" and its number) holds recorded sound: waves (parts
+// "Awa" and a number) that its own sequence (part "Atsq") plays. Its header
+// is the format type (0, the HandyPhone encoding, the only one known), the
+// sequence type, two bytes of wave type (channels, coding, sampling rate)
+// and the time bases of durations and gate times. Its sequence is read as a
+// HandyPhone one whose note byte is a wave event: the channel in bits 7-6,
+// the wave's number in bits 5-0; the wave plays from the event for its gate
+// time.
+#include <algorithm>
 #include <cstring>
 
 #include "engine/huffman.h"
@@ -22,13 +32,18 @@ constexpr uint32_t statusLength[4] = {2, 16, 16, 32};
 // A Mobile note before its first velocity.
 const uint8_t firstVelocity = 100;
 
-// A score track as its header describes it.
+// A score or audio track as its header describes it.
 struct TrackTiming {
   uint8_t number;
+  bool audio;  // an audio track, whose sequence plays waves
   uint8_t format;
-  double durationMs;  // one duration unit
-  double gateMs;      // one gate time unit
+  uint32_t durationMs;  // one duration unit
+  uint32_t gateMs;      // one gate time unit
 };
+
+// An audio track's header: format type, sequence type, wave type (2 bytes),
+// the time bases of durations and gate times.
+const uint64_t audioHeaderLength = 6;
 
 // Where a sequence's bytes come from: the input itself, or a compressed
 // stream's decoder.
@@ -48,7 +63,7 @@ struct SmafTiming {
 };
 
 // The milliseconds of a time-base code; 0 for the reserved codes.
-double timeBaseMs(uint8_t code) {
+uint32_t timeBaseMs(uint8_t code) {
   switch (code) {
     case 0x00: return 1;
     case 0x01: return 2;
@@ -128,20 +143,44 @@ bool readVariableNumber(SequenceReader &r, uint32_t *value) {
 
 // --- notes --------------------------------------------------------------------
 
+// Milliseconds as a timeline holds them. A sequence's durations add up to
+// less than 2^58 units of at most 50 ms, which 64 bits hold unsigned; past
+// 2^63 - 1 a time is held there.
+int64_t heldMs(uint64_t ms) { return int64_t(std::min<uint64_t>(ms, INT64_MAX)); }
+
+// A note's or a wave's start and duration from the sequence's time and its
+// gate time; the piece lasts until it ends.
+SoundSpan timedSpan(SmafTiming &s, const TrackTiming &track, uint64_t time, uint32_t gate) {
+  uint64_t startMs = time * track.durationMs, endMs = startMs + uint64_t(gate) * track.gateMs;
+  extendDuration(*s.timeline, heldMs(endMs));
+  return {heldMs(startMs), heldMs(endMs) - heldMs(startMs)};
+}
+
+// The storage grows as notes arrive: a compressed sequence's count of bytes
+// says nothing of how many notes they hold.
 void addNote(SmafTiming &s, const TrackTiming &track, uint64_t time, uint32_t gate, int channel, int key,
              int velocity) {
-  s.timeline->notes.push_back({double(time) * track.durationMs, float(double(gate) * track.gateMs),
-                               uint16_t(channel), midiValue(key), midiValue(velocity)});
-  const TimedNote &note = s.timeline->notes.back();
-  extendDuration(*s.timeline, note.startMs + double(note.durationMs));
+  if (s.timeline->notes.size() == s.timeline->notes.capacity()) makeNoteRoom(*s.timeline, 1, s.noteLimit);
+  SoundSpan span = timedSpan(s, track, time, gate);
+  s.timeline->notes.push_back({span.startMs, span.durationMs, uint16_t(channel), midiValue(key), midiValue(velocity)});
+}
+
+// A wave that an audio track plays.
+void addWave(SmafTiming &s, const TrackTiming &track, uint64_t time, uint32_t gate) {
+  s.timeline->recordedSound.push_back(timedSpan(s, track, time, gate));
 }
 
 // --- the HandyPhone encoding ---------------------------------------------------
 
+// A HandyPhone control's kinds that matter here.
+enum HandyPhoneControl { CONTROL_PROGRAM = 0, CONTROL_BANK = 1, CONTROL_OCTAVE_SHIFT = 2 };
+
 // After 0x00: the end of the sequence (0x00 0x00), a control with a value
-// byte (bits 5-4 of e set: channel in bits 7-6, kind in bits 3-0, kind 2
-// the octave shift: 1 to 4 up, 0x81 to 0x84 down), or a short one.
-bool readHandyPhoneControl(SequenceReader &r, int *shift, bool *ended) {
+// byte (bits 5-4 of e set: channel in bits 7-6, kind in bits 3-0: the
+// program, the bank, the octave shift: 1 to 4 up, 0x81 to 0x84 down), or a
+// short one. A score track's channels start at firstChannel; an audio
+// track's (0) are its own.
+bool readHandyPhoneControl(SmafTiming &s, SequenceReader &r, int firstChannel, int *shift, bool *ended) {
   uint8_t e = 0, value = 0;
   if (!readByte(r, &e)) return false;
   if (e == 0x00 && !r.huffman && r.pos < r.end && r.in[r.pos] == 0x00) {
@@ -151,9 +190,12 @@ bool readHandyPhoneControl(SequenceReader &r, int *shift, bool *ended) {
   }
   if ((e & 0x30) != 0x30) return true;
   if (!readByte(r, &value)) return false;
-  if ((e & 0x0F) != 2) return true;
-  if (value <= 4) shift[e >> 6] = value;
-  if (value >= 0x81 && value <= 0x84) shift[e >> 6] = -(value & 0x7F);
+  int kind = e & 0x0F, channel = e >> 6;
+  if (kind == CONTROL_PROGRAM && firstChannel) setProgram(*s.timeline, firstChannel + channel, value & 0x7F);
+  if (kind == CONTROL_BANK && firstChannel) setBank(*s.timeline, firstChannel + channel, value);
+  if (kind != CONTROL_OCTAVE_SHIFT) return true;
+  if (value <= 4) shift[channel] = value;
+  if (value >= 0x81 && value <= 0x84) shift[channel] = -(value & 0x7F);
   return true;
 }
 
@@ -170,10 +212,11 @@ bool readHandyPhoneSystem(SequenceReader &r) {
 
 // Track 0 plays channels 1 to 4, track t (1 to 4) channels 4(t - 1) + 1 to
 // 4t. A note byte: channel in bits 7-6, octave in bits 5-4, note 1 to 12 in
-// bits 3-0; octave 1 note 12 is middle C.
+// bits 3-0; octave 1 note 12 is middle C. In an audio track the same byte is
+// a wave event.
 bool decodeHandyPhone(SmafTiming &s, const TrackTiming &track, SequenceReader &r, uint64_t *time) {
   int shift[4] = {0, 0, 0, 0};
-  int firstChannel = track.number == 0 ? 1 : 4 * (track.number - 1) + 1;
+  int firstChannel = track.audio ? 0 : track.number == 0 ? 1 : 4 * (track.number - 1) + 1;
   bool ended = false;
   while (!ended && !atSequenceEnd(r)) {
     uint32_t duration = 0, gate = 0;
@@ -181,13 +224,16 @@ bool decodeHandyPhone(SmafTiming &s, const TrackTiming &track, SequenceReader &r
     if (!readHandyPhoneNumber(r, &duration) || !readByte(r, &event)) return false;
     *time += duration;
     if (event == 0x00) {
-      if (!readHandyPhoneControl(r, shift, &ended)) return false;
+      if (!readHandyPhoneControl(s, r, firstChannel, shift, &ended)) return false;
     } else if (event == 0xFF) {
       if (!readHandyPhoneSystem(r)) return false;
     } else {
       if (!readHandyPhoneNumber(r, &gate)) return false;
       int channel = event >> 6, key = 36 + 12 * ((event >> 4) & 3) + (event & 0x0F) + 12 * shift[channel];
-      addNote(s, track, *time, gate, firstChannel + channel, key, 127);
+      if (track.audio)
+        addWave(s, track, *time, gate);
+      else
+        addNote(s, track, *time, gate, firstChannel + channel, key, 127);
     }
   }
   return true;
@@ -224,11 +270,22 @@ bool readMobileSystem(SequenceReader &r, uint8_t status, bool *ended) {
   return zero == 0x00 || failRead(r, TIMELINE_UNKNOWN_EVENT, at);
 }
 
+// A control change: controllers 0 and 0x20 select the bank's high and low
+// seven bits, MSB x 128 + LSB as MIDI counts banks.
+void readControlChange(SmafTiming &s, int channel, uint8_t controller, uint8_t value) {
+  int bank = channel <= describedChannels ? s.timeline->voices[channel - 1].bank : -1;
+  if (bank < 0) bank = 0;
+  if (controller == 0x00) setBank(*s.timeline, channel, (value & 0x7F) * 128 + bank % 128);
+  if (controller == 0x20) setBank(*s.timeline, channel, bank / 128 * 128 + (value & 0x7F));
+}
+
 // Notes: 0x8n key gate at the channel's last velocity, 0x9n key velocity
-// gate. The other channel messages carry two bytes (0xA, 0xB, 0xE) or one.
+// gate. A control change (0xB) and a program change (0xC) tell the
+// channel's sound. The other channel messages carry two bytes (0xA, 0xE) or
+// one (0xD).
 bool readChannelMessage(SmafTiming &s, const TrackTiming &track, SequenceReader &r, uint64_t time, int kind,
                         int channel, uint8_t *velocities) {
-  uint8_t key = 0;
+  uint8_t key = 0, value = 0;
   uint32_t gate = 0;
   if (kind == 0x8 || kind == 0x9) {
     if (!readByte(r, &key)) return false;
@@ -237,7 +294,17 @@ bool readChannelMessage(SmafTiming &s, const TrackTiming &track, SequenceReader 
     addNote(s, track, time, gate, channel, key, velocities[channel - 1]);
     return true;
   }
-  return skipBytes(r, kind == 0xC || kind == 0xD ? 1 : 2);
+  if (kind == 0xB) {
+    if (!readByte(r, &key) || !readByte(r, &value)) return false;
+    readControlChange(s, channel, key, value);
+    return true;
+  }
+  if (kind == 0xC) {
+    if (!readByte(r, &value)) return false;
+    setProgram(*s.timeline, channel, value & 0x7F);
+    return true;
+  }
+  return skipBytes(r, kind == 0xD ? 1 : 2);
 }
 
 bool decodeMobile(SmafTiming &s, const TrackTiming &track, SequenceReader &r, uint64_t *time) {
@@ -261,21 +328,19 @@ bool decodeMobile(SmafTiming &s, const TrackTiming &track, SequenceReader &r, ui
   return true;
 }
 
-// --- the score track --------------------------------------------------------------
+// --- score and audio tracks ---------------------------------------------------------
 
 // Always false, so that callers can return it.
 bool stopDecoding(SmafTiming &s, const TrackTiming &track, TimelineStop stop, uint64_t at) {
-  stopNotes(*s.timeline, stop, at, track.number);
+  stopNotes(*s.timeline, stop | (track.audio ? timelineInAudioTrack : 0), at, track.number);
   s.decoding = false;
   return false;
 }
 
-// Decodes the sequence in the `length` bytes at `at`. A note takes at least
-// two of its bytes; a compressed one at least four decoded bytes.
+// Decodes the sequence in the `length` bytes at `at`.
 void decodeSequence(SmafTiming &s, const TrackTiming &track, const uint8_t *in, uint64_t at, uint64_t length) {
   HuffmanStream stream;
   SequenceReader r = {in, at, at + length, nullptr, TIMELINE_DONE, 0};
-  uint64_t most = length / 2 + 1;
   if (track.format == MOBILE_COMPRESSED) {
     TimelineStop opened = openHuffman(in, at, length, &stream);
     if (opened != TIMELINE_DONE) {
@@ -283,12 +348,10 @@ void decodeSequence(SmafTiming &s, const TrackTiming &track, const uint8_t *in, 
       return;
     }
     r.huffman = &stream;
-    most = stream.left / 4 + 1;
   }
-  makeNoteRoom(*s.timeline, most, s.noteLimit);
   uint64_t time = 0;
   bool read = track.format == HANDYPHONE ? decodeHandyPhone(s, track, r, &time) : decodeMobile(s, track, r, &time);
-  extendDuration(*s.timeline, double(time) * track.durationMs);
+  extendDuration(*s.timeline, heldMs(time * track.durationMs));
   if (!read) stopDecoding(s, track, r.stop, r.stopAt);
 }
 
@@ -308,21 +371,51 @@ bool readScoreTrack(SmafTiming &s, const uint8_t *data, uint64_t at, uint64_t da
   return true;
 }
 
-// The parts behind the header: a 4-byte id, a 4-byte length, the data. The
-// sequence is the part "Mtsq"; fewer than 8 bytes at the end are no part.
-void decodeScoreTrack(SmafTiming &s, const uint8_t *in, uint64_t at, uint64_t dataLength, uint8_t number) {
-  TrackTiming track = {number, 0, 0, 0};
-  if (!readScoreTrack(s, in + at + 8, at, dataLength, &track)) return;
-  uint64_t pos = at + 8 + 4 + statusLength[track.format], end = at + 8 + dataLength;
+// An audio track's header: the HandyPhone encoding only.
+bool readAudioTrack(SmafTiming &s, const uint8_t *data, uint64_t at, uint64_t dataLength, TrackTiming *track) {
+  if (dataLength < audioHeaderLength) return stopDecoding(s, *track, TIMELINE_TRACK_HEADER_SHORT, at);
+  track->format = data[0];
+  if (track->format != HANDYPHONE) return stopDecoding(s, *track, TIMELINE_UNKNOWN_FORMAT, at);
+  track->durationMs = timeBaseMs(data[4]);
+  track->gateMs = timeBaseMs(data[5]);
+  if (track->durationMs == 0 || track->gateMs == 0) return stopDecoding(s, *track, TIMELINE_UNKNOWN_TIME_BASE, at);
+  return true;
+}
+
+// The parts from `pos` to `end`: a 4-byte id, a 4-byte length, the data.
+// The sequence is the part `sequenceId`; fewer than 8 bytes at the end are
+// no part.
+void decodeParts(SmafTiming &s, const TrackTiming &track, const uint8_t *in, uint64_t pos, uint64_t end,
+                 const char *sequenceId) {
   while (s.decoding && end - pos >= 8) {
     uint64_t partLength = readBE(in + pos + 4, 4);
     if (partLength > end - pos - 8) {
       stopDecoding(s, track, TIMELINE_PART_CUT, pos);
       return;
     }
-    if (std::memcmp(in + pos, "Mtsq", 4) == 0) decodeSequence(s, track, in, pos + 8, partLength);
+    if (std::memcmp(in + pos, sequenceId, 4) == 0) decodeSequence(s, track, in, pos + 8, partLength);
     pos += 8 + partLength;
   }
+}
+
+// The channels that the track's status marks as drums, in a track whose
+// header holds a known format.
+void readChannelKinds(SmafTiming &s, const ScoreTrack &status, const uint8_t *chunk) {
+  for (int k = 0; k < scoreTrackChannels; ++k)
+    if (rhythmChannel(status, chunk, k)) setRhythm(*s.timeline, k + 1, true);
+}
+
+void decodeScoreTrack(SmafTiming &s, const ScoreTrack &status, const uint8_t *in, uint64_t at, uint64_t dataLength) {
+  TrackTiming track = {status.number, false, 0, 0, 0};
+  if (!readScoreTrack(s, in + at + 8, at, dataLength, &track)) return;
+  readChannelKinds(s, status, in + at);
+  decodeParts(s, track, in, at + 8 + 4 + statusLength[track.format], at + 8 + dataLength, "Mtsq");
+}
+
+void decodeAudioTrack(SmafTiming &s, const uint8_t *in, uint64_t at, uint64_t dataLength) {
+  TrackTiming track = {in[at + 3], true, 0, 0, 0};
+  if (!readAudioTrack(s, in + at + 8, at, dataLength, &track)) return;
+  decodeParts(s, track, in, at + 8 + audioHeaderLength, at + 8 + dataLength, "Atsq");
 }
 
 bool onSmafFileChunk(SmafTiming &, SmafWalkState &) { return true; }
@@ -330,7 +423,11 @@ bool onSmafFileChunk(SmafTiming &, SmafWalkState &) { return true; }
 bool onSmafContentsInfo(SmafTiming &, SmafWalkState &, uint64_t) { return true; }
 
 bool onSmafChunk(SmafTiming &s, SmafWalkState &w, uint64_t dataLength, int track) {
-  if (track >= 0 && s.decoding) decodeScoreTrack(s, w.io.in, w.io.inPos, dataLength, uint8_t(track));
+  if (!s.decoding || !insideFileChunk(w)) return true;
+  if (track >= 0)
+    decodeScoreTrack(s, w.scoreTrack, w.io.in, w.io.inPos, dataLength);
+  else if (isAudioTrack(w))
+    decodeAudioTrack(s, w.io.in, w.io.inPos, dataLength);
   return true;
 }
 

@@ -36,6 +36,13 @@ struct SmafWalkState {
   uint64_t stopAt;
 };
 
+// A chunk before the first file chunk is walked (the converter copies it)
+// but is no part of the file that a phone reads: readers of the file skip it.
+inline bool insideFileChunk(const SmafWalkState &w) { return w.haveFileChunk; }
+
+// The chunk at the walk's position is an audio track: "ATR" and its number.
+inline bool isAudioTrack(const SmafWalkState &w) { return matchAt(w.io, w.io.inPos, "ATR", 3); }
+
 // Ends the walk early; always false, so that callers can return it.
 inline bool stopSmafWalk(SmafWalkState &w, SmafStop stop, uint64_t at) {
   w.stop = stop;
@@ -132,6 +139,14 @@ inline void addScoreTrackLinks(const ScoreTrack &track, const uint8_t *chunk, Sc
       if (chunk[where.offset] & where.bit) links->led |= bit;
     }
   }
+}
+
+// Channel index k is of the kind "rhythm" (drums: a fixed drum sound
+// whatever its key): bits 1-0 of its status byte are 3, in tracks 5 to 7,
+// whose status has one byte per channel. `chunk` is the track's chunk.
+inline bool rhythmChannel(const ScoreTrack &track, const uint8_t *chunk, int k) {
+  ChannelBit where;
+  return track.number >= 5 && statusByteBit(track, k, 0x03, &where) && (chunk[where.offset] & 0x03) == 0x03;
 }
 
 // The visitor is a plain record V; the walk calls these functions of it,

@@ -49,10 +49,10 @@ enum TimelineStop {
   TIMELINE_DONE,
   TIMELINE_TEMPO_ZERO,         // an i-melody tempo event sets a tempo of 0
   TIMELINE_TOO_MANY_TRACKS,    // an i-melody track whose channels cannot be numbered
-  TIMELINE_TRACK_HEADER_SHORT, // a score track too short for its header
-  TIMELINE_UNKNOWN_FORMAT,     // a score track of a sequence format not known here
-  TIMELINE_UNKNOWN_TIME_BASE,  // a score track's time base code is a reserved one
-  TIMELINE_PART_CUT,           // a part of a score track runs past the track's end
+  TIMELINE_TRACK_HEADER_SHORT, // a SMAF track too short for its header
+  TIMELINE_UNKNOWN_FORMAT,     // a SMAF track of a sequence format not known here
+  TIMELINE_UNKNOWN_TIME_BASE,  // a SMAF track's time base code is a reserved one
+  TIMELINE_PART_CUT,           // a part of a SMAF track runs past the track's end
   TIMELINE_SEQUENCE_CUT,       // an event runs past the end of its sequence
   TIMELINE_ENDLESS_NUMBER,     // a variable-length number of more than four bytes
   TIMELINE_UNKNOWN_EVENT,      // an event that the sequence format does not have
@@ -60,3 +60,7 @@ enum TimelineStop {
   TIMELINE_HUFFMAN_TREE,       // a compressed sequence's code tree is damaged
   TIMELINE_HUFFMAN_CLAIM,      // a compressed sequence claims more bytes than it has bits
 };
+
+// Beside the reason, a stop inside a SMAF audio track rather than a score
+// track carries this flag.
+inline constexpr int timelineInAudioTrack = 0x100;

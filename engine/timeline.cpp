@@ -14,8 +14,10 @@ void makeNoteRoom(Timeline &timeline, uint64_t more, uint64_t limit) {
 
 void decodeTimeline(const uint8_t *bytes, uint64_t length, Timeline *timeline) {
   timeline->notes.clear();
+  timeline->recordedSound.clear();
   timeline->formatKind = length > UINT32_MAX ? FORMAT_NONE : findFormat(bytes, uint32_t(length));
   timeline->durationMs = 0;
+  timeline->durationFloorMs = 0;
   timeline->loops = false;
   timeline->channels = 16;
   timeline->stopped = {};
@@ -30,4 +32,15 @@ void decodeTimeline(const uint8_t *bytes, uint64_t length, Timeline *timeline) {
     timeline->stopped = {};
     timeline->notesStopped = {};
   }
+}
+
+int64_t recordedSoundMs(const Timeline &timeline) {
+  std::vector<SoundSpan> spans = timeline.recordedSound;
+  std::sort(spans.begin(), spans.end(), [](const SoundSpan &a, const SoundSpan &b) { return a.startMs < b.startMs; });
+  int64_t total = 0, reached = 0;
+  for (const SoundSpan &span : spans) {
+    int64_t from = std::max(span.startMs, reached), to = span.startMs + span.durationMs;
+    if (to > from) total += to - from, reached = to;
+  }
+  return total;
 }

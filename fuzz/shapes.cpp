@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "engine/bytes.h"
-#include "engine/convert.h"
+#include "engine/format.h"
 
 namespace {
 

@@ -84,7 +84,10 @@ inline constexpr Message msgHoldsOneLed = {"this file holds one LED channel",
                                            "LED は一チャンネルしか持てません"};
 
 // What stopped the reading of the notes inside a track: {number} stands for
-// the track (an i-melody's counted from 1, a SMAF score track's number).
+// an i-melody's track, counted from 1, and {track} for a SMAF track, one of
+// the two names below with its number.
+inline constexpr Message msgScoreTrackName = {"score track {number}", "スコアトラック {number}"};
+inline constexpr Message msgAudioTrackName = {"audio track {number}", "オーディオトラック {number}"};
 inline constexpr Message msgTempoZero = {
     "track {number} sets a tempo of 0 at offset {offset}",
     "トラック {number} のオフセット {offset} でテンポが 0 になっています"};
@@ -92,32 +95,45 @@ inline constexpr Message msgTooManyTracks = {
     "track {number} at offset {offset} is one track too many to number its channels",
     "オフセット {offset} のトラック {number} は多すぎて、チャンネル番号を付けられません"};
 inline constexpr Message msgTrackHeaderShort = {
-    "score track {number} at offset {offset} is too short for its header",
-    "オフセット {offset} のスコアトラック {number} はヘッダを収めるには短すぎます"};
+    "{track} at offset {offset} is too short for its header",
+    "オフセット {offset} の{track} はヘッダを収めるには短すぎます"};
 inline constexpr Message msgUnknownFormat = {
-    "score track {number} at offset {offset} is of a kind that holds no notes known here",
-    "オフセット {offset} のスコアトラック {number} は、音符を読めない種類のものです"};
+    "{track} at offset {offset} is of a kind that holds no notes known here",
+    "オフセット {offset} の{track} は、音符を読めない種類のものです"};
 inline constexpr Message msgUnknownTimeBase = {
-    "score track {number} at offset {offset} has an unknown time base",
-    "オフセット {offset} のスコアトラック {number} のタイムベースが不明です"};
+    "{track} at offset {offset} has an unknown time base",
+    "オフセット {offset} の{track} のタイムベースが不明です"};
 inline constexpr Message msgPartCut = {
-    "a part of score track {number} runs past the end of the track at offset {offset}",
-    "スコアトラック {number} の一部がオフセット {offset} でトラックの終わりを越えています"};
+    "a part of {track} runs past the end of the track at offset {offset}",
+    "{track} の一部がオフセット {offset} でトラックの終わりを越えています"};
 inline constexpr Message msgSequenceCut = {
-    "the notes of score track {number} end in the middle of an event at offset {offset}",
-    "スコアトラック {number} の音符がオフセット {offset} でイベントの途中で終わっています"};
+    "the notes of {track} end in the middle of an event at offset {offset}",
+    "{track} の音符がオフセット {offset} でイベントの途中で終わっています"};
 inline constexpr Message msgEndlessNumber = {
-    "a number in score track {number} at offset {offset} never ends",
-    "スコアトラック {number} のオフセット {offset} の数値が終わりません"};
+    "a number in {track} at offset {offset} never ends",
+    "{track} のオフセット {offset} の数値が終わりません"};
 inline constexpr Message msgUnknownEvent = {
-    "score track {number} has an unknown event at offset {offset}",
-    "スコアトラック {number} のオフセット {offset} に不明なイベントがあります"};
+    "{track} has an unknown event at offset {offset}",
+    "{track} のオフセット {offset} に不明なイベントがあります"};
 inline constexpr Message msgCompressedCut = {
-    "the compressed notes of score track {number} end early at offset {offset}",
-    "スコアトラック {number} の圧縮された音符がオフセット {offset} で途切れています"};
+    "the compressed notes of {track} end early at offset {offset}",
+    "{track} の圧縮された音符がオフセット {offset} で途切れています"};
 inline constexpr Message msgCompressedTree = {
-    "the code table of the compressed notes of score track {number} is damaged at offset {offset}",
-    "スコアトラック {number} の圧縮された音符の符号表がオフセット {offset} で壊れています"};
+    "the code table of the compressed notes of {track} is damaged at offset {offset}",
+    "{track} の圧縮された音符の符号表がオフセット {offset} で壊れています"};
 inline constexpr Message msgCompressedClaim = {
-    "the compressed notes of score track {number} claim more bytes than they hold, at offset {offset}",
-    "スコアトラック {number} の圧縮された音符は、オフセット {offset} で実際より多いバイト数を示しています"};
+    "the compressed notes of {track} claim more bytes than they hold, at offset {offset}",
+    "{track} の圧縮された音符は、オフセット {offset} で実際より多いバイト数を示しています"};
+
+// Recorded sound (SMAF audio tracks, i-melody audio chunks): the vibrator
+// and the LED follow notes only. In --info, a line of its own; {tracks}
+// stands for the number of audio tracks, {length} for how long they play.
+inline constexpr Message msgRecordedSound = {"recorded sound", "録音"};
+inline constexpr Message msgRecordedSoundTrack = {"1 audio track, {length}", "オーディオトラック 1 本、{length}"};
+inline constexpr Message msgRecordedSoundTracks = {"{tracks} audio tracks, {length}",
+                                                   "オーディオトラック {tracks} 本、{length}"};
+inline constexpr Message msgRecordedSoundUntimed = {"in the file; when it plays is not read",
+                                                    "あり (鳴る時刻は読みません)"};
+// In --timeline, the row of recorded sound and what follows its strip.
+inline constexpr Message msgRecordingRow = {"recording", "録音"};
+inline constexpr Message msgNotLinked = {"not linked", "連動しません"};

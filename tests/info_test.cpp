@@ -4,7 +4,7 @@
 #include "shell/report/infojson.h"
 #include "shell/report/infotext.h"
 #include "shell/report/textdecode.h"
-#include "tests/images.h"
+#include "tests/timelineimages.h"
 
 namespace {
 
@@ -30,14 +30,16 @@ TEST(InfoReport, JsonForEachFormat) {
   EXPECT_EQ(json("a.mld", melodyImage),
             "{\"path\":\"a.mld\",\"format\":\"i-melody\",\"length\":64,\"error\":null,\"version\":2,"
             "\"noteLength\":3,\"tracks\":1,\"title\":\"メロディ\",\"audioChunks\":0,"
-            "\"links\":{\"vibration\":[1],\"led\":[]},\"durationMs\":938,\"notes\":{\"1\":2,\"2\":1}}");
+            "\"links\":{\"vibration\":[1],\"led\":[]},\"durationMs\":938,\"notes\":{\"1\":2,\"2\":1},"
+            "\"recordedSound\":null}");
   Bytes image = smaf(chunk(ascii("CNTI"), hex("00 01 23 00 00") + ascii("ST:Bell,") + ledTag(4)) + scoreTrack(5, 2, 0x02, 0x02, Bytes(16, 0x30), hex("12 34")),
                      hex("00 00"));
   EXPECT_EQ(json("b.mmf", image),
             "{\"path\":\"b.mmf\",\"format\":\"SMAF\",\"length\":68,\"error\":null,\"scoreTrackType\":3,"
             "\"chunks\":[\"CNTI\",\"MTR5\"],\"title\":\"Bell\",\"crc\":\"ok\",\"trailingBytes\":2,"
             "\"links\":{\"vibration\":[1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16],"
-            "\"led\":[1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16],\"ledTag\":5},\"durationMs\":0,\"notes\":{}}");
+            "\"led\":[1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16],\"ledTag\":5},\"durationMs\":0,\"notes\":{},"
+            "\"recordedSound\":null}");
   EXPECT_EQ(json("c.txt", ascii("hello")),
             "{\"path\":\"c.txt\",\"format\":null,\"length\":5,\"error\":\"not an i-melody or SMAF file\"}");
   EXPECT_EQ(unreadableInfoJson("d.mld", "cannot read: gone"),
@@ -95,6 +97,52 @@ TEST(InfoReport, TextLinesWithBarsPerChannel) {
             "  CRC      missing, 0 bytes after it\n"
             "  links    vibration 5-6; LED none; LED tag none\n"
             "  notes    none\n");
+}
+
+// The length in milliseconds is rounded; its tenth of a second rounds from
+// the unrounded length: 649.5 ms is 650 ms but 0:00.6.
+TEST(InfoReport, LengthsTenthRoundsFromTheUnroundedLength) {
+  Bytes image = melody(vers('2'), track(hex("00 FF C3 66  00 0F 35")));
+  EXPECT_NE(json("t.mld", image).find("\"durationMs\":650,"), std::string::npos) << json("t.mld", image);
+  EXPECT_NE(text("t.mld", image).find("  length   0:00.6\n"), std::string::npos) << text("t.mld", image);
+}
+
+// Recorded sound: a SMAF file's audio tracks, how many and how long their
+// waves play (2000 ms of the 2500); an i-melody's audio chunks, whose time is
+// not read. A file without any says nothing of it in the text and null in
+// JSON.
+TEST(InfoReport, RecordedSound) {
+  Bytes adat = ascii("adat") + be(4, 4) + hex("01 02 03 04"), audio = audioTracks();
+  struct Case {
+    const char *name;
+    Bytes image;
+    Language language;
+    const char *line, *json;
+  } cases[] = {
+      {"SMAF", smaf(audio), LANGUAGE_ENGLISH, "  recorded sound  2 audio tracks, 0:02.0\n",
+       "\"recordedSound\":{\"tracks\":2,\"durationMs\":2000}}"},
+      {"SMAF in Japanese", smaf(audio), LANGUAGE_JAPANESE,
+       "  \u9332\u97f3     \u30aa\u30fc\u30c7\u30a3\u30aa\u30c8\u30e9\u30c3\u30af 2 \u672c\u30010:02.0\n", nullptr},
+      {"one SMAF audio track without waves", smaf(audioTrack(0, 0, 0x02, 0x02, {})),
+       LANGUAGE_ENGLISH, "  recorded sound  1 audio track, 0:00.0\n", "\"recordedSound\":{\"tracks\":1,\"durationMs\":0}}"},
+      {"i-melody", melody(vers('4'), adat + track(hex("00 10 60"))), LANGUAGE_ENGLISH,
+       "  recorded sound  in the file; when it plays is not read\n",
+       "\"recordedSound\":{\"audioChunks\":1,\"durationMs\":null}}"},
+      {"none", melody(vers('4'), track(hex("00 10 60"))), LANGUAGE_ENGLISH, nullptr, "\"recordedSound\":null}"},
+  };
+  for (const Case &c : cases) {
+    MelodyInfo info;
+    inspectImage(c.image.data(), c.image.size(), &info);
+    std::string report = infoText("t", info, c.image.data(), c.language), line = json("t", c.image);
+    if (c.line) {
+      EXPECT_NE(report.find(c.line), std::string::npos) << c.name << "\n" << report;
+    } else {
+      EXPECT_EQ(report.find("recorded sound"), std::string::npos) << c.name << "\n" << report;
+    }
+    if (c.json) {
+      EXPECT_EQ(line.substr(line.size() - std::string(c.json).size()), c.json) << c.name << "\n" << line;
+    }
+  }
 }
 
 // Only the chunks inside the file chunk are listed, a track's number in

@@ -119,6 +119,26 @@ inline Bytes wideTrack() {
   return scoreTrack(7, 3, 0x00, 0x00, Bytes(32, 0x00), mtsq(hex("00 1F 3C 40 10  00 9F 3E 40 10  00 80 30 10  00 3F 01 02  00 FF 2F 00")));
 }
 
+// An audio track: its header (format type, sequence type 0, wave type 0x10
+// 0x00: mono ADPCM at 4 kHz, the time-base codes of durations and gate
+// times) and parts, such as the sequence around its events and the waves.
+inline Bytes audioTrack(uint8_t track, uint8_t format, uint8_t durationBase, uint8_t gateBase, const Bytes &parts) {
+  return chunk(ascii("ATR") + Bytes{track}, Bytes{format, 0x00, 0x10, 0x00, durationBase, gateBase} + parts);
+}
+inline Bytes atsq(const Bytes &sequence) { return chunk(ascii("Atsq"), sequence); }
+inline Bytes wave(uint8_t number) { return chunk(ascii("Awa") + Bytes{number}, Bytes(40, 0x77)); }
+
+// Two audio tracks. Track 0 at 4 ms a unit: wave 1 from 0 for 1000 ms, then
+// a no-op and the end at 1000 ms. Track 1 at 10 ms a unit: wave 2 from 500
+// ms for 1000 ms, wave 3 on channel 2 from 2000 ms for 500 ms after a
+// two-byte duration, the end at 2000 ms. Recorded sound plays 2000 ms of
+// the 2500.
+inline Bytes audioTracks() {
+  return audioTrack(0, 0, 0x02, 0x02, atsq(hex("00 01 80 7A  80 7A FF 00  00 00 00 00")) + wave(1)) +
+         audioTrack(1, 0, 0x10, 0x10, chunk(ascii("Atsu"), hex("00")) + atsq(hex("32 02 64  80 16 43 32  00 00 00 00")) +
+                                          wave(2) + wave(3));
+}
+
 // Every generated melody of the timeline's tests that reads whole.
 inline std::vector<Bytes> timelineMelodies() {
   return {tempoMapMelody(),
@@ -126,5 +146,6 @@ inline std::vector<Bytes> timelineMelodies() {
           smaf(cnti(ascii("ST:Hand,")) + handyPhoneTracks()),
           smaf(mobileTrack(2, mobileSequence(), chunk(ascii("Mtsu"), hex("01 02")))),
           smaf(cnti(ledTag(3)) + mobileTrack(1, huffmanCoded(mobileSequence()))),
-          smaf(wideTrack())};
+          smaf(wideTrack()),
+          smaf(cnti(ascii("ST:Rec,")) + audioTracks() + mobileTrack(2, mobileSequence()))};
 }

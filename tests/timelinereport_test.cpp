@@ -23,24 +23,31 @@ TEST(TimelineReport, JsonOfEachKindOfFile) {
   } cases[] = {
       {"t.mld", tempoMapMelody(),
        "{\"path\":\"t.mld\",\"format\":\"i-melody\",\"error\":null,\"durationMs\":7104,\"loops\":true,\"channels\":16,"
-       "\"notes\":[[1,496,248,64],[1,1860,220,64],[6,2677,129,60],[7,6846,258,60]]}"},
+       "\"notes\":[[1,496,248,64],[1,1860,220,64],[6,2677,129,60],[7,6846,258,60]],\"recordedSound\":[]}"},
       {"h.mmf", smaf(handyPhoneTracks()),
        "{\"path\":\"h.mmf\",\"format\":\"SMAF\",\"error\":null,\"durationMs\":3033,\"loops\":false,\"channels\":16,"
-       "\"notes\":[[1,0,160,84],[7,0,80,48],[9,64,80,46],[16,64,80,82],[4,1088,1945,41],[2,1108,80,25],[2,1108,80,61]]}"},
+       "\"notes\":[[1,0,160,84],[7,0,80,48],[9,64,80,46],[16,64,80,82],[4,1088,1945,41],[2,1108,80,25],[2,1108,80,61]],"
+       "\"recordedSound\":[]}"},
+      {"a.mmf", smaf(audioTracks() + audioTrack(2, 0, 0x02, 0x02, atsq(hex("7D 01 7D  00 01 7D  00 00 00 00")))),
+       "{\"path\":\"a.mmf\",\"format\":\"SMAF\",\"error\":null,\"durationMs\":2500,\"loops\":false,\"channels\":16,"
+       "\"notes\":[],\"recordedSound\":[[0,1000],[500,500],[500,500],[500,1000],[2000,500]]}"},
+      {"cut.mmf", smaf(audioTrack(4, 0, 0x02, 0x02, atsq(hex("00 01 7D  00 02")))),
+       "{\"path\":\"cut.mmf\",\"format\":\"SMAF\",\"error\":\"the notes of audio track 4 end in the middle of an event "
+       "at offset 35\",\"durationMs\":500,\"loops\":false,\"channels\":16,\"notes\":[],\"recordedSound\":[[0,500]]}"},
       {"w.mmf", smaf(wideTrack()),
        "{\"path\":\"w.mmf\",\"format\":\"SMAF\",\"error\":null,\"durationMs\":16,\"loops\":false,\"channels\":32,"
-       "\"notes\":[[16,0,16,60],[17,0,16,48],[32,0,16,62]]}"},
+       "\"notes\":[[16,0,16,60],[17,0,16,48],[32,0,16,62]],\"recordedSound\":[]}"},
       {"zero.mld", melody(vers('2'), track(hex("00 0F 30  00 FF C3 00  00 0F 30"))),
        "{\"path\":\"zero.mld\",\"format\":\"i-melody\",\"error\":\"track 1 sets a tempo of 0 at offset 34\","
-       "\"durationMs\":469,\"loops\":false,\"channels\":16,\"notes\":[[1,0,469,60]]}"},
+       "\"durationMs\":469,\"loops\":false,\"channels\":16,\"notes\":[[1,0,469,60]],\"recordedSound\":[]}"},
       {"x.txt", ascii("no tune"),
        "{\"path\":\"x.txt\",\"format\":null,\"error\":\"not an i-melody or SMAF file\",\"durationMs\":null,"
-       "\"loops\":null,\"channels\":null,\"notes\":[]}"},
+       "\"loops\":null,\"channels\":null,\"notes\":[],\"recordedSound\":[]}"},
   };
   for (const Case &c : cases) EXPECT_EQ(json(c.name, c.image), c.line) << c.name;
   EXPECT_EQ(unreadableTimelineJson("gone.mld", "cannot read: gone"),
             "{\"path\":\"gone.mld\",\"format\":null,\"error\":\"cannot read: gone\",\"durationMs\":null,"
-            "\"loops\":null,\"channels\":null,\"notes\":[]}");
+            "\"loops\":null,\"channels\":null,\"notes\":[],\"recordedSound\":[]}");
 }
 
 // Eight columns of 125 ms: each shows in four steps how much of its time a
@@ -49,10 +56,10 @@ TEST(TimelineReport, JsonOfEachKindOfFile) {
 TEST(TimelineReport, StripsShowHowMuchOfEachColumnSounds) {
   Timeline timeline = {};
   timeline.formatKind = FORMAT_IMELODY;
-  timeline.durationMs = 1000;
+  timeline.durationMs = timeline.durationFloorMs = 1000;
   timeline.channels = 16;
-  timeline.notes = {{0, 125, 1, 60, 127},   {125, 31.25, 1, 60, 127}, {250, 62.5, 1, 60, 127}, {375, 93.75, 1, 60, 127},
-                    {500, 62.5, 1, 60, 127}, {500, 62.5, 1, 64, 127},  {600, 400, 3, 60, 127}};
+  timeline.notes = {{0, 125, 1, 60, 127}, {125, 31, 1, 60, 127}, {250, 62, 1, 60, 127}, {375, 93, 1, 60, 127},
+                    {500, 62, 1, 60, 127}, {500, 62, 1, 64, 127}, {600, 400, 3, 60, 127}};
   timeline.notesStopped = {TIMELINE_TEMPO_ZERO, 40, 2};
   struct Case {
     bool blocks;
@@ -81,11 +88,33 @@ TEST(TimelineReport, StripsShowHowMuchOfEachColumnSounds) {
     EXPECT_EQ(timelineText("a.mld", timeline, 0x0004, 0x0005, {22, c.blocks}, LANGUAGE_ENGLISH), c.text);
 }
 
+// Recorded sound gets a row of its own, which says in the user's language
+// that nothing follows it, before the vibration's and the LED's.
+TEST(TimelineReport, RecordedSoundHasARowThatIsNotLinked) {
+  Timeline timeline = {};
+  timeline.formatKind = FORMAT_SMAF;
+  timeline.durationMs = timeline.durationFloorMs = 1000;
+  timeline.channels = 16;
+  timeline.notes = {{0, 250, 1, 60, 127}};
+  timeline.recordedSound = {{500, 500}, {0, 125}};
+  EXPECT_EQ(timelineText("r.mmf", timeline, 1, 0, {22, false}, LANGUAGE_ENGLISH),
+            "r.mmf\n"
+            "  SMAF, 0:01.0\n"
+            "  ch  1 V   |##      |\n"
+            "  recording |#   ####| not linked\n"
+            "  vibration |##      |\n"
+            "  LED       |        |\n"
+            "  seconds    0       1\n");
+  std::string japanese = timelineText("r.mmf", timeline, 1, 0, {22, false}, LANGUAGE_JAPANESE);
+  EXPECT_NE(japanese.find("  \u9332\u97f3      |#   ####| \u9023\u52d5\u3057\u307e\u305b\u3093\n"), std::string::npos)
+      << japanese;
+}
+
 // Marks at least six columns apart, in whole seconds or in tenths; a mark
 // that would run past the line is left out.
 TEST(TimelineReport, AxisMarksSecondsOrTenths) {
   struct Case {
-    double durationMs;
+    int64_t durationMs;
     int width;
     const char *axis;
   } cases[] = {

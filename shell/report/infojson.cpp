@@ -28,7 +28,18 @@ std::string noteFields(const MelodyInfo &info) {
   std::string notes = "{";
   for (int k = 0; k < 32; ++k)
     if (info.notes[k]) notes += (notes.size() > 1 ? ",\"" : "\"") + number(k + 1) + "\":" + number(info.notes[k]);
-  return field("durationMs", std::to_string(roundedMs(info.durationMs))) + field("notes", notes + "}");
+  return field("durationMs", std::to_string(info.durationMs)) + field("notes", notes + "}");
+}
+
+// null without any: SMAF's audio tracks and how long they play, an
+// i-melody's audio chunks, whose time is not read.
+std::string recordedSoundField(const MelodyInfo &info) {
+  std::string value = "null";
+  if (info.formatKind == FORMAT_IMELODY && info.audioChunks)
+    value = "{\"audioChunks\":" + number(info.audioChunks) + ",\"durationMs\":null}";
+  if (info.formatKind == FORMAT_SMAF && info.audioTracks)
+    value = "{\"tracks\":" + number(info.audioTracks) + ",\"durationMs\":" + std::to_string(info.recordedSoundMs) + "}";
+  return field("recordedSound", value);
 }
 
 std::string melodyFields(const MelodyInfo &info, const std::string &title) {
@@ -36,7 +47,7 @@ std::string melodyFields(const MelodyInfo &info, const std::string &title) {
          field("tracks", number(info.tracks)) + field("title", title) +
          field("audioChunks", number(info.audioChunks)) +
          field("links", "{\"vibration\":" + channelArray(info.vibLinks) + ",\"led\":" + channelArray(info.ledLinks) + "}") +
-         noteFields(info);
+         noteFields(info) + recordedSoundField(info);
 }
 
 std::string smafFields(const MelodyInfo &info, const std::string &title) {
@@ -49,7 +60,7 @@ std::string smafFields(const MelodyInfo &info, const std::string &title) {
          field("title", title) + field("crc", crcNames[info.crc]) + field("trailingBytes", number(info.trailingBytes)) +
          field("links", "{\"vibration\":" + channelArray(info.vibLinks) + ",\"led\":" + channelArray(info.ledLinks) +
                             ",\"ledTag\":" + (info.ledTag ? number(info.ledTag) : "null") + "}") +
-         noteFields(info);
+         noteFields(info) + recordedSoundField(info);
 }
 
 }  // namespace

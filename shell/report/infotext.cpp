@@ -6,11 +6,8 @@
 
 namespace {
 
-std::string line(const char *label, const std::string &value) {
-  std::string padded = label;
-  padded.resize(9, ' ');
-  return "  " + padded + value + "\n";
-}
+// A label of 9 columns or more is followed by two spaces.
+std::string line(const char *label, const std::string &value) { return "  " + padToColumns(label, 9, 2) + value + "\n"; }
 
 std::string plural(uint64_t count, const char *one, const char *many) {
   return std::to_string(count) + " " + (count == 1 ? one : many);
@@ -45,6 +42,19 @@ std::string formatText(const MelodyInfo &info) {
   return "none";
 }
 
+// SMAF's audio tracks, how many and how long they play; an i-melody's audio
+// chunks, which the timeline does not place in time. Nothing without any.
+std::string recordedSoundLine(const MelodyInfo &info, Language language) {
+  std::string value;
+  if (info.formatKind == FORMAT_IMELODY && info.audioChunks) value = inLanguage(msgRecordedSoundUntimed, language);
+  if (info.formatKind == FORMAT_SMAF && info.audioTracks) {
+    const Message &tracks = info.audioTracks == 1 ? msgRecordedSoundTrack : msgRecordedSoundTracks;
+    value = fillToken(fillToken(inLanguage(tracks, language), "tracks", std::to_string(info.audioTracks)), "length",
+                      durationText(info.recordedSoundMs));
+  }
+  return value.empty() ? "" : line(inLanguage(msgRecordedSound, language), value);
+}
+
 std::string melodyLines(const MelodyInfo &info) {
   return line("links", "vibration " + channelListText(info.vibLinks) + "; LED " + channelListText(info.ledLinks)) +
          noteBars(info);
@@ -66,11 +76,12 @@ std::string smafLines(const MelodyInfo &info) {
 std::string infoText(const char *path, const MelodyInfo &info, const uint8_t *bytes, Language language) {
   std::string out = printablePath(path) + "\n";
   out += line("format", formatText(info)) + line("size", plural(info.length, "byte", "bytes"));
-  if (info.formatKind != FORMAT_NONE) out += line("length", durationText(info.durationMs));
+  if (info.formatKind != FORMAT_NONE) out += line("length", durationText(info.durationFloorMs));
   std::string title;
   if (titleText(info, bytes, &title)) out += line("title", printableText(title));
   if (info.formatKind == FORMAT_IMELODY) out += melodyLines(info);
   if (info.formatKind == FORMAT_SMAF) out += smafLines(info);
+  out += recordedSoundLine(info, language);
   std::string sentence = stopSentence(info, language);
   if (!sentence.empty()) out += line("error", sentence);
   return out;

@@ -1,6 +1,5 @@
 #include "shell/report/phrases.h"
 
-#include <cmath>
 #include <cstdio>
 
 #include "engine/format.h"
@@ -57,8 +56,11 @@ const Message *notesStopMessage(int stop) {
   return nullptr;
 }
 
+// A SMAF track's name goes in first: it holds the number.
 std::string placeSentence(const Message &message, const StopPlace &place, Language language) {
-  std::string text = fillToken(inLanguage(message, language), "offset", std::to_string(place.at));
+  const Message &track = place.stop & timelineInAudioTrack ? msgAudioTrackName : msgScoreTrackName;
+  std::string text = fillToken(inLanguage(message, language), "track", inLanguage(track, language));
+  text = fillToken(text, "offset", std::to_string(place.at));
   return fillToken(text, "number", std::to_string(place.number));
 }
 
@@ -77,7 +79,8 @@ std::string fillToken(std::string text, const char *name, const std::string &val
 
 std::string readingStopSentence(int formatKind, const StopPlace &walk, const StopPlace &notes, Language language) {
   if (const Message *message = walkStopMessage(formatKind, walk.stop)) return placeSentence(*message, walk, language);
-  if (const Message *message = notesStopMessage(notes.stop)) return placeSentence(*message, notes, language);
+  if (const Message *message = notesStopMessage(notes.stop & ~timelineInAudioTrack))
+    return placeSentence(*message, notes, language);
   return "";
 }
 
@@ -85,10 +88,8 @@ std::string stopSentence(const MelodyInfo &info, Language language) {
   return readingStopSentence(info.formatKind, info.stopped, info.notesStopped, language);
 }
 
-int64_t roundedMs(double ms) { return ms < 9e18 ? int64_t(std::llround(ms)) : int64_t(9e18); }
-
-std::string durationText(double ms) {
-  uint64_t tenths = uint64_t(roundedMs(ms / 100));
+std::string durationText(int64_t floorMs) {
+  uint64_t tenths = (uint64_t(floorMs) + 50) / 100;
   char text[32];
   std::snprintf(text, sizeof text, "%llu:%02u.%u", (unsigned long long)(tenths / 600), unsigned(tenths % 600 / 10),
                 unsigned(tenths % 10));

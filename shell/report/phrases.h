@@ -30,13 +30,10 @@ std::string readingStopSentence(int formatKind, const StopPlace &walk, const Sto
 // The same for what the inspector read.
 std::string stopSentence(const MelodyInfo &info, Language language);
 
-// Milliseconds rounded to a whole number, as every report gives them
-// (lengths beyond any melody's are held at 9e18).
-int64_t roundedMs(double ms);
-
-// A piece's length as minutes, seconds and tenths, rounded to the nearest
-// tenth: "4:45.5".
-std::string durationText(double ms);
+// A length as minutes, seconds and tenths ("4:45.5"), rounded to the tenth
+// from its whole milliseconds before rounding: a fraction of a millisecond
+// never moves the tenth, a millisecond rounded up can.
+std::string durationText(int64_t floorMs);
 
 // Channels of a mask (bit i for channel i + 1, up to 32) as a list like
 // "1,3,9-12", or "none".

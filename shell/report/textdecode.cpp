@@ -102,3 +102,22 @@ bool titleText(const MelodyInfo &info, const uint8_t *bytes, std::string *title)
   *title = decodeText(bytes + info.title.at, size_t(info.title.length), info.title.encoding);
   return true;
 }
+
+size_t terminalColumns(const std::string &utf8) {
+  size_t columns = 0;
+  for (size_t i = 0; i < utf8.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(utf8[i]);
+    if ((c & 0xC0) == 0x80) continue;  // a continuation byte
+    uint32_t point = 0;
+    if ((c & 0xF0) == 0xE0 && i + 2 < utf8.size())
+      point = (c & 0x0Fu) << 12 | (utf8[i + 1] & 0x3Fu) << 6 | (utf8[i + 2] & 0x3Fu);
+    bool halfWidth = point >= 0xFF61 && point <= 0xFF9F;
+    columns += c >= 0xE0 && !halfWidth ? 2 : 1;
+  }
+  return columns;
+}
+
+std::string padToColumns(const std::string &utf8, size_t columns, size_t gap) {
+  size_t used = terminalColumns(utf8);
+  return utf8 + std::string(used < columns ? columns - used : gap, ' ');
+}

@@ -34,7 +34,25 @@ void appendNoteList(std::string &out, const Timeline &timeline) {
   out += ']';
 }
 
-const char *const noTimeline = ",\"durationMs\":null,\"loops\":null,\"channels\":null,\"notes\":[]}";
+// Recorded sound as [startMs, durationMs] pairs, by start.
+void appendRecordedSound(std::string &out, const Timeline &timeline) {
+  std::vector<SoundSpan> spans = timeline.recordedSound;
+  std::sort(spans.begin(), spans.end(), [](const SoundSpan &a, const SoundSpan &b) {
+    return a.startMs != b.startMs ? a.startMs < b.startMs : a.durationMs < b.durationMs;
+  });
+  out += '[';
+  for (size_t k = 0; k < spans.size(); ++k) {
+    out += k ? ",[" : "[";
+    appendNumber(out, spans[k].startMs);
+    out += ',';
+    appendNumber(out, spans[k].durationMs);
+    out += ']';
+  }
+  out += ']';
+}
+
+const char *const noTimeline =
+    ",\"durationMs\":null,\"loops\":null,\"channels\":null,\"notes\":[],\"recordedSound\":[]}";
 
 std::string head(const char *path, const char *format, const std::string &error) {
   return "{\"path\":" + quotedPath(path) + ",\"format\":" + format + ",\"error\":" + error;
@@ -45,10 +63,7 @@ std::string head(const char *path, const char *format, const std::string &error)
 std::vector<ReportedNote> reportedNotes(const Timeline &timeline) {
   std::vector<ReportedNote> notes;
   notes.reserve(timeline.notes.size());
-  for (const TimedNote &note : timeline.notes) {
-    int64_t start = roundedMs(note.startMs), end = roundedMs(note.startMs + double(note.durationMs));
-    notes.push_back({start, end - start, note.channel, note.key});
-  }
+  for (const TimedNote &note : timeline.notes) notes.push_back({note.startMs, note.durationMs, note.channel, note.key});
   std::sort(notes.begin(), notes.end(), [](const ReportedNote &a, const ReportedNote &b) {
     if (a.startMs != b.startMs) return a.startMs < b.startMs;
     if (a.channel != b.channel) return a.channel < b.channel;
@@ -64,11 +79,13 @@ std::string timelineJson(const char *path, const Timeline &timeline) {
   std::string error = sentence.empty() ? "null" : quoted(sentence);
   if (timeline.formatKind == FORMAT_NONE) return head(path, "null", error) + noTimeline;
   std::string out = head(path, timeline.formatKind == FORMAT_IMELODY ? "\"i-melody\"" : "\"SMAF\"", error);
-  out += ",\"durationMs\":" + std::to_string(roundedMs(timeline.durationMs));
+  out += ",\"durationMs\":" + std::to_string(timeline.durationMs);
   out += ",\"loops\":";
   out += timeline.loops ? "true" : "false";
   out += ",\"channels\":" + std::to_string(timeline.channels) + ",\"notes\":";
   appendNoteList(out, timeline);
+  out += ",\"recordedSound\":";
+  appendRecordedSound(out, timeline);
   out += '}';
   return out;
 }

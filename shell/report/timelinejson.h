@@ -1,7 +1,8 @@
 // The note timeline as one line of JSON per file, for scripts and the web
 // page: the format, where reading stopped, the piece's length, whether it
-// loops, the channels of its format, and every note as [channel, startMs,
-// durationMs, key] in time order.
+// loops, the channels of its format, every note as [channel, startMs,
+// durationMs, key] in time order, and recorded sound as [startMs,
+// durationMs] in time order.
 #pragma once
 
 #include <cstdint>
@@ -20,8 +21,7 @@ std::string timelineJson(const char *path, const Timeline &timeline);
 // A file that could not be read, for the reason given.
 std::string unreadableTimelineJson(const char *path, const char *reason);
 
-// A note as reported: start and end rounded to the millisecond, the
-// duration their difference.
+// A note as reported.
 struct ReportedNote {
   int64_t startMs;
   int64_t durationMs;

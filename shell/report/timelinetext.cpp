@@ -8,6 +8,7 @@
 
 #include "engine/format.h"
 #include "shell/report/phrases.h"
+#include "shell/report/textdecode.h"
 
 namespace {
 
@@ -21,11 +22,7 @@ using Span = std::pair<double, double>;  // from and to, in milliseconds
 const char *const blockSteps[4] = {"\u2581", "\u2583", "\u2585", "\u2588"};
 const char *const asciiSteps[4] = {".", ":", "+", "#"};
 
-std::string label(const std::string &text) {
-  std::string padded = "  " + text;
-  padded.resize(labelWidth, ' ');
-  return padded;
-}
+std::string label(const std::string &text) { return padToColumns("  " + text, labelWidth, 1); }
 
 // How much of each column's time the spans cover, 0 to 1. Overlapping spans
 // count once.
@@ -46,6 +43,7 @@ std::vector<double> coverage(std::vector<Span> spans, double totalMs, int column
   return covered;
 }
 
+// The strip between its borders, without a line end.
 std::string strip(const std::vector<Span> &spans, double totalMs, int columns, bool blocks) {
   std::string out = "|";
   for (double share : coverage(spans, totalMs, columns)) {
@@ -56,7 +54,18 @@ std::string strip(const std::vector<Span> &spans, double totalMs, int columns, b
     int step = std::min(3, std::max(0, int(std::ceil(share * 4)) - 1));
     out += (blocks ? blockSteps : asciiSteps)[step];
   }
-  return out + "|\n";
+  return out + "|";
+}
+
+// Recorded sound plays whatever the links: its row says that it is not
+// linked. None without recorded sound.
+std::string recordingRow(const Timeline &timeline, double pieceMs, int columns, bool blocks, Language language) {
+  if (timeline.recordedSound.empty()) return "";
+  std::vector<Span> spans;
+  for (const SoundSpan &sound : timeline.recordedSound)
+    spans.push_back({double(sound.startMs), double(sound.startMs + sound.durationMs)});
+  return label(inLanguage(msgRecordingRow, language)) + strip(spans, pieceMs, columns, blocks) + " " +
+         inLanguage(msgNotLinked, language) + "\n";
 }
 
 bool inMask(uint32_t mask, int channel) { return channel >= 1 && channel <= 32 && ((mask >> (channel - 1)) & 1); }
@@ -69,7 +78,7 @@ std::vector<std::pair<int, std::vector<Span>>> channelSpans(const Timeline &time
   std::stable_sort(notes.begin(), notes.end(), [](const TimedNote *a, const TimedNote *b) { return a->channel < b->channel; });
   for (const TimedNote *note : notes) {
     if (channels.empty() || channels.back().first != note->channel) channels.push_back({note->channel, {}});
-    channels.back().second.push_back({note->startMs, note->startMs + double(note->durationMs)});
+    channels.back().second.push_back({double(note->startMs), double(note->startMs + note->durationMs)});
   }
   return channels;
 }
@@ -118,7 +127,7 @@ std::string axis(double totalMs, int columns) {
 std::string headline(const Timeline &timeline) {
   std::string format = timeline.formatKind == FORMAT_IMELODY ? "i-melody" : timeline.formatKind == FORMAT_SMAF ? "SMAF" : "none";
   if (timeline.formatKind == FORMAT_NONE) return "  " + format + "\n";
-  return "  " + format + ", " + durationText(timeline.durationMs) + (timeline.loops ? ", loops" : "") + "\n";
+  return "  " + format + ", " + durationText(timeline.durationFloorMs) + (timeline.loops ? ", loops" : "") + "\n";
 }
 
 }  // namespace
@@ -129,16 +138,18 @@ std::string timelineText(const char *path, const Timeline &timeline, uint32_t vi
   out += headline(timeline);
   int columns = std::max(1, layout.width - labelWidth - 2);
   if (timeline.formatKind != FORMAT_NONE) {
+    double pieceMs = double(timeline.durationMs);
     auto channels = channelSpans(timeline);
     for (const auto &channel : channels) {
       char name[24];
       std::snprintf(name, sizeof name, "ch%3d %c %c", channel.first, inMask(vibChannels, channel.first) ? 'V' : ' ',
                     inMask(ledChannels, channel.first) ? 'L' : ' ');
-      out += label(name) + strip(channel.second, timeline.durationMs, columns, layout.blocks);
+      out += label(name) + strip(channel.second, pieceMs, columns, layout.blocks) + "\n";
     }
-    out += label("vibration") + strip(linkedSpans(channels, vibChannels), timeline.durationMs, columns, layout.blocks);
-    out += label("LED") + strip(linkedSpans(channels, ledChannels), timeline.durationMs, columns, layout.blocks);
-    out += axis(timeline.durationMs, columns);
+    out += recordingRow(timeline, pieceMs, columns, layout.blocks, language);
+    out += label("vibration") + strip(linkedSpans(channels, vibChannels), pieceMs, columns, layout.blocks) + "\n";
+    out += label("LED") + strip(linkedSpans(channels, ledChannels), pieceMs, columns, layout.blocks) + "\n";
+    out += axis(pieceMs, columns);
   }
   std::string sentence = readingStopSentence(timeline.formatKind, timeline.stopped, timeline.notesStopped, language);
   if (!sentence.empty()) out += label("error") + sentence + "\n";

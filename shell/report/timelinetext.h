@@ -1,5 +1,6 @@
-// The note timeline for a person: one strip per channel that has notes, and
-// one each for the vibration and the LED that follow linked channels; each
+// The note timeline for a person: one strip per channel that has notes, one
+// for recorded sound (which nothing follows), and one each for the
+// vibration and the LED that follow linked channels; each
 // column covers an equal share of the piece and shows how much of its time
 // a note sounds. A time axis in seconds underneath.
 #pragma once

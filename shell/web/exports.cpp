@@ -79,7 +79,7 @@ char *sorbelin_read(const char *name, const uint8_t *bytes, uint32_t length) {
   decodeTimeline(bytes, length, &timeline);
   MelodyInfo info;
   inspectWithTimeline(bytes, length, timeline, &info);
-  std::string lengthText = info.formatKind == FORMAT_NONE ? "null" : quoted(durationText(info.durationMs));
+  std::string lengthText = info.formatKind == FORMAT_NONE ? "null" : quoted(durationText(info.durationFloorMs));
   return mallocCopy("{\"info\":" + infoJson(name, info, bytes) + ",\"timeline\":" + timelineJson(name, timeline) +
                     ",\"length\":" + lengthText + "}");
 }

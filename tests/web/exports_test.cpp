@@ -102,7 +102,7 @@ TEST(WebExports, ReadGivesTheReportsLines) {
     ASSERT_NE(json, nullptr) << c.name;
     MelodyInfo info;
     inspectImage(bytes, length, &info);
-    std::string lengthText = info.formatKind ? quoted(durationText(info.durationMs)) : "null";
+    std::string lengthText = info.formatKind ? quoted(durationText(info.durationFloorMs)) : "null";
     EXPECT_EQ(std::string(json), "{\"info\":" + melodyInfoJson(c.name, bytes, length) +
                                      ",\"timeline\":" + melodyTimelineJson(c.name, bytes, length) +
                                      ",\"length\":" + lengthText + "}");
