@@ -38,6 +38,7 @@ struct CarriedLinks {
   uint32_t ledPlaces;     // SMAF: channels whose LED track 5 holds
   uint32_t laterPlaces;   // SMAF: channels of score tracks 6 and 7
   bool contentsInfo;      // SMAF: a contents-info chunk, whose LED tag names one channel
+  bool recordedSound;     // audio tracks or chunks, which no link follows
 };
 
 struct ConversionResult {

@@ -95,6 +95,7 @@ bool onHeaderChunk(MelodyRewrite &, MelodyWalkState &w, uint64_t size) { return 
 
 bool onAudioChunk(MelodyRewrite &r, MelodyWalkState &w, uint64_t size) {
   markHeaderEnd(r, w.io.outPos);
+  r.carried.recordedSound = true;
   return copy(w, size);
 }
 

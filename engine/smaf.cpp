@@ -19,6 +19,7 @@ struct SmafRewrite {
   // are no part of the file that a phone reads.
   ScoreTrackLinks links;
   bool contentsInfo;
+  bool recordedSound;
 };
 
 bool copy(SmafWalkState &w, uint64_t count) {
@@ -82,6 +83,7 @@ void rewriteChannelBits(const ScoreTrack &track, uint8_t *chunk, const LinkChoic
 // bits rewritten: tracks 0 to 5 always, 6 and 7 when asked.
 bool onSmafChunk(SmafRewrite &r, SmafWalkState &w, uint64_t dataLength, int track) {
   uint8_t *chunk = w.io.out + w.io.outPos;
+  if (w.haveFileChunk && isAudioTrack(w)) r.recordedSound = true;
   if (!copy(w, 8 + dataLength)) return false;
   if (track < 0) return true;
   if (track <= 5 || r.choice->allTracks) rewriteChannelBits(w.scoreTrack, chunk, *r.choice);
@@ -107,7 +109,8 @@ bool closeFileChunk(SmafRewrite &r, SmafWalkState &w) {
 CarriedLinks carriedLinks(const SmafRewrite &r) {
   const ScoreTrackLinks &links = r.links;
   uint32_t tag = r.contentsInfo && r.choice->ledChannel ? uint32_t(1) << (r.choice->ledChannel - 1) : 0;
-  return {links.vibration, links.led | tag, 0, links.vibPlaces, links.ledPlaces, links.laterPlaces, r.contentsInfo};
+  return {links.vibration, links.led | tag, 0, links.vibPlaces, links.ledPlaces, links.laterPlaces,
+          r.contentsInfo,  r.recordedSound};
 }
 
 ConversionResult given(const SmafWalkState &w, const SmafRewrite &r) {

@@ -25,7 +25,8 @@ const char *checkOutcome(const uint8_t *image, uint32_t count, const MemBlock &o
 
 bool sameLinks(const CarriedLinks &a, const CarriedLinks &b) {
   return a.vibration == b.vibration && a.led == b.led && a.tracks == b.tracks && a.vibPlaces == b.vibPlaces &&
-         a.ledPlaces == b.ledPlaces && a.laterPlaces == b.laterPlaces && a.contentsInfo == b.contentsInfo;
+         a.ledPlaces == b.ledPlaces && a.laterPlaces == b.laterPlaces && a.contentsInfo == b.contentsInfo &&
+         a.recordedSound == b.recordedSound;
 }
 
 // Converting a converted image again with the same masks must give the same

@@ -65,6 +65,9 @@ inline constexpr Message msgScoreTrackShort = {
 inline constexpr Message msgCarries = {"{name}: vibration {vibration}, LED {led}",
                                        "{name}: バイブ {vibration}、LED {led}"};
 inline constexpr Message msgCarriesNone = {"none", "なし"};
+inline constexpr Message msgCarriesNotesOnly = {
+    "; the vibrator and the LED follow the notes, not the recorded sound",
+    "。バイブと LED は音符に連動し、録音された音には連動しません"};
 inline constexpr Message msgHoldsNoTrack = {"the melody has no track to hold links",
                                             "連動を入れるトラックがありません"};
 inline constexpr Message msgHoldsNoLinks = {"i-melody version {version} holds no links",

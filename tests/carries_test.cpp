@@ -59,6 +59,11 @@ TEST(CarriesLine, SaysWhatTheFileHoldsAndWhy) {
        "LED 1,8 (score tracks 6 and 7 were left as they were; --all-tracks links them)"},
       {"i.mmf", smaf(mtr(6, later, 2)), 0x0001, 0x0001, LANGUAGE_ENGLISH, "i.mmf: vibration 1, LED 1", true},
       {"j.mmf", smaf(mtr(7, Bytes(32, 0), 3)), 0x8000, 0x0000, LANGUAGE_ENGLISH, "j.mmf: vibration 16, LED none", true},
+      // Recorded sound plays on whatever the links say.
+      {"l.mld", melody(vers('2') + ascii("adat") + be(2, 4) + hex("00 00"), track(notes)), 0x0001, 0x0001,
+       LANGUAGE_ENGLISH, "l.mld: vibration 1, LED 1; the vibrator and the LED follow the notes, not the recorded sound"},
+      {"m.mmf", smaf(mtr(5, Bytes(16, 0)) + chunk(ascii("ATR") + Bytes{0}, hex("00 00 00 00 00 00"))), 0x0001, 0x0001,
+       LANGUAGE_JAPANESE, "m.mmf: バイブ 1、LED 1。バイブと LED は音符に連動し、録音された音には連動しません"},
       // A track 6 with no status to read hides nothing behind it.
       {"k.mmf", smaf(cnti({}) + shortSix + mtr(5, Bytes(16, 0))), 0x0002, 0x0004, LANGUAGE_ENGLISH,
        "k.mmf: vibration 2, LED 3"},

@@ -74,5 +74,6 @@ std::string carriesLine(const char *name, const ConversionResult &result, const 
   std::string line = fillToken(inLanguage(msgCarries, language), "vibration",
                                part(carried.vibration, request.vibMask, vibReason, t));
   line = fillToken(line, "led", part(carried.led, request.ledMask, ledReason, t));
+  if (carried.recordedSound) line += inLanguage(msgCarriesNotesOnly, language);
   return fillToken(line, "name", name);
 }
