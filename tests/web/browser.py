@@ -82,9 +82,10 @@ def openPage(driver, url):
     wait(driver, "return document.querySelectorAll('#vib input').length === 16")
 
 
-def wait(driver, script, *args, timeout=30):
-    """Waits until the script returns something true, and returns it."""
-    return WebDriverWait(driver, timeout).until(lambda d: d.execute_script(script, *args))
+def wait(driver, script, *args, timeout=30, poll=0.5):
+    """Waits until the script returns something true, and returns it,
+    asking every `poll` seconds."""
+    return WebDriverWait(driver, timeout, poll_frequency=poll).until(lambda d: d.execute_script(script, *args))
 
 
 def takeFiles(driver, paths):
