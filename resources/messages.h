@@ -64,6 +64,9 @@ inline constexpr Message msgScoreTrackShort = {
 // not hold all that was asked, by one of the reasons below in parentheses.
 inline constexpr Message msgCarries = {"{name}: vibration {vibration}, LED {led}",
                                        "{name}: バイブ {vibration}、LED {led}"};
+// The same when one reason holds for both: it is said once, after both.
+inline constexpr Message msgCarriesBoth = {"{name}: vibration {vibration}, LED {led} (both: {reason})",
+                                           "{name}: バイブ {vibration}、LED {led} (どちらも: {reason})"};
 inline constexpr Message msgCarriesNone = {"none", "なし"};
 inline constexpr Message msgHoldsNoTrack = {"the melody has no track to hold links",
                                             "連動を入れるトラックがありません"};
