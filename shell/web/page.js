@@ -241,6 +241,20 @@ const sorbelinPage = (function () {
 
   // ---- Conversion
 
+  // The result message in both languages, and the phone models that it
+  // names after an empty line, the same in both, once beneath them.
+  function showMessage(converted, message) {
+    if (!message) {
+      for (const name of ['japanese', 'english', 'models']) field(converted, name).remove();
+      return;
+    }
+    const [japanese, models] = message.japanese.split('\n\n');
+    fill(field(converted, 'japanese'), japanese);
+    fill(field(converted, 'english'), message.english.split('\n\n')[0]);
+    if (models) fill(field(converted, 'models'), models);
+    else field(converted, 'models').remove();
+  }
+
   function showConversion(file, vibMask, ledMask) {
     const place = field(file.card, 'result');
     if (file.url) URL.revokeObjectURL(file.url);
@@ -267,11 +281,7 @@ const sorbelinPage = (function () {
       if (line) fill(field(converted, name), line);
       else field(converted, name).remove();
     }
-    for (const language of ['japanese', 'english']) {
-      if (result.message) fill(field(converted, language), result.message[language]);
-      else field(converted, language).remove();
-    }
-    if (!result.laterTracks || allTracks) field(converted, 'tracksHint').remove();
+    showMessage(converted, result.message);
     file.url = URL.createObjectURL(new Blob([result.bytes], {type: 'application/octet-stream'}));
     const link = field(converted, 'download');
     link.href = file.url;

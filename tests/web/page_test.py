@@ -162,8 +162,15 @@ class PageTests(PageCase):
                     self.assertEqual(card["outcome"], "done", path)
                     self.assertEqual(card["download"], card["name"])
                     self.assertEqual(browser.download(self.driver, index), expected, path)
-                    self.assertEqual(card["japanese"], japanese or None, path)
+                    # The message in both languages; the phone models it
+                    # names after an empty line, the same in both, once.
+                    english, _, models = english.partition("\n\n")
+                    self.assertEqual(japanese.partition("\n\n")[2], models, path)
+                    self.assertEqual(card["japanese"], japanese.partition("\n\n")[0] or None, path)
                     self.assertEqual(card["english"], english or None, path)
+                    self.assertEqual(card["models"], models or None, path)
+                    if models:
+                        self.assertEqual(card["resultText"].count(models), 1, path)
                     self.assertEqual(card["carries"], nativeCarries(path, vib, led, "ja_JP.UTF-8"), path)
                     self.assertEqual(card["carriesEnglish"], nativeCarries(path, vib, led), path)
 

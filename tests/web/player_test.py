@@ -259,7 +259,10 @@ class PlayerTests(page_test.PageCase):
                     self.assertEqual([card["carries"], card["carriesEnglish"]], lines)
                     mark = self.driver.execute_script("return document.querySelectorAll('#files [data-field=mark]')[arguments[0]].hidden", index)
                     self.assertEqual(not mark, [vibCarried, ledCarried] != [vib, led])
-                    self.assertEqual(bool(card["tracksHint"]), index == 0 and not ticked)
+                    # The box is named once, in the line that says why.
+                    for label in names.values():
+                        self.assertEqual(card["resultText"].count(label.strip("「」“”")),
+                                         int(index == 0 and not ticked), label)
             self.assertEqual(self.card(0)["vibration"], vib if ticked else [10])
 
     def test_page_fits_a_phone_and_a_desktop(self):
