@@ -17,8 +17,14 @@ inline constexpr Message msgResultImelodyV2 = {
     "The link works on these models:\n\nN210i/N211i/N503i/N504i", textResultImelodyV2};
 inline constexpr Message msgResultImelodyV3 = {"The link works on these models:\n\nN504i",
                                                textResultImelodyV3};
-inline constexpr Message msgResultSmaf16 = {"The link works on 16-voice phones.", textResultSmaf16};
-inline constexpr Message msgResultSmaf40 = {"The link works on 40-voice phones.", textResultSmaf40};
+inline constexpr Message msgResultSmaf16 = {"The link works on phones that play 16 notes at once.",
+                                            textResultSmaf16};
+inline constexpr Message msgResultSmaf40 = {"The link works on phones that play 40 notes at once.",
+                                            textResultSmaf40};
+
+// The phones a SMAF file is made for, by its score tracks: {count} stands
+// for the notes they play at once (4, 16 or 40).
+inline constexpr Message msgPhonesPlaying = {"phones that play {count} notes at once", "{count}和音の機種"};
 
 // What stopped the reading of a melody: {offset} stands for the offset in
 // the file and {number} for the track or chunk, counted from 1.
@@ -53,8 +59,8 @@ inline constexpr Message msgChunkCut = {
     "chunk {number} runs past the end of the file at offset {offset}",
     "チャンク {number} がオフセット {offset} でファイルの終わりを越えています"};
 inline constexpr Message msgContentsShort = {
-    "the contents-info chunk at offset {offset} is shorter than its 5 fixed bytes",
-    "オフセット {offset} のコンテンツ情報チャンクが固定の 5 バイトより短いです"};
+    "the file's information at offset {offset} is shorter than its 5 fixed bytes",
+    "オフセット {offset} のファイル情報が固定の 5 バイトより短いです"};
 inline constexpr Message msgScoreTrackShort = {
     "score track {number} at offset {offset} is too short for its channel status bytes",
     "オフセット {offset} のスコアトラック {number} はチャンネル状態バイトを収めるには短すぎます"};

@@ -38,6 +38,11 @@ int64_t roundedMs(double ms);
 // tenth: "4:45.5".
 std::string durationText(double ms);
 
+// The phones that a SMAF file is made for, as the last of its score tracks
+// 0 to 5 says: "phones that play 16 notes at once"; empty for a file
+// without one (an i-melody, a SMAF file of tracks 6 and 7 alone).
+std::string phonesMadeFor(const MelodyInfo &info, Language language);
+
 // Channels of a mask (bit i for channel i + 1, up to 32) as a list like
 // "1,3,9-12", or "none".
 std::string channelListText(uint32_t mask);
