@@ -21,7 +21,8 @@ const sorbelinEngine = (function () {
   // file of that name, timeline: what `sorbelin --timeline --json` gives
   // ({path, format, error, durationMs, loops, channels, notes: [[channel,
   // startMs, durationMs, key], ...]}), length: the piece's length as
-  // `sorbelin --info` writes it, or null}; null when there is no memory.
+  // `sorbelin --info` writes it, or null, madeFor: the phones a SMAF file is
+  // made for, {japanese, english}, or null}; null when there is no memory.
   function read(module, name, bytes) {
     const namePtr = copyText(module, name);
     const bytesPtr = copyIn(module, bytes);

@@ -80,8 +80,10 @@ char *sorbelin_read(const char *name, const uint8_t *bytes, uint32_t length) {
   MelodyInfo info;
   inspectWithTimeline(bytes, length, timeline, &info);
   std::string lengthText = info.formatKind == FORMAT_NONE ? "null" : quoted(durationText(info.durationMs));
+  std::string phones = phonesMadeFor(info, LANGUAGE_ENGLISH);
+  std::string madeFor = phones.empty() ? "null" : bothLanguages(phonesMadeFor(info, LANGUAGE_JAPANESE), phones);
   return mallocCopy("{\"info\":" + infoJson(name, info, bytes) + ",\"timeline\":" + timelineJson(name, timeline) +
-                    ",\"length\":" + lengthText + "}");
+                    ",\"length\":" + lengthText + ",\"madeFor\":" + madeFor + "}");
 }
 
 WebConversion *sorbelin_convert(const char *name, const uint8_t *bytes, uint32_t length, uint32_t vibMask,

@@ -80,6 +80,8 @@ const sorbelinPage = (function () {
 
   // ---- The inspector's report
 
+  // A row of the report with its value (a text, or nodes), '—' for null;
+  // undefined removes the row.
   function showRow(card, name, value) {
     const row = card.querySelector(`[data-row="${name}"]`);
     if (value === undefined) {
@@ -87,7 +89,19 @@ const sorbelinPage = (function () {
       return;
     }
     const element = field(row, name);
-    if (element) fill(element, value === null ? '—' : String(value));
+    if (element) fill(element, value === null ? '—' : value instanceof Node ? value : String(value));
+  }
+
+  // A text the engine gives in both languages ({japanese, english}), the
+  // English beside the Japanese as the page's own texts are.
+  function inBothLanguages(texts) {
+    const english = document.createElement('span');
+    english.lang = 'en';
+    english.className = 'en-inline';
+    english.textContent = texts.english;
+    const both = document.createDocumentFragment();
+    both.append(`${texts.japanese} `, english);
+    return both;
   }
 
   // Counts stand above their bars only where every one of them fits; else
@@ -122,12 +136,13 @@ const sorbelinPage = (function () {
     new ResizeObserver(() => fitCounts(chart)).observe(chart);
   }
 
-  // The report of `sorbelin --info --json`, and the piece's length as
-  // `sorbelin --info` writes it.
-  function showReport(card, report, lengthText) {
+  // The report of `sorbelin --info --json`, the piece's length as
+  // `sorbelin --info` writes it and the phones a SMAF file is made for, as
+  // the engine reads them.
+  function showReport(card, report, lengthText, madeFor) {
     showRow(card, 'format', report.format);
     showRow(card, 'version', report.version);
-    showRow(card, 'scoreTrackType', report.scoreTrackType);
+    showRow(card, 'madeFor', madeFor ? inBothLanguages(madeFor) : undefined);
     showRow(card, 'title', report.format ? report.title : undefined);
     showRow(card, 'length', lengthText === null ? undefined : lengthText);
     showRow(card, 'error', report.error === null ? undefined : report.error);
@@ -135,7 +150,7 @@ const sorbelinPage = (function () {
     if (links) {
       fill(field(card, 'vibration'), channelList(links.vibration));
       fill(field(card, 'led'), channelList(links.led));
-      showRow(card, 'ledTag', links.ledTag);
+      showRow(card, 'ledTag', links.ledTag || undefined);
     } else {
       showRow(card, 'links', undefined);
     }
@@ -344,7 +359,7 @@ const sorbelinPage = (function () {
       file.report = read.info;
       file.timeline = read.timeline;
       file.lengthText = read.length;
-      showReport(file.card, file.report, file.lengthText);
+      showReport(file.card, file.report, file.lengthText, read.madeFor);
     } else {
       file.card.querySelector('.report').remove();
     }

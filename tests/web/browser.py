@@ -141,7 +141,7 @@ return [...document.querySelectorAll('#files > li')].map((card) => {
     download: link ? link.download : null,
     format: shown('format'),
     version: shown('version'),
-    scoreTrackType: shown('scoreTrackType'),
+    madeFor: shown('madeFor'),
     title: shown('title'),
     length: shown('length'),
     error: shown('error'),

@@ -90,11 +90,16 @@ def nativeInfo(path):
     return json.loads(run.stdout)
 
 
-def nativeLength(path):
-    """The piece's length as `sorbelin --info` writes it ("0:04.0")."""
+def nativeInfoLine(path, label):
+    """A line of `sorbelin --info`: the value after its label."""
     run = subprocess.run([SORBELIN, "--info", path], capture_output=True, text=True,
                          env=dict(os.environ, LC_ALL="C.UTF-8"))
-    return run.stdout.partition("  length   ")[2].partition("\n")[0]
+    return run.stdout.partition(f"  {label:9}")[2].partition("\n")[0]
+
+
+def nativeLength(path):
+    """The piece's length as `sorbelin --info` writes it ("0:04.0")."""
+    return nativeInfoLine(path, "length")
 
 
 class PageCase:
@@ -216,14 +221,35 @@ class PageTests(PageCase):
                 self.assertEqual(card["title"], info["title"] or "—")
                 self.assertEqual(card["length"], nativeLength(path))
                 self.assertEqual(card["version"], str(info["version"]) if "version" in info else None)
-                self.assertEqual(card["scoreTrackType"],
-                                 str(info["scoreTrackType"]) if "scoreTrackType" in info else None)
+                # The phones a SMAF file is made for, in both languages, as
+                # --info says them in English after "made for".
+                madeFor = nativeInfoLine(path, "format").partition(", made for ")[2]
+                if madeFor:
+                    notes = madeFor.split()[3]
+                    self.assertEqual(card["madeFor"], f"{notes}和音の機種 {madeFor}")
+                else:
+                    self.assertIsNone(card["madeFor"])
+                # The LED channel named in the file's information, where it names one.
+                ledTag = info["links"].get("ledTag")
+                self.assertEqual(card["ledTag"], str(ledTag) if ledTag else None)
                 self.assertEqual(card["vibration"].split(", ") if info["links"]["vibration"] else [],
                                  [str(c) for c in info["links"]["vibration"]])
                 self.assertEqual(card["led"].split(", ") if info["links"]["led"] else [],
                                  [str(c) for c in info["links"]["led"]])
                 if "notes" in info:
                     self.assertEqual(card["notes"], [info["notes"].get(str(c), 0) for c in range(1, 17)])
+
+    def test_words_a_ringtone_user_knows(self):
+        # The names the file format gives its parts stay out of what the
+        # page says, in both languages.
+        browser.takeFiles(self.driver, examples())
+        browser.waitForCards(self.driver, len(examples()), f"{mask([1])},{mask([1])}")
+        shown = self.driver.execute_script("return document.body.innerText")
+        for word in ("LED tag", "LEDタグ", "score track type", "スコアトラック形式", "contents-info", "chunk", "チャンク",
+                     "voice"):
+            self.assertNotIn(word.lower(), shown.lower())
+        self.assertIn("LED channel named in the file's information", shown)
+        self.assertIn("phones that play 16 notes at once", shown)
 
     def test_dropped_files_are_taken(self):
         path = str(EXAMPLES / "chime.mmf")
