@@ -10,7 +10,9 @@ const sorbelinPage = (function () {
   // view, carried: {vibration, led} (the channels its download links),
   // player}.
   const files = [];
-  let engine = null;  // the loaded module, once it is
+  let engine = null;     // the loaded module, once it is; null again once it ended
+  let loading = null;    // the loading of the latest module, settled once it is loaded or refused
+  let pending = false;   // while that loading is under way
 
   // ---- Texts and templates
 
@@ -275,8 +277,10 @@ const sorbelinPage = (function () {
     if (file.url) URL.revokeObjectURL(file.url);
     file.url = null;
     const allTracks = document.querySelector('#all-tracks').checked;
-    const result = sorbelinEngine.convert(engine, file.name, file.bytes, vibMask, ledMask, allTracks ? 1 : 0,
-                                          allTracksChoice());
+    const result = engine ? sorbelinEngine.convert(engine, file.name, file.bytes, vibMask, ledMask, allTracks ? 1 : 0,
+                                                   allTracksChoice()) :
+                            sorbelinEngine.notConverted('no-module');
+    afterEngineCall();
     place.dataset.outcome = result.outcome;
     place.dataset.masks = `${vibMask},${ledMask}`;
     place.dataset.allTracks = allTracks;
@@ -305,10 +309,21 @@ const sorbelinPage = (function () {
     fill(place, converted);
   }
 
+  // Converts every file again for the channels shown.
   function convertAll() {
-    if (!engine) return;
-    const vibMask = maskOf('vib'), ledMask = maskOf('led');
-    for (const file of files) if (file.bytes) showConversion(file, vibMask, ledMask);
+    convertEach(files.filter((file) => file.bytes));
+  }
+
+  // Converts the files in turn; while a module is loading (a fresh one, once
+  // a conversion ended the last), the rest wait for it.
+  function convertEach(list) {
+    while (list.length) {
+      if (pending) {
+        loading.then(() => convertEach(list));
+        return;
+      }
+      showConversion(list.shift(), maskOf('vib'), maskOf('led'));
+    }
   }
 
   // ---- Files
@@ -318,6 +333,13 @@ const sorbelinPage = (function () {
     fill(card.querySelector('.file-name'), name);
     document.querySelector('#files').append(card);
     return card;
+  }
+
+  // A card whose file the engine could not read ('no-memory' or 'failed'):
+  // the report and the timeline make way for a message that says why.
+  function showUnread(card, failure) {
+    card.querySelector('.report').replaceWith(text(`${failure}-report`));
+    field(card, 'player').remove();
   }
 
   // A card without a report or a timeline, that says why.
@@ -349,24 +371,25 @@ const sorbelinPage = (function () {
       showProblem(file.card, 'unreadable');
       return;
     }
-    await loading;
-    if (!engine) {
+    if (!await engineReady()) {
       showProblem(file.card, 'no-module');
       return;
     }
     const read = sorbelinEngine.read(engine, file.name, file.bytes);
-    if (read) {
+    afterEngineCall();
+    if (read.failure) {
+      showUnread(file.card, read.failure);
+    } else {
       file.report = read.info;
       file.timeline = read.timeline;
       file.lengthText = read.length;
       showReport(file.card, file.report, file.lengthText, read.madeFor);
-    } else {
-      file.card.querySelector('.report').remove();
+      showTimeline(file);
     }
-    showTimeline(file);
     // The timeline goes to the screen before the conversion is made: its
     // rows light up with the links once the download is read back.
     if (file.view) await noteShown(file.card, 'timelineMs', takenAt);
+    await engineReady();
     showConversion(file, maskOf('vib'), maskOf('led'));
     noteShown(file.card, 'convertedMs', takenAt);
   }
@@ -391,9 +414,30 @@ const sorbelinPage = (function () {
   buildToggles(document.querySelector('#led'));
   document.querySelector('#all-tracks').addEventListener('change', convertAll);
 
-  const loading = loadEngine().then(
-      (module) => { engine = module; },
-      () => { fill(document.querySelector('#status'), text('no-module')); });
+  // Loads a module, at the start and in place of one that ended.
+  function startEngine() {
+    engine = null;
+    pending = true;
+    loading = loadEngine()
+                  .then((module) => { engine = module; },
+                        () => { fill(document.querySelector('#status'), text('no-module')); })
+                  .then(() => { pending = false; });
+  }
+
+  // After each call: a module that the call ended is let go (its memory
+  // with it), and a fresh one is started for what comes next.
+  function afterEngineCall() {
+    if (engine && sorbelinEngine.ended(engine)) startEngine();
+  }
+
+  // The module once its loading has settled; null where the browser cannot
+  // load it.
+  async function engineReady() {
+    while (pending) await loading;
+    return engine;
+  }
+
+  startEngine();
 
   const input = document.querySelector('#file-input');
   document.querySelector('#choose').addEventListener('click', () => input.click());

@@ -138,6 +138,7 @@ return [...document.querySelectorAll('#files > li')].map((card) => {
     carries: shown('carries'),
     carriesEnglish: shown('carriesEnglish'),
     problem: result.querySelector('.problem') ? result.textContent.trim() : null,
+    readProblem: [...card.children].filter((e) => e.matches('.problem')).map((e) => e.dataset.text)[0] || null,
     download: link ? link.download : null,
     format: shown('format'),
     version: shown('version'),
@@ -152,6 +153,21 @@ return [...document.querySelectorAll('#files > li')].map((card) => {
   };
 });
 """
+
+
+DROP_SCRIPT = """
+const [name, data, zeros] = arguments;
+const bytes = data === null ? new Uint8Array(zeros) : Uint8Array.from(atob(data), (c) => c.charCodeAt(0));
+const files = new DataTransfer();
+files.items.add(new File([bytes], name));
+document.querySelector('#drop-zone').dispatchEvent(new DragEvent('drop', {dataTransfer: files, bubbles: true, cancelable: true}));
+"""
+
+
+def dropFile(driver, name, data=None, zeros=0):
+    """Drops a file of the bytes, or of `zeros` zero bytes made in the page,
+    on the drop zone."""
+    driver.execute_script(DROP_SCRIPT, name, None if data is None else base64.b64encode(data).decode(), zeros)
 
 
 def cards(driver):
