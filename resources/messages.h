@@ -17,8 +17,14 @@ inline constexpr Message msgResultImelodyV2 = {
     "The link works on these models:\n\nN210i/N211i/N503i/N504i", textResultImelodyV2};
 inline constexpr Message msgResultImelodyV3 = {"The link works on these models:\n\nN504i",
                                                textResultImelodyV3};
-inline constexpr Message msgResultSmaf16 = {"The link works on 16-voice phones.", textResultSmaf16};
-inline constexpr Message msgResultSmaf40 = {"The link works on 40-voice phones.", textResultSmaf40};
+inline constexpr Message msgResultSmaf16 = {"The link works on phones that play 16 notes at once.",
+                                            textResultSmaf16};
+inline constexpr Message msgResultSmaf40 = {"The link works on phones that play 40 notes at once.",
+                                            textResultSmaf40};
+
+// The phones a SMAF file is made for, by its score tracks: {count} stands
+// for the notes they play at once (4, 16 or 40).
+inline constexpr Message msgPhonesPlaying = {"phones that play {count} notes at once", "{count}和音の機種"};
 
 // What stopped the reading of a melody: {offset} stands for the offset in
 // the file and {number} for the track or chunk, counted from 1.
@@ -53,8 +59,8 @@ inline constexpr Message msgChunkCut = {
     "chunk {number} runs past the end of the file at offset {offset}",
     "チャンク {number} がオフセット {offset} でファイルの終わりを越えています"};
 inline constexpr Message msgContentsShort = {
-    "the contents-info chunk at offset {offset} is shorter than its 5 fixed bytes",
-    "オフセット {offset} のコンテンツ情報チャンクが固定の 5 バイトより短いです"};
+    "the file's information at offset {offset} is shorter than its 5 fixed bytes",
+    "オフセット {offset} のファイル情報が固定の 5 バイトより短いです"};
 inline constexpr Message msgScoreTrackShort = {
     "score track {number} at offset {offset} is too short for its channel status bytes",
     "オフセット {offset} のスコアトラック {number} はチャンネル状態バイトを収めるには短すぎます"};
@@ -64,6 +70,9 @@ inline constexpr Message msgScoreTrackShort = {
 // not hold all that was asked, by one of the reasons below in parentheses.
 inline constexpr Message msgCarries = {"{name}: vibration {vibration}, LED {led}",
                                        "{name}: バイブ {vibration}、LED {led}"};
+// The same when one reason holds for both: it is said once, after both.
+inline constexpr Message msgCarriesBoth = {"{name}: vibration {vibration}, LED {led} (both: {reason})",
+                                           "{name}: バイブ {vibration}、LED {led} (どちらも: {reason})"};
 inline constexpr Message msgCarriesNone = {"none", "なし"};
 inline constexpr Message msgCarriesNotesOnly = {
     "; the vibrator and the LED follow the notes, not the recorded sound",

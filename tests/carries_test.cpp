@@ -54,9 +54,15 @@ TEST(CarriesLine, SaysWhatTheFileHoldsAndWhy) {
        "h.mld: バイブ なし (連動を入れるトラックがありません)、LED なし"},
       // Score track 6 keeps its links (vibration 10, LED 1 and 8) unless all
       // tracks are rewritten.
+      // A reason that holds for both is said once, after both.
       {"i.mmf", smaf(mtr(6, later, 2)), 0x0001, 0x0001, LANGUAGE_ENGLISH,
-       "i.mmf: vibration 10 (score tracks 6 and 7 were left as they were; --all-tracks links them), "
-       "LED 1,8 (score tracks 6 and 7 were left as they were; --all-tracks links them)"},
+       "i.mmf: vibration 10, LED 1,8 (both: score tracks 6 and 7 were left as they were; --all-tracks links them)"},
+      {"i.mmf", smaf(mtr(6, later, 2)), 0x0001, 0x0001, LANGUAGE_JAPANESE,
+       "i.mmf: バイブ 10、LED 1,8 (どちらも: スコアトラック 6 と 7 は元のままです。--all-tracks で連動させられます)"},
+      {"l.mld", melody(vers('1'), track(notes)), 0x0001, 0x0002, LANGUAGE_ENGLISH,
+       "l.mld: vibration none, LED none (both: i-melody version 1 holds no links)"},
+      {"m.mmf", smaf(mtr(6, later, 2)), 0x0200, 0x0001, LANGUAGE_ENGLISH,
+       "m.mmf: vibration 10, LED 1,8 (score tracks 6 and 7 were left as they were; --all-tracks links them)"},
       {"i.mmf", smaf(mtr(6, later, 2)), 0x0001, 0x0001, LANGUAGE_ENGLISH, "i.mmf: vibration 1, LED 1", true},
       {"j.mmf", smaf(mtr(7, Bytes(32, 0), 3)), 0x8000, 0x0000, LANGUAGE_ENGLISH, "j.mmf: vibration 16, LED none", true},
       // Recorded sound plays on whatever the links say.

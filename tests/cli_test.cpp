@@ -618,12 +618,11 @@ TEST_F(Cli, SaysWhatTheFileNowCarries) {
     std::string out, err = "";
   } cases[] = {
       {{"--vib", "1,3", "--led", "2-4", "-o", "a.mld", "v2.mld"},
-       v2 + "a.mld: vibration 1 (i-melody version 2 holds one channel), LED 2 (i-melody version 2 holds one channel)\n"},
+       v2 + "a.mld: vibration 1, LED 2 (both: i-melody version 2 holds one channel)\n"},
       {{"-o", "b.mld", "v4.mld"},
-       "b.mld: vibration none (i-melody version 4 holds no links), LED none (i-melody version 4 holds no links)\n"},
+       "b.mld: vibration none, LED none (both: i-melody version 4 holds no links)\n"},
       {{"-o", "c.mld", "bare.mld"},
-       v2 + "c.mld: vibration none (the melody has no track to hold links), "
-            "LED none (the melody has no track to hold links)\n"},
+       v2 + "c.mld: vibration none, LED none (both: the melody has no track to hold links)\n"},
       {{"--vib", "1,9", "--led", "3", "-o", "d.mmf", "two.mmf"},
        smaf16 + "d.mmf: vibration 1 (this file's tracks play channels 1-8 only), "
                 "LED none (this file has no place for the LED)\n"},
@@ -653,8 +652,8 @@ TEST_F(Cli, AllTracksLinksScoreTracks6And7) {
   Outcome plain = runSorbelin(dir.path, {"--vib", "2", "--led", "3", "-o", "plain.mmf", "new.mmf"});
   EXPECT_EQ(plain.status, 0) << plain.err;
   EXPECT_EQ(readFile(dir.file("plain.mmf")), input);
-  const std::string left = " (score tracks 6 and 7 were left as they were; --all-tracks links them)";
-  EXPECT_EQ(plain.out, "plain.mmf: vibration 1-32" + left + ", LED 1-32" + left + "\n");
+  EXPECT_EQ(plain.out, "plain.mmf: vibration 1-32, LED 1-32 "
+                       "(both: score tracks 6 and 7 were left as they were; --all-tracks links them)\n");
 
   Outcome all = runSorbelin(dir.path, {"--vib", "2", "--led", "3", "--all-tracks", "-o", "all.mmf", "new.mmf"});
   EXPECT_EQ(all.status, 0) << all.err;
@@ -662,7 +661,7 @@ TEST_F(Cli, AllTracksLinksScoreTracks6And7) {
   Bytes six = hex("00 20 10") + Bytes(13, 0x00), seven = hex("00 20 10") + Bytes(29, 0x00);
   EXPECT_EQ(readFile(dir.file("all.mmf")), smaf(mtr(6, six, 2) + mtr(7, seven, 3)));
   Outcome info = runSorbelin(dir.path, {"--info", "all.mmf"});
-  EXPECT_NE(info.out.find("  links    vibration 2; LED 3; LED tag none\n"), std::string::npos) << info.out;
+  EXPECT_NE(info.out.find("  links    vibration 2; LED 3\n"), std::string::npos) << info.out;
 }
 
 // The locale chooses the language of the result message, the error and

@@ -89,13 +89,13 @@ TEST(InfoReport, TextLinesWithBarsPerChannel) {
   image.pop_back();
   EXPECT_EQ(text("b.mmf", image),
             "b.mmf\n"
-            "  format   SMAF, score track type 2\n"
+            "  format   SMAF, made for phones that play 16 notes at once\n"
             "  size     46 bytes\n"
             "  length   0:00.0\n"
             "  title    \xEF\xBF\xBD[2J\n"
-            "  chunks   CNTI MTR2\n"
+            "  parts    information, score track 2\n"
             "  CRC      missing, 0 bytes after it\n"
-            "  links    vibration 5-6; LED none; LED tag none\n"
+            "  links    vibration 5-6; LED none\n"
             "  notes    none\n");
 }
 
@@ -145,29 +145,43 @@ TEST(InfoReport, RecordedSound) {
   }
 }
 
-// Only the chunks inside the file chunk are listed, a track's number in
-// decimal; a file without chunks names no score track type.
-TEST(InfoReport, ChunksInsideTheFileAndTrackNumbers) {
+// Only the parts inside the file chunk are listed, in plain words (the JSON
+// keeps their ids, a track's number in decimal); the phones a file is made
+// for follow the last of its score tracks 0 to 5; without one it names none.
+TEST(InfoReport, PartsInsideTheFileAndThePhonesMadeFor) {
   Bytes leading = chunk(ascii("abcd"), hex("01 02"));
   Bytes tracks = chunk(ascii("MTR") + Bytes{42}, hex("01")) + chunk(ascii("ATR") + Bytes{0}, hex("01")) +
-                 chunk(ascii("MTR") + Bytes{'*'}, {}) + chunk(hex("4D 01 7F 20"), {});
+                 chunk(ascii("MTR") + Bytes{'*'}, {}) + chunk(hex("4D 01 7F 20"), {}) +
+                 chunk(ascii("GTR") + Bytes{1}, {}) + chunk(ascii("OPDA"), {});
   struct Case {
     const char *name;
     Bytes image;
-    const char *format, *chunks, *jsonChunks;
+    const char *format, *parts, *jsonChunks;
   } cases[] = {
-      {"a chunk before the file chunk", leading + smaf(mtr(6, hex("00 00"))), "SMAF, score track type 1", "MTR6",
+      {"a chunk before the file chunk", leading + smaf(mtr(6, hex("00 00"))), "SMAF", "score track 6",
        "\"scoreTrackType\":1,\"chunks\":[\"MTR6\"]"},
-      {"track numbers in decimal", smaf(tracks), "SMAF, score track type 1", "MTR42 ATR0 MTR42 M?? ",
-       "\"chunks\":[\"MTR42\",\"ATR0\",\"MTR42\",\"M?? \"]"},
+      {"every kind of part", smaf(cnti({}) + tracks), "SMAF",
+       "information, score track 42, recorded sound track 0, score track 42, other part \"M?? \", picture track 1, "
+       "more information",
+       "\"chunks\":[\"CNTI\",\"MTR42\",\"ATR0\",\"MTR42\",\"M?? \",\"GTR?\",\"OPDA\"]"},
+      {"track 0", smaf(mtr(0, hex("00 00")) + mtr(6, hex("00 00"))), "SMAF, made for phones that play 4 notes at once",
+       "score track 0, score track 6", "\"scoreTrackType\":1"},
+      {"tracks 1 to 4", smaf(mtr(4, hex("00 00"))), "SMAF, made for phones that play 16 notes at once",
+       "score track 4", "\"scoreTrackType\":2"},
+      {"track 5", smaf(mtr(5, Bytes(16, 0))), "SMAF, made for phones that play 40 notes at once", "score track 5",
+       "\"scoreTrackType\":3"},
       {"no chunk at all", smaf({}), "SMAF", "none", "\"length\":10,\"error\":null,\"chunks\":[]"},
   };
   for (const Case &c : cases) {
     std::string report = text("t.mmf", c.image), line = json("t.mmf", c.image);
     EXPECT_NE(report.find(std::string("  format   ") + c.format + "\n"), std::string::npos) << c.name << "\n" << report;
-    EXPECT_NE(report.find(std::string("  chunks   ") + c.chunks + "\n"), std::string::npos) << c.name << "\n" << report;
+    EXPECT_NE(report.find(std::string("  parts    ") + c.parts + "\n"), std::string::npos) << c.name << "\n" << report;
     EXPECT_NE(line.find(c.jsonChunks), std::string::npos) << c.name << "\n" << line;
   }
+  // The LED channel that the file's information names, where it names one.
+  std::string report = text("t.mmf", smaf(cnti(ledTag(3)) + mtr(1, hex("00 00"))));
+  EXPECT_NE(report.find("  links    vibration none; LED none; the file's information names LED channel 4\n"),
+            std::string::npos) << report;
 }
 
 // Score track 7 of format type 3 names channels up to 32.
@@ -177,7 +191,7 @@ TEST(InfoReport, LinksOfTrack7UpTo32Channels) {
   Bytes image = smaf(mtr(7, status, 3));
   EXPECT_NE(json("t.mmf", image).find("\"links\":{\"vibration\":[2,17,32],\"led\":[17,31],\"ledTag\":null}"),
             std::string::npos) << json("t.mmf", image);
-  EXPECT_NE(text("t.mmf", image).find("  links    vibration 2,17,32; LED 17,31; LED tag none\n"), std::string::npos)
+  EXPECT_NE(text("t.mmf", image).find("  links    vibration 2,17,32; LED 17,31\n"), std::string::npos)
       << text("t.mmf", image);
 }
 

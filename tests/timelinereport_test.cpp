@@ -110,8 +110,9 @@ TEST(TimelineReport, RecordedSoundHasARowThatIsNotLinked) {
       << japanese;
 }
 
-// Marks at least six columns apart, in whole seconds or in tenths; a mark
-// that would run past the line is left out.
+// Marks at least six columns apart and two more than the longest label, in
+// whole seconds or in tenths, past an hour 5, 10, 20, 50, ... thousand; a
+// mark that would run past the line is left out.
 TEST(TimelineReport, AxisMarksSecondsOrTenths) {
   struct Case {
     int64_t durationMs;
@@ -122,6 +123,7 @@ TEST(TimelineReport, AxisMarksSecondsOrTenths) {
       {1000, 54, "  seconds    0       0.2     0.4     0.6     0.8     1"},
       {600000, 64, "  seconds    0         120       240       360       480"},
       {0, 64, "  seconds    0"},
+      {1305600000000, 64, "  seconds    0                  500000000          1000000000"},
   };
   for (const Case &c : cases) {
     Timeline timeline = {};
@@ -131,5 +133,39 @@ TEST(TimelineReport, AxisMarksSecondsOrTenths) {
     size_t at = text.find("  seconds");
     ASSERT_NE(at, std::string::npos) << text;
     EXPECT_EQ(text.substr(at, text.find('\n', at) - at), c.axis) << c.durationMs;
+  }
+}
+
+// However long the piece and narrow the line, the marks read 0, s, 2s, ...
+// each where its time falls, with a blank at least between two of them:
+// labels that touched would read as one number out of that order.
+TEST(TimelineReport, AxisLabelsNeverTouch) {
+  const double durations[] = {1, 999, 59999, 3.6e6, 3.6e7, 1.3e12, 4e15};
+  const int widths[] = {20, 40, 64, 80, 132};
+  for (double durationMs : durations) {
+    for (int width : widths) {
+      Timeline timeline = {};
+      timeline.formatKind = FORMAT_IMELODY;
+      timeline.durationMs = durationMs;
+      std::string text = timelineText("s.mld", timeline, 0, 0, {width, false}, LANGUAGE_ENGLISH);
+      size_t at = text.find("  seconds    ");
+      ASSERT_NE(at, std::string::npos) << text;
+      std::string axis = text.substr(at + 13, text.find('\n', at) - at - 13);
+      int columns = width - 14;
+      std::vector<std::pair<size_t, double>> marks;  // column and seconds
+      for (size_t from = axis.find_first_not_of(' '); from != std::string::npos;) {
+        size_t to = std::min(axis.find(' ', from), axis.size());
+        marks.push_back({from, std::stod(axis.substr(from, to - from))});
+        from = axis.find_first_not_of(' ', to);
+      }
+      std::string where = std::to_string(durationMs) + " ms at width " + std::to_string(width) + ": " + axis;
+      ASSERT_GE(marks.size(), width >= 64 && durationMs >= 999 ? 2u : 1u) << where;
+      EXPECT_LE(axis.size(), size_t(columns) + 1) << where;
+      for (size_t k = 0; k < marks.size(); ++k) {
+        double seconds = k ? k * marks[1].second : 0;
+        EXPECT_DOUBLE_EQ(marks[k].second, seconds) << where;
+        EXPECT_NEAR(double(marks[k].first), seconds * 1000 / durationMs * columns, 0.5) << where;
+      }
+    }
   }
 }

@@ -51,14 +51,22 @@ struct Telling {
   Language language;
 };
 
-// The channels carried, and in parentheses why not all that was asked.
-std::string part(uint32_t carried, uint32_t asked, const Message *reason, const Telling &t) {
+// Why the file carries other channels than were asked, or null when it
+// carries them all.
+const Message *shownReason(uint32_t carried, uint32_t asked, const Message *reason) {
+  return carried == asked ? nullptr : reason;
+}
+
+std::string why(const Message &reason, const Telling &t) {
+  std::string text = fillToken(inLanguage(reason, t.language), "version", std::to_string(t.result.formatVersion));
+  text = fillToken(text, "channels", channels(vibrationPlaces(t.result.carried, t.request), t.language));
+  return fillToken(text, "choice", t.allTracksChoice ? t.allTracksChoice : "");
+}
+
+// The channels carried, and in parentheses the reason, if any.
+std::string part(uint32_t carried, const Message *reason, const Telling &t) {
   std::string text = channels(carried, t.language);
-  if (carried == asked || !reason) return text;
-  std::string why = fillToken(inLanguage(*reason, t.language), "version", std::to_string(t.result.formatVersion));
-  why = fillToken(why, "channels", channels(vibrationPlaces(t.result.carried, t.request), t.language));
-  why = fillToken(why, "choice", t.allTracksChoice ? t.allTracksChoice : "");
-  return text + " (" + why + ")";
+  return reason ? text + " (" + why(*reason, t) + ")" : text;
 }
 
 }  // namespace
@@ -67,13 +75,22 @@ std::string carriesLine(const char *name, const ConversionResult &result, const 
                         const char *allTracksChoice, Language language) {
   const CarriedLinks &carried = result.carried;
   bool smaf = result.formatKind == FORMAT_SMAF;
-  const Message *vibReason = smaf ? smafVibrationReason(carried, request) : melodyReason(result);
-  const Message *ledReason = smaf ? smafLedReason(carried, request) : melodyReason(result);
+  const Message *vibReason =
+      shownReason(carried.vibration, request.vibMask, smaf ? smafVibrationReason(carried, request) : melodyReason(result));
+  const Message *ledReason =
+      shownReason(carried.led, request.ledMask, smaf ? smafLedReason(carried, request) : melodyReason(result));
   Telling t = {result, request, allTracksChoice, language};
-  // The name goes in last: the blanks are looked for in what it fills only.
-  std::string line = fillToken(inLanguage(msgCarries, language), "vibration",
-                               part(carried.vibration, request.vibMask, vibReason, t));
-  line = fillToken(line, "led", part(carried.led, request.ledMask, ledReason, t));
+  // A reason that holds for both is said once, after both. The name goes in
+  // last: the blanks are looked for in what it fills only.
+  std::string line;
+  if (vibReason && vibReason == ledReason) {
+    line = fillToken(inLanguage(msgCarriesBoth, language), "vibration", channels(carried.vibration, language));
+    line = fillToken(line, "led", channels(carried.led, language));
+    line = fillToken(line, "reason", why(*vibReason, t));
+  } else {
+    line = fillToken(inLanguage(msgCarries, language), "vibration", part(carried.vibration, vibReason, t));
+    line = fillToken(line, "led", part(carried.led, ledReason, t));
+  }
   if (carried.recordedSound) line += inLanguage(msgCarriesNotesOnly, language);
   return fillToken(line, "name", name);
 }

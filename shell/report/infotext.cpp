@@ -36,9 +36,10 @@ std::string formatText(const MelodyInfo &info) {
     return "i-melody version " + std::to_string(info.version) + ", " + std::to_string(info.noteLength) +
            "-byte notes, " + plural(info.tracks, "track", "tracks") + ", " +
            plural(info.audioChunks, "audio chunk", "audio chunks");
-  // Without a chunk the file has no score track type.
-  if (info.formatKind == FORMAT_SMAF)
-    return info.chunkIds.empty() ? "SMAF" : "SMAF, score track type " + std::to_string(info.scoreTrackType);
+  if (info.formatKind == FORMAT_SMAF) {
+    std::string phones = phonesMadeFor(info, LANGUAGE_ENGLISH);
+    return phones.empty() ? "SMAF" : "SMAF, made for " + phones;
+  }
   return "none";
 }
 
@@ -60,14 +61,29 @@ std::string melodyLines(const MelodyInfo &info) {
          noteBars(info);
 }
 
+// A part of a SMAF file (a chunk) in plain words; its id in quotes where it
+// has no name.
+std::string partName(uint32_t id) {
+  static const struct {
+    const char *id;
+    const char *name;
+  } tracks[] = {{"MTR", "score track "}, {"ATR", "recorded sound track "}, {"GTR", "picture track "}};
+  std::string text = chunkIdText(id);
+  if (text == "CNTI") return "information";
+  if (text == "OPDA") return "more information";
+  for (const auto &track : tracks)
+    if (text.compare(0, 3, track.id) == 0) return track.name + std::to_string(id & 0xFF);
+  return "other part \"" + text + "\"";
+}
+
 std::string smafLines(const MelodyInfo &info) {
   static const char *const crcNames[] = {"missing", "ok", "bad"};
-  std::string chunks;
-  for (uint32_t id : info.chunkIds) chunks += (chunks.empty() ? "" : " ") + chunkIdText(id);
-  return line("chunks", chunks.empty() ? "none" : chunks) +
+  std::string parts;
+  for (uint32_t id : info.chunkIds) parts += (parts.empty() ? "" : ", ") + partName(id);
+  std::string ledTag = info.ledTag ? "; the file's information names LED channel " + std::to_string(info.ledTag) : "";
+  return line("parts", parts.empty() ? "none" : parts) +
          line("CRC", std::string(crcNames[info.crc]) + ", " + plural(info.trailingBytes, "byte", "bytes") + " after it") +
-         line("links", "vibration " + channelListText(info.vibLinks) + "; LED " + channelListText(info.ledLinks) +
-                           "; LED tag " + (info.ledTag ? std::to_string(info.ledTag) : "none")) +
+         line("links", "vibration " + channelListText(info.vibLinks) + "; LED " + channelListText(info.ledLinks) + ledTag) +
          noteBars(info);
 }
 

@@ -96,6 +96,17 @@ std::string durationText(int64_t floorMs) {
   return text;
 }
 
+// Score track 0 is for phones that play 4 notes at once, tracks 1 to 4 for
+// 16 and track 5 for 40: the score track type 1, 2 or 3, which the walk
+// takes from the last of them. Without one it stays 1 and says nothing.
+std::string phonesMadeFor(const MelodyInfo &info, Language language) {
+  static const int notesAtOnce[] = {0, 4, 16, 40};
+  bool decided = false;
+  for (uint32_t id : info.chunkIds) decided = decided || (chunkIdText(id).compare(0, 3, "MTR") == 0 && (id & 0xFF) <= 5);
+  if (info.formatKind != FORMAT_SMAF || !decided || info.scoreTrackType < 1 || info.scoreTrackType > 3) return "";
+  return fillToken(inLanguage(msgPhonesPlaying, language), "count", std::to_string(notesAtOnce[info.scoreTrackType]));
+}
+
 std::string channelListText(uint32_t mask) {
   std::string out;
   for (int k = 0; k < 32; ++k) {

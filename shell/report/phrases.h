@@ -35,6 +35,11 @@ std::string stopSentence(const MelodyInfo &info, Language language);
 // never moves the tenth, a millisecond rounded up can.
 std::string durationText(int64_t floorMs);
 
+// The phones that a SMAF file is made for, as the last of its score tracks
+// 0 to 5 says: "phones that play 16 notes at once"; empty for a file
+// without one (an i-melody, a SMAF file of tracks 6 and 7 alone).
+std::string phonesMadeFor(const MelodyInfo &info, Language language);
+
 // Channels of a mask (bit i for channel i + 1, up to 32) as a list like
 // "1,3,9-12", or "none".
 std::string channelListText(uint32_t mask);

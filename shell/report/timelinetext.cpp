@@ -91,32 +91,44 @@ std::vector<Span> linkedSpans(const std::vector<std::pair<int, std::vector<Span>
   return spans;
 }
 
-// Seconds between two marks of the axis: the first step that leaves six
-// columns for a mark.
-double axisStep(double totalMs, int columns) {
-  static const double steps[] = {0.1, 0.2, 0.5, 1, 2, 5, 10, 15, 30, 60, 120, 300, 600, 1200, 1800, 3600};
-  double columnsPerSecond = columns * 1000.0 / totalMs;
-  for (double step : steps)
-    if (step * columnsPerSecond >= 6) return step;
-  double step = 7200;
-  while (step * columnsPerSecond < 6) step *= 2;
-  return step;
-}
-
 // A mark: whole seconds, or tenths for steps below a second.
-std::string markText(int mark, double step) {
-  uint64_t tenths = uint64_t(std::llround(mark * step * 10));
+std::string markText(uint64_t mark, double step) {
+  uint64_t tenths = uint64_t(std::llround(double(mark) * step * 10));
   std::string text = std::to_string(tenths / 10);
   return tenths % 10 ? text + "." + std::to_string(tenths % 10) : text;
 }
 
-// Each mark stands at the column where its second begins.
+// Whether marks `step` seconds apart leave room for their labels: six
+// columns a mark, and two more than the longest label (the last), so that
+// rounding the columns never lets two labels touch.
+bool roomFor(double step, double totalMs, int columns) {
+  double columnsPerStep = step * 1000 * columns / totalMs;
+  if (columnsPerStep < 6) return false;
+  return columnsPerStep >= double(markText(uint64_t(totalMs / (step * 1000)), step).size() + 2);
+}
+
+// Seconds between two marks of the axis: the first step of the table that
+// leaves room, then 5, 10, 20, 50, ... thousand.
+double axisStep(double totalMs, int columns) {
+  static const double steps[] = {0.1, 0.2, 0.5, 1, 2, 5, 10, 15, 30, 60, 120, 300, 600, 1200, 1800, 3600};
+  for (double step : steps)
+    if (roomFor(step, totalMs, columns)) return step;
+  double power = 1000;
+  for (; power < 1e300; power *= 10)
+    for (double factor : {5, 10, 20})
+      if (roomFor(factor * power, totalMs, columns)) return factor * power;
+  return power;
+}
+
+// Each mark stands at the column where its second begins. Lengths beyond
+// any melody's are marked as 9e18 ms, as every report holds them.
 std::string axis(double totalMs, int columns) {
+  totalMs = std::min(totalMs, 9e18);
   std::string marks(size_t(columns) + 1, ' ');
   double step = totalMs > 0 ? axisStep(totalMs, columns) : 0;
-  for (int mark = 0; mark * step * 1000 <= totalMs; ++mark) {
+  for (uint64_t mark = 0; double(mark) * step * 1000 <= totalMs; ++mark) {
     std::string text = markText(mark, step);
-    size_t at = size_t(std::llround(mark * step * 1000 / std::max(totalMs, 1.0) * columns));
+    size_t at = size_t(std::llround(double(mark) * step * 1000 / std::max(totalMs, 1.0) * columns));
     if (at + text.size() > marks.size()) break;
     marks.replace(at, text.size(), text);
     if (step == 0) break;

@@ -22,6 +22,21 @@ struct WebConversion {
 
 namespace {
 
+#ifdef __EMSCRIPTEN__
+// The module is built without exceptions, so an allocation that finds no
+// memory ends it: operator new calls this handler, which marks the module
+// for the page (engine.js) to tell "no memory" from other failures, and
+// aborts.
+EM_JS(void, markOutOfMemory, (), { Module['sorbelinOutOfMemory'] = true; });
+
+void outOfMemory() {
+  markOutOfMemory();
+  std::abort();
+}
+
+[[maybe_unused]] const std::new_handler noHandlerBefore = std::set_new_handler(outOfMemory);
+#endif
+
 // A copy of the text in storage from malloc, or null.
 char *mallocCopy(const std::string &text) {
   char *copy = static_cast<char *>(std::malloc(text.size() + 1));
@@ -80,8 +95,10 @@ char *sorbelin_read(const char *name, const uint8_t *bytes, uint32_t length) {
   MelodyInfo info;
   inspectWithTimeline(bytes, length, timeline, &info);
   std::string lengthText = info.formatKind == FORMAT_NONE ? "null" : quoted(durationText(info.durationFloorMs));
+  std::string phones = phonesMadeFor(info, LANGUAGE_ENGLISH);
+  std::string madeFor = phones.empty() ? "null" : bothLanguages(phonesMadeFor(info, LANGUAGE_JAPANESE), phones);
   return mallocCopy("{\"info\":" + infoJson(name, info, bytes) + ",\"timeline\":" + timelineJson(name, timeline) +
-                    ",\"length\":" + lengthText + "}");
+                    ",\"length\":" + lengthText + ",\"madeFor\":" + madeFor + "}");
 }
 
 WebConversion *sorbelin_convert(const char *name, const uint8_t *bytes, uint32_t length, uint32_t vibMask,

@@ -26,8 +26,10 @@ enum { SORBELIN_ALL_TRACKS = 1 };
 // converted, from one reading of its `length` bytes, as one line of JSON:
 // {"info": the line of `sorbelin --info --json`, "timeline": the line of
 // `sorbelin --timeline --json`, "length": the piece's length as --info's
-// text gives it ("0:04.0"), or null for no melody}. In storage from malloc
-// that the caller frees; null when no memory is left.
+// text gives it ("0:04.0"), or null for no melody, "madeFor": {"japanese",
+// "english"} the phones a SMAF file is made for, as --info's text names
+// them ("phones that play 16 notes at once"), or null}. In storage from
+// malloc that the caller frees; null when no memory is left.
 SORBELIN_EXPORT char *sorbelin_read(const char *name, const uint8_t *bytes, uint32_t length);
 
 // Converts `length` bytes at `bytes` of a file named `name` (UTF-8) with

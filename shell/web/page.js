@@ -10,7 +10,9 @@ const sorbelinPage = (function () {
   // view, carried: {vibration, led} (the channels its download links),
   // player}.
   const files = [];
-  let engine = null;  // the loaded module, once it is
+  let engine = null;     // the loaded module, once it is; null again once it ended
+  let loading = null;    // the loading of the latest module, settled once it is loaded or refused
+  let pending = false;   // while that loading is under way
 
   // ---- Texts and templates
 
@@ -80,6 +82,8 @@ const sorbelinPage = (function () {
 
   // ---- The inspector's report
 
+  // A row of the report with its value (a text, or nodes), '—' for null;
+  // undefined removes the row.
   function showRow(card, name, value) {
     const row = card.querySelector(`[data-row="${name}"]`);
     if (value === undefined) {
@@ -87,7 +91,19 @@ const sorbelinPage = (function () {
       return;
     }
     const element = field(row, name);
-    if (element) fill(element, value === null ? '—' : String(value));
+    if (element) fill(element, value === null ? '—' : value instanceof Node ? value : String(value));
+  }
+
+  // A text the engine gives in both languages ({japanese, english}), the
+  // English beside the Japanese as the page's own texts are.
+  function inBothLanguages(texts) {
+    const english = document.createElement('span');
+    english.lang = 'en';
+    english.className = 'en-inline';
+    english.textContent = texts.english;
+    const both = document.createDocumentFragment();
+    both.append(`${texts.japanese} `, english);
+    return both;
   }
 
   // Counts stand above their bars only where every one of them fits; else
@@ -122,12 +138,13 @@ const sorbelinPage = (function () {
     new ResizeObserver(() => fitCounts(chart)).observe(chart);
   }
 
-  // The report of `sorbelin --info --json`, and the piece's length as
-  // `sorbelin --info` writes it.
-  function showReport(card, report, lengthText) {
+  // The report of `sorbelin --info --json`, the piece's length as
+  // `sorbelin --info` writes it and the phones a SMAF file is made for, as
+  // the engine reads them.
+  function showReport(card, report, lengthText, madeFor) {
     showRow(card, 'format', report.format);
     showRow(card, 'version', report.version);
-    showRow(card, 'scoreTrackType', report.scoreTrackType);
+    showRow(card, 'madeFor', madeFor ? inBothLanguages(madeFor) : undefined);
     showRow(card, 'title', report.format ? report.title : undefined);
     showRow(card, 'length', lengthText === null ? undefined : lengthText);
     showRow(card, 'error', report.error === null ? undefined : report.error);
@@ -135,7 +152,7 @@ const sorbelinPage = (function () {
     if (links) {
       fill(field(card, 'vibration'), channelList(links.vibration));
       fill(field(card, 'led'), channelList(links.led));
-      showRow(card, 'ledTag', links.ledTag);
+      showRow(card, 'ledTag', links.ledTag || undefined);
     } else {
       showRow(card, 'links', undefined);
     }
@@ -241,13 +258,29 @@ const sorbelinPage = (function () {
 
   // ---- Conversion
 
+  // The result message in both languages, and the phone models that it
+  // names after an empty line, the same in both, once beneath them.
+  function showMessage(converted, message) {
+    if (!message) {
+      for (const name of ['japanese', 'english', 'models']) field(converted, name).remove();
+      return;
+    }
+    const [japanese, models] = message.japanese.split('\n\n');
+    fill(field(converted, 'japanese'), japanese);
+    fill(field(converted, 'english'), message.english.split('\n\n')[0]);
+    if (models) fill(field(converted, 'models'), models);
+    else field(converted, 'models').remove();
+  }
+
   function showConversion(file, vibMask, ledMask) {
     const place = field(file.card, 'result');
     if (file.url) URL.revokeObjectURL(file.url);
     file.url = null;
     const allTracks = document.querySelector('#all-tracks').checked;
-    const result = sorbelinEngine.convert(engine, file.name, file.bytes, vibMask, ledMask, allTracks ? 1 : 0,
-                                          allTracksChoice());
+    const result = engine ? sorbelinEngine.convert(engine, file.name, file.bytes, vibMask, ledMask, allTracks ? 1 : 0,
+                                                   allTracksChoice()) :
+                            sorbelinEngine.notConverted('no-module');
+    afterEngineCall();
     place.dataset.outcome = result.outcome;
     place.dataset.masks = `${vibMask},${ledMask}`;
     place.dataset.allTracks = allTracks;
@@ -267,11 +300,7 @@ const sorbelinPage = (function () {
       if (line) fill(field(converted, name), line);
       else field(converted, name).remove();
     }
-    for (const language of ['japanese', 'english']) {
-      if (result.message) fill(field(converted, language), result.message[language]);
-      else field(converted, language).remove();
-    }
-    if (!result.laterTracks || allTracks) field(converted, 'tracksHint').remove();
+    showMessage(converted, result.message);
     file.url = URL.createObjectURL(new Blob([result.bytes], {type: 'application/octet-stream'}));
     const link = field(converted, 'download');
     link.href = file.url;
@@ -280,10 +309,21 @@ const sorbelinPage = (function () {
     fill(place, converted);
   }
 
+  // Converts every file again for the channels shown.
   function convertAll() {
-    if (!engine) return;
-    const vibMask = maskOf('vib'), ledMask = maskOf('led');
-    for (const file of files) if (file.bytes) showConversion(file, vibMask, ledMask);
+    convertEach(files.filter((file) => file.bytes));
+  }
+
+  // Converts the files in turn; while a module is loading (a fresh one, once
+  // a conversion ended the last), the rest wait for it.
+  function convertEach(list) {
+    while (list.length) {
+      if (pending) {
+        loading.then(() => convertEach(list));
+        return;
+      }
+      showConversion(list.shift(), maskOf('vib'), maskOf('led'));
+    }
   }
 
   // ---- Files
@@ -293,6 +333,13 @@ const sorbelinPage = (function () {
     fill(card.querySelector('.file-name'), name);
     document.querySelector('#files').append(card);
     return card;
+  }
+
+  // A card whose file the engine could not read ('no-memory' or 'failed'):
+  // the report and the timeline make way for a message that says why.
+  function showUnread(card, failure) {
+    card.querySelector('.report').replaceWith(text(`${failure}-report`));
+    field(card, 'player').remove();
   }
 
   // A card without a report or a timeline, that says why.
@@ -324,24 +371,25 @@ const sorbelinPage = (function () {
       showProblem(file.card, 'unreadable');
       return;
     }
-    await loading;
-    if (!engine) {
+    if (!await engineReady()) {
       showProblem(file.card, 'no-module');
       return;
     }
     const read = sorbelinEngine.read(engine, file.name, file.bytes);
-    if (read) {
+    afterEngineCall();
+    if (read.failure) {
+      showUnread(file.card, read.failure);
+    } else {
       file.report = read.info;
       file.timeline = read.timeline;
       file.lengthText = read.length;
-      showReport(file.card, file.report, file.lengthText);
-    } else {
-      file.card.querySelector('.report').remove();
+      showReport(file.card, file.report, file.lengthText, read.madeFor);
+      showTimeline(file);
     }
-    showTimeline(file);
     // The timeline goes to the screen before the conversion is made: its
     // rows light up with the links once the download is read back.
     if (file.view) await noteShown(file.card, 'timelineMs', takenAt);
+    await engineReady();
     showConversion(file, maskOf('vib'), maskOf('led'));
     noteShown(file.card, 'convertedMs', takenAt);
   }
@@ -366,9 +414,30 @@ const sorbelinPage = (function () {
   buildToggles(document.querySelector('#led'));
   document.querySelector('#all-tracks').addEventListener('change', convertAll);
 
-  const loading = loadEngine().then(
-      (module) => { engine = module; },
-      () => { fill(document.querySelector('#status'), text('no-module')); });
+  // Loads a module, at the start and in place of one that ended.
+  function startEngine() {
+    engine = null;
+    pending = true;
+    loading = loadEngine()
+                  .then((module) => { engine = module; },
+                        () => { fill(document.querySelector('#status'), text('no-module')); })
+                  .then(() => { pending = false; });
+  }
+
+  // After each call: a module that the call ended is let go (its memory
+  // with it), and a fresh one is started for what comes next.
+  function afterEngineCall() {
+    if (engine && sorbelinEngine.ended(engine)) startEngine();
+  }
+
+  // The module once its loading has settled; null where the browser cannot
+  // load it.
+  async function engineReady() {
+    while (pending) await loading;
+    return engine;
+  }
+
+  startEngine();
 
   const input = document.querySelector('#file-input');
   document.querySelector('#choose').addEventListener('click', () => input.click());

@@ -73,21 +73,43 @@ const sorbelinTimelineView = (function () {
     return view.width / Math.max(1, view.timeline.durationMs);
   }
 
-  // The time axis: a mark and its time every so many seconds, as many as
-  // leave room for their labels.
+  // Seconds between two marks of the axis: the first step that leaves room
+  // for the longest label (the last) and a gap, however long the piece, so
+  // that the marks are at most a screenful. Past an hour the steps are 100,
+  // 200, 500, 1000, ... minutes.
+  function axisStep(context, view) {
+    const scale = scaleOf(view), durationMs = view.timeline.durationMs;
+    const fits = (seconds) => {
+      const room = seconds * 1000 * scale;
+      if (room < 48) return false;
+      return context.measureText(axisLabel(Math.floor(durationMs / (seconds * 1000)) * seconds)).width + 12 <= room;
+    };
+    const step = [1, 2, 5, 10, 15, 30, 60, 120, 300, 600, 900, 1800, 3600].find(fits);
+    if (step) return step;
+    for (let minutes = 100; ; minutes *= 10) {
+      for (const factor of [1, 2, 5]) if (fits(factor * minutes * 60)) return factor * minutes * 60;
+    }
+  }
+
+  function axisLabel(seconds) {
+    return T.clockText(seconds * 1000).slice(0, -2);
+  }
+
+  // The time axis: a mark and its time every step, each label where it
+  // fits whole.
   function drawAxis(context, view) {
     const scale = scaleOf(view), top = view.rows.axis.top;
-    const step = [1, 2, 5, 10, 15, 30, 60, 120, 300].find((seconds) => seconds * 1000 * scale >= 48) || 600;
-    context.fillStyle = view.colour.line;
-    context.fillRect(0, top, view.width, 1);
     context.font = '10px sans-serif';
     context.textBaseline = 'top';
+    const step = axisStep(context, view);
+    context.fillStyle = view.colour.line;
+    context.fillRect(0, top, view.width, 1);
     for (let seconds = 0; seconds * 1000 <= view.timeline.durationMs; seconds += step) {
-      const x = seconds * 1000 * scale;
+      const x = seconds * 1000 * scale, label = axisLabel(seconds);
       context.fillStyle = view.colour.line;
       context.fillRect(x, top, 1, 4);
       context.fillStyle = view.colour.axis;
-      if (x + 30 <= view.width) context.fillText(sorbelinTimeline.clockText(seconds * 1000).slice(0, -2), x + 2, top + 3);
+      if (x + 2 + context.measureText(label).width <= view.width) context.fillText(label, x + 2, top + 3);
     }
   }
 

@@ -82,9 +82,10 @@ def openPage(driver, url):
     wait(driver, "return document.querySelectorAll('#vib input').length === 16")
 
 
-def wait(driver, script, *args, timeout=30):
-    """Waits until the script returns something true, and returns it."""
-    return WebDriverWait(driver, timeout).until(lambda d: d.execute_script(script, *args))
+def wait(driver, script, *args, timeout=30, poll=0.5):
+    """Waits until the script returns something true, and returns it,
+    asking every `poll` seconds."""
+    return WebDriverWait(driver, timeout, poll_frequency=poll).until(lambda d: d.execute_script(script, *args))
 
 
 def takeFiles(driver, paths):
@@ -132,14 +133,16 @@ return [...document.querySelectorAll('#files > li')].map((card) => {
     masks: result.dataset.masks || null,
     japanese: shown('japanese'),
     english: shown('english'),
+    models: shown('models'),
+    resultText: result.textContent,
     carries: shown('carries'),
     carriesEnglish: shown('carriesEnglish'),
-    tracksHint: shown('tracksHint'),
     problem: result.querySelector('.problem') ? result.textContent.trim() : null,
+    readProblem: [...card.children].filter((e) => e.matches('.problem')).map((e) => e.dataset.text)[0] || null,
     download: link ? link.download : null,
     format: shown('format'),
     version: shown('version'),
-    scoreTrackType: shown('scoreTrackType'),
+    madeFor: shown('madeFor'),
     title: shown('title'),
     length: shown('length'),
     error: shown('error'),
@@ -150,6 +153,21 @@ return [...document.querySelectorAll('#files > li')].map((card) => {
   };
 });
 """
+
+
+DROP_SCRIPT = """
+const [name, data, zeros] = arguments;
+const bytes = data === null ? new Uint8Array(zeros) : Uint8Array.from(atob(data), (c) => c.charCodeAt(0));
+const files = new DataTransfer();
+files.items.add(new File([bytes], name));
+document.querySelector('#drop-zone').dispatchEvent(new DragEvent('drop', {dataTransfer: files, bubbles: true, cancelable: true}));
+"""
+
+
+def dropFile(driver, name, data=None, zeros=0):
+    """Drops a file of the bytes, or of `zeros` zero bytes made in the page,
+    on the drop zone."""
+    driver.execute_script(DROP_SCRIPT, name, None if data is None else base64.b64encode(data).decode(), zeros)
 
 
 def cards(driver):

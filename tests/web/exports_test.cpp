@@ -88,13 +88,21 @@ TEST(WebExports, ConvertGivesTheEnginesResult) {
   sorbelin_release(nullptr);
 }
 
-// One reading gives the native program's reports and --info's length text.
+// One reading gives the native program's reports, --info's length text and
+// the phones a SMAF file is made for.
 TEST(WebExports, ReadGivesTheReportsLines) {
   struct Case {
     const char *name;
     Bytes input;
+    std::string madeFor = "null";
   } cases[] = {
-      {"tune.mld", melodyV2}, {"着信.mmf", smafPlain}, {"notes.txt", ascii("plain text")}, {"empty.mld", {}}};
+      {"tune.mld", melodyV2},
+      {"着信.mmf", smafPlain},
+      {"new.mmf", smafTrack6},
+      {"five.mmf", smaf(mtr(5, Bytes(16, 0)) + mtr(6, Bytes(16, 0), 2)),
+       both("40和音の機種", "phones that play 40 notes at once")},
+      {"notes.txt", ascii("plain text")},
+      {"empty.mld", {}}};
   for (const Case &c : cases) {
     const uint8_t *bytes = c.input.empty() ? nullptr : c.input.data();
     uint32_t length = uint32_t(c.input.size());
@@ -105,7 +113,7 @@ TEST(WebExports, ReadGivesTheReportsLines) {
     std::string lengthText = info.formatKind ? quoted(durationText(info.durationFloorMs)) : "null";
     EXPECT_EQ(std::string(json), "{\"info\":" + melodyInfoJson(c.name, bytes, length) +
                                      ",\"timeline\":" + melodyTimelineJson(c.name, bytes, length) +
-                                     ",\"length\":" + lengthText + "}");
+                                     ",\"length\":" + lengthText + ",\"madeFor\":" + c.madeFor + "}");
     std::free(json);
   }
 }

@@ -44,6 +44,18 @@ def imelody(notes, title=b"Test", version=2, noteLength=3, padding=0):
     """Channel c is voice (c - 1) % 4 of track (c - 1) // 4."""
     trackCount = max(1, max((n[0] - 1) // 4 + 1 for n in notes)) if notes else 1
     tracks = [imeloTrack([n for n in notes if (n[0] - 1) // 4 == t], noteLength, padding) for t in range(trackCount)]
+    return imelodyOfTracks(tracks, title, version, noteLength)
+
+
+def longPiece(waits):
+    """An i-melody of one note, then `waits` long no-ops of 65,280 ticks at
+    the slowest tempo (6 ticks a quarter note, one quarter a minute: 10 s a
+    tick): 2,000 of them make 8 KB that last 1.3 x 10^12 ms."""
+    events = b"\x00\xFF\xC0\x01" + b"\x00\x0F\x30" + b"\x00\xFF\xDC\xFF" * waits + b"\x00\xFF\xDF\x00"
+    return imelodyOfTracks([events], b"Long", 2, 3)
+
+
+def imelodyOfTracks(tracks, title, version, noteLength):
     subs = b"note" + be(2, 2) + be(noteLength - 3, 2)
     subs += b"vers" + be(4, 2) + b"0" + bytes([0x30 + version]) + b"00"
     subs += b"titl" + be(len(title), 2) + title

@@ -16,6 +16,7 @@ import tempfile
 import unittest
 
 import browser
+import melodies
 
 EXAMPLES = pathlib.Path(__file__).resolve().parents[2] / "examples"
 SITE = SORBELIN = None  # set from the command line
@@ -90,11 +91,16 @@ def nativeInfo(path):
     return json.loads(run.stdout)
 
 
-def nativeLength(path):
-    """The piece's length as `sorbelin --info` writes it ("0:04.0")."""
+def nativeInfoLine(path, label):
+    """A line of `sorbelin --info`: the value after its label."""
     run = subprocess.run([SORBELIN, "--info", path], capture_output=True, text=True,
                          env=dict(os.environ, LC_ALL="C.UTF-8"))
-    return run.stdout.partition("  length   ")[2].partition("\n")[0]
+    return run.stdout.partition(f"  {label:9}")[2].partition("\n")[0]
+
+
+def nativeLength(path):
+    """The piece's length as `sorbelin --info` writes it ("0:04.0")."""
+    return nativeInfoLine(path, "length")
 
 
 class PageCase:
@@ -143,6 +149,51 @@ class PageCase:
         return path
 
 
+# A test hook for the engine's failures, in place before the page loads:
+# every module that the page loads is counted, and the call that `failNext`
+# names traps once, as a fault of the engine would; blockGrowth() keeps the
+# module's memory from growing, so that the engine runs out of it; uncaught
+# errors are kept.
+FAILURE_HOOK = """
+window.modulesLoaded = 0;
+window.failNext = null;
+window.uncaught = [];
+addEventListener('error', (event) => uncaught.push(String(event.message)));
+addEventListener('unhandledrejection', (event) => uncaught.push(String(event.reason)));
+// The module's loader is defined by sorbelin.js, after this script: it is
+// taken as it is defined, and every module it makes is wrapped.
+let create = null;
+const wrapped = (module) => {
+  ++modulesLoaded;
+  for (const name of ['_sorbelin_read', '_sorbelin_convert']) {
+    // The module's own function puts the plain export in its place when
+    // first called: the wrapper puts itself back.
+    const call = module[name];
+    const wrapper = (...values) => {
+      if (failNext === name) {
+        failNext = null;
+        throw new WebAssembly.RuntimeError('unreachable');
+      }
+      const result = call(...values);
+      module[name] = wrapper;
+      return result;
+    };
+    module[name] = wrapper;
+  }
+  return module;
+};
+Object.defineProperty(window, 'createSorbelin', {
+  configurable: true,
+  get: () => create && ((...args) => create(...args).then(wrapped)),
+  set: (loader) => { create = loader; },
+});
+const grow = WebAssembly.Memory.prototype.grow;
+window.blockGrowth = (blocked) => {
+  WebAssembly.Memory.prototype.grow = blocked ? () => { throw new RangeError('no room'); } : grow;
+};
+"""
+
+
 class PageTests(PageCase):
     """Conversions, reports and refusals."""
 
@@ -162,8 +213,15 @@ class PageTests(PageCase):
                     self.assertEqual(card["outcome"], "done", path)
                     self.assertEqual(card["download"], card["name"])
                     self.assertEqual(browser.download(self.driver, index), expected, path)
-                    self.assertEqual(card["japanese"], japanese or None, path)
+                    # The message in both languages; the phone models it
+                    # names after an empty line, the same in both, once.
+                    english, _, models = english.partition("\n\n")
+                    self.assertEqual(japanese.partition("\n\n")[2], models, path)
+                    self.assertEqual(card["japanese"], japanese.partition("\n\n")[0] or None, path)
                     self.assertEqual(card["english"], english or None, path)
+                    self.assertEqual(card["models"], models or None, path)
+                    if models:
+                        self.assertEqual(card["resultText"].count(models), 1, path)
                     self.assertEqual(card["carries"], nativeCarries(path, vib, led, "ja_JP.UTF-8"), path)
                     self.assertEqual(card["carriesEnglish"], nativeCarries(path, vib, led), path)
 
@@ -209,14 +267,35 @@ class PageTests(PageCase):
                 self.assertEqual(card["title"], info["title"] or "—")
                 self.assertEqual(card["length"], nativeLength(path))
                 self.assertEqual(card["version"], str(info["version"]) if "version" in info else None)
-                self.assertEqual(card["scoreTrackType"],
-                                 str(info["scoreTrackType"]) if "scoreTrackType" in info else None)
+                # The phones a SMAF file is made for, in both languages, as
+                # --info says them in English after "made for".
+                madeFor = nativeInfoLine(path, "format").partition(", made for ")[2]
+                if madeFor:
+                    notes = madeFor.split()[3]
+                    self.assertEqual(card["madeFor"], f"{notes}和音の機種 {madeFor}")
+                else:
+                    self.assertIsNone(card["madeFor"])
+                # The LED channel named in the file's information, where it names one.
+                ledTag = info["links"].get("ledTag")
+                self.assertEqual(card["ledTag"], str(ledTag) if ledTag else None)
                 self.assertEqual(card["vibration"].split(", ") if info["links"]["vibration"] else [],
                                  [str(c) for c in info["links"]["vibration"]])
                 self.assertEqual(card["led"].split(", ") if info["links"]["led"] else [],
                                  [str(c) for c in info["links"]["led"]])
                 if "notes" in info:
                     self.assertEqual(card["notes"], [info["notes"].get(str(c), 0) for c in range(1, 17)])
+
+    def test_words_a_ringtone_user_knows(self):
+        # The names the file format gives its parts stay out of what the
+        # page says, in both languages.
+        browser.takeFiles(self.driver, examples())
+        browser.waitForCards(self.driver, len(examples()), f"{mask([1])},{mask([1])}")
+        shown = self.driver.execute_script("return document.body.innerText")
+        for word in ("LED tag", "LEDタグ", "score track type", "スコアトラック形式", "contents-info", "chunk", "チャンク",
+                     "voice"):
+            self.assertNotIn(word.lower(), shown.lower())
+        self.assertIn("LED channel named in the file's information", shown)
+        self.assertIn("phones that play 16 notes at once", shown)
 
     def test_dropped_files_are_taken(self):
         path = str(EXAMPLES / "chime.mmf")
@@ -250,6 +329,53 @@ class PageTests(PageCase):
                 finally:
                     self.driver.execute_cdp_cmd("Page.removeScriptToEvaluateOnNewDocument",
                                                 {"identifier": added["identifier"]})
+
+    def test_a_failing_engine_ends_in_a_message_and_a_fresh_module(self):
+        tune = melodies.imelody(melodies.tune([1, 2, 3, 4], 500000))
+        chime = (EXAMPLES / "chime.mmf").read_bytes()
+        cases = [  # name, what goes wrong, the file (bytes or a count of zeros), the message in place of the
+                   # report, the conversion's outcome, whether the module ended
+            ("reading runs out of memory", "blockGrowth(true)", tune, "no-memory-report", "done", True),
+            ("no memory to copy the file in", "blockGrowth(true)", 20_000_000, "no-memory-report", "no-memory", False),
+            ("the engine stops while reading", "failNext = '_sorbelin_read'", chime, "failed-report", "done", True),
+            ("the engine stops while converting", "failNext = '_sorbelin_convert'", chime, None, "failed", True),
+        ]
+        added = self.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": FAILURE_HOOK})
+        try:
+            browser.openPage(self.driver, self.url)
+            for index, (name, failure, data, readProblem, outcome, ended) in enumerate(cases):
+                with self.subTest(name):
+                    loaded = self.driver.execute_script("return modulesLoaded")
+                    self.driver.execute_script(failure)
+                    if isinstance(data, int):
+                        browser.dropFile(self.driver, f"{index}.mmf", zeros=data)
+                    else:
+                        browser.dropFile(self.driver, f"{index}.mmf", data)
+                    card = browser.waitForCards(self.driver, index + 1, f"{mask([1])},{mask([1])}")[index]
+                    self.driver.execute_script("blockGrowth(false); failNext = null")
+                    self.assertEqual([card["readProblem"], card["outcome"]], [readProblem, outcome])
+                    self.assertEqual(card["format"] is None, readProblem is not None)
+                    self.assertEqual(card["problem"] is None, outcome == "done")
+                    # The page let the module go and loaded a fresh one, for
+                    # the next file or once the card's conversion needed it.
+                    browser.wait(self.driver, "return modulesLoaded === arguments[0]", loaded + ended)
+            # Every file again, the refused one refused, with the fresh module.
+            browser.dropFile(self.driver, "chime.mmf", chime)
+            browser.chooseChannels(self.driver, "vib", [2])
+            shown = browser.waitForCards(self.driver, len(cases) + 1, f"{mask([2])},{mask([1])}")
+            self.assertEqual([card["outcome"] for card in shown], ["done", "not-melody", "done", "done", "done"])
+            self.assertEqual(browser.download(self.driver, 4), native(str(EXAMPLES / "chime.mmf"), [2], [1])[0])
+            # The first conversion of a pass ends the module: the others
+            # wait for a fresh one.
+            loaded = self.driver.execute_script("failNext = '_sorbelin_convert'; return modulesLoaded")
+            self.driver.find_element("css selector", "label[for=led-3]").click()
+            shown = browser.waitForCards(self.driver, len(cases) + 1, f"{mask([2])},{mask([1, 3])}")
+            self.assertEqual([card["outcome"] for card in shown], ["failed", "not-melody", "done", "done", "done"])
+            self.assertEqual(self.driver.execute_script("return modulesLoaded"), loaded + 1)
+            self.assertEqual(browser.download(self.driver, 4), native(str(EXAMPLES / "chime.mmf"), [2], [1, 3])[0])
+            self.assertEqual(self.driver.execute_script("return uncaught"), [])
+        finally:
+            self.driver.execute_cdp_cmd("Page.removeScriptToEvaluateOnNewDocument", {"identifier": added["identifier"]})
 
     def test_toggles_are_labelled_checkboxes_for_the_keyboard(self):
         labels = self.driver.execute_script("""
