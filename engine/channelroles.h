@@ -38,20 +38,6 @@ struct Pulse {
   double fromMs, toMs;
 };
 
-// The channels that the record describes: as --info counts them, i-melody
-// channels 1 to 16 and every SMAF channel (1 to 32).
-struct ChannelRoles {
-  double pieceMs;
-  uint32_t withNotes;                            // bit k: channel k + 1 has notes
-  ChannelFigures figures[describedChannels];     // channel k + 1 at index k, where it has notes
-  std::vector<Pulse> pulses[describedChannels];  // each channel's notes, gaps under 60 ms joined, in time order
-};
-
-// Fills the record from the timeline's notes and the channels' voices (a
-// channel the file marks as a drum channel). The pulses' storage is kept
-// from an earlier call on the same record.
-void readChannelRoles(const Timeline &timeline, ChannelRoles *roles);
-
 // What the vibrator would do following a set of channels: the union of their
 // notes with gaps under 60 ms joined, as pulses.
 struct VibrationPattern {
@@ -61,6 +47,29 @@ struct VibrationPattern {
   double shortShare;       // share of the pulses shorter than 80 ms
   uint32_t pulses;
 };
+
+// Where readChannelRoles gathers each channel's notes and writes its pulses
+// first; kept from call to call, it only grows.
+struct ChannelRoleRoom {
+  std::vector<TimedNote> notes;
+  std::vector<Pulse> pulses;
+};
+
+// The channels that the record describes: as --info counts them, i-melody
+// channels 1 to 16 and every SMAF channel (1 to 32).
+struct ChannelRoles {
+  double pieceMs;
+  uint32_t withNotes;                            // bit k: channel k + 1 has notes
+  ChannelFigures figures[describedChannels];     // channel k + 1 at index k, where it has notes
+  VibrationPattern own[describedChannels];       // each channel's pattern alone
+  std::vector<Pulse> pulses[describedChannels];  // each channel's notes, gaps under 60 ms joined, in time order
+  ChannelRoleRoom room;
+};
+
+// Fills the record from the timeline's notes and the channels' voices (a
+// channel the file marks as a drum channel). The pulses' storage is kept
+// from an earlier call on the same record.
+void readChannelRoles(const Timeline &timeline, ChannelRoles *roles);
 
 // The pattern of the channels of `channels` (bit k for channel k + 1) that
 // have notes; all 0 for none.

@@ -118,15 +118,18 @@ Candidates candidatesOf(const ChannelRoles &roles, uint16_t room, bool (*mayFoll
   return c;
 }
 
-// The misses that a pair cannot escape, whatever its union: it runs at least
-// as long and as much as either channel, and pulses at most as often as both.
+// The misses that a pair of channels that may pair cannot escape: together
+// they pulse at most as often as both added.
 int certainMisses(const Choice &a, const Choice &b) {
-  int misses = 0;
-  if (std::max(a.pattern.longestMs, b.pattern.longestMs) > longestMost) misses += MISS_LONGEST;
-  if (std::max(a.pattern.duty, b.pattern.duty) > dutyMost || a.pattern.duty + b.pattern.duty < dutyLeast)
-    misses += MISS_DUTY;
-  if (a.pattern.pulsesPerSecond + b.pattern.pulsesPerSecond < rateLeast) misses += MISS_RATE;
-  return misses;
+  return a.pattern.pulsesPerSecond + b.pattern.pulsesPerSecond < rateLeast ? MISS_RATE : 0;
+}
+
+// Two channels together only where neither alone pulses too often, runs
+// too much or too long: joined to another part, such a part only gets
+// busier. (This also keeps the pairs worth merging few.)
+bool mayPair(const Choice &single) {
+  const VibrationPattern &p = single.pattern;
+  return p.pulsesPerSecond <= rateMost && p.duty <= dutyMost && p.longestMs <= longestMost;
 }
 
 struct Search {
@@ -148,7 +151,7 @@ bool bestInBands(const Search &s, int kind, Choice *best) {
   for (int i = 0; i < s.count; ++i)
     for (int j = i + 1; j < s.count; ++j) {
       const Choice &a = s.singles[i], &b = s.singles[j];
-      if (std::min(a.kind, b.kind) != kind || certainMisses(a, b)) continue;
+      if (std::min(a.kind, b.kind) != kind || !mayPair(a) || !mayPair(b) || certainMisses(a, b)) continue;
       Choice c = makeChoice(s.roles, a.first, b.first);
       if (c.misses == 0 && (!found || compareAlike(s.roles, c, *best) < 0)) *best = c, found = true;
     }
@@ -173,7 +176,8 @@ bool closest(const Search &s, int kind, Choice *best) {
   for (int i = 0; i < s.count; ++i)
     for (int j = i + 1; j < s.count; ++j) {
       // A pair comes after a single that misses as few.
-      if (certainMisses(s.singles[i], s.singles[j]) >= best->misses) continue;
+      const Choice &a = s.singles[i], &b = s.singles[j];
+      if (!mayPair(a) || !mayPair(b) || certainMisses(a, b) >= best->misses) continue;
       Choice c = makeChoice(s.roles, s.singles[i].first, s.singles[j].first);
       if (compareClosest(s.roles, c, *best) < 0) *best = c;
     }

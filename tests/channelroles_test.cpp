@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "engine/channelroles.h"
+#include "engine/inspect.h"
 #include "tests/partimages.h"
+#include "tests/timelineimages.h"
 
 namespace {
 
@@ -153,5 +155,20 @@ TEST(ChannelRoles, PatternOfChannelSets) {
     EXPECT_DOUBLE_EQ(p.longestMs, c.longestMs) << c.channels;
     EXPECT_DOUBLE_EQ(p.shortShare, c.shortShare) << c.channels;
     EXPECT_EQ(p.pulses, c.pulses) << c.channels;
+  }
+}
+
+// Every note that --info counts, and only those, is read: i-melody channels
+// 1 to 16 (not the fifth track's 17), every SMAF channel, notes of a
+// channel that two score tracks play in two runs.
+TEST(ChannelRoles, ReadsTheNotesThatInfoCounts) {
+  for (const Bytes &image : timelineMelodies()) {
+    MelodyInfo info;
+    inspectImage(image.data(), image.size(), &info);
+    ChannelRoles roles = rolesOf(decode(image));
+    for (int k = 0; k < describedChannels; ++k) {
+      EXPECT_EQ(hasNotes(roles, k + 1) ? roles.figures[k].notes : 0u, info.notes[k]) << "channel " << k + 1;
+      EXPECT_EQ(roles.pulses[k].empty(), info.notes[k] == 0) << "channel " << k + 1;
+    }
   }
 }
