@@ -20,9 +20,12 @@ const double shortMs = 80;
 // Notes that begin within 25 ms of each other are heard as one attack (a
 // chord, a roll): they count as one onset.
 const double onsetWindowMs = 25;
-// A channel that sounds one and a half notes at once on average plays
-// chords; a melody with a few double stops stays near 1.1.
-const double chordPolyphony = 1.5;
+// A channel whose notes begin one and a half together on average plays
+// chords; a melody with a few double stops stays near 1.1. Counted by the
+// notes that begin together, not by those that sound at once: ring melodies
+// often hold each note of a line on past the next (the examples' tunes
+// sound four notes at once so).
+const double chordNotesPerOnset = 1.5;
 // Notes held a second or longer on average: a pad or a drone. Following it,
 // the vibrator would run for more than the longest comfortable pulse.
 const double heldMs = 1000;
@@ -262,6 +265,7 @@ ChannelFigures figuresOf(const ChannelScan &s, const uint8_t keys[128], const st
   double lastOnset = s.nextOnsetMs - onsetWindowMs;
   double spacingMs = s.onsets > 1 ? (lastOnset - pulses.front().fromMs) / (s.onsets - 1) : HUGE_VAL;
   f.held = s.durationSum / s.notes >= heldMs;
+  f.chordal = s.notes >= chordNotesPerOnset * s.onsets;
   f.fast = s.onsets >= fastLeastOnsets && spacingMs < fastSpacingMs;
   // Repeated short notes on few keys.
   bool drums = s.notes >= drumLeastNotes && f.distinctKeys <= drumMostKeys &&
@@ -284,7 +288,7 @@ void markDrums(const Timeline &timeline, ChannelRoles &roles, int counted) {
   for (int k = 0; k < counted; ++k) {
     ChannelFigures &f = roles.figures[k];
     if (marked) f.role = timeline.voices[k].rhythm ? ROLE_DRUMS : ROLE_OTHER;
-    if (f.role != ROLE_DRUMS && f.polyphony >= chordPolyphony) f.role = ROLE_CHORDS;
+    if (f.role != ROLE_DRUMS && f.chordal) f.role = ROLE_CHORDS;
   }
 }
 

@@ -28,9 +28,11 @@ struct ChannelFigures {
   double shortShare;       // share of the notes shorter than 80 ms
   double polyphony;        // notes sounding at once, on average, while any sounds
   int distinctKeys;
-  // What the choice of channels for the vibrator and the LED avoids:
-  bool held;  // notes held a second or longer on average: a pad or a drone
-  bool fast;  // notes come faster than the hand or the eye can follow: a run or an arpeggio
+  // What the roles and the choice of channels for the vibrator and the LED
+  // look at beside the figures:
+  bool chordal;  // notes begin together, one and a half or more on average
+  bool held;     // notes held a second or longer on average: a pad or a drone
+  bool fast;     // notes come faster than the hand or the eye can follow: a run or an arpeggio
 };
 
 // A stretch during which the phone's vibrator would run.

@@ -172,3 +172,16 @@ TEST(ChannelRoles, ReadsTheNotesThatInfoCounts) {
     }
   }
 }
+
+// A line whose notes ring on past the next (as ring melodies often hold
+// them) sounds several notes at once, but it plays no chords.
+TEST(ChannelRoles, LinesThatRingOnStayLines) {
+  Piece piece = pieceOf(arrangements[1], {4, 480, 72, 1});
+  for (PartNote &n : piece.notes)
+    if (n.channel != 10) n.durationMs = std::min(2500, 4 * n.durationMs);
+  for (const Bytes &image : {melodyOf(piece), smaf(mobileScoreTrack(piece))}) {
+    ChannelRoles roles = rolesOf(decode(image));
+    EXPECT_EQ(rolesText(roles), "5 melody, 6 bass, 10 drums");
+    EXPECT_GT(roles.figures[4].polyphony, 2);
+  }
+}
