@@ -188,10 +188,12 @@ uint16_t maskOf(const Choice &c) {
   return uint16_t((1u << c.first) | (c.second >= 0 ? 1u << c.second : 0));
 }
 
-// Why nothing is chosen, where the room is open: no notes a request can
-// name, or nothing that the device may follow, or not where the file links.
+// Why nothing is chosen, where the room is open: no notes, or none on the
+// channels a request can name (1 to 16), or nothing that the device may
+// follow, or not where the file links.
 ChoiceReason nothingChosen(const ChannelRoles &roles, bool (*mayFollow)(const ChannelFigures &)) {
-  if (!(roles.withNotes & 0xFFFF)) return CHOICE_NO_NOTES;
+  if (!roles.withNotes) return CHOICE_NO_NOTES;
+  if (!(roles.withNotes & 0xFFFF)) return CHOICE_NOT_CARRIED;
   return candidatesOf(roles, 0xFFFF, mayFollow).count ? CHOICE_NOT_CARRIED : CHOICE_NOTHING_FITS;
 }
 

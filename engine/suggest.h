@@ -20,9 +20,10 @@
 
 enum ChoiceReason {
   CHOICE_NO_ROOM,         // the file links nothing to the device (the room's limit says why)
-  CHOICE_NO_NOTES,        // no channel that a request can name has notes
+  CHOICE_NO_NOTES,        // the file has no notes
   CHOICE_NOTHING_FITS,    // only parts the device should not follow play
-  CHOICE_NOT_CARRIED,     // the parts it could follow play on channels the file cannot link
+  CHOICE_NOT_CARRIED,     // the parts it could follow play on channels the file cannot link or a
+                          // request cannot name (17 to 32)
   // vibration
   CHOICE_IN_BANDS,        // its pulses keep within every band
   CHOICE_BASS_FALLBACK,   // nothing keeps the bands: the bass line
