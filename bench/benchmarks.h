@@ -2,4 +2,5 @@
 #pragma once
 
 void registerEngineBenchmarks();
+void registerSuggestBenchmarks();
 void registerOptionsBenchmarks();

@@ -1,5 +1,6 @@
 #include "bench/images.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 
@@ -138,6 +139,80 @@ ByteVector makeSmafImage(uint32_t size) {
   appendBE(image, uint32_t(contents.size() + 2), 4);
   append(image, contents);
   appendBE(image, crc16(image.data(), int32_t(image.size())), 2);
+  return image;
+}
+
+namespace {
+
+// A part of the ring melody: a note every `step` ticks (48 a beat) sounding
+// `gate` ticks, `chord` notes at once, keys drawn within `spread` of `key`
+// (0 to 62 above key 45), now and then a rest.
+struct RingPart {
+  int step, gate, chord, key, spread, restPercent;
+};
+
+// Channels 1 to 16: bass, three held chords, tune, harmony, two arpeggios,
+// a counter line, drums, six sparse parts.
+const RingPart ringParts[16] = {
+    {24, 12, 1, 0, 12, 0},  {192, 186, 3, 15, 12, 0}, {192, 186, 3, 19, 12, 0}, {192, 186, 3, 22, 12, 0},
+    {32, 28, 1, 27, 14, 10}, {48, 40, 1, 22, 12, 10}, {12, 10, 1, 15, 24, 15},   {24, 20, 1, 19, 20, 15},
+    {96, 80, 1, 20, 10, 20}, {12, 1, 2, 0, 6, 0},     {96, 60, 1, 30, 12, 30},   {96, 60, 1, 10, 12, 30},
+    {144, 90, 1, 25, 12, 40}, {96, 40, 1, 35, 10, 40}, {192, 100, 2, 12, 12, 50}, {48, 30, 1, 40, 12, 60},
+};
+
+struct RingEvent {
+  uint32_t tick;
+  uint8_t bytes[3];
+};
+
+// Every event of one voice over `ticks`: its notes, a volume event at each
+// bar and a pan event at each half bar.
+void appendPartEvents(std::vector<RingEvent> &events, const RingPart &part, int voice, uint32_t ticks, Random &random) {
+  for (uint32_t tick = 0; tick < ticks; tick += uint32_t(part.step)) {
+    if (tick % 192 == 0) events.push_back({tick, {0xFF, 0xE2, uint8_t(voice << 6 | 50)}});
+    if (tick % 96 == 0) events.push_back({tick, {0xFF, 0xE3, uint8_t(voice << 6 | (tick / 96 % 2 ? 24 : 40))}});
+    if (int(nextRandom(random) % 100) < part.restPercent) continue;
+    for (int k = 0; k < part.chord; ++k) {
+      uint8_t key = uint8_t(std::min(62, part.key + int(nextRandom(random) % uint32_t(part.spread + 1))));
+      events.push_back({tick, {uint8_t(voice << 6 | key), uint8_t(part.gate), 0}});
+    }
+  }
+}
+
+// One track: the tempo first (time base 48, tempo 150) in the first, the
+// events in time order, waits over 255 ticks as no-ops, the end.
+void appendRingTrack(ByteVector &image, int track, uint32_t ticks, Random &random) {
+  std::vector<RingEvent> events;
+  for (int voice = 0; voice < 4; ++voice) appendPartEvents(events, ringParts[4 * track + voice], voice, ticks, random);
+  std::stable_sort(events.begin(), events.end(), [](const RingEvent &a, const RingEvent &b) { return a.tick < b.tick; });
+  ByteVector data = track == 0 ? ByteVector{0x00, 0xFF, 0xC3, 150} : ByteVector{};
+  uint32_t at = 0;
+  for (const RingEvent &e : events) {
+    for (; e.tick - at > 255; at += 255) data.insert(data.end(), {0xFF, 0xFF, 0xDE, 0x00});
+    data.push_back(uint8_t(e.tick - at));
+    data.insert(data.end(), e.bytes, e.bytes + (e.bytes[0] == 0xFF ? 3 : 2));
+    at = e.tick;
+  }
+  for (; ticks - at > 255; at += 255) data.insert(data.end(), {0xFF, 0xFF, 0xDE, 0x00});
+  data.insert(data.end(), {uint8_t(ticks - at), 0xFF, 0xDF, 0x00});
+  appendChunk(image, "trac", data);
+}
+
+}  // namespace
+
+ByteVector makeRingMelodyImage() {
+  const uint32_t ticks = 178 * 192;  // 178 bars of four beats: 4:45 at 150 beats a minute
+  ByteVector image;
+  appendText(image, "melo");
+  appendBE(image, 0, 4);
+  appendBE(image, 0, 2);
+  image.insert(image.end(), {0x01, 0x00, 0x04});
+  appendText(image, "vers");
+  image.insert(image.end(), {0x00, 0x04, '0', '3', '0', '0'});
+  patchBE(image, 8, uint32_t(image.size() - 10), 2);
+  Random random = {15000};
+  for (int track = 0; track < 4; ++track) appendRingTrack(image, track, ticks, random);
+  patchBE(image, 4, uint32_t(image.size() - 8), 4);
   return image;
 }
 

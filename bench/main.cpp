@@ -86,6 +86,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
 
 int main(int argc, char **argv) {
   registerEngineBenchmarks();
+  registerSuggestBenchmarks();
   registerOptionsBenchmarks();
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

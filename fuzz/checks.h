@@ -20,6 +20,11 @@ const char *checkInspection(const uint8_t *data, size_t size);
 // on a converted image, the same timeline as the input's.
 const char *checkTimeline(const uint8_t *data, size_t size);
 
+// suggestForImage and its reports on the image, read as for
+// checkConversion (the odd number of set bits asking for all tracks); then
+// the conversion with the suggestion's channels links exactly those.
+const char *checkSuggestion(const uint8_t *data, size_t size);
+
 // splitCommandLine and readOptions: the bytes up to the first zero are the
 // command-line text.
 const char *checkOwnCommandLine(const uint8_t *data, size_t size);

@@ -37,11 +37,14 @@ bool readString(JsonReader &r) {
   return false;
 }
 
-bool readNumber(JsonReader &r) {
+bool readDigits(JsonReader &r) {
   size_t start = r.at;
   while (r.at < r.text.size() && r.text[r.at] >= '0' && r.text[r.at] <= '9') ++r.at;
   return r.at > start;
 }
+
+// An unsigned number, with a fraction or without.
+bool readNumber(JsonReader &r) { return readDigits(r) && (!take(r, '.') || readDigits(r)); }
 
 bool readList(JsonReader &r, char close, bool keys, int depth) {
   if (take(r, close)) return true;

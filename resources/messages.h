@@ -149,3 +149,79 @@ inline constexpr Message msgRecordedSoundUntimed = {"in the file; when it plays 
 // In --timeline, the row of recorded sound and what follows its strip.
 inline constexpr Message msgRecordingRow = {"recording", "録音"};
 inline constexpr Message msgNotLinked = {"not linked", "連動しません"};
+
+
+// What each channel plays, as --suggest, --info and --timeline name it.
+inline constexpr Message msgRoleMelody = {"melody", "メロディ"};
+inline constexpr Message msgRoleBass = {"bass", "ベース"};
+inline constexpr Message msgRoleDrums = {"drums", "ドラム"};
+inline constexpr Message msgRoleChords = {"chords", "和音"};
+inline constexpr Message msgRoleOther = {"other", "その他"};
+
+// A channel's part inside a reason: {channel} stands for its number, {first}
+// and {second} for two parts.
+inline constexpr Message msgPartMelody = {"the tune", "メロディ"};
+inline constexpr Message msgPartBass = {"the bass line", "ベース"};
+inline constexpr Message msgPartDrums = {"the drums", "ドラム"};
+inline constexpr Message msgPartOther = {"the part on channel {channel}", "チャンネル {channel} のパート"};
+inline constexpr Message msgPartPair = {"{first} and {second}", "{first}と{second}"};
+// How often: {count} stands for a whole number of times or seconds.
+inline constexpr Message msgRateOnce = {"about once a second", "1 秒に約 1 回"};
+inline constexpr Message msgRateTwice = {"about twice a second", "1 秒に約 2 回"};
+inline constexpr Message msgRateTimes = {"about {count} times a second", "1 秒に約 {count} 回"};
+inline constexpr Message msgRateEvery = {"about once every {count} seconds", "約 {count} 秒に 1 回"};
+
+// Why the suggestion chose what it chose: {part} stands for a part as
+// above, {rate} for how often the vibrator pulses or the light's part plays
+// a note, {choice} for the choice that links score tracks 6 and 7
+// ("--all-tracks").
+inline constexpr Message msgWhyInBands = {"{part} pulses {rate}, easy to feel",
+                                          "{part}に合わせて {rate}、心地よく震えます"};
+inline constexpr Message msgWhyFallback = {"no part pulses evenly enough, so the vibrator follows {part}, {rate}",
+                                           "ちょうどよく震えるパートがないため、{part}に合わせて {rate}震えます"};
+inline constexpr Message msgWhyClosest = {"no part pulses evenly enough; {part} comes closest, {rate}",
+                                          "ちょうどよく震えるパートがないため、いちばん近い{part}に合わせて {rate}震えます"};
+inline constexpr Message msgWhyMelody = {"the light follows {part}, whose notes come {rate}",
+                                         "{part}に合わせて光ります (音符は {rate})"};
+inline constexpr Message msgWhySlowerMelody = {
+    "of the lines that could be the tune, the light follows the one the eye can keep up with: {part}, {rate}",
+    "メロディらしいパートのうち、目で追える速さの{part}に合わせて光ります (音符は {rate})"};
+inline constexpr Message msgWhyTopLine = {"no clear tune, so the light follows the highest part, {part}, {rate}",
+                                          "はっきりしたメロディがないため、いちばん高い{part}に合わせて光ります (音符は {rate})"};
+inline constexpr Message msgWhyBassLine = {"no clear tune, so the light follows {part}, {rate}",
+                                           "はっきりしたメロディがないため、{part}に合わせて光ります (音符は {rate})"};
+inline constexpr Message msgWhyNoNotes = {"the melody has no notes to follow", "合わせる音符がありません"};
+inline constexpr Message msgWhyVibrationUnfit = {
+    "only held chords and fast runs play, which would make the vibrator drone",
+    "伸ばした和音や速い連打しかなく、バイブが鳴りっぱなしになります"};
+inline constexpr Message msgWhyLedUnfit = {"only drums, held chords and fast runs play, which a light cannot follow",
+                                           "ドラム、伸ばした和音、速い連打しかなく、光では追えません"};
+inline constexpr Message msgWhyNotCarried = {"the parts that would suit play on channels this file cannot link",
+                                             "合いそうなパートは、このファイルが連動できないチャンネルにあります"};
+inline constexpr Message msgWhyUnreadable = {"the file cannot be read whole", "ファイルを最後まで読めません"};
+inline constexpr Message msgWhyLaterTracksOnly = {
+    "this file holds links only in score tracks 6 and 7; {choice} links them",
+    "連動を持てるのはスコアトラック 6 と 7 だけです。{choice} で連動させられます"};
+inline constexpr Message msgWhyLaterTracksKept = {"score tracks 6 and 7 keep their links; {choice} links them too",
+                                                  "スコアトラック 6 と 7 は元の連動のままです。{choice} で連動させられます"};
+
+// The lines of a suggestion: {channels} stands for a channel list, {role}
+// for what they play, {reason} for why.
+inline constexpr Message msgSuggestVibration = {"vibration", "バイブ"};
+inline constexpr Message msgSuggestLed = {"LED", "LED"};
+inline constexpr Message msgSuggestNone = {"none", "なし"};
+// A channel's figures: {rate} notes a second, {share} percent of the time sounding.
+inline constexpr Message msgChannelFigures = {"{rate} notes/s  sounds {share}%", "{rate} 音/秒  鳴る {share}%"};
+
+// Where the phone will disappoint: {channel} stands for a channel.
+inline constexpr Message msgWarnVibrationStill = {"channel {channel} never plays: the vibrator will not run",
+                                                  "チャンネル {channel} は一度も鳴らないので、バイブは動きません"};
+inline constexpr Message msgWarnVibrationSilent = {"channel {channel} never plays: the vibrator will not follow it",
+                                                   "チャンネル {channel} は一度も鳴らないので、バイブはそれに合わせて動きません"};
+inline constexpr Message msgWarnLedDark = {"channel {channel} never plays: the LED will not light",
+                                           "チャンネル {channel} は一度も鳴らないので、LED は光りません"};
+inline constexpr Message msgWarnLedSilent = {"channel {channel} never plays: the LED will not follow it",
+                                             "チャンネル {channel} は一度も鳴らないので、LED はそれに合わせて光りません"};
+inline constexpr Message msgWarnPulsesShort = {"the vibration pulses are too short to feel",
+                                               "バイブの振動が短すぎて感じられません"};
+inline constexpr Message msgWarnAlwaysOn = {"the vibrator runs almost all the time", "バイブがほとんど鳴りっぱなしです"};

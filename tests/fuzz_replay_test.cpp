@@ -14,6 +14,7 @@ struct Target {
     {"convert", checkConversion},
     {"inspect", checkInspection},
     {"timeline", checkTimeline},
+    {"suggest", checkSuggestion},
     {"options", checkOwnCommandLine},
     {"cliargs", checkPosixArguments},
 };

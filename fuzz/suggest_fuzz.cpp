@@ -1,0 +1,3 @@
+#include "fuzz/target.h"
+
+SORBELIN_FUZZ_TARGET(checkSuggestion)
