@@ -9,6 +9,22 @@ uint8_t lowestChannel(uint16_t mask) {
   return 0;
 }
 
+ConversionResult rewriteResult(int format, uint8_t version, const StopPlace &stopped, uint64_t outputLength,
+                               const CarriedLinks &carried) {
+  ConversionResult result = {};
+  result.formatKind = format;
+  result.formatVersion = version;
+  if (stopped.stop != 0) {
+    result.outcome = CONVERT_MALFORMED;
+    result.stopped = stopped;
+    return result;
+  }
+  result.outcome = CONVERT_DONE;
+  result.outputLength = outputLength;
+  result.carried = carried;
+  return result;
+}
+
 ConversionResult convertImage(const uint8_t *input, uint64_t length, uint8_t *output, uint64_t capacity,
                               const ConversionRequest &request) {
   LinkChoice choice = {request.vibMask, request.ledMask, lowestChannel(request.vibMask),

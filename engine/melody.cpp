@@ -138,19 +138,9 @@ bool writeFileLengths(MelodyRewrite &r, MelodyWalkState &w) {
 }
 
 ConversionResult given(const MelodyWalkState &w, const MelodyRewrite &r) {
-  ConversionResult result = {};
-  result.formatKind = FORMAT_IMELODY;
-  result.formatVersion = w.version;
-  if (w.stop != MELODY_DONE) {
-    result.outcome = CONVERT_MALFORMED;
-    result.stopped = melodyStopPlace(w);
-    return result;
-  }
-  result.outcome = CONVERT_DONE;
-  result.outputLength = w.io.outPos;
-  result.carried = r.carried;
-  result.carried.tracks = w.tracks;
-  return result;
+  CarriedLinks carried = r.carried;
+  carried.tracks = w.tracks;
+  return rewriteResult(FORMAT_IMELODY, w.version, melodyStopPlace(w), w.io.outPos, carried);
 }
 
 }  // namespace

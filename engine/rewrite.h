@@ -18,6 +18,12 @@ struct LinkChoice {
   bool allTracks;
 };
 
+// What a rewrite of `format` gives: CONVERT_MALFORMED with the place where
+// its walk stopped, when `stopped.stop` names a stop; otherwise CONVERT_DONE
+// with the `outputLength` bytes written and the links they carry.
+ConversionResult rewriteResult(int format, uint8_t version, const StopPlace &stopped, uint64_t outputLength,
+                               const CarriedLinks &carried);
+
 // Each gives CONVERT_DONE with the output's length, format version and
 // carried links, or CONVERT_MALFORMED with the place where it gave up.
 ConversionResult rewriteMelodyImage(const uint8_t *input, uint64_t length, uint8_t *output, uint64_t capacity,

@@ -114,18 +114,7 @@ CarriedLinks carriedLinks(const SmafRewrite &r) {
 }
 
 ConversionResult given(const SmafWalkState &w, const SmafRewrite &r) {
-  ConversionResult result = {};
-  result.formatKind = FORMAT_SMAF;
-  result.formatVersion = w.scoreTrackType;
-  if (w.stop != SMAF_DONE) {
-    result.outcome = CONVERT_MALFORMED;
-    result.stopped = smafStopPlace(w);
-    return result;
-  }
-  result.outcome = CONVERT_DONE;
-  result.outputLength = w.io.outPos;
-  result.carried = carriedLinks(r);
-  return result;
+  return rewriteResult(FORMAT_SMAF, w.scoreTrackType, smafStopPlace(w), w.io.outPos, carriedLinks(r));
 }
 
 }  // namespace
