@@ -571,8 +571,8 @@ TEST_F(Cli, TimelineDrawsEachFileAndWritesNothing) {
     if (ascii.out.find('|', from) < end) rows.push_back(ascii.out.substr(from, end - from));
   ASSERT_EQ(rows.size(), 5u) << ascii.out;
   for (const std::string &row : rows) EXPECT_EQ(row.size(), 40u) << row;
-  EXPECT_EQ(rows[1].substr(0, 12), "  ch  2 V   ");
-  EXPECT_EQ(rows[3].substr(12), rows[1].substr(12)) << "the vibration strip is channel 2's";
+  EXPECT_EQ(rows[1].substr(0, 19), "  ch  2 other  V   ");
+  EXPECT_EQ(rows[3].substr(19), rows[1].substr(19)) << "the vibration strip is channel 2's";
   EXPECT_EQ(listFolder(dir.path).size(), 3u);
 }
 
@@ -587,7 +587,7 @@ TEST_F(Cli, InfoAndTimelineSayWhereTheNotesStop) {
   } cases[] = {
       {{"--info", "zero.mld"}, "  error    " + sentence + "\n"},
       {{"--info", "--json", "zero.mld"}, "\"error\":\"" + sentence + "\""},
-      {{"--timeline", "zero.mld"}, "  error     " + sentence + "\n"},
+      {{"--timeline", "zero.mld"}, "  error            " + sentence + "\n"},
       {{"--timeline", "--json", "zero.mld"}, "\"error\":\"" + sentence + "\""},
   };
   for (const Case &c : cases) {
@@ -735,7 +735,7 @@ TEST_F(Cli, KeepTakesEachFilesOwnLinks) {
   Outcome drawn = runProgram(dir.path, {"env", "LC_ALL=C", SORBELIN_BINARY, "-T", "--width", "40", "--vib", "keep",
                                         "--led", "none", "a.mld"});
   EXPECT_EQ(drawn.status, 0) << drawn.err;
-  EXPECT_NE(drawn.out.find("  ch  5 V   |"), std::string::npos) << drawn.out;
+  EXPECT_NE(drawn.out.find("  ch  5 bass   V   |"), std::string::npos) << drawn.out;
 }
 
 // A run of several files, counted after -r found them, ends with the count

@@ -10,6 +10,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include "engine/channelroles.h"
 #include "engine/conversion.h"
 #include "engine/format.h"
 #include "shell/cli/channelchoice.h"
@@ -57,14 +58,17 @@ std::string linksCarried(const char *name, const MemBlock &file, const CliReques
   return carriesLine(name, result, asked, "--all-tracks", language) + "\n";
 }
 
-// The strips, and after them on standard error the line on the links that
-// the file could not hold (not with -q).
+// The strips, each channel's labelled with its role, and after them on
+// standard error the line on the links that the file could not hold (not
+// with -q).
 void drawFile(const char *name, const MemBlock &file, const Timeline &timeline, const CliRequest &request,
               const StripLayout &layout, Language language) {
   uint32_t vib = 0, led = 0;
   std::string line;
   if (timeline.formatKind != FORMAT_NONE) line = linksCarried(name, file, request, language, &vib, &led);
-  printText(stdout, timelineText(name, timeline, vib, led, layout, language));
+  ChannelRoles roles;
+  readChannelRoles(timeline, &roles);
+  printText(stdout, timelineText(name, timeline, roles, vib, led, layout, language));
   if (request.quiet || line.empty()) return;
   flushText(stdout);
   printText(stderr, line);

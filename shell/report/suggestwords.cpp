@@ -1,10 +1,10 @@
 #include "shell/report/suggestwords.h"
 
-#include "shell/report/phrases.h"
-
 #include <algorithm>
 #include <cmath>
 
+#include "shell/report/phrases.h"
+#include "shell/report/textdecode.h"
 
 namespace {
 
@@ -76,6 +76,13 @@ const Message &roleMessage(ChannelRole role) {
     case ROLE_OTHER: break;
   }
   return msgRoleOther;
+}
+
+size_t roleColumns(Language language) {
+  size_t widest = 0;
+  for (ChannelRole role : {ROLE_MELODY, ROLE_BASS, ROLE_DRUMS, ROLE_CHORDS, ROLE_OTHER})
+    widest = std::max(widest, terminalColumns(roleName(role, language)));
+  return widest;
 }
 
 std::string decimalText(double value, int places) {
