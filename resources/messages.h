@@ -74,6 +74,9 @@ inline constexpr Message msgCarries = {"{name}: vibration {vibration}, LED {led}
 inline constexpr Message msgCarriesBoth = {"{name}: vibration {vibration}, LED {led} (both: {reason})",
                                            "{name}: バイブ {vibration}、LED {led} (どちらも: {reason})"};
 inline constexpr Message msgCarriesNone = {"none", "なし"};
+// After channels that were suggested for the file: {roles} stands for what
+// they play ("bass", "bass, drums").
+inline constexpr Message msgCarriesSuggested = {"suggested: {roles}", "おすすめ: {roles}"};
 inline constexpr Message msgCarriesNotesOnly = {
     "; the vibrator and the LED follow the notes, not the recorded sound",
     "。バイブと LED は音符に連動し、録音された音には連動しません"};

@@ -1,7 +1,7 @@
-// What each channel plays, on the command line, the program run as a
-// process on melodies whose parts the tests wrote: the roles beside each
-// channel in --info and --timeline, and the marks of short notes in the
-// strips.
+// The suggestion on the command line, the program run as a process on
+// melodies whose parts the tests wrote: --suggest, the channel choice auto,
+// the roles beside each channel in --info and --timeline, and the marks of
+// short notes in the strips.
 #include <gtest/gtest.h>
 
 #include "tests/partimages.h"
@@ -11,6 +11,8 @@ namespace {
 
 // A tune on 5, a bass on 6, drums on 10 and a held pad on 1.
 const Piece band = pieceOf({{PART_LEAD, 5}, {PART_BASS, 6}, {PART_DRUMS, 10}, {PART_PAD, 1}}, {4, 480, 72, 1});
+// An arpeggio on 2, a tune on 3, a bass on 9 and drums on 12, in another key.
+const Piece moved = pieceOf({{PART_ARPEGGIO, 2}, {PART_LEAD, 3}, {PART_BASS, 9}, {PART_DRUMS, 12}}, {4, 400, 67, 7});
 
 // The program in the language of `lang` (a locale's name).
 Outcome runIn(const std::string &folder, const char *lang, std::vector<std::string> args) {
@@ -18,6 +20,16 @@ Outcome runIn(const std::string &folder, const char *lang, std::vector<std::stri
                                       SORBELIN_BINARY};
   command.insert(command.end(), args.begin(), args.end());
   return runProgram(folder, command);
+}
+
+// The channels of the JSON array `key` in a line of --suggest --json, as a
+// channel list: [1,6] gives "1,6", [] "none".
+std::string listOf(const std::string &line, const std::string &key) {
+  size_t from = line.find("\"" + key + "\":[");
+  if (from == std::string::npos) return "?";
+  from += key.size() + 4;
+  std::string list = line.substr(from, line.find(']', from) - from);
+  return list.empty() ? "none" : list;
 }
 
 // The lines of a text, each with its line end.
@@ -42,6 +54,114 @@ class SuggestCli : public ::testing::Test {
 
 }  // namespace
 
+// --suggest reports each file, writes nothing and exits as --info does;
+// JSON keeps its keys and roles in English and gives the reasons in the
+// user's language; -r and "-" find files as they do for --info.
+TEST_F(SuggestCli, SuggestReportsEachFileAndWritesNothing) {
+  makeFolder(dir.file("tree"));
+  writeFile(dir.file("band.mld"), melodyOf(band));
+  writeFile(dir.file("tree/band.mmf"), smaf(mobileScoreTrack(band)));
+  writeFile(dir.file("tree/moved.mld"), melodyOf(moved));
+  writeFile(dir.file("notes.txt"), ascii("a shopping list"));
+  const std::string bassReason = "the bass line pulses about twice a second, easy to feel";
+  struct Case {
+    const char *lang;
+    std::vector<std::string> args;
+    int status;
+    std::vector<std::string> starts;  // of the lines of stdout, in order
+  } cases[] = {
+      {"C.UTF-8", {"--suggest", "band.mld"}, 0,
+       {"band.mld\n", "  vibration 6 (bass): " + bassReason + "\n", "  LED       5 (melody): ", "  ch  1 chords ",
+        "  ch  5 melody ", "  ch  6 bass ", "  ch 10 drums "}},
+      {"ja_JP.UTF-8", {"-S", "band.mld"}, 0, {"band.mld\n", "  バイブ    6 (ベース): ", "  LED       5 (メロディ): "}},
+      {"C.UTF-8", {"-S", "--json", "tree/band.mmf", "notes.txt", "gone.mld"}, 1,
+       {"{\"path\":\"tree/band.mmf\",\"format\":\"SMAF\",\"error\":null,\"allTracks\":false,\"vibration\":[6],"
+        "\"led\":[5],\"reasons\":{\"vibration\":\"" + bassReason + "\",",
+        "{\"path\":\"notes.txt\",\"format\":null,\"error\":\"not an i-melody or SMAF file\",",
+        "{\"path\":\"gone.mld\",\"format\":null,\"error\":\"cannot read: No such file or directory\","}},
+      {"ja_JP.UTF-8", {"-S", "--json", "--all-tracks", "band.mld"}, 0,
+       {"{\"path\":\"band.mld\",\"format\":\"i-melody\",\"error\":null,\"allTracks\":true,\"vibration\":[6],"
+        "\"led\":[5],\"reasons\":{\"vibration\":\"ベースに合わせて"}},
+      {"C.UTF-8", {"-S", "-r", "tree"}, 0, {"tree/band.mmf\n", "  vibration 6 (bass)", "\n", "tree/moved.mld\n",
+                                             "  vibration 9 (bass)", "  LED       3 (melody)"}},
+  };
+  for (const Case &c : cases) {
+    Outcome run = runIn(dir.path, c.lang, c.args);
+    EXPECT_EQ(run.status, c.status) << c.args.back() << ": " << run.err;
+    EXPECT_EQ(run.err, "");
+    std::vector<std::string> lines = linesOf(run.out);
+    size_t at = 0;
+    for (const std::string &start : c.starts) {
+      while (at < lines.size() && lines[at].compare(0, start.size(), start) != 0) ++at;
+      EXPECT_LT(at, lines.size()) << start << "\n" << run.out;
+    }
+  }
+  Outcome piped = runScript(dir.path, "cat band.mld | \"$0\" -S --json -");
+  EXPECT_EQ(piped.status, 0) << piped.err;
+  EXPECT_EQ(piped.out.rfind("{\"path\":\"standard input\",\"format\":\"i-melody\",", 0), 0u) << piped.out;
+  Outcome refused = runSorbelin(dir.path, {"-S", "-o", "out.mld", "band.mld"});
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_EQ(refused.err, "sorbelin: --suggest writes nothing: it takes no -o, -d or --in-place\n");
+  EXPECT_EQ(listFolder(dir.path).size(), 3u);
+}
+
+// auto links in each file exactly what --suggest names for it: the same
+// bytes as the channels listed, with the roles on the line after it and no
+// reason of a file that holds less; where the file can carry nothing, the
+// line says why. Mixed with channel numbers it is a usage error.
+TEST_F(SuggestCli, AutoLinksExactlyWhatSuggestNames) {
+  Bytes later = mobileScoreTrack(band, 1u << 9);
+  later[3] = 0x06;  // score track 6
+  struct Case {
+    const char *name;
+    Bytes image;
+    bool allTracks;
+    std::string line;  // after "auto-NAME: "
+  } cases[] = {
+      {"v3.mld", melodyOf(band), false, "vibration 6 (suggested: bass), LED 5 (suggested: melody)"},
+      {"v2.mld", melodyOf(moved, '2'), false, "vibration 9 (suggested: bass), LED 3 (suggested: melody)"},
+      {"tag.mmf", smaf(cnti({}) + mobileScoreTrack(band, 1u << 9)), false,
+       "vibration 6 (suggested: bass), LED 5 (suggested: melody)"},
+      {"six.mmf", smaf(later), true, "vibration 6 (suggested: bass), LED 5 (suggested: melody)"},
+      {"six.mmf", smaf(later), false,
+       "vibration none, LED none (both: this file holds links only in score tracks 6 and 7; --all-tracks links them)"},
+      {"v1.mld", melodyOf(band, '1'), false, "vibration none, LED none (both: i-melody version 1 holds no links)"},
+      {"silent.mmf", smaf(mobileScoreTrack({{}, 1000})), false,
+       "vibration none, LED none (both: the melody has no notes to follow)"},
+  };
+  for (const Case &c : cases) {
+    writeFile(dir.file(c.name), c.image);
+    std::vector<std::string> all = c.allTracks ? std::vector<std::string>{"--all-tracks"} : std::vector<std::string>{};
+    std::vector<std::string> suggest = {"-S", "--json", c.name}, autoRun = {"-v", "auto", "-l", "auto", "-o",
+                                                                            std::string("auto-") + c.name, c.name};
+    suggest.insert(suggest.begin(), all.begin(), all.end());
+    autoRun.insert(autoRun.begin(), all.begin(), all.end());
+    std::string json = runSorbelin(dir.path, suggest).out;
+    std::vector<std::string> listed = {"-q", "-v", listOf(json, "vibration"), "-l", listOf(json, "led"), "-o",
+                                       std::string("listed-") + c.name, c.name};
+    listed.insert(listed.begin(), all.begin(), all.end());
+    Outcome converted = runSorbelin(dir.path, autoRun);
+    EXPECT_EQ(converted.status, 0) << c.name << ": " << converted.err;
+    EXPECT_EQ(runSorbelin(dir.path, listed).status, 0) << c.name;
+    EXPECT_EQ(readFile(dir.file(std::string("auto-") + c.name)), readFile(dir.file(std::string("listed-") + c.name)))
+        << c.name;
+    std::vector<std::string> lines = linesOf(converted.out);
+    ASSERT_FALSE(lines.empty()) << c.name;
+    EXPECT_EQ(lines.back(), std::string("auto-") + c.name + ": " + c.line + "\n") << c.name << "\n" << converted.out;
+  }
+  // Each file of a run gets its own suggestion.
+  writeFile(dir.file("moved.mld"), melodyOf(moved));
+  Outcome run = runSorbelin(dir.path, {"--vib", "auto", "--led", "auto", "-d", "out", "v3.mld", "moved.mld"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("out/v3.mld: vibration 6 (suggested: bass), LED 5 (suggested: melody)\n"), std::string::npos);
+  EXPECT_NE(run.out.find("out/moved.mld: vibration 9 (suggested: bass), LED 3 (suggested: melody)\n"), std::string::npos)
+      << run.out;
+  Outcome mixed = runSorbelin(dir.path, {"--vib", "auto,3", "-o", "mixed.mld", "v3.mld"});
+  EXPECT_EQ(mixed.status, 2);
+  EXPECT_EQ(mixed.err, "sorbelin: bad channel list 'auto,3': auto stands alone, without channel numbers\n");
+  EXPECT_FALSE(fileExists(dir.file("mixed.mld")));
+}
+
 // --info and --timeline name each channel's role beside its number, in the
 // user's language; --info --json gains the roles in English.
 TEST_F(SuggestCli, InfoAndTimelineNameEachChannelsRole) {
@@ -58,7 +178,7 @@ TEST_F(SuggestCli, InfoAndTimelineNameEachChannelsRole) {
        {"\"notes\":{\"1\":12,\"5\":", "},\"roles\":{\"1\":\"chords\",\"5\":\"melody\",\"6\":\"bass\",\"10\":\"drums\"},"}},
       {"C.UTF-8", {"--timeline", "--vib", "6", "--led", "5", "band.mmf"},
        {"  ch  1 chords     |", "  ch  5 melody   L |", "  ch  6 bass   V   |", "  ch 10 drums      |"}},
-      {"ja_JP.UTF-8", {"-T", "--vib", "6", "--led", "5", "band.mmf"},
+      {"ja_JP.UTF-8", {"-T", "--vib", "auto", "--led", "auto", "band.mmf"},
        {"  ch  5 メロディ   L |", "  ch  6 ベース   V   |"}},
   };
   for (const Case &c : cases) {

@@ -8,9 +8,6 @@
 
 namespace {
 
-// Sentences run on after "; " in English, after "。" in Japanese.
-const char *joiner(Language language) { return language == LANGUAGE_JAPANESE ? "。" : "; "; }
-
 std::string fillChannel(const Message &message, int channel, Language language) {
   return fillToken(inLanguage(message, language), "channel", std::to_string(channel));
 }
@@ -85,6 +82,18 @@ size_t roleColumns(Language language) {
   return widest;
 }
 
+std::string rolesText(uint16_t channels, const ChannelRoles &roles, Language language) {
+  std::string text;
+  for (int k = 0; k < 16; ++k)
+    if ((channels >> k) & 1)
+      text += (text.empty() ? "" : language == LANGUAGE_JAPANESE ? "、" : ", ") +
+              std::string(roleName(roles.figures[k].role, language));
+  return text;
+}
+
+// Sentences run on after "; " in English, after "。" in Japanese.
+const char *sentenceJoiner(Language language) { return language == LANGUAGE_JAPANESE ? "。" : "; "; }
+
 std::string decimalText(double value, int places) {
   long long scale = 1;
   for (int i = 0; i < places; ++i) scale *= 10;
@@ -122,7 +131,7 @@ std::string reasonText(const Suggestion &suggestion, const ChannelRoles &roles, 
   text = fillToken(text, "version", std::to_string(room.linkVersion));
   text = fillToken(text, "rate", rateText(rate, language));
   if (room.laterTracksKept && limit != ROOM_LATER_TRACKS_ONLY)
-    text += joiner(language) + std::string(inLanguage(msgWhyLaterTracksKept, language));
+    text += sentenceJoiner(language) + std::string(inLanguage(msgWhyLaterTracksKept, language));
   text = fillToken(text, "choice", allTracksChoice ? allTracksChoice : "");
   return channels ? fillToken(text, "part", partsText(channels, roles, language)) : text;
 }
@@ -143,6 +152,6 @@ std::vector<std::string> warningSentences(const PhoneWarnings &warnings, Languag
 std::string warningLine(const PhoneWarnings &warnings, Language language) {
   std::string line;
   for (const std::string &sentence : warningSentences(warnings, language))
-    line += (line.empty() ? "" : joiner(language)) + sentence;
+    line += (line.empty() ? "" : sentenceJoiner(language)) + sentence;
   return line;
 }
