@@ -31,7 +31,7 @@ inline constexpr Message msgUsage = {
     "  -r, --recursive   take every .mld and .mmf file in the folders named, and\n"
     "                    with -d recreate their tree under DIR (with --info or\n"
     "                    --suggest: report on each)\n"
-    "  -q, --quiet       print nothing after a conversion\n"
+    "  -q, --quiet       print nothing after a conversion, nor the warnings\n"
     "  -I, --info        report what each FILE holds (format, title, links, notes\n"
     "                    per channel); writes nothing\n"
     "  -T, --timeline    draw when each channel of each FILE plays, and the vibration\n"
@@ -51,9 +51,12 @@ inline constexpr Message msgUsage = {
     "each conversion one line says what the file now carries (out.mld:\n"
     "vibration 2, LED 1), and why, where it could not hold every channel asked\n"
     "for; with auto it names what the suggested channels play (vibration 6\n"
-    "(suggested: bass)). When the result goes to standard output, the messages\n"
-    "after it go to standard error. A run of several files ends with a count on\n"
-    "standard error (sorbelin: 35 converted, 1 failed).\n"
+    "(suggested: bass)). A line follows where the phone will disappoint: a\n"
+    "linked channel that never plays, pulses too short to feel, a vibrator that\n"
+    "runs almost all the time (with --timeline too, on standard error). When\n"
+    "the result goes to standard output, the messages after it go to standard\n"
+    "error. A run of several files ends with a count on standard error\n"
+    "(sorbelin: 35 converted, 1 failed).\n"
     "\n"
     "The second form is the Windows program's own, chosen when no argument\n"
     "begins with '-': each argument is one option or the input path, whole.\n"
@@ -98,7 +101,7 @@ inline constexpr Message msgUsage = {
     "  -r, --recursive   指定したフォルダの中の .mld と .mmf をすべて変換する。\n"
     "                    -d と使うとフォルダの構成を DIR の下に作り直す\n"
     "                    (--info か --suggest と使うとそれぞれについて表示する)\n"
-    "  -q, --quiet       変換の後に何も表示しない\n"
+    "  -q, --quiet       変換の後に何も表示しない (注意も表示しない)\n"
     "  -I, --info        各 FILE の中身 (形式、タイトル、連動、チャンネルごとの音符数) を\n"
     "                    表示する。何も書き出さない\n"
     "  -T, --timeline    各 FILE のチャンネルが鳴る時間と、--vib と --led によるバイブと\n"
@@ -117,6 +120,9 @@ inline constexpr Message msgUsage = {
     "変換のたびに、ファイルが今持っている連動を一行で知らせます (out.mld: バイブ 2、\n"
     "LED 1)。要求したチャンネルを持てなかったときは、その理由も添えます。auto では\n"
     "おすすめのチャンネルが演奏するパートを示します (バイブ 6 (おすすめ: ベース))。\n"
+    "携帯電話で期待どおりに動かないとき (連動したチャンネルが一度も鳴らない、振動が\n"
+    "短すぎて感じられない、バイブがほとんど鳴りっぱなし) は、続く一行で知らせます\n"
+    "(--timeline でも、標準エラー出力に)。\n"
     "結果を標準出力に書き出すときは、その後のメッセージは標準エラー出力に出ます。\n"
     "複数のファイルを変換したときは、最後に件数を標準エラー出力に出します\n"
     "(sorbelin: 変換 35 件、失敗 1 件)。\n"
@@ -270,6 +276,11 @@ inline constexpr Message msgCannotReadFolder = {
 inline constexpr Message msgCancelled = {
     "sorbelin: cancelled; nothing written\n",
     "sorbelin: 取り消しました。何も書き出していません\n"};
+
+// After the line that says what a file carries, and in --timeline, where
+// the phone will disappoint: {name} stands for the file, {warnings} for the
+// sentences.
+inline constexpr Message msgWarningLine = {"{name}: warning: {warnings}", "{name}: 注意: {warnings}"};
 
 // Before each result message when a run converts several files.
 inline constexpr char textConvertedTo[] = "%s -> %s\n";

@@ -1,9 +1,10 @@
 // The suggestion on the command line, the program run as a process on
 // melodies whose parts the tests wrote: --suggest, the channel choice auto,
-// the roles beside each channel in --info and --timeline, and the marks of
-// short notes in the strips.
+// the roles beside each channel in --info and --timeline, the marks of short
+// notes in the strips, and the warnings where the phone will disappoint.
 #include <gtest/gtest.h>
 
+#include "resources/messages.h"
 #include "tests/partimages.h"
 #include "tests/run.h"
 
@@ -204,5 +205,47 @@ TEST_F(SuggestCli, DrumsShowTheirBeatsInTheStrips) {
     for (int k = 0; k < 43; ++k) marks += mark, fills += full;  // 64 columns less the label and borders
     EXPECT_EQ(drums, marks) << run.out;
     EXPECT_EQ(pad, fills) << run.out;
+  }
+}
+
+// After a conversion, and in --timeline on standard error, one line after
+// what the file carries says where the phone will disappoint: a linked
+// channel that never plays, pulses too short to feel, a vibrator that runs
+// almost all the time; in the user's language, and not with -q.
+TEST_F(SuggestCli, WarnsWhereThePhoneWillDisappoint) {
+  writeFile(dir.file("band.mld"), melodyOf(band));
+  const std::string models = std::string(msgResultImelodyV3.english) + "\n";
+  struct Case {
+    const char *lang;
+    std::vector<std::string> args;
+    std::string out, err;
+  } cases[] = {
+      {"C.UTF-8", {"--vib", "16", "--led", "5", "-o", "a.mld", "band.mld"}, models + "a.mld: vibration 16, LED 5\n"
+       "a.mld: warning: channel 16 never plays: the vibrator will not run\n", ""},
+      {"ja_JP.UTF-8", {"--vib", "16", "--led", "5", "-o", "a.mld", "band.mld"},
+       std::string(msgResultImelodyV3.japanese) + "\na.mld: バイブ 16、LED 5\n"
+       "a.mld: 注意: チャンネル 16 は一度も鳴らないので、バイブは動きません\n", ""},
+      {"C.UTF-8", {"--vib", "10", "--led", "5", "-o", "b.mld", "band.mld"}, models + "b.mld: vibration 10, LED 5\n"
+       "b.mld: warning: the vibration pulses are too short to feel\n", ""},
+      {"ja_JP.UTF-8", {"--vib", "1", "--led", "5", "-o", "c.mld", "band.mld"},
+       std::string(msgResultImelodyV3.japanese) + "\nc.mld: バイブ 1、LED 5\nc.mld: 注意: バイブがほとんど鳴りっぱなしです\n", ""},
+      {"C.UTF-8", {"--vib", "1,16", "--led", "3-4", "-o", "d.mld", "band.mld"}, models + "d.mld: vibration 1,16, LED 3-4\n"
+       "d.mld: warning: channel 16 never plays: the vibrator will not follow it; channels 3-4 never play: the LED will "
+       "not light; the vibrator runs almost all the time\n", ""},
+      {"C.UTF-8", {"-q", "--vib", "16", "--led", "3", "-o", "e.mld", "band.mld"}, "", ""},
+      {"C.UTF-8", {"-T", "--vib", "10", "--led", "5", "band.mld"}, "",
+       "band.mld: warning: the vibration pulses are too short to feel\n"},
+      {"ja_JP.UTF-8", {"-T", "--vib", "6", "--led", "16", "band.mld"}, "",
+       "band.mld: 注意: チャンネル 16 は一度も鳴らないので、LED は光りません\n"},
+      {"C.UTF-8", {"-qT", "--vib", "16", "band.mld"}, "", ""},
+      {"C.UTF-8", {"-T", "--vib", "6", "--led", "5", "band.mld"}, "", ""},
+  };
+  for (const Case &c : cases) {
+    Outcome run = runIn(dir.path, c.lang, c.args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    if (c.args[0].find('T') == std::string::npos) {
+      EXPECT_EQ(run.out, c.out) << c.lang << " " << c.args[1];
+    }
+    EXPECT_EQ(run.err, c.err) << c.lang << " " << c.args[1];
   }
 }

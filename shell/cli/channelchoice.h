@@ -16,12 +16,16 @@ struct ChannelMasks {
   uint16_t ledMask;
 };
 
-// What a run read of one file's notes: each at most once per file.
+// What a run read of one file's notes: each at most once per file. A run
+// keeps one for all its files, so that their storage serves each in turn.
 struct FileReading {
   FileSuggestion file;
   bool suggested = false;  // `file` holds the file's suggestion (and so its timeline and roles)
   bool rolesRead = false;  // `file.timeline` and `file.roles` hold the file's notes and roles
 };
+
+// Forgets what was read of the file before, keeping the storage.
+inline void startFile(FileReading *reading) { reading->suggested = reading->rolesRead = false; }
 
 // Whether the request suggests the channels of either device.
 bool suggestsChannels(const CliRequest &request);

@@ -24,6 +24,7 @@
 #include "shell/cli/prompt.h"
 #include "shell/cli/suggest.h"
 #include "shell/cli/timeline.h"
+#include "shell/cli/warnings.h"
 #include "shell/memblock.h"
 #include "shell/report/carries.h"
 #include "shell/report/resultmessage.h"
@@ -49,8 +50,10 @@ struct Written {
 struct Run {
   const CliRequest *choice;  // the channels chosen, for each file
   bool quiet;
+  bool warn;         // says where the phone will disappoint (not in the Windows program's form)
   bool nameFiles;    // each result message follows a line "INPUT -> OUTPUT"
   bool makeFolders;  // -d: the folders of an output are made when missing
+  FileReading *reading;  // what is read of each file's notes
   std::vector<Written> written;
   int converted, failed;  // the files so far
 };
@@ -122,18 +125,24 @@ void tellFailure(const ConversionResult &result, const Job &job, int reason) {
 
 // The message that names the phones on which the link works, where the
 // file's kind has one, then the line that says what the file now carries
-// (what the suggested channels play, where they were): on stdout, or on
-// stderr when the result itself went to stdout.
+// and the one that says where the phone will disappoint, if it will: on
+// stdout, or on stderr when the result itself went to stdout. The roles of
+// the input's channels, which the converted file shares, are read for them
+// once.
 void tellConverted(const Run &run, const Job &job, const ConversionRequest &asked, const ConversionResult &result,
-                   const FileReading &reading) {
+                   const MemBlock &input, FileReading *reading) {
   if (run.quiet) return;
   FILE *out = toStandardOutput(job.output) ? stderr : stdout;
   const char *name = job.outputName.c_str();
   if (run.nameFiles) printFormat(out, textConvertedTo, job.inputName.c_str(), name);
   const Message *message = resultText(result.formatKind, result.formatVersion, lowestChannel(asked.ledMask));
   if (message) printFormat(out, "%s\n", say(*message));
-  SuggestedDevices suggested = suggestedDevices(*run.choice, reading);
+  SuggestedDevices suggested = suggestedDevices(*run.choice, *reading);
   printText(out, carriesLine(name, result, asked, "--all-tracks", userLanguage, suggested) + "\n");
+  if (run.warn) {
+    const ChannelRoles &roles = rolesOf(input.data, input.length, reading);
+    printText(out, warningsLine(name, roles, result.carried.vibration, result.carried.led, userLanguage));
+  }
   flushText(out);
 }
 
@@ -173,12 +182,12 @@ bool runJob(Run *run, const Job &job) {
   }
   MemBlock input = {}, output = {};
   ConversionRequest asked = {};
-  FileReading reading;
-  ConversionResult result = convertJob(*run, job, &input, &output, &asked, &reading);
+  startFile(run->reading);
+  ConversionResult result = convertJob(*run, job, &input, &output, &asked, run->reading);
   int reason = errno;
   if (result.outcome == CONVERT_DONE) {
     remember(run, job);
-    tellConverted(*run, job, asked, result, reading);
+    tellConverted(*run, job, asked, result, input, run->reading);
   } else {
     tellFailure(result, job, reason);
   }
@@ -217,8 +226,9 @@ int reportOn(const CliRequest &request) {
 
 // Every file of the request, each told as it is converted or not.
 int convertAll(const CliRequest &request) {
-  Run run = {&request, bool(request.quiet), request.inputs.size() > 1 || request.recursive,
-             request.outputMode == OUTPUT_FOLDER, {}, 0, 0};
+  FileReading reading;
+  Run run = {&request, bool(request.quiet), true, request.inputs.size() > 1 || request.recursive,
+             request.outputMode == OUTPUT_FOLDER, &reading, {}, 0, 0};
   bool allConverted = true;
   for (const char *input : request.inputs) {
     std::vector<Job> jobs;
@@ -258,7 +268,8 @@ int runOwnForm(int argc, char **argv) {
       return EXIT_FAILED;
     }
   }
-  Run run = {&request, false, false, false, {}, 0, 0};
+  FileReading reading;
+  Run run = {&request, false, false, false, false, &reading, {}, 0, 0};
   return runJob(&run, makeJob(input, output, false)) ? EXIT_CONVERTED : EXIT_FAILED;
 }
 

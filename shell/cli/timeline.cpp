@@ -15,6 +15,7 @@
 #include "shell/cli/channelchoice.h"
 #include "shell/cli/info.h"
 #include "shell/cli/output.h"
+#include "shell/cli/warnings.h"
 #include "shell/memblock.h"
 #include "shell/report/carries.h"
 #include "shell/report/infotext.h"
@@ -64,10 +65,10 @@ std::string linksCarried(const char *name, const MemBlock &file, const CliReques
   return carriesLine(name, result, asked, "--all-tracks", language, suggested) + "\n";
 }
 
-// The strips, each channel's labelled with its role, and after them on
-// standard error the line on the links that the file could not hold (not
-// with -q). The notes are read once: with the suggestion, where the request
-// suggests channels.
+// The strips, and after them on standard error the line on the links that
+// the file could not hold and the one on where the phone will disappoint
+// (not with -q). The notes are read once: with the suggestion, where the
+// request suggests channels.
 void drawFile(const char *name, const MemBlock &file, const CliRequest &request, const StripLayout &layout,
               Language language, FileReading *reading) {
   ChannelMasks chosen = channelsForFile(request, file.data, file.length, reading);
@@ -75,8 +76,10 @@ void drawFile(const char *name, const MemBlock &file, const CliRequest &request,
   const Timeline &timeline = reading->file.timeline;
   uint32_t vib = 0, led = 0;
   std::string said;
-  if (timeline.formatKind != FORMAT_NONE)
+  if (timeline.formatKind != FORMAT_NONE) {
     said = linksCarried(name, file, request, chosen, suggestedDevices(request, *reading), language, &vib, &led);
+    said += warningsLine(name, roles, vib, led, language);
+  }
   printText(stdout, timelineText(name, timeline, roles, vib, led, layout, language));
   if (request.quiet || said.empty()) return;
   flushText(stdout);
@@ -86,7 +89,7 @@ void drawFile(const char *name, const MemBlock &file, const CliRequest &request,
 // Reports one file, read from `path` and named `name`; true when it was read
 // and recognised whole.
 bool reportFile(const char *path, const char *name, const CliRequest &request, const StripLayout &layout,
-                Language language) {
+                Language language, FileReading *reading) {
   MemBlock file = {};
   if (!memBlockLoad(&file, path)) {
     std::string reason = unreadableReason(errno, request.json);
@@ -94,13 +97,13 @@ bool reportFile(const char *path, const char *name, const CliRequest &request, c
                                    : unreadableInfoText(name, reason.c_str()));
     return false;
   }
-  FileReading reading;
-  const Timeline &timeline = reading.file.timeline;
+  startFile(reading);
+  const Timeline &timeline = reading->file.timeline;
   if (request.json) {
-    decodeTimeline(file.data, file.length, &reading.file.timeline);
+    decodeTimeline(file.data, file.length, &reading->file.timeline);
     printText(stdout, timelineJson(name, timeline) + "\n");
   } else {
-    drawFile(name, file, request, layout, language, &reading);
+    drawFile(name, file, request, layout, language, reading);
   }
   memBlockFree(&file);
   return timeline.formatKind != FORMAT_NONE && timeline.stopped.stop == 0 && timeline.notesStopped.stop == 0;
@@ -110,11 +113,12 @@ bool reportFile(const char *path, const char *name, const CliRequest &request, c
 
 int reportTimelines(const std::vector<Job> &jobs, const CliRequest &request, Language language) {
   StripLayout layout = {lineWidth(request.width), !request.json && localeHasBlocks()};
+  FileReading reading;  // its storage serves every file in turn
   bool allRead = true;
   for (size_t k = 0; k < jobs.size(); ++k) {
     if (k > 0 && !request.json) printText(stdout, "\n");
     std::string name = reportName(jobs[k], request.json, language);
-    allRead = reportFile(jobs[k].input.c_str(), name.c_str(), request, layout, language) && allRead;
+    allRead = reportFile(jobs[k].input.c_str(), name.c_str(), request, layout, language, &reading) && allRead;
   }
   return allRead ? 0 : 1;
 }

@@ -33,6 +33,15 @@ std::string partsText(uint16_t channels, const ChannelRoles &roles, Language lan
   return fillToken(text, "second", partText(second, secondRole, alike, language));
 }
 
+// The channels of a mask that never play, in one sentence: `one` names a
+// single channel, `many` a list.
+std::string silentText(uint32_t channels, const Message &one, const Message &many, Language language) {
+  if (channels & (channels - 1)) return fillToken(inLanguage(many, language), "channels", channelListText(channels));
+  int channel = 1;
+  while (!((channels >> (channel - 1)) & 1)) ++channel;
+  return fillChannel(one, channel, language);
+}
+
 const Message &roomMessage(RoomLimit limit) {
   switch (limit) {
     case ROOM_NO_TRACK: return msgHoldsNoTrack;
@@ -138,12 +147,13 @@ std::string reasonText(const Suggestion &suggestion, const ChannelRoles &roles, 
 
 std::vector<std::string> warningSentences(const PhoneWarnings &warnings, Language language) {
   std::vector<std::string> sentences;
-  for (int k = 1; k <= 32; ++k)
-    if ((warnings.vibrationSilent >> (k - 1)) & 1)
-      sentences.push_back(fillChannel(warnings.vibrationStill ? msgWarnVibrationStill : msgWarnVibrationSilent, k, language));
-  for (int k = 1; k <= 32; ++k)
-    if ((warnings.ledSilent >> (k - 1)) & 1)
-      sentences.push_back(fillChannel(warnings.ledDark ? msgWarnLedDark : msgWarnLedSilent, k, language));
+  bool still = warnings.vibrationStill, dark = warnings.ledDark;
+  if (warnings.vibrationSilent)
+    sentences.push_back(silentText(warnings.vibrationSilent, still ? msgWarnVibrationStill : msgWarnVibrationSilent,
+                                   still ? msgWarnVibrationStillMany : msgWarnVibrationSilentMany, language));
+  if (warnings.ledSilent)
+    sentences.push_back(silentText(warnings.ledSilent, dark ? msgWarnLedDark : msgWarnLedSilent,
+                                   dark ? msgWarnLedDarkMany : msgWarnLedSilentMany, language));
   if (warnings.pulsesTooShort) sentences.push_back(inLanguage(msgWarnPulsesShort, language));
   if (warnings.almostAlwaysOn) sentences.push_back(inLanguage(msgWarnAlwaysOn, language));
   return sentences;
