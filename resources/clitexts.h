@@ -155,8 +155,8 @@ inline constexpr Message msgBadChannelList = {
     "チャンネル指定 '%s' が正しくありません: 1〜16 のチャンネルと範囲 (1,3,9-12 など)、none、keep、または auto を指定してください"};
 // The list as given, then the word (auto or keep) written among channels.
 inline constexpr Message msgWordStandsAlone = {
-    "bad channel list '%s': %s stands alone, without channel numbers",
-    "チャンネル指定 '%s' が正しくありません: %s はチャンネル番号と並べずに、それだけで指定してください"};
+    "bad channel list '%s': %s stands alone, with nothing beside it",
+    "チャンネル指定 '%s' が正しくありません: %s は他と並べずに、それだけで指定してください"};
 inline constexpr Message msgUnknownOption = {
     "unknown option '%s' (see --help)",
     "不明なオプション '%s' です (--help を参照)"};

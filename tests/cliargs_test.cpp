@@ -111,7 +111,7 @@ TEST(CliArguments, AcceptsCompleteRequestsAndExplainsTheRest) {
       {{"-S", "-i", "a"}, 0, "--suggest writes nothing: it takes no -o, -d or --in-place"},
       {{"-i", "--vib", "auto", "--led=auto", "a"}, 1, ""},
       {{"-T", "-vauto", "a"}, 1, ""},
-      {{"-d", "out", "--vib", "auto,3", "a"}, 0, "bad channel list 'auto,3': auto stands alone, without channel numbers"},
+      {{"-d", "out", "--vib", "auto,3", "a"}, 0, "bad channel list 'auto,3': auto stands alone, with nothing beside it"},
       {{"-d", "out", "--led", "2,auto", "a"}, 0, "bad channel list '2,auto': auto stands alone"},
       {{"-d", "out", "--led", "keep,auto", "a"}, 0, "bad channel list 'keep,auto': auto stands alone"},
       {{"-d", "out", "--led", "autos", "a"}, 0, "bad channel list 'autos': use channels 1-16"},

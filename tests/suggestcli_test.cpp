@@ -159,7 +159,7 @@ TEST_F(SuggestCli, AutoLinksExactlyWhatSuggestNames) {
       << run.out;
   Outcome mixed = runSorbelin(dir.path, {"--vib", "auto,3", "-o", "mixed.mld", "v3.mld"});
   EXPECT_EQ(mixed.status, 2);
-  EXPECT_EQ(mixed.err, "sorbelin: bad channel list 'auto,3': auto stands alone, without channel numbers\n");
+  EXPECT_EQ(mixed.err, "sorbelin: bad channel list 'auto,3': auto stands alone, with nothing beside it\n");
   EXPECT_FALSE(fileExists(dir.file("mixed.mld")));
 }
 
