@@ -50,8 +50,8 @@ bool insideArgument(const char *p, char **argv, int argc) {
 }
 
 // A refusal explains itself; an accepted request is complete: inputs, and
-// either --info or --timeline (with --json or not; a width only with
-// --timeline) and no output, or one output mode with its value, -o with a
+// one of --info, --timeline and --suggest (with --json or not; a width only
+// with --timeline) and no output, or one output mode with its value, -o with a
 // single input and without -r, standard input only with -o, --in-place only
 // with --vib or --led.
 const char *checkRequest(int ok, const CliRequest &r, const char *error, char **argv, int argc) {
@@ -63,11 +63,12 @@ const char *checkRequest(int ok, const CliRequest &r, const char *error, char **
     if (!isArgument(input, argv, argc)) return "an input is not one of the arguments";
   if (r.help || r.version) return nullptr;
   if (r.inputs.empty()) return "a request without inputs was accepted";
-  if (r.json && !r.info && !r.timeline) return "--json was accepted without --info or --timeline";
+  int reports = r.info + r.timeline + r.suggest;
+  if (r.json && !reports) return "--json was accepted without --info, --timeline or --suggest";
   if (r.width && (!r.timeline || r.width < minimumWidth || r.width > maximumWidth))
     return "a width was accepted without --timeline or outside its range";
-  if (r.info && r.timeline) return "--info was accepted with --timeline";
-  if (r.info || r.timeline) return r.outputMode == OUTPUT_UNSET ? nullptr : "a report was accepted with an output";
+  if (reports > 1) return "two of --info, --timeline and --suggest were accepted together";
+  if (reports) return r.outputMode == OUTPUT_UNSET ? nullptr : "a report was accepted with an output";
   for (const char *input : r.inputs)
     if (r.outputMode != OUTPUT_FILE && !std::strcmp(input, "-")) return "standard input was accepted without -o";
   if (r.outputMode == OUTPUT_IN_PLACE && r.vibSource == CHANNELS_DEFAULT && r.ledSource == CHANNELS_DEFAULT)
@@ -90,7 +91,8 @@ const char *checkRepeatable(int ok, const CliRequest &r, char **argv, int argc) 
   bool same = again.vibMask == r.vibMask && again.ledMask == r.ledMask && again.vibSource == r.vibSource &&
               again.ledSource == r.ledSource && again.outputMode == r.outputMode &&
               again.output == r.output && again.quiet == r.quiet && again.recursive == r.recursive &&
-              again.info == r.info && again.json == r.json && again.timeline == r.timeline && again.width == r.width &&
+              again.info == r.info && again.json == r.json && again.timeline == r.timeline &&
+              again.suggest == r.suggest && again.allTracks == r.allTracks && again.width == r.width &&
               again.help == r.help && again.version == r.version && again.inputs == r.inputs;
   return same ? nullptr : "a second reading gave another request";
 }

@@ -55,7 +55,7 @@ const char *checkReports(const uint8_t *image, uint32_t count, const MelodyInfo 
   if (info.formatKind != FORMAT_NONE && info.formatKind != findFormat(image, count))
     return "the inspector names another format than the first magic";
   if (!isJsonObjectLine(infoJson("in\xff.mld", info, image))) return "the JSON report is not one well-formed object";
-  std::string text = infoText("in.mld", info, image, LANGUAGE_ENGLISH);
+  std::string text = infoText("in.mld", info, image, nullptr, LANGUAGE_ENGLISH);
   for (unsigned char c : text)
     if (c < 0x20 && c != '\n') return "the text report holds a control character";
   return nullptr;

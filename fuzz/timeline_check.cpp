@@ -7,12 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "engine/channelroles.h"
 #include "engine/format.h"
 #include "engine/inspect.h"
 #include "engine/timeline.h"
 #include "fuzz/checks.h"
 #include "fuzz/jsonsyntax.h"
 #include "fuzz/shapes.h"
+#include "shell/report/infojson.h"
+#include "shell/report/infotext.h"
 #include "shell/report/timelinejson.h"
 #include "shell/report/timelinetext.h"
 
@@ -73,15 +76,26 @@ const char *checkNotes(const Timeline &t, uint32_t count) {
 
 bool samePlace(const StopPlace &a, const StopPlace &b) { return a.stop == b.stop && a.at == b.at && a.number == b.number; }
 
+bool holdsControl(const std::string &text) {
+  for (unsigned char c : text)
+    if (c < 0x20 && c != '\n') return true;
+  return false;
+}
+
 // The reports' lines and strips, and --info's counts: i-melody channels 1
-// to 16, every SMAF channel, as the JSON's notes give them.
+// to 16, every SMAF channel, as the JSON's notes give them; --info's
+// reports with the channels' roles.
 const char *checkReports(const uint8_t *image, uint32_t count, const Timeline &t) {
   if (!isJsonObjectLine(timelineJson("in\xff.mld", t))) return "the timeline's JSON is not one well-formed object";
-  std::string text = timelineText("in.mld", t, 0x0005, 0x8001, {20, false}, LANGUAGE_ENGLISH);
-  for (unsigned char c : text)
-    if (c < 0x20 && c != '\n') return "the timeline's text holds a control character";
+  ChannelRoles roles;
+  readChannelRoles(t, &roles);
+  if (holdsControl(timelineText("in.mld", t, roles, 0x0005, 0x8001, {20, false}, LANGUAGE_JAPANESE)))
+    return "the timeline's text holds a control character";
   MelodyInfo info;
   inspectImage(image, count, &info);
+  if (!isJsonObjectLine(infoJson("in.mld", info, image, &roles))) return "--info's JSON with roles is not one object";
+  if (holdsControl(infoText("in.mld", info, image, &roles, LANGUAGE_ENGLISH)))
+    return "--info's text with roles holds a control character";
   if (!samePlace(info.stopped, t.stopped)) return "the timeline's walk stops elsewhere than the inspector's";
   if (!samePlace(info.notesStopped, t.notesStopped)) return "--info says another stop of the notes than the timeline";
   uint32_t counted[32] = {};

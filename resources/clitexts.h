@@ -10,6 +10,7 @@ inline constexpr Message msgUsage = {
     "usage: sorbelin [--vib LIST] [--led LIST] [--all-tracks] (-o OUT | -d DIR | --in-place)\n"
     "                [-r] INPUT...\n"
     "       sorbelin --info [--json] [-r] FILE...\n"
+    "       sorbelin --suggest [--json] [--all-tracks] [-r] FILE...\n"
     "       sorbelin --timeline [--vib LIST] [--led LIST] [--width N] [--json] FILE...\n"
     "       sorbelin INPUT [/vc:MASK] [/lc:MASK] [/sv:OUT] [/end]\n"
     "\n"
@@ -19,7 +20,8 @@ inline constexpr Message msgUsage = {
     "  -v, --vib LIST    channels that drive the vibrator (default 1)\n"
     "  -l, --led LIST    channels that drive the LED (default 1)\n"
     "                    LIST: channels 1-16 and ranges, like 1,3,9-12, or none,\n"
-    "                    or keep (the channels that the file links now)\n"
+    "                    or keep (the channels that the file links now), or auto\n"
+    "                    (the channels suggested for each file, as --suggest says)\n"
     "      --all-tracks  link SMAF score tracks 6 and 7 too (files for newer\n"
     "                    phones); without it they are left as they are\n"
     "  -o, --output OUT  write the one INPUT's result to OUT; - is standard output\n"
@@ -27,16 +29,20 @@ inline constexpr Message msgUsage = {
     "                    created when missing\n"
     "  -i, --in-place    rewrite each INPUT; needs --vib or --led\n"
     "  -r, --recursive   take every .mld and .mmf file in the folders named, and\n"
-    "                    with -d recreate their tree under DIR (with --info:\n"
-    "                    report on each)\n"
-    "  -q, --quiet       print nothing after a conversion\n"
+    "                    with -d recreate their tree under DIR (with --info or\n"
+    "                    --suggest: report on each)\n"
+    "  -q, --quiet       print nothing after a conversion, nor the warnings\n"
     "  -I, --info        report what each FILE holds (format, title, links, notes\n"
     "                    per channel); writes nothing\n"
     "  -T, --timeline    draw when each channel of each FILE plays, and the vibration\n"
     "                    and LED that --vib and --led would give it; writes nothing\n"
+    "  -S, --suggest     suggest the channels for the vibrator and the LED of each\n"
+    "                    FILE, with the reasons and what each channel plays;\n"
+    "                    writes nothing\n"
     "      --width N     with --timeline: lines of N columns, 20 to 1000 (default:\n"
     "                    the terminal's width, or 64)\n"
-    "      --json        with --info or --timeline: one JSON object per line and file\n"
+    "      --json        with --info, --timeline or --suggest: one JSON object per\n"
+    "                    line and file\n"
     "  -h, --help        show this text\n"
     "      --version     show the version\n"
     "\n"
@@ -44,8 +50,12 @@ inline constexpr Message msgUsage = {
     "together, values may follow '=' (--vib=2), and -- ends the options. After\n"
     "each conversion one line says what the file now carries (out.mld:\n"
     "vibration 2, LED 1), and why, where it could not hold every channel asked\n"
-    "for. When the result goes to standard output, the messages after it go to\n"
-    "standard error. A run of several files ends with a count on standard error\n"
+    "for; with auto it names what the suggested channels play (vibration 6\n"
+    "(suggested: bass)). A line follows where the phone will disappoint: a\n"
+    "linked channel that never plays, pulses too short to feel, a vibrator that\n"
+    "runs almost all the time (with --timeline too, on standard error). When\n"
+    "the result goes to standard output, the messages after it go to standard\n"
+    "error. A run of several files ends with a count on standard error\n"
     "(sorbelin: 35 converted, 1 failed).\n"
     "\n"
     "The second form is the Windows program's own, chosen when no argument\n"
@@ -63,12 +73,15 @@ inline constexpr Message msgUsage = {
     "  sorbelin tune.mld /vc:3 /lc:5 /sv:out.mld /end\n"
     "  sorbelin --info --json *.mld\n"
     "  sorbelin --timeline --vib 2 --led 1 tune.mmf\n"
+    "  sorbelin --suggest tune.mmf\n"
+    "  sorbelin --vib auto --led auto -d converted/ *.mld *.mmf\n"
     "\n"
-    "Exit status: 0 when every input was converted (with --info or --timeline:\n"
-    "read and recognised), 1 when any failed, 2 for a usage error.\n",
+    "Exit status: 0 when every input was converted (with --info, --timeline or\n"
+    "--suggest: read and recognised), 1 when any failed, 2 for a usage error.\n",
     "使い方: sorbelin [--vib LIST] [--led LIST] [--all-tracks] (-o OUT | -d DIR | --in-place)\n"
     "                 [-r] INPUT...\n"
     "        sorbelin --info [--json] [-r] FILE...\n"
+    "        sorbelin --suggest [--json] [--all-tracks] [-r] FILE...\n"
     "        sorbelin --timeline [--vib LIST] [--led LIST] [--width N] [--json] FILE...\n"
     "        sorbelin INPUT [/vc:MASK] [/lc:MASK] [/sv:OUT] [/end]\n"
     "\n"
@@ -78,7 +91,8 @@ inline constexpr Message msgUsage = {
     "  -v, --vib LIST    バイブを連動させるチャンネル (既定は 1)\n"
     "  -l, --led LIST    LED を連動させるチャンネル (既定は 1)\n"
     "                    LIST: 1〜16 のチャンネルと範囲 (1,3,9-12 など)、none、\n"
-    "                    または keep (ファイルが今連動しているチャンネル)\n"
+    "                    keep (ファイルが今連動しているチャンネル)、または auto\n"
+    "                    (ファイルごとのおすすめのチャンネル。--suggest が示すもの)\n"
     "      --all-tracks  SMAF のスコアトラック 6 と 7 (新しい機種向けのファイル) も\n"
     "                    連動させる。指定しなければそのまま残す\n"
     "  -o, --output OUT  ただ一つの INPUT の結果を OUT に書き出す。- は標準出力\n"
@@ -86,22 +100,29 @@ inline constexpr Message msgUsage = {
     "  -i, --in-place    各 INPUT をその場で書き換える (--vib か --led が必要)\n"
     "  -r, --recursive   指定したフォルダの中の .mld と .mmf をすべて変換する。\n"
     "                    -d と使うとフォルダの構成を DIR の下に作り直す\n"
-    "                    (--info と使うとそれぞれの中身を表示する)\n"
-    "  -q, --quiet       変換の後に何も表示しない\n"
+    "                    (--info か --suggest と使うとそれぞれについて表示する)\n"
+    "  -q, --quiet       変換の後に何も表示しない (注意も表示しない)\n"
     "  -I, --info        各 FILE の中身 (形式、タイトル、連動、チャンネルごとの音符数) を\n"
     "                    表示する。何も書き出さない\n"
     "  -T, --timeline    各 FILE のチャンネルが鳴る時間と、--vib と --led によるバイブと\n"
     "                    LED の動きを図で表示する。何も書き出さない\n"
+    "  -S, --suggest     各 FILE でバイブと LED に合うチャンネルを、その理由と\n"
+    "                    各チャンネルが演奏するパートとともに示す。何も書き出さない\n"
     "      --width N     --timeline と使い、一行を N 桁 (20〜1000) にする\n"
     "                    (既定は端末の幅、または 64)\n"
-    "      --json        --info か --timeline と使い、ファイルごとに JSON オブジェクトを一行で出す\n"
+    "      --json        --info、--timeline、--suggest と使い、ファイルごとに\n"
+    "                    JSON オブジェクトを一行で出す\n"
     "  -h, --help        この説明を表示する\n"
     "      --version     バージョンを表示する\n"
     "\n"
     "INPUT や FILE に - を指定すると標準入力を読みます。短いオプションはまとめて\n"
     "書けます (-qi)。値は '=' の後にも書けます (--vib=2)。-- でオプションは終わりです。\n"
     "変換のたびに、ファイルが今持っている連動を一行で知らせます (out.mld: バイブ 2、\n"
-    "LED 1)。要求したチャンネルを持てなかったときは、その理由も添えます。\n"
+    "LED 1)。要求したチャンネルを持てなかったときは、その理由も添えます。auto では\n"
+    "おすすめのチャンネルが演奏するパートを示します (バイブ 6 (おすすめ: ベース))。\n"
+    "携帯電話で期待どおりに動かないとき (連動したチャンネルが一度も鳴らない、振動が\n"
+    "短すぎて感じられない、バイブがほとんど鳴りっぱなし) は、続く一行で知らせます\n"
+    "(--timeline でも、標準エラー出力に)。\n"
     "結果を標準出力に書き出すときは、その後のメッセージは標準エラー出力に出ます。\n"
     "複数のファイルを変換したときは、最後に件数を標準エラー出力に出します\n"
     "(sorbelin: 変換 35 件、失敗 1 件)。\n"
@@ -121,15 +142,21 @@ inline constexpr Message msgUsage = {
     "  sorbelin tune.mld /vc:3 /lc:5 /sv:out.mld /end\n"
     "  sorbelin --info --json *.mld\n"
     "  sorbelin --timeline --vib 2 --led 1 tune.mmf\n"
+    "  sorbelin --suggest tune.mmf\n"
+    "  sorbelin --vib auto --led auto -d converted/ *.mld *.mmf\n"
     "\n"
-    "終了ステータス: すべての入力を変換できたとき (--info と --timeline では読み取れたとき) 0、\n"
-    "一つでも失敗したとき 1、使い方の誤りのとき 2。\n"};
+    "終了ステータス: すべての入力を変換できたとき (--info、--timeline、--suggest では\n"
+    "読み取れたとき) 0、一つでも失敗したとき 1、使い方の誤りのとき 2。\n"};
 
 // Usage errors (exit status 2), printed after "sorbelin: ".
 inline constexpr char textUsageLine[] = "sorbelin: %s\n";
 inline constexpr Message msgBadChannelList = {
-    "bad channel list '%s': use channels 1-16 and ranges, like 1,3,9-12, or none, or keep",
-    "チャンネル指定 '%s' が正しくありません: 1〜16 のチャンネルと範囲 (1,3,9-12 など)、none、または keep を指定してください"};
+    "bad channel list '%s': use channels 1-16 and ranges, like 1,3,9-12, or none, keep or auto",
+    "チャンネル指定 '%s' が正しくありません: 1〜16 のチャンネルと範囲 (1,3,9-12 など)、none、keep、または auto を指定してください"};
+// The list as given, then the word (auto or keep) written among channels.
+inline constexpr Message msgWordStandsAlone = {
+    "bad channel list '%s': %s stands alone, with nothing beside it",
+    "チャンネル指定 '%s' が正しくありません: %s は他と並べずに、それだけで指定してください"};
 inline constexpr Message msgUnknownOption = {
     "unknown option '%s' (see --help)",
     "不明なオプション '%s' です (--help を参照)"};
@@ -157,24 +184,22 @@ inline constexpr Message msgNoInput = {
 inline constexpr Message msgNoOutputMode = {
     "say where to write: -o OUT, -d DIR or --in-place",
     "書き出し先を指定してください: -o OUT、-d DIR または --in-place"};
-inline constexpr Message msgJsonWithoutInfo = {
-    "--json goes with --info or --timeline",
-    "--json は --info か --timeline と一緒に使います"};
-inline constexpr Message msgInfoOrTimeline = {
-    "choose one of --info and --timeline",
-    "--info と --timeline のどちらか一つを選んでください"};
+inline constexpr Message msgJsonWithoutReport = {
+    "--json goes with --info, --timeline or --suggest",
+    "--json は --info、--timeline、--suggest のどれかと一緒に使います"};
+inline constexpr Message msgOneReport = {
+    "choose one of --info, --timeline and --suggest",
+    "--info、--timeline、--suggest のうち一つを選んでください"};
 inline constexpr Message msgWidthWithoutTimeline = {
     "--width goes with --timeline",
     "--width は --timeline と一緒に使います"};
 inline constexpr Message msgBadWidth = {
     "bad width '%s': use a number of columns from 20 to 1000",
     "幅 '%s' が正しくありません: 20〜1000 の桁数を指定してください"};
-inline constexpr Message msgTimelineWritesNothing = {
-    "--timeline writes nothing: it takes no -o, -d or --in-place",
-    "--timeline は何も書き出しません: -o、-d、--in-place は指定できません"};
-inline constexpr Message msgInfoWritesNothing = {
-    "--info writes nothing: it takes no -o, -d or --in-place",
-    "--info は何も書き出しません: -o、-d、--in-place は指定できません"};
+// The option of the report: --info, --timeline or --suggest.
+inline constexpr Message msgWritesNothing = {
+    "%s writes nothing: it takes no -o, -d or --in-place",
+    "%s は何も書き出しません: -o、-d、--in-place は指定できません"};
 inline constexpr Message msgOneInputForOutput = {
     "-o takes one input; use -d DIR for several",
     "-o の入力は一つだけです。複数のときは -d DIR を使ってください"};
@@ -251,6 +276,11 @@ inline constexpr Message msgCannotReadFolder = {
 inline constexpr Message msgCancelled = {
     "sorbelin: cancelled; nothing written\n",
     "sorbelin: 取り消しました。何も書き出していません\n"};
+
+// After the line that says what a file carries, and in --timeline, where
+// the phone will disappoint: {name} stands for the file, {warnings} for the
+// sentences.
+inline constexpr Message msgWarningLine = {"{name}: warning: {warnings}", "{name}: 注意: {warnings}"};
 
 // Before each result message when a run converts several files.
 inline constexpr char textConvertedTo[] = "%s -> %s\n";

@@ -74,6 +74,9 @@ inline constexpr Message msgCarries = {"{name}: vibration {vibration}, LED {led}
 inline constexpr Message msgCarriesBoth = {"{name}: vibration {vibration}, LED {led} (both: {reason})",
                                            "{name}: バイブ {vibration}、LED {led} (どちらも: {reason})"};
 inline constexpr Message msgCarriesNone = {"none", "なし"};
+// After channels that were suggested for the file: {roles} stands for what
+// they play ("bass", "bass, drums").
+inline constexpr Message msgCarriesSuggested = {"suggested: {roles}", "おすすめ: {roles}"};
 inline constexpr Message msgCarriesNotesOnly = {
     "; the vibrator and the LED follow the notes, not the recorded sound",
     "。バイブと LED は音符に連動し、録音された音には連動しません"};
@@ -213,7 +216,8 @@ inline constexpr Message msgSuggestNone = {"none", "なし"};
 // A channel's figures: {rate} notes a second, {share} percent of the time sounding.
 inline constexpr Message msgChannelFigures = {"{rate} notes/s  sounds {share}%", "{rate} 音/秒  鳴る {share}%"};
 
-// Where the phone will disappoint: {channel} stands for a channel.
+// Where the phone will disappoint: {channel} stands for a channel,
+// {channels} for a list of several ("3,5-7").
 inline constexpr Message msgWarnVibrationStill = {"channel {channel} never plays: the vibrator will not run",
                                                   "チャンネル {channel} は一度も鳴らないので、バイブは動きません"};
 inline constexpr Message msgWarnVibrationSilent = {"channel {channel} never plays: the vibrator will not follow it",
@@ -222,6 +226,15 @@ inline constexpr Message msgWarnLedDark = {"channel {channel} never plays: the L
                                            "チャンネル {channel} は一度も鳴らないので、LED は光りません"};
 inline constexpr Message msgWarnLedSilent = {"channel {channel} never plays: the LED will not follow it",
                                              "チャンネル {channel} は一度も鳴らないので、LED はそれに合わせて光りません"};
+inline constexpr Message msgWarnVibrationStillMany = {"channels {channels} never play: the vibrator will not run",
+                                                      "チャンネル {channels} は一度も鳴らないので、バイブは動きません"};
+inline constexpr Message msgWarnVibrationSilentMany = {
+    "channels {channels} never play: the vibrator will not follow them",
+    "チャンネル {channels} は一度も鳴らないので、バイブはそれらに合わせて動きません"};
+inline constexpr Message msgWarnLedDarkMany = {"channels {channels} never play: the LED will not light",
+                                               "チャンネル {channels} は一度も鳴らないので、LED は光りません"};
+inline constexpr Message msgWarnLedSilentMany = {"channels {channels} never play: the LED will not follow them",
+                                                 "チャンネル {channels} は一度も鳴らないので、LED はそれらに合わせて光りません"};
 inline constexpr Message msgWarnPulsesShort = {"the vibration pulses are too short to feel",
                                                "バイブの振動が短すぎて感じられません"};
 inline constexpr Message msgWarnAlwaysOn = {"the vibrator runs almost all the time", "バイブがほとんど鳴りっぱなしです"};

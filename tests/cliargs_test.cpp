@@ -97,14 +97,24 @@ TEST(CliArguments, AcceptsCompleteRequestsAndExplainsTheRest) {
       // --timeline writes nothing; its width is a number of columns.
       {{"-T", "-v2", "a", "b"}, 1, ""},
       {{"--timeline", "--json", "--width", "1000", "-"}, 1, ""},
-      {{"--json", "a"}, 0, "--json goes with --info or --timeline"},
+      {{"--json", "a"}, 0, "--json goes with --info, --timeline or --suggest"},
       {{"--width=80", "a"}, 0, "--width goes with --timeline"},
       {{"-T", "--width=19", "a"}, 0, "bad width '19'"},
       {{"-T", "--width", "1001", "a"}, 0, "bad width '1001'"},
       {{"-T", "--width", "8o", "a"}, 0, "bad width '8o'"},
       {{"-T", "--width", "", "a"}, 0, "bad width ''"},
-      {{"-T", "-I", "a"}, 0, "choose one of --info and --timeline"},
+      {{"-T", "-I", "a"}, 0, "choose one of --info, --timeline and --suggest"},
       {{"-T", "-d", "x", "a"}, 0, "--timeline writes nothing"},
+      // --suggest writes nothing either; auto and keep stand alone.
+      {{"-S", "--json", "--all-tracks", "-r", "-", "a"}, 1, ""},
+      {{"--sug", "-I", "a"}, 0, "choose one of --info, --timeline and --suggest"},
+      {{"-S", "-i", "a"}, 0, "--suggest writes nothing: it takes no -o, -d or --in-place"},
+      {{"-i", "--vib", "auto", "--led=auto", "a"}, 1, ""},
+      {{"-T", "-vauto", "a"}, 1, ""},
+      {{"-d", "out", "--vib", "auto,3", "a"}, 0, "bad channel list 'auto,3': auto stands alone, with nothing beside it"},
+      {{"-d", "out", "--led", "2,auto", "a"}, 0, "bad channel list '2,auto': auto stands alone"},
+      {{"-d", "out", "--led", "keep,auto", "a"}, 0, "bad channel list 'keep,auto': auto stands alone"},
+      {{"-d", "out", "--led", "autos", "a"}, 0, "bad channel list 'autos': use channels 1-16"},
   };
   for (const Case &c : cases) {
     std::vector<char *> argv = {const_cast<char *>("sorbelin")};

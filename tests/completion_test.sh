@@ -42,14 +42,17 @@ expect "$helpOptions" sorbelin -
 expect '--vib|--version' sorbelin --v
 expect '--in-place|--info' sorbelin -o out.mld --in
 expect '--timeline' sorbelin --t
+expect '--suggest' sorbelin -q --s
 
-# Channel lists: none, keep, channels 1 to 16, after a comma another channel
-# not listed yet, after a dash a channel from the range's first on, short of
-# any listed one; also after "=".
-expect 'none|keep|1|2|3|4|5|6|7|8|9|10|11|12|13|14|15|16' sorbelin --vib ''
+# Channel lists: none, keep, auto, channels 1 to 16, after a comma another
+# channel not listed yet, after a dash a channel from the range's first on,
+# short of any listed one; also after "=".
+expect 'none|keep|auto|1|2|3|4|5|6|7|8|9|10|11|12|13|14|15|16' sorbelin --vib ''
 expect 'none' sorbelin -l n
 expect 'keep' sorbelin --led k
+expect 'auto' sorbelin -T --vib a
 expect '' sorbelin -v 1,k
+expect '' sorbelin -v 2,a
 expect '1|10|11|12|13|14|15|16' sorbelin -v 1
 expect '3,1|3,10|3,11|3,12|3,13|3,14|3,15|3,16' sorbelin --led 3,1
 expect '1,10|1,11|1,12|1,13|1,14|1,15|1,16' sorbelin -v 1,1
@@ -61,7 +64,7 @@ expect '9-9|9-10|9-11|9-12|9-13|9-14|9-15|9-16' sorbelin -v 9-
 expect '1,12-12|1,12-13|1,12-14|1,12-15|1,12-16' sorbelin -l 1,12-1
 expect '' sorbelin -v 1,-
 expect '' sorbelin -v 17
-expect 'none|keep|1|2|3|4|5|6|7|8|9|10|11|12|13|14|15|16' sorbelin --vib =
+expect 'none|keep|auto|1|2|3|4|5|6|7|8|9|10|11|12|13|14|15|16' sorbelin --vib =
 expect 'none' sorbelin --led = no
 
 # The width is a number: nothing to offer.

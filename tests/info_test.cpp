@@ -15,7 +15,7 @@ std::string json(const char *path, const Bytes &image) {
 std::string text(const char *path, const Bytes &image) {
   MelodyInfo info;
   inspectImage(image.data(), image.size(), &info);
-  return infoText(path, info, image.data(), LANGUAGE_ENGLISH);
+  return infoText(path, info, image.data(), nullptr, LANGUAGE_ENGLISH);
 }
 
 Bytes title(const Bytes &text) { return ascii("titl") + be(uint32_t(text.size()), 2) + text; }
@@ -133,7 +133,7 @@ TEST(InfoReport, RecordedSound) {
   for (const Case &c : cases) {
     MelodyInfo info;
     inspectImage(c.image.data(), c.image.size(), &info);
-    std::string report = infoText("t", info, c.image.data(), c.language), line = json("t", c.image);
+    std::string report = infoText("t", info, c.image.data(), nullptr, c.language), line = json("t", c.image);
     if (c.line) {
       EXPECT_NE(report.find(c.line), std::string::npos) << c.name << "\n" << report;
     } else {

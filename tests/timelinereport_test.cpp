@@ -12,6 +12,14 @@ std::string json(const char *path, const Bytes &image) {
   return melodyTimelineJson(path, image.data(), uint32_t(image.size()));
 }
 
+// The strips, with the channels' roles read from the same timeline.
+std::string strips(const char *path, const Timeline &timeline, uint32_t vib, uint32_t led, const StripLayout &layout,
+                 Language language) {
+  ChannelRoles roles;
+  readChannelRoles(timeline, &roles);
+  return timelineText(path, timeline, roles, vib, led, layout, language);
+}
+
 }  // namespace
 
 // Starts and ends rounded to the millisecond; notes by start, channel, key.
@@ -51,8 +59,9 @@ TEST(TimelineReport, JsonOfEachKindOfFile) {
 }
 
 // Eight columns of 125 ms: each shows in four steps how much of its time a
-// note sounds, overlapping notes once; the vibration and LED strips follow
-// the channels of their masks, marked V and L.
+// note sounds, overlapping notes once, or a mark where notes begin but sound
+// for a quarter of it or less; the vibration and LED strips follow the
+// channels of their masks, marked V and L beside each channel's role.
 TEST(TimelineReport, StripsShowHowMuchOfEachColumnSounds) {
   Timeline timeline = {};
   timeline.formatKind = FORMAT_IMELODY;
@@ -68,24 +77,24 @@ TEST(TimelineReport, StripsShowHowMuchOfEachColumnSounds) {
       {false,
        "a.mld\n"
        "  i-melody, 0:01.0\n"
-       "  ch  1   L |#.:+:   |\n"
-       "  ch  3 V L |    .###|\n"
-       "  vibration |    .###|\n"
-       "  LED       |#.:++###|\n"
-       "  seconds    0       1\n"
-       "  error     track 2 sets a tempo of 0 at offset 40\n"},
+       "  ch  1 melody   L |#!:+:   |\n"
+       "  ch  3 other  V L |    !###|\n"
+       "  vibration        |    !###|\n"
+       "  LED              |#!:++###|\n"
+       "  seconds           0       1\n"
+       "  error            track 2 sets a tempo of 0 at offset 40\n"},
       {true,
        "a.mld\n"
        "  i-melody, 0:01.0\n"
-       "  ch  1   L |\u2588\u2581\u2583\u2585\u2583   |\n"
-       "  ch  3 V L |    \u2581\u2588\u2588\u2588|\n"
-       "  vibration |    \u2581\u2588\u2588\u2588|\n"
-       "  LED       |\u2588\u2581\u2583\u2585\u2585\u2588\u2588\u2588|\n"
-       "  seconds    0       1\n"
-       "  error     track 2 sets a tempo of 0 at offset 40\n"},
+       "  ch  1 melody   L |\u2588\u258C\u2583\u2585\u2583   |\n"
+       "  ch  3 other  V L |    \u258C\u2588\u2588\u2588|\n"
+       "  vibration        |    \u258C\u2588\u2588\u2588|\n"
+       "  LED              |\u2588\u258C\u2583\u2585\u2585\u2588\u2588\u2588|\n"
+       "  seconds           0       1\n"
+       "  error            track 2 sets a tempo of 0 at offset 40\n"},
   };
   for (const Case &c : cases)
-    EXPECT_EQ(timelineText("a.mld", timeline, 0x0004, 0x0005, {22, c.blocks}, LANGUAGE_ENGLISH), c.text);
+    EXPECT_EQ(strips("a.mld", timeline, 0x0004, 0x0005, {29, c.blocks}, LANGUAGE_ENGLISH), c.text);
 }
 
 // Recorded sound gets a row of its own, which says in the user's language
@@ -97,16 +106,17 @@ TEST(TimelineReport, RecordedSoundHasARowThatIsNotLinked) {
   timeline.channels = 16;
   timeline.notes = {{0, 250, 1, 60, 127}};
   timeline.recordedSound = {{500, 500}, {0, 125}};
-  EXPECT_EQ(timelineText("r.mmf", timeline, 1, 0, {22, false}, LANGUAGE_ENGLISH),
+  EXPECT_EQ(strips("r.mmf", timeline, 1, 0, {29, false}, LANGUAGE_ENGLISH),
             "r.mmf\n"
             "  SMAF, 0:01.0\n"
-            "  ch  1 V   |##      |\n"
-            "  recording |#   ####| not linked\n"
-            "  vibration |##      |\n"
-            "  LED       |        |\n"
-            "  seconds    0       1\n");
-  std::string japanese = timelineText("r.mmf", timeline, 1, 0, {22, false}, LANGUAGE_JAPANESE);
-  EXPECT_NE(japanese.find("  \u9332\u97f3      |#   ####| \u9023\u52d5\u3057\u307e\u305b\u3093\n"), std::string::npos)
+            "  ch  1 melody V   |##      |\n"
+            "  recording        |#   ####| not linked\n"
+            "  vibration        |##      |\n"
+            "  LED              |        |\n"
+            "  seconds           0       1\n");
+  std::string japanese = strips("r.mmf", timeline, 1, 0, {31, false}, LANGUAGE_JAPANESE);
+  EXPECT_NE(japanese.find("  \u9332\u97f3               |#   ####| \u9023\u52d5\u3057\u307e\u305b\u3093\n"),
+            std::string::npos)
       << japanese;
 }
 
@@ -119,17 +129,17 @@ TEST(TimelineReport, AxisMarksSecondsOrTenths) {
     int width;
     const char *axis;
   } cases[] = {
-      {1000, 22, "  seconds    0       1"},
-      {1000, 54, "  seconds    0       0.2     0.4     0.6     0.8     1"},
-      {600000, 64, "  seconds    0         120       240       360       480"},
-      {0, 64, "  seconds    0"},
-      {1305600000000, 64, "  seconds    0                  500000000          1000000000"},
+      {1000, 29, "  seconds           0       1"},
+      {1000, 61, "  seconds           0       0.2     0.4     0.6     0.8     1"},
+      {600000, 71, "  seconds           0         120       240       360       480"},
+      {0, 71, "  seconds           0"},
+      {1305600000000, 71, "  seconds           0                  500000000          1000000000"},
   };
   for (const Case &c : cases) {
     Timeline timeline = {};
     timeline.formatKind = FORMAT_SMAF;
     timeline.durationMs = c.durationMs;
-    std::string text = timelineText("s.mmf", timeline, 0, 0, {c.width, false}, LANGUAGE_ENGLISH);
+    std::string text = strips("s.mmf", timeline, 0, 0, {c.width, false}, LANGUAGE_ENGLISH);
     size_t at = text.find("  seconds");
     ASSERT_NE(at, std::string::npos) << text;
     EXPECT_EQ(text.substr(at, text.find('\n', at) - at), c.axis) << c.durationMs;
@@ -147,11 +157,13 @@ TEST(TimelineReport, AxisLabelsNeverTouch) {
       Timeline timeline = {};
       timeline.formatKind = FORMAT_IMELODY;
       timeline.durationMs = durationMs;
-      std::string text = timelineText("s.mld", timeline, 0, 0, {width, false}, LANGUAGE_ENGLISH);
-      size_t at = text.find("  seconds    ");
+      std::string text = strips("s.mld", timeline, 0, 0, {width, false}, LANGUAGE_ENGLISH);
+      // The strips and the marks begin after the labels' column.
+      size_t at = text.find("  seconds"), strip = text.find('|', text.find("  LED")) + 1;
       ASSERT_NE(at, std::string::npos) << text;
-      std::string axis = text.substr(at + 13, text.find('\n', at) - at - 13);
-      int columns = width - 14;
+      size_t label = strip - text.rfind('\n', strip) - 1;
+      std::string axis = text.substr(at + label, text.find('\n', at) - at - label);
+      int columns = std::max(1, width - int(label) - 1);
       std::vector<std::pair<size_t, double>> marks;  // column and seconds
       for (size_t from = axis.find_first_not_of(' '); from != std::string::npos;) {
         size_t to = std::min(axis.find(' ', from), axis.size());

@@ -27,6 +27,7 @@ const struct option optionTable[] = {
     {"info", no_argument, nullptr, 'I'},
     {"json", no_argument, nullptr, OPTION_JSON},
     {"timeline", no_argument, nullptr, 'T'},
+    {"suggest", no_argument, nullptr, 'S'},
     {"width", required_argument, nullptr, OPTION_WIDTH},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, OPTION_VERSION},
@@ -163,17 +164,32 @@ int parseWidth(const char *text, int *width) {
   return 1;
 }
 
+// "auto" or "keep" written among channel numbers or beside another word
+// ("auto,3"): the word, or null.
+const char *wordAmongChannels(const char *text) {
+  for (const char *word : {"auto", "keep"}) {
+    size_t n = std::strlen(word);
+    for (const char *at = std::strstr(text, word); at; at = std::strstr(at + 1, word))
+      if ((at == text || at[-1] == ',') && (at[n] == 0 || at[n] == ',')) return word;
+  }
+  return nullptr;
+}
+
+// The value of --vib or --led into the device's mask and source.
+int setChannels(const char *value, uint16_t *mask, int *source, char *error, int errorSize) {
+  if (parseChannelChoice(value, mask, source)) return 1;
+  if (const char *word = wordAmongChannels(value)) {
+    std::snprintf(error, size_t(errorSize), say(msgWordStandsAlone), value, word);
+    return 0;
+  }
+  return fail(error, errorSize, say(msgBadChannelList), value);
+}
+
 int applyOption(int code, const char *value, CliRequest *request, char *error, int errorSize) {
   switch (code) {
     case 1: request->inputs.push_back(value); break;
-    case 'v':
-      if (!parseChannelChoice(value, &request->vibMask, &request->vibSource))
-        return fail(error, errorSize, say(msgBadChannelList), value);
-      break;
-    case 'l':
-      if (!parseChannelChoice(value, &request->ledMask, &request->ledSource))
-        return fail(error, errorSize, say(msgBadChannelList), value);
-      break;
+    case 'v': return setChannels(value, &request->vibMask, &request->vibSource, error, errorSize);
+    case 'l': return setChannels(value, &request->ledMask, &request->ledSource, error, errorSize);
     case 'o': return setOutput(request, OUTPUT_FILE, value, error, errorSize);
     case 'd': return setOutput(request, OUTPUT_FOLDER, value, error, errorSize);
     case 'i': return setOutput(request, OUTPUT_IN_PLACE, nullptr, error, errorSize);
@@ -183,6 +199,7 @@ int applyOption(int code, const char *value, CliRequest *request, char *error, i
     case 'I': request->info = 1; break;
     case OPTION_JSON: request->json = 1; break;
     case 'T': request->timeline = 1; break;
+    case 'S': request->suggest = 1; break;
     case OPTION_WIDTH:
       if (!parseWidth(value, &request->width)) return fail(error, errorSize, say(msgBadWidth), value);
       break;
@@ -198,16 +215,20 @@ bool readsStandardInput(const CliRequest *request) {
   return false;
 }
 
+// The option of a report that writes nothing, or null for a conversion.
+const char *reportOption(const CliRequest *request) {
+  return request->info ? "--info" : request->timeline ? "--timeline" : request->suggest ? "--suggest" : nullptr;
+}
+
 int checkComplete(const CliRequest *request, char *error, int errorSize) {
   if (request->help || request->version) return 1;
   if (request->inputs.empty()) return fail(error, errorSize, "%s", say(msgNoInput));
-  if (request->json && !request->info && !request->timeline) return fail(error, errorSize, "%s", say(msgJsonWithoutInfo));
-  if (request->info && request->timeline) return fail(error, errorSize, "%s", say(msgInfoOrTimeline));
+  const char *report = reportOption(request);
+  if (request->json && !report) return fail(error, errorSize, "%s", say(msgJsonWithoutReport));
+  if (request->info + request->timeline + request->suggest > 1) return fail(error, errorSize, "%s", say(msgOneReport));
   if (request->width && !request->timeline) return fail(error, errorSize, "%s", say(msgWidthWithoutTimeline));
-  if (request->info && request->outputMode != OUTPUT_UNSET) return fail(error, errorSize, "%s", say(msgInfoWritesNothing));
-  if (request->timeline && request->outputMode != OUTPUT_UNSET)
-    return fail(error, errorSize, "%s", say(msgTimelineWritesNothing));
-  if (request->info || request->timeline) return 1;
+  if (report && request->outputMode != OUTPUT_UNSET) return fail(error, errorSize, say(msgWritesNothing), report);
+  if (report) return 1;
   if (request->outputMode == OUTPUT_UNSET) return fail(error, errorSize, "%s", say(msgNoOutputMode));
   if (request->outputMode == OUTPUT_FILE && request->inputs.size() > 1)
     return fail(error, errorSize, "%s", say(msgOneInputForOutput));
@@ -264,9 +285,10 @@ int parseChannelList(const char *text, uint16_t *mask) {
 }
 
 int parseChannelChoice(const char *text, uint16_t *mask, int *source) {
-  if (!std::strcmp(text, "keep")) {
+  int word = !std::strcmp(text, "keep") ? CHANNELS_KEPT : !std::strcmp(text, "auto") ? CHANNELS_SUGGESTED : 0;
+  if (word) {
     *mask = 0;
-    *source = CHANNELS_KEPT;
+    *source = word;
     return 1;
   }
   if (!parseChannelList(text, mask)) return 0;

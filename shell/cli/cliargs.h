@@ -1,6 +1,6 @@
 // The command lines of the native converter: the conventional POSIX one
 //   sorbelin [--vib LIST] [--led LIST] [--all-tracks] (-o OUT | -d DIR | --in-place) [-r] INPUT...
-// (or --info, or --timeline, instead of an output) and the Windows program's
+// (or --info, --timeline or --suggest instead of an output) and the Windows program's
 // own one, its arguments as the shell split them:
 //   sorbelin INPUT [/vc:MASK] [/lc:MASK] [/sv:OUT] [/end]
 #pragma once
@@ -11,11 +11,12 @@
 enum OutputMode { OUTPUT_UNSET, OUTPUT_FILE, OUTPUT_FOLDER, OUTPUT_IN_PLACE };
 
 // Where the channels of a device come from: not named (channel 1), a list
-// (its mask), or "keep" (those the file links now, read from each file).
-enum ChannelSource { CHANNELS_DEFAULT, CHANNELS_LISTED, CHANNELS_KEPT };
+// (its mask), "keep" (those the file links now, read from each file) or
+// "auto" (those suggested for each file from what its channels play).
+enum ChannelSource { CHANNELS_DEFAULT, CHANNELS_LISTED, CHANNELS_KEPT, CHANNELS_SUGGESTED };
 
 struct CliRequest {
-  uint16_t vibMask;  // the listed channels; 0 when kept
+  uint16_t vibMask;  // the listed channels; 0 when kept or suggested
   uint16_t ledMask;
   int vibSource;  // a ChannelSource
   int ledSource;
@@ -26,8 +27,9 @@ struct CliRequest {
   int quiet;
   int info;      // report on the inputs instead of converting them
   int timeline;  // draw the inputs' notes instead of converting them
+  int suggest;   // suggest the channels for each input instead of converting it
   int width;     // the timeline's lines in columns; 0: the terminal's, or 64
-  int json;      // the report or timeline as JSON
+  int json;      // the report, timeline or suggestion as JSON
   int help;
   int version;
   int recursive;
@@ -41,8 +43,8 @@ const int minimumWidth = 20, maximumWidth = 1000;
 // or "none", into a mask. Returns 0 for anything else.
 int parseChannelList(const char *text, uint16_t *mask);
 
-// Reads the value of --vib or --led: "keep" alone, or a channel list.
-// Returns 0 for anything else.
+// Reads the value of --vib or --led: "keep" or "auto" alone, or a channel
+// list. Returns 0 for anything else.
 int parseChannelChoice(const char *text, uint16_t *mask, int *source);
 
 // The own form is the one in which no argument begins with '-'.

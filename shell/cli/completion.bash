@@ -1,16 +1,16 @@
 # Bash completion for sorbelin: its options, the melodies it reads (.mld and
 # .mmf files, and folders to find them in), any file for -o, folders for -d,
-# channel lists (none, channels 1 to 16, ranges) and keep for --vib and --led,
+# channel lists (none, channels 1 to 16, ranges), keep and auto for --vib and --led,
 # and nothing for the number of --width.
 # Installed as share/bash-completion/completions/sorbelin; to try it without
 # installing: source shell/cli/completion.bash
 
 # The options that `sorbelin --help` lists (a test keeps the two alike).
 _sorbelin_options='-v --vib -l --led --all-tracks -o --output -d --dir -i --in-place -r --recursive
-  -q --quiet -I --info -T --timeline --width --json -h --help --version'
+  -q --quiet -I --info -T --timeline -S --suggest --width --json -h --help --version'
 
-# Prints each completion of the channel list $1: "none" or "keep", which
-# stand alone, or the list so far followed by a channel 1 to 16 that begins
+# Prints each completion of the channel list $1: "none", "keep" or "auto",
+# which stand alone, or the list so far followed by a channel 1 to 16 that begins
 # with what is typed after the last comma or dash and is not in the list yet;
 # after a dash, only channels from the range's first one on, and no range
 # over a channel already listed.
@@ -34,6 +34,7 @@ _sorbelin_channels() {
   done
   [[ -z $prefix && none == "$word"* ]] && echo none
   [[ -z $prefix && keep == "$word"* ]] && echo keep
+  [[ -z $prefix && auto == "$word"* ]] && echo auto
   for ((n = first; n <= 16; n++)); do
     if [[ ${taken[n]:-} ]]; then
       [[ $prefix == *- ]] && break  # a range runs on over this channel

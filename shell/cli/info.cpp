@@ -7,7 +7,9 @@
 #include <string>
 
 #include "engine/format.h"
+#include "engine/channelroles.h"
 #include "engine/inspect.h"
+#include "engine/timeline.h"
 #include "shell/report/infojson.h"
 #include "shell/report/infotext.h"
 #include "resources/clitexts.h"
@@ -25,9 +27,15 @@ bool reportFile(const char *path, const char *name, bool json, Language language
     printText(stdout, json ? unreadableInfoJson(name, reason.c_str()) + "\n" : unreadableInfoText(name, reason.c_str()));
     return false;
   }
+  // One reading of the notes counts them and gives each channel's role.
+  Timeline timeline;
+  decodeTimeline(file.data, file.length, &timeline);
   MelodyInfo info;
-  inspectImage(file.data, file.length, &info);
-  std::string report = json ? infoJson(name, info, file.data) + "\n" : infoText(name, info, file.data, language);
+  inspectWithTimeline(file.data, file.length, timeline, &info);
+  ChannelRoles roles;
+  readChannelRoles(timeline, &roles);
+  std::string report =
+      json ? infoJson(name, info, file.data, &roles) + "\n" : infoText(name, info, file.data, &roles, language);
   printText(stdout, report);
   memBlockFree(&file);
   return info.formatKind != FORMAT_NONE && info.stopped.stop == 0 && info.notesStopped.stop == 0;

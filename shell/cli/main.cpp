@@ -22,7 +22,9 @@
 #include "shell/cli/output.h"
 #include "shell/cli/paths.h"
 #include "shell/cli/prompt.h"
+#include "shell/cli/suggest.h"
 #include "shell/cli/timeline.h"
+#include "shell/cli/warnings.h"
 #include "shell/memblock.h"
 #include "shell/report/carries.h"
 #include "shell/report/resultmessage.h"
@@ -48,8 +50,10 @@ struct Written {
 struct Run {
   const CliRequest *choice;  // the channels chosen, for each file
   bool quiet;
+  bool warn;         // says where the phone will disappoint (not in the Windows program's form)
   bool nameFiles;    // each result message follows a line "INPUT -> OUTPUT"
   bool makeFolders;  // -d: the folders of an output are made when missing
+  FileReading *reading;  // what is read of each file's notes
   std::vector<Written> written;
   int converted, failed;  // the files so far
 };
@@ -120,22 +124,32 @@ void tellFailure(const ConversionResult &result, const Job &job, int reason) {
 }
 
 // The message that names the phones on which the link works, where the
-// file's kind has one, then the line that says what the file now carries:
-// on stdout, or on stderr when the result itself went to stdout.
-void tellConverted(const Run &run, const Job &job, const ConversionRequest &asked, const ConversionResult &result) {
+// file's kind has one, then the line that says what the file now carries
+// and the one that says where the phone will disappoint, if it will: on
+// stdout, or on stderr when the result itself went to stdout. The roles of
+// the input's channels, which the converted file shares, are read for them
+// once.
+void tellConverted(const Run &run, const Job &job, const ConversionRequest &asked, const ConversionResult &result,
+                   const MemBlock &input, FileReading *reading) {
   if (run.quiet) return;
   FILE *out = toStandardOutput(job.output) ? stderr : stdout;
-  if (run.nameFiles) printFormat(out, textConvertedTo, job.inputName.c_str(), job.outputName.c_str());
+  const char *name = job.outputName.c_str();
+  if (run.nameFiles) printFormat(out, textConvertedTo, job.inputName.c_str(), name);
   const Message *message = resultText(result.formatKind, result.formatVersion, lowestChannel(asked.ledMask));
   if (message) printFormat(out, "%s\n", say(*message));
-  printText(out, carriesLine(job.outputName.c_str(), result, asked, "--all-tracks", userLanguage) + "\n");
+  SuggestedDevices suggested = suggestedDevices(*run.choice, *reading);
+  printText(out, carriesLine(name, result, asked, "--all-tracks", userLanguage, suggested) + "\n");
+  if (run.warn) {
+    const ChannelRoles &roles = rolesOf(input.data, input.length, reading);
+    printText(out, warningsLine(name, roles, result.carried.vibration, result.carried.led, userLanguage));
+  }
   flushText(out);
 }
 
 // The conversion asked for one file: the channels that the command line
 // chooses for it.
-ConversionRequest requestFor(const CliRequest &choice, const MemBlock &input) {
-  ChannelMasks masks = channelsForFile(choice, input.data, input.length);
+ConversionRequest requestFor(const CliRequest &choice, const MemBlock &input, FileReading *reading) {
+  ChannelMasks masks = channelsForFile(choice, input.data, input.length, reading);
   return {masks.vibMask, masks.ledMask, choice.allTracks != 0};
 }
 
@@ -143,11 +157,11 @@ ConversionRequest requestFor(const CliRequest &choice, const MemBlock &input) {
 // conversion succeeded, and folders made for a result that could not be
 // written are removed again.
 ConversionResult convertJob(const Run &run, const Job &job, MemBlock *input, MemBlock *output,
-                            ConversionRequest *asked) {
+                            ConversionRequest *asked, FileReading *reading) {
   ConversionResult result = {};
   result.outcome = CONVERT_UNREADABLE;
   if (!memBlockLoad(input, job.input.c_str())) return result;
-  *asked = requestFor(*run.choice, *input);
+  *asked = requestFor(*run.choice, *input, reading);
   result = convertBlock(*input, output, *asked);
   if (result.outcome != CONVERT_DONE) return result;
   std::vector<std::string> made;
@@ -168,11 +182,12 @@ bool runJob(Run *run, const Job &job) {
   }
   MemBlock input = {}, output = {};
   ConversionRequest asked = {};
-  ConversionResult result = convertJob(*run, job, &input, &output, &asked);
+  startFile(run->reading);
+  ConversionResult result = convertJob(*run, job, &input, &output, &asked, run->reading);
   int reason = errno;
   if (result.outcome == CONVERT_DONE) {
     remember(run, job);
-    tellConverted(*run, job, asked, result);
+    tellConverted(*run, job, asked, result, input, run->reading);
   } else {
     tellFailure(result, job, reason);
   }
@@ -197,21 +212,23 @@ bool mayBeFolder(const char *path) {
   return errno != ENOTDIR;
 }
 
-// --info and --timeline: the files named, "-" standard input, and with -r every melody
-// below the folders named, found as conversions find them.
+// --info, --timeline and --suggest: the files named, "-" standard input, and
+// with -r every melody below the folders named, found as conversions find them.
 int reportOn(const CliRequest &request) {
   std::vector<Job> jobs;
   bool whole = true;
   for (const char *input : request.inputs) whole = addJobs(request, input, &jobs) && whole;
   int status = request.timeline ? reportTimelines(jobs, request, userLanguage)
-                               : reportFiles(jobs, request.json, userLanguage);
+               : request.suggest ? reportSuggestions(jobs, request, userLanguage)
+                                 : reportFiles(jobs, request.json, userLanguage);
   return status == 0 && whole ? EXIT_CONVERTED : EXIT_FAILED;
 }
 
 // Every file of the request, each told as it is converted or not.
 int convertAll(const CliRequest &request) {
-  Run run = {&request, bool(request.quiet), request.inputs.size() > 1 || request.recursive,
-             request.outputMode == OUTPUT_FOLDER, {}, 0, 0};
+  FileReading reading;
+  Run run = {&request, bool(request.quiet), true, request.inputs.size() > 1 || request.recursive,
+             request.outputMode == OUTPUT_FOLDER, &reading, {}, 0, 0};
   bool allConverted = true;
   for (const char *input : request.inputs) {
     std::vector<Job> jobs;
@@ -228,7 +245,7 @@ int runPosixForm(int argc, char **argv) {
   if (!parseCliArguments(argc, argv, &request, error, sizeof error)) return usageError(error);
   if (request.help) return printText(stdout, say(msgUsage)), EXIT_CONVERTED;
   if (request.version) return printFormat(stdout, "%s\n%s", textVersion, say(msgLicence)), EXIT_CONVERTED;
-  if (request.info || request.timeline) return reportOn(request);
+  if (request.info || request.timeline || request.suggest) return reportOn(request);
   if (request.outputMode == OUTPUT_FOLDER && !mayBeFolder(request.output)) {
     std::snprintf(error, sizeof error, say(msgNotAFolder), request.output);
     return usageError(error);
@@ -251,7 +268,8 @@ int runOwnForm(int argc, char **argv) {
       return EXIT_FAILED;
     }
   }
-  Run run = {&request, false, false, false, {}, 0, 0};
+  FileReading reading;
+  Run run = {&request, false, false, false, false, &reading, {}, 0, 0};
   return runJob(&run, makeJob(input, output, false)) ? EXIT_CONVERTED : EXIT_FAILED;
 }
 

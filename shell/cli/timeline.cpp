@@ -15,6 +15,7 @@
 #include "shell/cli/channelchoice.h"
 #include "shell/cli/info.h"
 #include "shell/cli/output.h"
+#include "shell/cli/warnings.h"
 #include "shell/memblock.h"
 #include "shell/report/carries.h"
 #include "shell/report/infotext.h"
@@ -41,39 +42,54 @@ bool localeHasBlocks() {
   return set && (!std::strcmp(set, "UTF-8") || !std::strcmp(set, "utf8"));
 }
 
-// The links that the file would carry once converted as the request asks:
-// none when it cannot be converted. Returns the line that a conversion
-// prints for it when they fall short of the request, or "".
-std::string linksCarried(const char *name, const MemBlock &file, const CliRequest &request, Language language,
-                         uint32_t *vib, uint32_t *led) {
-  ChannelMasks chosen = channelsForFile(request, file.data, file.length);
+// Whether the line after a conversion has something to say that the strips
+// do not: the file carries other links than were asked, or nothing was
+// suggested for a device, for a reason.
+bool worthSaying(const ConversionResult &result, const ConversionRequest &asked, const SuggestedDevices &suggested) {
+  return result.carried.vibration != asked.vibMask || result.carried.led != asked.ledMask ||
+         (suggested.vibration && !asked.vibMask) || (suggested.led && !asked.ledMask);
+}
+
+// The links that the file would carry once converted with `chosen`: none
+// when it cannot be converted. Returns the line that a conversion prints for
+// it when it has something to say, or "".
+std::string linksCarried(const char *name, const MemBlock &file, const CliRequest &request, const ChannelMasks &chosen,
+                         const SuggestedDevices &suggested, Language language, uint32_t *vib, uint32_t *led) {
   ConversionRequest asked = {chosen.vibMask, chosen.ledMask, request.allTracks != 0};
   MemBlock converted = {};
   ConversionResult result = convertBlock(file, &converted, asked);
   memBlockFree(&converted);
   *vib = result.carried.vibration;
   *led = result.carried.led;
-  if (result.outcome != CONVERT_DONE || (*vib == asked.vibMask && *led == asked.ledMask)) return "";
-  return carriesLine(name, result, asked, "--all-tracks", language) + "\n";
+  if (result.outcome != CONVERT_DONE || !worthSaying(result, asked, suggested)) return "";
+  return carriesLine(name, result, asked, "--all-tracks", language, suggested) + "\n";
 }
 
 // The strips, and after them on standard error the line on the links that
-// the file could not hold (not with -q).
-void drawFile(const char *name, const MemBlock &file, const Timeline &timeline, const CliRequest &request,
-              const StripLayout &layout, Language language) {
+// the file could not hold and the one on where the phone will disappoint
+// (not with -q). The notes are read once: with the suggestion, where the
+// request suggests channels.
+void drawFile(const char *name, const MemBlock &file, const CliRequest &request, const StripLayout &layout,
+              Language language, FileReading *reading) {
+  ChannelMasks chosen = channelsForFile(request, file.data, file.length, reading);
+  const ChannelRoles &roles = rolesOf(file.data, file.length, reading);
+  const Timeline &timeline = reading->file.timeline;
   uint32_t vib = 0, led = 0;
-  std::string line;
-  if (timeline.formatKind != FORMAT_NONE) line = linksCarried(name, file, request, language, &vib, &led);
-  printText(stdout, timelineText(name, timeline, vib, led, layout, language));
-  if (request.quiet || line.empty()) return;
+  std::string said;
+  if (timeline.formatKind != FORMAT_NONE) {
+    said = linksCarried(name, file, request, chosen, suggestedDevices(request, *reading), language, &vib, &led);
+    said += warningsLine(name, roles, vib, led, language);
+  }
+  printText(stdout, timelineText(name, timeline, roles, vib, led, layout, language));
+  if (request.quiet || said.empty()) return;
   flushText(stdout);
-  printText(stderr, line);
+  printText(stderr, said);
 }
 
 // Reports one file, read from `path` and named `name`; true when it was read
 // and recognised whole.
 bool reportFile(const char *path, const char *name, const CliRequest &request, const StripLayout &layout,
-                Language language) {
+                Language language, FileReading *reading) {
   MemBlock file = {};
   if (!memBlockLoad(&file, path)) {
     std::string reason = unreadableReason(errno, request.json);
@@ -81,12 +97,14 @@ bool reportFile(const char *path, const char *name, const CliRequest &request, c
                                    : unreadableInfoText(name, reason.c_str()));
     return false;
   }
-  Timeline timeline;
-  decodeTimeline(file.data, file.length, &timeline);
-  if (request.json)
+  startFile(reading);
+  const Timeline &timeline = reading->file.timeline;
+  if (request.json) {
+    decodeTimeline(file.data, file.length, &reading->file.timeline);
     printText(stdout, timelineJson(name, timeline) + "\n");
-  else
-    drawFile(name, file, timeline, request, layout, language);
+  } else {
+    drawFile(name, file, request, layout, language, reading);
+  }
   memBlockFree(&file);
   return timeline.formatKind != FORMAT_NONE && timeline.stopped.stop == 0 && timeline.notesStopped.stop == 0;
 }
@@ -95,11 +113,12 @@ bool reportFile(const char *path, const char *name, const CliRequest &request, c
 
 int reportTimelines(const std::vector<Job> &jobs, const CliRequest &request, Language language) {
   StripLayout layout = {lineWidth(request.width), !request.json && localeHasBlocks()};
+  FileReading reading;  // its storage serves every file in turn
   bool allRead = true;
   for (size_t k = 0; k < jobs.size(); ++k) {
     if (k > 0 && !request.json) printText(stdout, "\n");
     std::string name = reportName(jobs[k], request.json, language);
-    allRead = reportFile(jobs[k].input.c_str(), name.c_str(), request, layout, language) && allRead;
+    allRead = reportFile(jobs[k].input.c_str(), name.c_str(), request, layout, language, &reading) && allRead;
   }
   return allRead ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 #include "shell/report/carries.h"
 
 #include "engine/format.h"
+#include "shell/report/suggestwords.h"
 
 namespace {
 
@@ -49,13 +50,8 @@ struct Telling {
   const ConversionRequest &request;
   const char *allTracksChoice;
   Language language;
+  const SuggestedDevices &suggested;
 };
-
-// Why the file carries other channels than were asked, or null when it
-// carries them all.
-const Message *shownReason(uint32_t carried, uint32_t asked, const Message *reason) {
-  return carried == asked ? nullptr : reason;
-}
 
 std::string why(const Message &reason, const Telling &t) {
   std::string text = fillToken(inLanguage(reason, t.language), "version", std::to_string(t.result.formatVersion));
@@ -63,34 +59,51 @@ std::string why(const Message &reason, const Telling &t) {
   return fillToken(text, "choice", t.allTracksChoice ? t.allTracksChoice : "");
 }
 
-// The channels carried, and in parentheses the reason, if any.
-std::string part(uint32_t carried, const Message *reason, const Telling &t) {
-  std::string text = channels(carried, t.language);
-  return reason ? text + " (" + why(*reason, t) + ")" : text;
+// What follows a device's channels in parentheses: what the suggested
+// channels play, and why the file carries other channels than were asked.
+struct Note {
+  std::string suggested, reason;
+};
+
+Note noteFor(bool vibration, uint32_t carried, uint32_t asked, const Message *reason, const Telling &t) {
+  Note note;
+  const FileSuggestion *file = t.suggested.file;
+  if (file && (vibration ? t.suggested.vibration : t.suggested.led)) {
+    // Where nothing was suggested, the suggestion's reason says why.
+    if (!asked) return {"", reasonText(file->suggestion, file->roles, vibration, t.language, t.allTracksChoice)};
+    std::string roles = rolesText(uint16_t(asked), file->roles, t.language);
+    note.suggested = fillToken(inLanguage(msgCarriesSuggested, t.language), "roles", roles);
+  }
+  if (carried != asked && reason) note.reason = why(*reason, t);
+  return note;
+}
+
+// The channels carried, and in parentheses what the note says, its reason
+// only where it is the device's own.
+std::string part(uint32_t carried, const Note &note, bool ownReason, Language language) {
+  std::string inside = note.suggested, reason = ownReason ? note.reason : "";
+  if (!reason.empty()) inside += (inside.empty() ? "" : sentenceJoiner(language)) + reason;
+  std::string text = channels(carried, language);
+  return inside.empty() ? text : text + " (" + inside + ")";
 }
 
 }  // namespace
 
 std::string carriesLine(const char *name, const ConversionResult &result, const ConversionRequest &request,
-                        const char *allTracksChoice, Language language) {
+                        const char *allTracksChoice, Language language, const SuggestedDevices &suggested) {
   const CarriedLinks &carried = result.carried;
   bool smaf = result.formatKind == FORMAT_SMAF;
-  const Message *vibReason =
-      shownReason(carried.vibration, request.vibMask, smaf ? smafVibrationReason(carried, request) : melodyReason(result));
-  const Message *ledReason =
-      shownReason(carried.led, request.ledMask, smaf ? smafLedReason(carried, request) : melodyReason(result));
-  Telling t = {result, request, allTracksChoice, language};
+  Telling t = {result, request, allTracksChoice, language, suggested};
+  Note vib = noteFor(true, carried.vibration, request.vibMask,
+                     smaf ? smafVibrationReason(carried, request) : melodyReason(result), t);
+  Note led = noteFor(false, carried.led, request.ledMask, smaf ? smafLedReason(carried, request) : melodyReason(result), t);
   // A reason that holds for both is said once, after both. The name goes in
   // last: the blanks are looked for in what it fills only.
-  std::string line;
-  if (vibReason && vibReason == ledReason) {
-    line = fillToken(inLanguage(msgCarriesBoth, language), "vibration", channels(carried.vibration, language));
-    line = fillToken(line, "led", channels(carried.led, language));
-    line = fillToken(line, "reason", why(*vibReason, t));
-  } else {
-    line = fillToken(inLanguage(msgCarries, language), "vibration", part(carried.vibration, vibReason, t));
-    line = fillToken(line, "led", part(carried.led, ledReason, t));
-  }
+  bool shared = !vib.reason.empty() && vib.reason == led.reason;
+  std::string line = inLanguage(shared ? msgCarriesBoth : msgCarries, language);
+  line = fillToken(line, "vibration", part(carried.vibration, vib, !shared, language));
+  line = fillToken(line, "led", part(carried.led, led, !shared, language));
+  if (shared) line = fillToken(line, "reason", vib.reason);
   if (carried.recordedSound) line += inLanguage(msgCarriesNotesOnly, language);
   return fillToken(line, "name", name);
 }

@@ -2,6 +2,7 @@
 
 #include "engine/format.h"
 #include "shell/report/phrases.h"
+#include "shell/report/suggestwords.h"
 #include "shell/report/textdecode.h"
 
 namespace {
@@ -22,13 +23,18 @@ std::string head(const char *path, const char *format, const std::string &length
          field("error", error);
 }
 
-// The piece's length in milliseconds and the notes of each channel that
-// has any.
-std::string noteFields(const MelodyInfo &info) {
-  std::string notes = "{";
+// The piece's length in milliseconds, the notes of each channel that has
+// any and, where given, its role (in English, as all JSON keys and values).
+std::string noteFields(const MelodyInfo &info, const ChannelRoles *roles) {
+  std::string notes = "{", named = "{";
   for (int k = 0; k < 32; ++k)
     if (info.notes[k]) notes += (notes.size() > 1 ? ",\"" : "\"") + number(k + 1) + "\":" + number(info.notes[k]);
-  return field("durationMs", std::to_string(info.durationMs)) + field("notes", notes + "}");
+  for (int k = 0; roles && k < describedChannels; ++k)
+    if (hasNotes(*roles, k + 1))
+      named += (named.size() > 1 ? ",\"" : "\"") + number(k + 1) + "\":" +
+               quoted(roleName(roles->figures[k].role, LANGUAGE_ENGLISH));
+  return field("durationMs", std::to_string(info.durationMs)) + field("notes", notes + "}") +
+         (roles ? field("roles", named + "}") : "");
 }
 
 // null without any: SMAF's audio tracks and how long they play, an
@@ -42,15 +48,15 @@ std::string recordedSoundField(const MelodyInfo &info) {
   return field("recordedSound", value);
 }
 
-std::string melodyFields(const MelodyInfo &info, const std::string &title) {
+std::string melodyFields(const MelodyInfo &info, const std::string &title, const ChannelRoles *roles) {
   return field("version", number(info.version)) + field("noteLength", number(info.noteLength)) +
          field("tracks", number(info.tracks)) + field("title", title) +
          field("audioChunks", number(info.audioChunks)) +
          field("links", "{\"vibration\":" + channelArray(info.vibLinks) + ",\"led\":" + channelArray(info.ledLinks) + "}") +
-         noteFields(info) + recordedSoundField(info);
+         noteFields(info, roles) + recordedSoundField(info);
 }
 
-std::string smafFields(const MelodyInfo &info, const std::string &title) {
+std::string smafFields(const MelodyInfo &info, const std::string &title, const ChannelRoles *roles) {
   static const char *const crcNames[] = {"\"missing\"", "\"ok\"", "\"bad\""};
   std::string chunks = "[";
   for (uint32_t id : info.chunkIds) chunks += (chunks.size() > 1 ? "," : "") + quoted(chunkIdText(id));
@@ -60,19 +66,19 @@ std::string smafFields(const MelodyInfo &info, const std::string &title) {
          field("title", title) + field("crc", crcNames[info.crc]) + field("trailingBytes", number(info.trailingBytes)) +
          field("links", "{\"vibration\":" + channelArray(info.vibLinks) + ",\"led\":" + channelArray(info.ledLinks) +
                             ",\"ledTag\":" + (info.ledTag ? number(info.ledTag) : "null") + "}") +
-         noteFields(info) + recordedSoundField(info);
+         noteFields(info, roles) + recordedSoundField(info);
 }
 
 }  // namespace
 
-std::string infoJson(const char *path, const MelodyInfo &info, const uint8_t *bytes) {
+std::string infoJson(const char *path, const MelodyInfo &info, const uint8_t *bytes, const ChannelRoles *roles) {
   std::string sentence = stopSentence(info, LANGUAGE_ENGLISH), title;
   std::string error = sentence.empty() ? "null" : quoted(sentence);
   std::string titleJson = titleText(info, bytes, &title) ? quoted(title) : "null";
   if (info.formatKind == FORMAT_IMELODY)
-    return head(path, "\"i-melody\"", number(info.length), error) + melodyFields(info, titleJson) + "}";
+    return head(path, "\"i-melody\"", number(info.length), error) + melodyFields(info, titleJson, roles) + "}";
   if (info.formatKind == FORMAT_SMAF)
-    return head(path, "\"SMAF\"", number(info.length), error) + smafFields(info, titleJson) + "}";
+    return head(path, "\"SMAF\"", number(info.length), error) + smafFields(info, titleJson, roles) + "}";
   return head(path, "null", number(info.length), error) + "}";
 }
 

@@ -2,6 +2,7 @@
 
 #include "engine/format.h"
 #include "shell/report/phrases.h"
+#include "shell/report/suggestwords.h"
 #include "shell/report/textdecode.h"
 
 namespace {
@@ -13,8 +14,16 @@ std::string plural(uint64_t count, const char *one, const char *many) {
   return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
+// A channel's role, padded so that the bars after it line up; nothing
+// without roles.
+std::string roleColumn(const ChannelRoles *roles, int channel, Language language) {
+  if (!roles) return "";
+  std::string role = hasNotes(*roles, channel) ? roleName(roles->figures[channel - 1].role, language) : "";
+  return padToColumns(role, roleColumns(language) + 1, 1);
+}
+
 // One bar per channel that has notes, as long as its share of the busiest.
-std::string noteBars(const MelodyInfo &info) {
+std::string noteBars(const MelodyInfo &info, const ChannelRoles *roles, Language language) {
   const int width = 24;
   uint32_t most = 0;
   for (uint32_t count : info.notes) most = count > most ? count : most;
@@ -26,7 +35,8 @@ std::string noteBars(const MelodyInfo &info) {
     std::string bar(size_t(length), '#');
     bar.resize(width + 1, ' ');
     std::string channel = (k < 9 ? " " : "") + std::to_string(k + 1);
-    out += line(out.empty() ? "notes" : "", "ch " + channel + " " + bar + std::to_string(info.notes[k]));
+    out += line(out.empty() ? "notes" : "",
+                "ch " + channel + " " + roleColumn(roles, k + 1, language) + bar + std::to_string(info.notes[k]));
   }
   return out;
 }
@@ -56,9 +66,9 @@ std::string recordedSoundLine(const MelodyInfo &info, Language language) {
   return value.empty() ? "" : line(inLanguage(msgRecordedSound, language), value);
 }
 
-std::string melodyLines(const MelodyInfo &info) {
+std::string melodyLines(const MelodyInfo &info, const ChannelRoles *roles, Language language) {
   return line("links", "vibration " + channelListText(info.vibLinks) + "; LED " + channelListText(info.ledLinks)) +
-         noteBars(info);
+         noteBars(info, roles, language);
 }
 
 // A part of a SMAF file (a chunk) in plain words; its id in quotes where it
@@ -76,7 +86,7 @@ std::string partName(uint32_t id) {
   return "other part \"" + text + "\"";
 }
 
-std::string smafLines(const MelodyInfo &info) {
+std::string smafLines(const MelodyInfo &info, const ChannelRoles *roles, Language language) {
   static const char *const crcNames[] = {"missing", "ok", "bad"};
   std::string parts;
   for (uint32_t id : info.chunkIds) parts += (parts.empty() ? "" : ", ") + partName(id);
@@ -84,19 +94,20 @@ std::string smafLines(const MelodyInfo &info) {
   return line("parts", parts.empty() ? "none" : parts) +
          line("CRC", std::string(crcNames[info.crc]) + ", " + plural(info.trailingBytes, "byte", "bytes") + " after it") +
          line("links", "vibration " + channelListText(info.vibLinks) + "; LED " + channelListText(info.ledLinks) + ledTag) +
-         noteBars(info);
+         noteBars(info, roles, language);
 }
 
 }  // namespace
 
-std::string infoText(const char *path, const MelodyInfo &info, const uint8_t *bytes, Language language) {
+std::string infoText(const char *path, const MelodyInfo &info, const uint8_t *bytes, const ChannelRoles *roles,
+                     Language language) {
   std::string out = printablePath(path) + "\n";
   out += line("format", formatText(info)) + line("size", plural(info.length, "byte", "bytes"));
   if (info.formatKind != FORMAT_NONE) out += line("length", durationText(info.durationFloorMs));
   std::string title;
   if (titleText(info, bytes, &title)) out += line("title", printableText(title));
-  if (info.formatKind == FORMAT_IMELODY) out += melodyLines(info);
-  if (info.formatKind == FORMAT_SMAF) out += smafLines(info);
+  if (info.formatKind == FORMAT_IMELODY) out += melodyLines(info, roles, language);
+  if (info.formatKind == FORMAT_SMAF) out += smafLines(info, roles, language);
   out += recordedSoundLine(info, language);
   std::string sentence = stopSentence(info, language);
   if (!sentence.empty()) out += line("error", sentence);

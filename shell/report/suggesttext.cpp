@@ -26,10 +26,7 @@ std::string padded(std::string text, int columns) {
   return text;
 }
 
-std::string pathLine(const char *path) {
-  return printableText(decodeText(reinterpret_cast<const uint8_t *>(path), std::char_traits<char>::length(path), TEXT_UTF8)) +
-         "\n";
-}
+std::string pathLine(const char *path) { return printablePath(path) + "\n"; }
 
 // "vibration 6 (bass): why", the label padded to ten columns.
 std::string choiceLine(const FileSuggestion &file, bool vibration, Language language, const char *allTracksChoice) {
@@ -38,10 +35,7 @@ std::string choiceLine(const FileSuggestion &file, bool vibration, Language lang
   if (!channels) {
     line += inLanguage(msgSuggestNone, language);
   } else {
-    std::string roles;
-    for (int k = 0; k < 16; ++k)
-      if ((channels >> k) & 1) roles += (roles.empty() ? "" : ", ") + std::string(roleName(file.roles.figures[k].role, language));
-    line += channelListText(channels) + " (" + roles + ")";
+    line += channelListText(channels) + " (" + rolesText(channels, file.roles, language) + ")";
   }
   return line + ": " + reasonText(file.suggestion, file.roles, vibration, language, allTracksChoice) + "\n";
 }

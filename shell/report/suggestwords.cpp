@@ -1,15 +1,12 @@
 #include "shell/report/suggestwords.h"
 
-#include "shell/report/phrases.h"
-
 #include <algorithm>
 #include <cmath>
 
+#include "shell/report/phrases.h"
+#include "shell/report/textdecode.h"
 
 namespace {
-
-// Sentences run on after "; " in English, after "。" in Japanese.
-const char *joiner(Language language) { return language == LANGUAGE_JAPANESE ? "。" : "; "; }
 
 std::string fillChannel(const Message &message, int channel, Language language) {
   return fillToken(inLanguage(message, language), "channel", std::to_string(channel));
@@ -34,6 +31,15 @@ std::string partsText(uint16_t channels, const ChannelRoles &roles, Language lan
   bool alike = firstRole == secondRole;
   std::string text = fillToken(inLanguage(msgPartPair, language), "first", partText(first, firstRole, alike, language));
   return fillToken(text, "second", partText(second, secondRole, alike, language));
+}
+
+// The channels of a mask that never play, in one sentence: `one` names a
+// single channel, `many` a list.
+std::string silentText(uint32_t channels, const Message &one, const Message &many, Language language) {
+  if (channels & (channels - 1)) return fillToken(inLanguage(many, language), "channels", channelListText(channels));
+  int channel = 1;
+  while (!((channels >> (channel - 1)) & 1)) ++channel;
+  return fillChannel(one, channel, language);
 }
 
 const Message &roomMessage(RoomLimit limit) {
@@ -78,6 +84,25 @@ const Message &roleMessage(ChannelRole role) {
   return msgRoleOther;
 }
 
+size_t roleColumns(Language language) {
+  size_t widest = 0;
+  for (ChannelRole role : {ROLE_MELODY, ROLE_BASS, ROLE_DRUMS, ROLE_CHORDS, ROLE_OTHER})
+    widest = std::max(widest, terminalColumns(roleName(role, language)));
+  return widest;
+}
+
+std::string rolesText(uint16_t channels, const ChannelRoles &roles, Language language) {
+  std::string text;
+  for (int k = 0; k < 16; ++k)
+    if ((channels >> k) & 1)
+      text += (text.empty() ? "" : language == LANGUAGE_JAPANESE ? "、" : ", ") +
+              std::string(roleName(roles.figures[k].role, language));
+  return text;
+}
+
+// Sentences run on after "; " in English, after "。" in Japanese.
+const char *sentenceJoiner(Language language) { return language == LANGUAGE_JAPANESE ? "。" : "; "; }
+
 std::string decimalText(double value, int places) {
   long long scale = 1;
   for (int i = 0; i < places; ++i) scale *= 10;
@@ -115,19 +140,20 @@ std::string reasonText(const Suggestion &suggestion, const ChannelRoles &roles, 
   text = fillToken(text, "version", std::to_string(room.linkVersion));
   text = fillToken(text, "rate", rateText(rate, language));
   if (room.laterTracksKept && limit != ROOM_LATER_TRACKS_ONLY)
-    text += joiner(language) + std::string(inLanguage(msgWhyLaterTracksKept, language));
+    text += sentenceJoiner(language) + std::string(inLanguage(msgWhyLaterTracksKept, language));
   text = fillToken(text, "choice", allTracksChoice ? allTracksChoice : "");
   return channels ? fillToken(text, "part", partsText(channels, roles, language)) : text;
 }
 
 std::vector<std::string> warningSentences(const PhoneWarnings &warnings, Language language) {
   std::vector<std::string> sentences;
-  for (int k = 1; k <= 32; ++k)
-    if ((warnings.vibrationSilent >> (k - 1)) & 1)
-      sentences.push_back(fillChannel(warnings.vibrationStill ? msgWarnVibrationStill : msgWarnVibrationSilent, k, language));
-  for (int k = 1; k <= 32; ++k)
-    if ((warnings.ledSilent >> (k - 1)) & 1)
-      sentences.push_back(fillChannel(warnings.ledDark ? msgWarnLedDark : msgWarnLedSilent, k, language));
+  bool still = warnings.vibrationStill, dark = warnings.ledDark;
+  if (warnings.vibrationSilent)
+    sentences.push_back(silentText(warnings.vibrationSilent, still ? msgWarnVibrationStill : msgWarnVibrationSilent,
+                                   still ? msgWarnVibrationStillMany : msgWarnVibrationSilentMany, language));
+  if (warnings.ledSilent)
+    sentences.push_back(silentText(warnings.ledSilent, dark ? msgWarnLedDark : msgWarnLedSilent,
+                                   dark ? msgWarnLedDarkMany : msgWarnLedSilentMany, language));
   if (warnings.pulsesTooShort) sentences.push_back(inLanguage(msgWarnPulsesShort, language));
   if (warnings.almostAlwaysOn) sentences.push_back(inLanguage(msgWarnAlwaysOn, language));
   return sentences;
@@ -136,6 +162,6 @@ std::vector<std::string> warningSentences(const PhoneWarnings &warnings, Languag
 std::string warningLine(const PhoneWarnings &warnings, Language language) {
   std::string line;
   for (const std::string &sentence : warningSentences(warnings, language))
-    line += (line.empty() ? "" : joiner(language)) + sentence;
+    line += (line.empty() ? "" : sentenceJoiner(language)) + sentence;
   return line;
 }

@@ -4,6 +4,7 @@
 // ringtone user knows.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,17 @@ const Message &roleMessage(ChannelRole role);
 
 // The role in the language; JSON and the page's data take it in English.
 inline const char *roleName(ChannelRole role, Language language) { return inLanguage(roleMessage(role), language); }
+
+// The columns that the widest role name of the language takes in a
+// terminal, so that what follows a role lines up.
+size_t roleColumns(Language language);
+
+// The roles of the channels of a mask (bit i for channel i + 1, up to 16)
+// in channel order: "bass, drums".
+std::string rolesText(uint16_t channels, const ChannelRoles &roles, Language language);
+
+// What joins two sentences in one line: "; " in English, "。" in Japanese.
+const char *sentenceJoiner(Language language);
 
 // A figure with `places` decimals ("1.8"), whatever the locale; values
 // below 0 or not finite are 0, those beyond any melody's held.

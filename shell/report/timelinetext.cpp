@@ -8,51 +8,66 @@
 
 #include "engine/format.h"
 #include "shell/report/phrases.h"
+#include "shell/report/suggestwords.h"
 #include "shell/report/textdecode.h"
 
 namespace {
 
-// A row: its label (10 columns, after two blanks) and a border on each side
-// of the strip.
-const int labelWidth = 12;
-
 using Span = std::pair<double, double>;  // from and to, in milliseconds
 
-// The four steps of a column, from a short sound to one that fills it.
+// The four steps of a column, from a short sound to one that fills it, and
+// the mark of a column in which notes begin but sound for a quarter of its
+// time or less: a part of many very short notes (drums) shows its beats
+// instead of looking silent.
 const char *const blockSteps[4] = {"\u2581", "\u2583", "\u2585", "\u2588"};
 const char *const asciiSteps[4] = {".", ":", "+", "#"};
+const char *const blockOnset = "\u258C", *const asciiOnset = "!";
 
-std::string label(const std::string &text) { return padToColumns("  " + text, labelWidth, 1); }
+// The columns of a row's label: two blanks, "ch  5 ", the widest role of the
+// language, " V L", and a blank before the strip's border.
+int labelWidth(Language language) { return int(2 + 6 + roleColumns(language) + 4 + 1); }
 
-// How much of each column's time the spans cover, 0 to 1. Overlapping spans
-// count once.
-std::vector<double> coverage(std::vector<Span> spans, double totalMs, int columns) {
-  std::vector<double> covered(size_t(columns), 0.0);
-  if (!(totalMs > 0)) return covered;
+std::string label(const std::string &text, Language language) {
+  return padToColumns("  " + text, size_t(labelWidth(language)), 1);
+}
+
+// A column of a strip: how much of its time the spans cover, 0 to 1
+// (overlapping spans once), and whether one begins in it.
+struct Column {
+  double share;
+  bool onset;
+};
+
+std::vector<Column> columnsOf(std::vector<Span> spans, double totalMs, int columns) {
+  std::vector<Column> out(size_t(columns), Column{0.0, false});
+  if (!(totalMs > 0)) return out;
   std::sort(spans.begin(), spans.end());
   double columnMs = totalMs / columns, reached = 0;
   for (const Span &span : spans) {
+    if (span.first >= 0 && span.first <= totalMs)
+      out[size_t(std::min(int(span.first / columnMs), columns - 1))].onset = true;
     double from = std::max(span.first, reached), to = std::min(span.second, totalMs);
     if (to <= from) continue;
     reached = to;
     int first = std::min(int(from / columnMs), columns - 1), last = std::min(int(to / columnMs), columns - 1);
     for (int c = first; c <= last; ++c)
-      covered[size_t(c)] += std::min(to, (c + 1) * columnMs) - std::max(from, c * columnMs);
+      out[size_t(c)].share += std::min(to, (c + 1) * columnMs) - std::max(from, c * columnMs);
   }
-  for (double &share : covered) share /= columnMs;
-  return covered;
+  for (Column &column : out) column.share /= columnMs;
+  return out;
 }
 
 // The strip between its borders, without a line end.
 std::string strip(const std::vector<Span> &spans, double totalMs, int columns, bool blocks) {
   std::string out = "|";
-  for (double share : coverage(spans, totalMs, columns)) {
-    if (share <= 1e-9) {
+  for (const Column &column : columnsOf(spans, totalMs, columns)) {
+    int step = std::min(3, std::max(0, int(std::ceil(column.share * 4)) - 1));
+    if (column.onset && step == 0)
+      out += blocks ? blockOnset : asciiOnset;
+    else if (column.share <= 1e-9)
       out += ' ';
-      continue;
-    }
-    int step = std::min(3, std::max(0, int(std::ceil(share * 4)) - 1));
-    out += (blocks ? blockSteps : asciiSteps)[step];
+    else
+      out += (blocks ? blockSteps : asciiSteps)[step];
   }
   return out + "|";
 }
@@ -64,7 +79,7 @@ std::string recordingRow(const Timeline &timeline, double pieceMs, int columns, 
   std::vector<Span> spans;
   for (const SoundSpan &sound : timeline.recordedSound)
     spans.push_back({double(sound.startMs), double(sound.startMs + sound.durationMs)});
-  return label(inLanguage(msgRecordingRow, language)) + strip(spans, pieceMs, columns, blocks) + " " +
+  return label(inLanguage(msgRecordingRow, language), language) + strip(spans, pieceMs, columns, blocks) + " " +
          inLanguage(msgNotLinked, language) + "\n";
 }
 
@@ -122,7 +137,7 @@ double axisStep(double totalMs, int columns) {
 
 // Each mark stands at the column where its second begins. Lengths beyond
 // any melody's are marked as 9e18 ms, as every report holds them.
-std::string axis(double totalMs, int columns) {
+std::string axis(double totalMs, int columns, Language language) {
   totalMs = std::min(totalMs, 9e18);
   std::string marks(size_t(columns) + 1, ' ');
   double step = totalMs > 0 ? axisStep(totalMs, columns) : 0;
@@ -133,7 +148,19 @@ std::string axis(double totalMs, int columns) {
     marks.replace(at, text.size(), text);
     if (step == 0) break;
   }
-  return label("seconds") + " " + marks.substr(0, marks.find_last_not_of(' ') + 1) + "\n";
+  return label("seconds", language) + " " + marks.substr(0, marks.find_last_not_of(' ') + 1) + "\n";
+}
+
+// "ch  5 melody V L": the channel, its role where it has one, and whether
+// it drives the vibrator and the LED.
+std::string channelLabel(int channel, const ChannelRoles &roles, uint32_t vibChannels, uint32_t ledChannels,
+                         Language language) {
+  char number[16], marks[8];
+  std::snprintf(number, sizeof number, "ch%3d ", channel);
+  std::snprintf(marks, sizeof marks, " %c %c", inMask(vibChannels, channel) ? 'V' : ' ',
+                inMask(ledChannels, channel) ? 'L' : ' ');
+  std::string role = hasNotes(roles, channel) ? roleName(roles.figures[channel - 1].role, language) : "";
+  return label(number + padToColumns(role, roleColumns(language), 0) + marks, language);
 }
 
 std::string headline(const Timeline &timeline) {
@@ -144,26 +171,23 @@ std::string headline(const Timeline &timeline) {
 
 }  // namespace
 
-std::string timelineText(const char *path, const Timeline &timeline, uint32_t vibChannels, uint32_t ledChannels,
-                         const StripLayout &layout, Language language) {
+std::string timelineText(const char *path, const Timeline &timeline, const ChannelRoles &roles, uint32_t vibChannels,
+                         uint32_t ledChannels, const StripLayout &layout, Language language) {
   std::string out = printablePath(path) + "\n";
   out += headline(timeline);
-  int columns = std::max(1, layout.width - labelWidth - 2);
+  int columns = std::max(1, layout.width - labelWidth(language) - 2);
   if (timeline.formatKind != FORMAT_NONE) {
     double pieceMs = double(timeline.durationMs);
     auto channels = channelSpans(timeline);
-    for (const auto &channel : channels) {
-      char name[24];
-      std::snprintf(name, sizeof name, "ch%3d %c %c", channel.first, inMask(vibChannels, channel.first) ? 'V' : ' ',
-                    inMask(ledChannels, channel.first) ? 'L' : ' ');
-      out += label(name) + strip(channel.second, pieceMs, columns, layout.blocks) + "\n";
-    }
+    for (const auto &channel : channels)
+      out += channelLabel(channel.first, roles, vibChannels, ledChannels, language) +
+             strip(channel.second, pieceMs, columns, layout.blocks) + "\n";
     out += recordingRow(timeline, pieceMs, columns, layout.blocks, language);
-    out += label("vibration") + strip(linkedSpans(channels, vibChannels), pieceMs, columns, layout.blocks) + "\n";
-    out += label("LED") + strip(linkedSpans(channels, ledChannels), pieceMs, columns, layout.blocks) + "\n";
-    out += axis(pieceMs, columns);
+    out += label("vibration", language) + strip(linkedSpans(channels, vibChannels), pieceMs, columns, layout.blocks) + "\n";
+    out += label("LED", language) + strip(linkedSpans(channels, ledChannels), pieceMs, columns, layout.blocks) + "\n";
+    out += axis(pieceMs, columns, language);
   }
   std::string sentence = readingStopSentence(timeline.formatKind, timeline.stopped, timeline.notesStopped, language);
-  if (!sentence.empty()) out += label("error") + sentence + "\n";
+  if (!sentence.empty()) out += label("error", language) + sentence + "\n";
   return out;
 }
