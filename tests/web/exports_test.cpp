@@ -1,6 +1,7 @@
 // The web page's C interface, natively: the same outcome, bytes, messages
 // and reports as the engine and the native program give, results that stay
-// apart until each is released.
+// apart until each is released; the suggestion of `--vib auto` for either
+// state of the box, the roles, and the phone's warnings in both languages.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -8,13 +9,16 @@
 #include <vector>
 
 #include "engine/inspect.h"
+#include "engine/phonewarnings.h"
+#include "engine/suggest.h"
 #include "shell/report/carries.h"
 #include "shell/report/infojson.h"
 #include "shell/report/phrases.h"
 #include "shell/report/resultmessage.h"
+#include "shell/report/suggestwords.h"
 #include "shell/report/timelinejson.h"
 #include "shell/web/exports.h"
-#include "tests/images.h"
+#include "tests/partimages.h"
 
 namespace {
 
@@ -34,6 +38,30 @@ bool holds(const std::string &json, const std::string &part) { return json.find(
 
 std::string both(const char *japanese, const char *english) {
   return "{\"japanese\":" + quoted(japanese) + ",\"english\":" + quoted(english) + "}";
+}
+
+std::string readJson(const char *name, const Bytes &input) {
+  char *json = sorbelin_read(name, input.empty() ? nullptr : input.data(), uint32_t(input.size()), "[全]", "[all]");
+  std::string copy = json ? json : "";
+  std::free(json);
+  return copy;
+}
+
+std::string channelArray(uint32_t mask) {
+  std::string out = "[";
+  for (int k = 0; k < 32; ++k)
+    if ((mask >> k) & 1) out += (out.size() > 1 ? "," : "") + std::to_string(k + 1);
+  return out + "]";
+}
+
+// A tune on channel 5, a bass on channel 6 and drums on channel 10.
+const Piece band = pieceOf({{PART_LEAD, 5}, {PART_BASS, 6}, {PART_DRUMS, 10}}, {4, 480, 67, 1, 55});
+
+// The band in a SMAF file whose only score track is `track`.
+Bytes bandInTrack(uint8_t track) {
+  Bytes scoreTrack = mobileScoreTrack(band);
+  scoreTrack[3] = track;
+  return smaf(scoreTrack);
 }
 
 }  // namespace
@@ -106,14 +134,105 @@ TEST(WebExports, ReadGivesTheReportsLines) {
   for (const Case &c : cases) {
     const uint8_t *bytes = c.input.empty() ? nullptr : c.input.data();
     uint32_t length = uint32_t(c.input.size());
-    char *json = sorbelin_read(c.name, bytes, length);
-    ASSERT_NE(json, nullptr) << c.name;
+    std::string json = readJson(c.name, c.input);
     MelodyInfo info;
     inspectImage(bytes, length, &info);
     std::string lengthText = info.formatKind ? quoted(durationText(info.durationFloorMs)) : "null";
-    EXPECT_EQ(std::string(json), "{\"info\":" + melodyInfoJson(c.name, bytes, length) +
-                                     ",\"timeline\":" + melodyTimelineJson(c.name, bytes, length) +
-                                     ",\"length\":" + lengthText + ",\"madeFor\":" + c.madeFor + "}");
-    std::free(json);
+    std::string reports = "{\"info\":" + melodyInfoJson(c.name, bytes, length) +
+                          ",\"timeline\":" + melodyTimelineJson(c.name, bytes, length) + ",\"length\":" + lengthText +
+                          ",\"madeFor\":" + c.madeFor + ",\"roles\":";
+    EXPECT_EQ(json.substr(0, reports.size()), reports) << c.name;
+  }
+}
+
+// The suggestion that one reading gives for either state of the box is
+// suggestForImage's with the same choice, which `--vib auto --led auto`
+// converts with; its reasons in both languages name the box by the page's
+// words; each channel with notes has its role.
+TEST(WebExports, ReadGivesTheSuggestionOfEitherBox) {
+  struct Case {
+    const char *name;
+    Bytes input;
+    bool boxMatters;
+  } cases[] = {
+      {"band.mld", melodyOf(band), false},
+      {"band-v2.mld", melodyOf(band, '2'), false},
+      {"band.mmf", smaf(mobileScoreTrack(band)), false},
+      {"newer.mmf", bandInTrack(6), true},
+      {"empty.mmf", smafTrack6, true},  // only its reasons differ
+      {"notes.txt", ascii("plain text"), false},
+  };
+  for (const Case &c : cases) {
+    std::string json = readJson(c.name, c.input);
+    std::string given[2];
+    for (bool allTracks : {false, true}) {
+      FileSuggestion file;
+      suggestForImage(c.input.data(), c.input.size(), allTracks, &file);
+      const Suggestion &s = file.suggestion;
+      auto reason = [&](bool vibration) {
+        return both(reasonText(s, file.roles, vibration, LANGUAGE_JAPANESE, "[全]").c_str(),
+                    reasonText(s, file.roles, vibration, LANGUAGE_ENGLISH, "[all]").c_str());
+      };
+      given[allTracks] = "{\"vibration\":" + channelArray(s.vibration) + ",\"led\":" + channelArray(s.led) +
+                         ",\"reasons\":{\"vibration\":" + reason(true) + ",\"led\":" + reason(false) + "}}";
+      EXPECT_TRUE(holds(json, std::string(allTracks ? "\"allTracks\":" : "\"plain\":") + given[allTracks]))
+          << c.name << (allTracks ? " with the box: " : ": ") << json;
+      for (int channel = 1; channel <= describedChannels; ++channel) {
+        if (!hasNotes(file.roles, channel)) continue;
+        ChannelRole role = file.roles.figures[channel - 1].role;
+        EXPECT_TRUE(holds(json, "{\"channel\":" + std::to_string(channel) + ",\"role\":\"" +
+                                    roleName(role, LANGUAGE_ENGLISH) + "\",\"japanese\":\"" +
+                                    roleName(role, LANGUAGE_JAPANESE) + "\""))
+            << c.name << ", channel " << channel;
+      }
+    }
+    EXPECT_EQ(given[0] != given[1], c.boxMatters) << c.name;
+  }
+  // The band's parts, as written.
+  std::string json = readJson("band.mld", melodyOf(band));
+  EXPECT_TRUE(holds(json, "\"plain\":{\"vibration\":[6],\"led\":[5]")) << json;
+  EXPECT_TRUE(holds(json, "{\"channel\":10,\"role\":\"drums\",\"japanese\":\"ドラム\",\"english\":\"drums\"}"));
+  EXPECT_TRUE(holds(readJson("notes.txt", ascii("plain text")), "\"roles\":[],"));
+}
+
+// Each conversion says where the phone will disappoint with the links its
+// output carries, in both languages, by the native program's sentences.
+TEST(WebExports, ConvertGivesThePhonesWarnings) {
+  Bytes tune = melodyOf(band);
+  struct Case {
+    const char *name;
+    Bytes input;
+    uint16_t vibMask, ledMask;
+    const char *english;  // a sentence among the warnings, or null for none
+  } cases[] = {
+      {"the bass and the tune", tune, 1 << 5, 1 << 4, nullptr},
+      {"a vibrator on a channel that never plays", tune, 1 << 15, 1 << 4, "channel 16 never plays: the vibrator will not run"},
+      {"an LED on a silent channel beside the tune", tune, 1 << 5, (1 << 4) | (1 << 0),
+       "channel 1 never plays: the LED will not follow it"},
+      {"the drums: pulses too short to feel", tune, 1 << 9, 1 << 4, "the vibration pulses are too short to feel"},
+      {"not converted", ascii("plain text"), 1 << 15, 1, nullptr},
+  };
+  for (const Case &c : cases) {
+    WebConversion *result = sorbelin_convert("tune", c.input.data(), uint32_t(c.input.size()), c.vibMask, c.ledMask, 0,
+                                             "[全]", "[all]");
+    std::string json = sorbelin_conversion(result);
+    sorbelin_release(result);
+    ConversionResult converted = convertWithRequest(c.input, {c.vibMask, c.ledMask, false}).result;
+    FileSuggestion file;
+    suggestForImage(c.input.data(), c.input.size(), false, &file);
+    PhoneWarnings warnings = phoneWarnings(file.roles, converted.carried.vibration, converted.carried.led);
+    auto sentences = [&](Language language) {
+      std::string out = "[";
+      for (const std::string &sentence : warningSentences(warnings, language))
+        out += (out.size() > 1 ? "," : "") + quoted(sentence);
+      return out + "]";
+    };
+    EXPECT_TRUE(holds(json, ",\"warnings\":{\"japanese\":" + sentences(LANGUAGE_JAPANESE) +
+                                ",\"english\":" + sentences(LANGUAGE_ENGLISH) + "}}"))
+        << c.name << ": " << json;
+    EXPECT_EQ(holds(json, "\"english\":[]}}"), c.english == nullptr) << c.name << ": " << json;
+    if (c.english) {
+      EXPECT_TRUE(holds(json, c.english)) << c.name << ": " << json;
+    }
   }
 }
