@@ -108,8 +108,8 @@ std::string sentenceArray(const std::vector<std::string> &sentences) {
 
 // Where the phone will disappoint with the links the output carries, from
 // the input's channels (a conversion leaves the notes as they are).
-std::string warningsJson(const uint8_t *bytes, uint32_t length, const ConversionResult &result) {
-  if (result.outcome != CONVERT_DONE) return "{\"japanese\":[],\"english\":[]}";
+std::string warningsJson(const uint8_t *bytes, uint32_t length, const ConversionResult &result, bool asked) {
+  if (!asked || result.outcome != CONVERT_DONE) return "{\"japanese\":[],\"english\":[]}";
   Timeline timeline;
   decodeTimeline(bytes, length, &timeline);
   ChannelRoles roles;
@@ -169,7 +169,7 @@ WebConversion *sorbelin_convert(const char *name, const uint8_t *bytes, uint32_t
   ConversionResult converted = convertBlock(blockOf(bytes, length), &result->output, request);
   if (converted.outcome != CONVERT_DONE) memBlockFree(&result->output);
   result->json = conversionJson(name, converted, request, allTracksJapanese, allTracksEnglish,
-                                warningsJson(bytes, length, converted));
+                                warningsJson(bytes, length, converted, (flags & SORBELIN_WARNINGS) != 0));
   return result;
 }
 

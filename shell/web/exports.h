@@ -19,8 +19,10 @@ struct WebConversion;
 extern "C" {
 
 // What a conversion is asked beyond the masks: SMAF score tracks 6 and 7
-// are linked too (--all-tracks).
-enum { SORBELIN_ALL_TRACKS = 1 };
+// are linked too (--all-tracks); the result says where the phone will
+// disappoint, which reads the file's notes again (the page asks it for the
+// files whose reading it could show).
+enum { SORBELIN_ALL_TRACKS = 1, SORBELIN_WARNINGS = 2 };
 
 // Everything the page shows of a file named `name` (UTF-8) before it is
 // converted, from one reading of its `length` bytes, as one line of JSON:
@@ -40,9 +42,9 @@ SORBELIN_EXPORT char *sorbelin_read(const char *name, const uint8_t *bytes, uint
                                     const char *allTracksJapanese, const char *allTracksEnglish);
 
 // Converts `length` bytes at `bytes` of a file named `name` (UTF-8) with
-// the given masks (bit i stands for channel i + 1) and flags (0, or
+// the given masks (bit i stands for channel i + 1) and flags (any of
 // SORBELIN_ALL_TRACKS, the page's choice that `allTracksJapanese` and
-// `allTracksEnglish` name). The page's suggested channels are the masks
+// `allTracksEnglish` name, and SORBELIN_WARNINGS). The page's suggested channels are the masks
 // that sorbelin_read gives, which are those of `sorbelin --vib auto --led
 // auto` with the same flags. Returns null only when no memory is left for
 // the result.
@@ -58,7 +60,8 @@ SORBELIN_EXPORT WebConversion *sorbelin_convert(const char *name, const uint8_t 
 // "english"} the line the native program prints after a conversion, or null
 // unless converted, "warnings": {"japanese": [...], "english": [...]} where
 // the phone will disappoint with the links the output carries, a sentence
-// each (none unless converted)}. Owned by the result.
+// each (none unless converted and asked with SORBELIN_WARNINGS)}. Owned by
+// the result.
 SORBELIN_EXPORT const char *sorbelin_conversion(const WebConversion *result);
 
 // The converted image and its length; null and 0 unless converted.

@@ -213,9 +213,13 @@ TEST(WebExports, ConvertGivesThePhonesWarnings) {
       {"not converted", ascii("plain text"), 1 << 15, 1, nullptr},
   };
   for (const Case &c : cases) {
-    WebConversion *result = sorbelin_convert("tune", c.input.data(), uint32_t(c.input.size()), c.vibMask, c.ledMask, 0,
-                                             "[全]", "[all]");
+    WebConversion *result = sorbelin_convert("tune", c.input.data(), uint32_t(c.input.size()), c.vibMask, c.ledMask,
+                                             SORBELIN_WARNINGS, "[全]", "[all]");
     std::string json = sorbelin_conversion(result);
+    sorbelin_release(result);
+    // Unasked, none.
+    result = sorbelin_convert("tune", c.input.data(), uint32_t(c.input.size()), c.vibMask, c.ledMask, 0, "[全]", "[all]");
+    EXPECT_TRUE(holds(sorbelin_conversion(result), ",\"warnings\":{\"japanese\":[],\"english\":[]}}")) << c.name;
     sorbelin_release(result);
     ConversionResult converted = convertWithRequest(c.input, {c.vibMask, c.ledMask, false}).result;
     FileSuggestion file;
