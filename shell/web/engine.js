@@ -40,17 +40,23 @@ const sorbelinEngine = (function () {
   // reading of its bytes: {info: what `sorbelin --info --json` gives for a
   // file of that name, timeline: what `sorbelin --timeline --json` gives
   // ({path, format, error, durationMs, loops, channels, notes: [[channel,
-  // startMs, durationMs, key], ...]}), length: the piece's length as
-  // `sorbelin --info` writes it, or null, madeFor: the phones a SMAF file is
-  // made for, {japanese, english}, or null}; or {failure: 'no-memory' or
-  // 'failed'} when the engine could not read it.
-  function read(module, name, bytes) {
+  // startMs, durationMs, key], ...], recordedSound: [[startMs, durationMs],
+  // ...]}), length: the piece's length as `sorbelin --info` writes it, or
+  // null, madeFor: the phones a SMAF file is made for, {japanese, english},
+  // or null, roles: [{channel, role, japanese, english}] for each channel
+  // with notes, suggested: {plain, allTracks}, the engine's suggestion
+  // without and with score tracks 6 and 7 (the choice that `choice` names:
+  // {japanese, english}), each {vibration: [channels], led: [channels],
+  // reasons: {vibration, led}, each {japanese, english}}}; or {failure:
+  // 'no-memory' or 'failed'} when the engine could not read it.
+  function read(module, name, bytes, choice) {
     return guarded(module, () => {
-      const namePtr = copyText(module, name);
-      const bytesPtr = copyIn(module, bytes);
-      const json = namePtr && bytesPtr ? module._sorbelin_read(namePtr, bytesPtr, bytes.length) : 0;
-      module._free(bytesPtr);
-      module._free(namePtr);
+      const pointers = [copyText(module, name), copyIn(module, bytes), copyText(module, choice.japanese),
+                        copyText(module, choice.english)];
+      const [namePtr, bytesPtr, japanesePtr, englishPtr] = pointers;
+      const json = pointers.every(Boolean) ?
+          module._sorbelin_read(namePtr, bytesPtr, bytes.length, japanesePtr, englishPtr) : 0;
+      for (const at of pointers) module._free(at);
       if (!json) return {failure: 'no-memory'};
       const parsed = JSON.parse(module.UTF8ToString(json));
       module._free(json);
@@ -60,15 +66,19 @@ const sorbelinEngine = (function () {
 
   // Converts the bytes of the file named `name` with the two channel masks
   // (bit i: channel i + 1) and the flags (bit 0: SMAF score tracks 6 and 7
-  // are linked too, the choice that `choice` names: {japanese, english}).
-  // Returns {outcome, bytes, vibration, led, laterTracks, message, carries}:
+  // are linked too, the choice that `choice` names: {japanese, english};
+  // bit 1: say where the phone will disappoint, reading the notes again).
+  // Returns {outcome, bytes, vibration, led, laterTracks, message, carries,
+  // warnings}:
   // outcome 'done', 'not-melody', 'malformed', 'no-memory' or 'failed' (the
   // engine stopped, and the module with it); bytes the
   // converted file, or null unless done; vibration and led the channels that
   // the converted file links; laterTracks whether it has score tracks 6 or 7
   // that only the flag links; message the result message and carries the
   // line that says what the file carries, each {japanese, english} or null,
-  // as the native program prints them.
+  // as the native program prints them; warnings where the phone will
+  // disappoint with what the file carries, {japanese: [sentences], english:
+  // [sentences]} (none unless asked).
   function convert(module, name, bytes, vibMask, ledMask, flags, choice) {
     const result = guarded(module, () => {
       const pointers = [copyText(module, name), copyIn(module, bytes), copyText(module, choice.japanese),
@@ -89,7 +99,8 @@ const sorbelinEngine = (function () {
 
   // The result of a conversion that did not take place, for `outcome`.
   function notConverted(outcome) {
-    return {outcome, bytes: null, vibration: [], led: [], laterTracks: false, message: null, carries: null};
+    return {outcome, bytes: null, vibration: [], led: [], laterTracks: false, message: null, carries: null,
+            warnings: {japanese: [], english: []}};
   }
 
   return {read, convert, ended, notConverted};

@@ -1,15 +1,27 @@
-// The page: the channel toggles, files taken from the picker or dropped, and
-// for each file the inspector's report, its timeline with a player and the
-// phone, and the converted download with what it really carries. All texts
-// come from index.html; this script only fills them in.
+// The page: the choice of channels (おまかせ, the engine's suggestion for
+// each file, or the same channels for every file), files taken from the
+// picker or dropped, and for each file the inspector's report, the
+// suggestion and its reasons, its timeline with a switch, solo and mute on
+// every channel's row, a player and the phone, and the converted download
+// with what it really carries and where the phone will disappoint; all the
+// downloads in one zip. Roles, suggestions, warnings and lengths come from
+// the engine, all texts from index.html; this script only fills them in.
 'use strict';
 
 const sorbelinPage = (function () {
-  const channelCount = 16;
-  // Every file taken, in order: {name, bytes, card, url, report, timeline,
-  // view, carried: {vibration, led} (the channels its download links),
-  // player}.
+  const channelCount = 16;  // a request names channels 1 to 16
+  const devices = {vibration: 'vib', led: 'led'};  // each device and its row of toggles
+  // Every file taken, in order: {name, bytes, card, url, output (the
+  // converted bytes), report, timeline, roles (channel: {role, japanese,
+  // english}) and roleNames (channel: role, as the sound takes them),
+  // suggested ({plain, allTracks}, the engine's suggestion
+  // without and with the score-tracks box), view, chosen and carried
+  // ({vibration, led}: the channels asked for and those its download
+  // links), mix ({solo, mute}: sets of channels), player}.
   const files = [];
+  // The choice for each device: the suggestion of each file, or `own`, the
+  // same channels for every file (channel 1 until the user picks others).
+  const choice = {vibration: {suggested: true, own: [1]}, led: {suggested: true, own: [1]}};
   let engine = null;     // the loaded module, once it is; null again once it ended
   let loading = null;    // the loading of the latest module, settled once it is loaded or refused
   let pending = false;   // while that loading is under way
@@ -28,31 +40,67 @@ const sorbelinPage = (function () {
     element.replaceChildren(value);
   }
 
-  // ---- Channel toggles
+  // ---- The choice: おまかせ, the toggles and the rows' switches
 
-  function buildToggles(row) {
+  function buildToggles(device) {
+    const row = document.querySelector(`#${devices[device]}`);
     const toggles = row.querySelector('.toggles');
     for (let channel = 1; channel <= channelCount; ++channel) {
       const box = document.createElement('input');
       box.type = 'checkbox';
       box.id = `${row.id}-${channel}`;
       box.value = channel;
-      box.checked = channel === 1;  // channel 1 for both at the start
       const label = document.createElement('label');
       label.htmlFor = box.id;
       label.textContent = channel;
       toggles.append(box, label);
     }
-    row.querySelector('.none').addEventListener('click', () => {
-      for (const box of toggles.querySelectorAll('input')) box.checked = false;
+    // A toggle picks from what the row shows: nothing while おまかせ is on.
+    toggles.addEventListener('change', (event) => {
+      const channel = Number(event.target.value);
+      const shown = choice[device].suggested ? [] : choice[device].own;
+      chooseOwn(device, event.target.checked ? [...shown, channel] : shown.filter((c) => c !== channel));
+    });
+    row.querySelector('.none').addEventListener('click', () => chooseOwn(device, []));
+    row.querySelector('.auto input').addEventListener('change', (event) => {
+      choice[device].suggested = event.target.checked;
+      showChoice();
       convertAll();
     });
-    toggles.addEventListener('change', convertAll);
   }
 
-  function maskOf(rowId) {
+  // The same channels for every file, picked by a toggle or a row's switch:
+  // おまかせ is off for that device.
+  function chooseOwn(device, channels) {
+    choice[device] = {suggested: false, own: [...new Set(channels)].sort((a, b) => a - b)};
+    showChoice();
+    convertAll();
+  }
+
+  function showChoice() {
+    for (const [device, id] of Object.entries(devices)) {
+      const row = document.querySelector(`#${id}`), {suggested, own} = choice[device];
+      row.querySelector('.auto input').checked = suggested;
+      row.dataset.suggested = suggested;
+      for (const box of row.querySelectorAll('.toggles input')) box.checked = !suggested && own.includes(Number(box.value));
+    }
+  }
+
+  // The engine's suggestion for the file with the score-tracks box as it
+  // is: {vibration, led, reasons}; none for a file it could not read.
+  function suggestionOf(file) {
+    if (!file.suggested) return {vibration: [], led: [], reasons: null};
+    return file.suggested[document.querySelector('#all-tracks').checked ? 'allTracks' : 'plain'];
+  }
+
+  // The channels the file is converted with for the device.
+  function chosenFor(file, device) {
+    return choice[device].suggested ? suggestionOf(file)[device] : choice[device].own;
+  }
+
+  function maskOf(channels) {
     let mask = 0;
-    for (const box of document.querySelectorAll(`#${rowId} input:checked`)) mask |= 1 << (box.value - 1);
+    for (const channel of channels) mask |= 1 << (channel - 1);
     return mask;
   }
 
@@ -160,16 +208,43 @@ const sorbelinPage = (function () {
     else showRow(card, 'notes', undefined);
   }
 
-  // ---- The timeline, the player and the phone
+  // The suggestion for the file and its reasons, for each device: the
+  // channels with their roles ("6 ベース bass"), and whether おまかせ uses
+  // it now. A file that is no melody has none.
+  function showSuggestion(file) {
+    const section = field(file.card, 'suggestion');
+    if (!section) return;
+    if (!file.suggested) {
+      section.remove();
+      return;
+    }
+    const suggestion = suggestionOf(file);
+    for (const device of Object.keys(devices)) {
+      const part = section.querySelector(`[data-device=${device}]`);
+      const named = document.createDocumentFragment();
+      suggestion[device].forEach((channel, index) => {
+        const role = file.roles.get(channel);
+        named.append(index ? ', ' : '', String(channel));
+        if (role) named.append(' ', inBothLanguages(role));
+      });
+      fill(field(part, 'channels'), suggestion[device].length ? named : text('none'));
+      fill(field(part, 'reason'), inBothLanguages(suggestion.reasons[device]));
+      part.classList.toggle('in-use', choice[device].suggested);
+    }
+  }
 
-  // The phone at the playhead: its body shakes while the vibrator runs and
-  // its lamp lights while the LED is on.
+  // ---- The timeline, its rows' controls, the player and the phone
+
+  // The phone at the playhead: its lamp lights while the LED is on; its
+  // body shakes while the vibrator runs during playback, and keeps still
+  // with a word for it when stopped.
   function showPhone(file) {
     const state = sorbelinTimeline.deviceStateAt(file.timeline, file.carried.vibration, file.carried.led,
                                                  file.view.playheadMs);
     const phone = file.card.querySelector('.phone');
     phone.dataset.vibrating = state.vibrating;
     phone.dataset.led = state.led;
+    phone.dataset.playing = Boolean(file.player);
   }
 
   function movePlayhead(file, ms) {
@@ -185,6 +260,7 @@ const sorbelinPage = (function () {
   function setPlaying(file, player) {
     file.player = player;
     file.card.querySelector('.play').setAttribute('aria-pressed', String(Boolean(player)));
+    if (file.view) showPhone(file);
   }
 
   function stop(file) {
@@ -199,7 +275,7 @@ const sorbelinPage = (function () {
     for (const other of files) stop(other);
     const durationMs = file.timeline.durationMs;
     if (file.view.playheadMs >= durationMs) movePlayhead(file, 0);
-    const player = sorbelinSound.play(file.timeline.notes, file.view.playheadMs);
+    const player = sorbelinSound.play(file.timeline.notes, file.roleNames, file.mix, file.view.playheadMs);
     setPlaying(file, player);
     const frame = () => {
       if (file.player !== player) return;
@@ -232,14 +308,70 @@ const sorbelinPage = (function () {
     event.preventDefault();
   }
 
+  // Solo and mute: the rows that are not heard dim, and a playing file
+  // hears the change at once.
+  function toggleMix(file, set, channel) {
+    if (!set.delete(channel)) set.add(channel);
+    for (const row of file.card.querySelectorAll('.rows [data-channel]')) {
+      const at = Number(row.dataset.channel);
+      row.querySelector('.solo').setAttribute('aria-pressed', String(file.mix.solo.has(at)));
+      row.querySelector('.mute').setAttribute('aria-pressed', String(file.mix.mute.has(at)));
+      row.classList.toggle('silent', !sorbelinSound.audible(file.mix, at));
+    }
+    if (file.player) file.player.setMix(file.mix);
+  }
+
+  // A channel's label: its number and role (the engine's words), its
+  // vibration and LED switches, solo and mute, each control named by the
+  // row and its own words.
+  function channelLabel(file, index, channel) {
+    const row = document.querySelector('#channel-row').content.firstElementChild.cloneNode(true);
+    const role = file.roles.get(channel);
+    fill(field(row, 'channel'), String(channel));
+    fill(field(row, 'role'), role ? role.japanese : '');
+    fill(field(row, 'roleEnglish'), role ? role.english : '');
+    const prefix = `file${index}-${channel}`, name = field(row, 'name');
+    name.id = `${prefix}-name`;
+    row.querySelectorAll('[data-field=words]').forEach((words, k) => {
+      words.id = `${prefix}-words${k}`;
+    });
+    const controls = [...row.querySelectorAll('.switch, .solo, .mute')];
+    controls.forEach((control, k) => control.setAttribute('aria-labelledby', `${name.id} ${prefix}-words${k}`));
+    for (const box of row.querySelectorAll('.switch')) {
+      box.id = `${prefix}-${box.dataset.device}`;
+      box.nextElementSibling.htmlFor = box.id;
+      box.value = channel;
+      box.addEventListener('change', () => {
+        const device = box.dataset.device, shown = chosenFor(file, device);
+        chooseOwn(device, box.checked ? [...shown, channel] : shown.filter((c) => c !== channel));
+      });
+    }
+    if (channel > channelCount) {
+      // A request names channels 1 to 16 only.
+      for (const box of row.querySelectorAll('.switch')) {
+        box.nextElementSibling.remove();
+        box.replaceWith(text('cannot-link'));
+      }
+    }
+    row.querySelector('.solo').addEventListener('click', () => toggleMix(file, file.mix.solo, channel));
+    row.querySelector('.mute').addEventListener('click', () => toggleMix(file, file.mix.mute, channel));
+    const content = document.createDocumentFragment();
+    content.append(...row.childNodes);
+    return content;
+  }
+
   function showTimeline(file) {
     const section = field(file.card, 'player');
-    if (!file.timeline || !file.timeline.notes.length) {
+    if (!file.timeline || (!file.timeline.notes.length && !file.timeline.recordedSound.length)) {
       section.remove();
       return;
     }
     const box = section.querySelector('.timeline');
-    file.view = sorbelinTimelineView.create(box, file.timeline, {vibration: text('vibration-row'), led: text('led-row')});
+    const index = files.indexOf(file);
+    file.view = sorbelinTimelineView.create(box, file.timeline, {
+      channel: (channel) => channelLabel(file, index, channel),
+      recorded: text('recorded-row'), vibration: text('vibration-row'), led: text('led-row'),
+    });
     fill(field(file.card, 'duration'), file.lengthText);
     const lanes = box.querySelector('.lanes');
     lanes.setAttribute('aria-valuemax', (file.timeline.durationMs / 1000).toFixed(1));
@@ -249,10 +381,17 @@ const sorbelinPage = (function () {
     movePlayhead(file, 0);
   }
 
-  // The tints, the device rows and the phone follow what the download carries.
+  // The tints, the device rows and the phone follow what the download
+  // carries; the rows' switches show the channels asked for, marked where
+  // the download cannot carry them.
   function followCarried(file) {
     if (!file.view) return;
     sorbelinTimelineView.setChannels(file.view, file.carried.vibration, file.carried.led);
+    for (const box of file.card.querySelectorAll('.rows .switch')) {
+      const device = box.dataset.device, channel = Number(box.value);
+      box.checked = file.chosen[device].includes(channel);
+      box.classList.toggle('not-carried', box.checked && !file.carried[device].includes(channel));
+    }
     showPhone(file);
   }
 
@@ -272,12 +411,34 @@ const sorbelinPage = (function () {
     else field(converted, 'models').remove();
   }
 
-  function showConversion(file, vibMask, ledMask) {
+  // Where the phone will disappoint with what the download carries, each
+  // sentence in both languages.
+  function showWarnings(list, warnings) {
+    if (!warnings.english.length) {
+      list.remove();
+      return;
+    }
+    list.replaceChildren(...warnings.english.map((english, k) => {
+      const item = document.createElement('li');
+      item.append(inBothLanguages({japanese: warnings.japanese[k], english}));
+      return item;
+    }));
+  }
+
+  // Converts the file with the channels chosen for it, and shows what came
+  // of it.
+  function showConversion(file) {
     const place = field(file.card, 'result');
     if (file.url) URL.revokeObjectURL(file.url);
     file.url = null;
+    file.output = null;
+    file.chosen = {vibration: chosenFor(file, 'vibration'), led: chosenFor(file, 'led')};
+    const vibMask = maskOf(file.chosen.vibration), ledMask = maskOf(file.chosen.led);
     const allTracks = document.querySelector('#all-tracks').checked;
-    const result = engine ? sorbelinEngine.convert(engine, file.name, file.bytes, vibMask, ledMask, allTracks ? 1 : 0,
+    // The warnings read the notes again: only for a file whose reading the
+    // engine could give.
+    const flags = (allTracks ? 1 : 0) | (file.report ? 2 : 0);
+    const result = engine ? sorbelinEngine.convert(engine, file.name, file.bytes, vibMask, ledMask, flags,
                                                    allTracksChoice()) :
                             sorbelinEngine.notConverted('no-module');
     afterEngineCall();
@@ -286,12 +447,14 @@ const sorbelinPage = (function () {
     place.dataset.allTracks = allTracks;
     file.carried = {vibration: result.vibration, led: result.led};
     followCarried(file);
+    showSuggestion(file);
     const holdsAll = result.outcome !== 'done' || (sameChannels(result.vibration, channelsOf(vibMask)) &&
                                                    sameChannels(result.led, channelsOf(ledMask)));
     field(file.card, 'mark').hidden = holdsAll;
     file.card.dataset.holds = holdsAll ? 'all' : 'less';
     if (result.outcome !== 'done') {
       fill(place, text(result.outcome));
+      offerAll();
       return;
     }
     const converted = document.querySelector('#converted').content.cloneNode(true);
@@ -300,13 +463,16 @@ const sorbelinPage = (function () {
       if (line) fill(field(converted, name), line);
       else field(converted, name).remove();
     }
+    showWarnings(field(converted, 'warnings'), result.warnings);
     showMessage(converted, result.message);
+    file.output = result.bytes;
     file.url = URL.createObjectURL(new Blob([result.bytes], {type: 'application/octet-stream'}));
     const link = field(converted, 'download');
     link.href = file.url;
     link.download = file.name;
     fill(field(converted, 'fileName'), file.name);
     fill(place, converted);
+    offerAll();
   }
 
   // Converts every file again for the channels shown.
@@ -322,8 +488,39 @@ const sorbelinPage = (function () {
         loading.then(() => convertEach(list));
         return;
       }
-      showConversion(list.shift(), maskOf('vib'), maskOf('led'));
+      showConversion(list.shift());
     }
+  }
+
+  // ---- Download all
+
+  // The button shows once two or more files have a download.
+  function offerAll() {
+    document.querySelector('#download-all').hidden = files.filter((file) => file.output).length < 2;
+  }
+
+  // Every converted file in one zip, each under its own name ("tune.mld";
+  // a name taken twice becomes "tune (2).mld"), in the order of the cards.
+  function zipOfAll() {
+    const entries = {};
+    for (const file of files) {
+      if (!file.output) continue;
+      let name = file.name;
+      const dot = name.lastIndexOf('.') > 0 ? name.lastIndexOf('.') : name.length;
+      for (let count = 2; name in entries; ++count) name = `${file.name.slice(0, dot)} (${count})${file.name.slice(dot)}`;
+      entries[name] = file.output;
+    }
+    return fflate.zipSync(entries);
+  }
+
+  let zipUrl = null;
+  function downloadAll() {
+    if (zipUrl) URL.revokeObjectURL(zipUrl);
+    zipUrl = URL.createObjectURL(new Blob([zipOfAll()], {type: 'application/zip'}));
+    const link = document.createElement('a');
+    link.href = zipUrl;
+    link.download = document.querySelector('#download-all').dataset.zipName;
+    link.click();
   }
 
   // ---- Files
@@ -340,12 +537,14 @@ const sorbelinPage = (function () {
   function showUnread(card, failure) {
     card.querySelector('.report').replaceWith(text(`${failure}-report`));
     field(card, 'player').remove();
+    field(card, 'suggestion').remove();
   }
 
   // A card without a report or a timeline, that says why.
   function showProblem(card, name) {
     card.querySelector('.report').remove();
     field(card, 'player').remove();
+    field(card, 'suggestion').remove();
     const place = field(card, 'result');
     place.dataset.outcome = name;
     fill(place, text(name));
@@ -362,8 +561,10 @@ const sorbelinPage = (function () {
   }
 
   async function takeFile(picked, takenAt) {
-    const file = {name: picked.name, bytes: null, card: addCard(picked.name), url: null, report: null,
-                  timeline: null, lengthText: null, view: null, carried: {vibration: [], led: []}, player: null};
+    const file = {name: picked.name, bytes: null, card: addCard(picked.name), url: null, output: null, report: null,
+                  timeline: null, lengthText: null, roles: new Map(), roleNames: new Map(), suggested: null, view: null,
+                  chosen: {vibration: [], led: []}, carried: {vibration: [], led: []},
+                  mix: {solo: new Set(), mute: new Set()}, player: null};
     files.push(file);
     try {
       file.bytes = new Uint8Array(await picked.arrayBuffer());
@@ -375,7 +576,7 @@ const sorbelinPage = (function () {
       showProblem(file.card, 'no-module');
       return;
     }
-    const read = sorbelinEngine.read(engine, file.name, file.bytes);
+    const read = sorbelinEngine.read(engine, file.name, file.bytes, allTracksChoice());
     afterEngineCall();
     if (read.failure) {
       showUnread(file.card, read.failure);
@@ -383,6 +584,9 @@ const sorbelinPage = (function () {
       file.report = read.info;
       file.timeline = read.timeline;
       file.lengthText = read.length;
+      file.roles = new Map(read.roles.map((role) => [role.channel, role]));
+      file.roleNames = new Map(read.roles.map((role) => [role.channel, role.role]));
+      file.suggested = file.report.format ? read.suggested : null;
       showReport(file.card, file.report, file.lengthText, read.madeFor);
       showTimeline(file);
     }
@@ -390,7 +594,7 @@ const sorbelinPage = (function () {
     // rows light up with the links once the download is read back.
     if (file.view) await noteShown(file.card, 'timelineMs', takenAt);
     await engineReady();
-    showConversion(file, maskOf('vib'), maskOf('led'));
+    showConversion(file);
     noteShown(file.card, 'convertedMs', takenAt);
   }
 
@@ -410,9 +614,16 @@ const sorbelinPage = (function () {
     }
   }
 
-  buildToggles(document.querySelector('#vib'));
-  buildToggles(document.querySelector('#led'));
+  buildToggles('vibration');
+  buildToggles('led');
+  showChoice();
   document.querySelector('#all-tracks').addEventListener('change', convertAll);
+  document.querySelector('#download-all').addEventListener('click', downloadAll);
+  // The choice stays on the screen: what scrolls into view with the keyboard
+  // or a link stops beneath it.
+  const choiceBar = document.querySelector('#choice');
+  new ResizeObserver(() => document.documentElement.style.setProperty('--choice-height', `${choiceBar.offsetHeight}px`))
+      .observe(choiceBar);
 
   // Loads a module, at the start and in place of one that ended.
   function startEngine() {

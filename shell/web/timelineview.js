@@ -1,7 +1,9 @@
 // The drawn timeline of one file: a row per channel that has notes, each
-// note a bar at its time, placed in its row by its key; the rows of the
+// note a bar at its time, placed in its row by its key; a row for recorded
+// sound, where the file has some, its spans drawn as bars; the rows of the
 // channels that the vibrator and LED follow tinted; beneath them the
 // vibration and LED rows, lit where those channels sound; and the playhead.
+// Each row's label, beside the lanes, is the page's (its name and controls).
 // Three canvases lie on each other: the marks (tints and device rows), the
 // notes, and the playhead. The notes are drawn once (again only when the
 // width changes), so that choosing channels and moving the playhead redraw
@@ -10,7 +12,8 @@
 
 const sorbelinTimelineView = (function () {
   const T = sorbelinTimeline, {CHANNEL, START, DURATION, KEY} = T;
-  const rowHeight = 14, deviceRowHeight = 18, axisHeight = 14, barHeight = 3;
+  // A channel's row is as tall as the controls in its label.
+  const rowHeight = 26, deviceRowHeight = 18, axisHeight = 14, barHeight = 3;
 
   // The colours are the style sheet's (--vib, --led, ...), read once per view.
   function colours(element) {
@@ -19,16 +22,20 @@ const sorbelinTimelineView = (function () {
     return {
       note: colour('--note'), line: colour('--line'), vib: colour('--vib'), led: colour('--led'),
       vibTint: colour('--vib-tint'), ledTint: colour('--led-tint'), off: colour('--device-off'),
-      playhead: colour('--playhead'), axis: colour('--muted'),
+      playhead: colour('--playhead'), axis: colour('--muted'), recorded: colour('--recorded'),
     };
   }
 
-  // Rows top to bottom: one per channel with notes, then the two devices.
+  // Rows top to bottom: one per channel with notes, recorded sound where
+  // there is some, then the two devices.
   function rowsOf(timeline) {
     const rows = T.channelsWithNotes(timeline).map((channel, index) => ({channel, top: index * rowHeight}));
-    const deviceTop = rows.length * rowHeight;
+    const recorded = timeline.recordedSound && timeline.recordedSound.length ?
+        {top: rows.length * rowHeight, height: rowHeight} : null;
+    const deviceTop = rows.length * rowHeight + (recorded ? rowHeight : 0);
     return {
       channels: rows,
+      recorded,
       vibration: {top: deviceTop, height: deviceRowHeight},
       led: {top: deviceTop + deviceRowHeight, height: deviceRowHeight},
       axis: {top: deviceTop + 2 * deviceRowHeight, height: axisHeight},
@@ -36,26 +43,31 @@ const sorbelinTimelineView = (function () {
     };
   }
 
-  // The labels beside the lanes, in the rows' heights; the device rows take
-  // their names from the page's texts.
-  function buildLabels(list, rows, deviceNames) {
+  // The labels beside the lanes, in the rows' heights: a channel's from
+  // `labels.channel(channel)`, the others' from `labels.recorded`,
+  // `labels.vibration` and `labels.led` (nodes).
+  function buildLabels(list, rows, labels) {
+    const item = (height, content) => {
+      const element = document.createElement('li');
+      element.style.height = `${height}px`;
+      element.append(content);
+      return element;
+    };
     const items = rows.channels.map((row) => {
-      const item = document.createElement('li');
-      item.dataset.channel = row.channel;
-      item.textContent = row.channel;
-      item.style.height = `${rowHeight}px`;
-      return item;
+      const element = item(rowHeight, labels.channel(row.channel));
+      element.dataset.channel = row.channel;
+      return element;
     });
-    for (const device of ['vibration', 'led']) {
-      const item = document.createElement('li');
-      item.dataset.device = device;
-      item.style.height = `${deviceRowHeight}px`;
-      item.append(deviceNames[device]);
-      items.push(item);
+    if (rows.recorded) {
+      items.push(item(rowHeight, labels.recorded));
+      items[items.length - 1].dataset.recorded = '';
     }
-    const axis = document.createElement('li');
+    for (const device of ['vibration', 'led']) {
+      items.push(item(deviceRowHeight, labels[device]));
+      items[items.length - 1].dataset.device = device;
+    }
+    const axis = item(axisHeight, '');
     axis.setAttribute('aria-hidden', 'true');
-    axis.style.height = `${axisHeight}px`;
     list.replaceChildren(...items, axis);
   }
 
@@ -136,7 +148,7 @@ const sorbelinTimelineView = (function () {
     }
     // Per channel: the top of its row and its keys' range, in arrays, for
     // the one loop over every note.
-    const last = rows.channels[rows.channels.length - 1].channel;
+    const last = rows.channels.length ? rows.channels[rows.channels.length - 1].channel : 0;
     const top = new Float64Array(last + 1), low = new Float64Array(last + 1), span = new Float64Array(last + 1);
     for (const row of rows.channels) top[row.channel] = row.top;
     for (const [channel, [lowest, highest]] of T.keyRanges(timeline)) {
@@ -155,7 +167,17 @@ const sorbelinTimelineView = (function () {
       for (let at = y * width, end = (y + bar) * width; at < end; at += width) pixels.fill(ink, at + x0, at + x1);
     }
     context.putImageData(image, 0, 0);
+    if (rows.recorded) drawRecorded(context, view);
     drawAxis(context, view);
+  }
+
+  // Recorded sound: each span a bar across the middle of its row, at least
+  // a pixel wide.
+  function drawRecorded(context, view) {
+    const row = view.rows.recorded, scale = scaleOf(view), pixel = 1 / view.ratio;
+    context.fillStyle = view.colour.recorded;
+    for (const [start, duration] of view.timeline.recordedSound)
+      context.fillRect(start * scale, row.top + rowHeight / 2 - 4, Math.max(pixel, duration * scale), 8);
   }
 
   // A device row: grey, lit over the intervals; intervals less than a pixel
@@ -218,8 +240,9 @@ const sorbelinTimelineView = (function () {
   }
 
   // A view of the timeline in `box` (the element holding .rows and .lanes),
-  // its device rows named by `deviceNames` ({vibration, led}: nodes).
-  function create(box, timeline, deviceNames) {
+  // its rows labelled by `labels` ({channel(channel), recorded, vibration,
+  // led}, as buildLabels takes them).
+  function create(box, timeline, labels) {
     const lanes = box.querySelector('.lanes');
     const view = {
       box, lanes, timeline, rows: rowsOf(timeline), colour: colours(box),
@@ -227,7 +250,7 @@ const sorbelinTimelineView = (function () {
       overlay: lanes.querySelector('.overlay'), width: 0, ratio: 1,
       vibChannels: null, ledChannels: null, playheadMs: 0,  // the channels, once set
     };
-    buildLabels(box.querySelector('.rows'), view.rows, deviceNames);
+    buildLabels(box.querySelector('.rows'), view.rows, labels);
     lanes.style.height = `${view.rows.height}px`;
     drawAll(view);
     // Drawn again only when the box's width really changes.

@@ -79,7 +79,7 @@ class SiteServer:
 def openPage(driver, url):
     """Loads the page and waits until its converter is ready."""
     driver.get(url)
-    wait(driver, "return document.querySelectorAll('#vib input').length === 16")
+    wait(driver, "return document.querySelectorAll('#vib .toggles input').length === 16")
 
 
 def wait(driver, script, *args, timeout=30, poll=0.5):
@@ -108,6 +108,15 @@ def setViewport(driver, width, height=None):
 def clickAt(driver, element, x):
     """Clicks the element `x` CSS pixels right of its middle."""
     ActionChains(driver).move_to_element_with_offset(element, x, 0).click().perform()
+
+
+def chooseOwn(driver):
+    """Turns おまかせ off for both devices, as a click on each does: every
+    file gets the same channels, channel 1 for both until others are
+    chosen."""
+    for row in ("vib", "led"):
+        if driver.find_element("id", f"{row}-auto").is_selected():
+            driver.find_element("css selector", f"label[for={row}-auto]").click()
 
 
 def chooseChannels(driver, row, channels):

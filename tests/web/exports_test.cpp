@@ -1,6 +1,7 @@
 // The web page's C interface, natively: the same outcome, bytes, messages
 // and reports as the engine and the native program give, results that stay
-// apart until each is released.
+// apart until each is released; the suggestion of `--vib auto` for either
+// state of the box, the roles, and the phone's warnings in both languages.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -14,7 +15,7 @@
 #include "shell/report/resultmessage.h"
 #include "shell/report/timelinejson.h"
 #include "shell/web/exports.h"
-#include "tests/images.h"
+#include "tests/partimages.h"
 
 namespace {
 
@@ -34,6 +35,23 @@ bool holds(const std::string &json, const std::string &part) { return json.find(
 
 std::string both(const char *japanese, const char *english) {
   return "{\"japanese\":" + quoted(japanese) + ",\"english\":" + quoted(english) + "}";
+}
+
+std::string readJson(const char *name, const Bytes &input) {
+  char *json = sorbelin_read(name, input.empty() ? nullptr : input.data(), uint32_t(input.size()), "[全]", "[all]");
+  std::string copy = json ? json : "";
+  std::free(json);
+  return copy;
+}
+
+// A tune on channel 5, a bass on channel 6 and drums on channel 10.
+const Piece band = pieceOf({{PART_LEAD, 5}, {PART_BASS, 6}, {PART_DRUMS, 10}}, {4, 480, 67, 1, 55});
+
+// The band in a SMAF file whose only score track is `track`.
+Bytes bandInTrack(uint8_t track) {
+  Bytes scoreTrack = mobileScoreTrack(band);
+  scoreTrack[3] = track;
+  return smaf(scoreTrack);
 }
 
 }  // namespace
@@ -106,14 +124,75 @@ TEST(WebExports, ReadGivesTheReportsLines) {
   for (const Case &c : cases) {
     const uint8_t *bytes = c.input.empty() ? nullptr : c.input.data();
     uint32_t length = uint32_t(c.input.size());
-    char *json = sorbelin_read(c.name, bytes, length);
-    ASSERT_NE(json, nullptr) << c.name;
+    std::string json = readJson(c.name, c.input);
     MelodyInfo info;
     inspectImage(bytes, length, &info);
     std::string lengthText = info.formatKind ? quoted(durationText(info.durationFloorMs)) : "null";
-    EXPECT_EQ(std::string(json), "{\"info\":" + melodyInfoJson(c.name, bytes, length) +
-                                     ",\"timeline\":" + melodyTimelineJson(c.name, bytes, length) +
-                                     ",\"length\":" + lengthText + ",\"madeFor\":" + c.madeFor + "}");
-    std::free(json);
+    std::string reports = "{\"info\":" + melodyInfoJson(c.name, bytes, length) +
+                          ",\"timeline\":" + melodyTimelineJson(c.name, bytes, length) + ",\"length\":" + lengthText +
+                          ",\"madeFor\":" + c.madeFor + ",\"roles\":";
+    EXPECT_EQ(json.substr(0, reports.size()), reports) << c.name;
+  }
+}
+
+// One reading gives the suggestion for either state of the box (the
+// suggestion that `--vib auto --led auto` converts with, the page's tests
+// compare the downloads), its reasons in both languages naming the box by
+// the page's words, and each channel's role.
+TEST(WebExports, ReadGivesTheSuggestionOfEitherBox) {
+  struct Case {
+    const char *name;
+    Bytes input;
+    const char *plain, *allTracks;  // the suggestion's channels without and with the box
+  } cases[] = {
+      {"band.mld", melodyOf(band), "\"vibration\":[6],\"led\":[5]", "\"vibration\":[6],\"led\":[5]"},
+      {"band-v2.mld", melodyOf(band, '2'), "\"vibration\":[6],\"led\":[5]", "\"vibration\":[6],\"led\":[5]"},
+      {"band.mmf", smaf(mobileScoreTrack(band)), "\"vibration\":[6],\"led\":[5]", "\"vibration\":[6],\"led\":[5]"},
+      {"newer.mmf", bandInTrack(6), "\"vibration\":[],\"led\":[]", "\"vibration\":[6],\"led\":[5]"},
+      {"notes.txt", ascii("plain text"), "\"vibration\":[],\"led\":[]", "\"vibration\":[],\"led\":[]"},
+  };
+  for (const Case &c : cases) {
+    std::string json = readJson(c.name, c.input);
+    EXPECT_TRUE(holds(json, "\"suggested\":{\"plain\":{" + std::string(c.plain))) << c.name << ": " << json;
+    EXPECT_TRUE(holds(json, ",\"allTracks\":{" + std::string(c.allTracks))) << c.name << ": " << json;
+  }
+  // Without the box, score track 6 links nothing, and the reason names it.
+  EXPECT_TRUE(holds(readJson("newer.mmf", bandInTrack(6)),
+                    "\"reasons\":{\"vibration\":{\"japanese\":\"連動を持てるのはスコアトラック 6 と 7 だけです。[全] で連動させられます\","
+                    "\"english\":\"this file holds links only in score tracks 6 and 7; [all] links them\"}"));
+  std::string json = readJson("band.mld", melodyOf(band));
+  EXPECT_TRUE(holds(json, "\"roles\":[{\"channel\":5,\"role\":\"melody\",\"japanese\":\"メロディ\",\"english\":\"melody\"},"
+                          "{\"channel\":6,\"role\":\"bass\",\"japanese\":\"ベース\",\"english\":\"bass\"},"
+                          "{\"channel\":10,\"role\":\"drums\",\"japanese\":\"ドラム\",\"english\":\"drums\"}],"))
+      << json;
+  EXPECT_TRUE(holds(readJson("notes.txt", ascii("plain text")), "\"roles\":[],"));
+}
+
+// Each conversion asked for them says where the phone will disappoint with
+// the links its output carries, in both languages, by the native program's
+// sentences (the page's tests check them whole).
+TEST(WebExports, ConvertGivesThePhonesWarnings) {
+  Bytes tune = melodyOf(band);
+  struct Case {
+    Bytes input;
+    uint16_t vibMask, ledMask;
+    const char *japanese, *english;  // the one warning, or none
+  } cases[] = {
+      {tune, 1 << 5, 1 << 4, nullptr, nullptr},
+      {tune, 1 << 15, 1 << 4, "チャンネル 16 は一度も鳴らないので、バイブは動きません",
+       "channel 16 never plays: the vibrator will not run"},
+      {tune, 1 << 9, 1 << 4, "バイブの振動が短すぎて感じられません", "the vibration pulses are too short to feel"},
+      {ascii("plain text"), 1 << 15, 1, nullptr, nullptr},  // not converted
+  };
+  for (const Case &c : cases) {
+    for (uint32_t flags : {uint32_t(SORBELIN_WARNINGS), uint32_t(0)}) {
+      WebConversion *result = sorbelin_convert("tune", c.input.data(), uint32_t(c.input.size()), c.vibMask, c.ledMask,
+                                               flags, "[全]", "[all]");
+      std::string expected = flags && c.english ? "{\"japanese\":[\"" + std::string(c.japanese) + "\"],\"english\":[\"" +
+                                                      c.english + "\"]}}"
+                                                : "{\"japanese\":[],\"english\":[]}}";
+      EXPECT_TRUE(holds(sorbelin_conversion(result), ",\"warnings\":" + expected)) << sorbelin_conversion(result);
+      sorbelin_release(result);
+    }
   }
 }

@@ -1,7 +1,8 @@
 """Melodies for the page's tests, written from notes: i-melody files with up
 to four tracks of four voices (16 channels), and SMAF files with one Mobile
-score track (track 5 or 6, 16 channels) or none. A note is (channel, start
-tick, length in ticks, MIDI key); a tick is 10 ms in both formats."""
+score track (track 5 or 6, 16 channels) or none, and audio tracks of
+recorded sound. A note is (channel, start tick, length in ticks, MIDI key);
+a tick is 10 ms in both formats."""
 
 
 def be(value, width):
@@ -73,19 +74,39 @@ def varLength(value):
     return bytes(out)
 
 
-def smaf(notes, title=b"Test", status=bytes(16), track=5):
+def handyNumber(value):
+    """A number of an audio track's sequence: one byte below 128, else two."""
+    return bytes([value]) if value < 0x80 else bytes([0x80 | ((value >> 7) - 1), value & 0x7F])
+
+
+def audioTrack(spans):
+    """An audio track (format type 0, mono ADPCM, both time bases 10 ms)
+    that plays wave 1 for each (start tick, length in ticks), and its wave."""
+    sequence, now = bytearray(), 0
+    for start, length in sorted(spans):
+        sequence += handyNumber(start - now) + b"\x01" + handyNumber(length)
+        now = start
+    parts = chunk(b"Atsq", bytes(sequence + b"\x00\x00\x00\x00")) + chunk(b"Awa\x01", bytes(40))
+    return chunk(b"ATR\x00", b"\x00\x00\x10\x00\x10\x10" + parts)
+
+
+def smaf(notes, title=b"Test", status=bytes(16), track=5, recorded=(), shiftJis=False):
     """A SMAF file with a contents-info chunk and one Mobile score track
     (format type 2, both time bases 10 ms, the 16 channel status bytes
-    given), or no score track for `track` None."""
+    given), or no score track for `track` None; and an audio track that
+    plays the spans of `recorded` ((start tick, length in ticks)), if any.
+    The title is Latin-1, or Shift-JIS for `shiftJis`."""
     sequence = bytearray()
     now = 0
     for channel, start, length, key in sorted(notes, key=lambda n: (n[1], n[0])):
         sequence += varLength(start - now) + bytes([0x90 | (channel - 1), key, 0x64]) + varLength(length)
         now = start
     head = b"\x02\x00\x10\x10" + status + chunk(b"Mtsq", bytes(sequence + b"\x00\xFF\x2F\x00"))
-    contents = chunk(b"CNTI", b"\x00\x01\x01\x00\x00" + b"ST:" + title + b",")
+    contents = chunk(b"CNTI", bytes([0, 1, 0 if shiftJis else 1, 0, 0]) + b"ST:" + title + b",")
     if track is not None:
         contents += chunk(b"MTR" + bytes([track]), head)
+    if recorded:
+        contents += audioTrack(recorded)
     image = b"MMMD" + be(len(contents) + 2, 4) + contents
     return image + be(crc16(image), 2)
 
@@ -103,4 +124,28 @@ def tune(channels, count, seed=1):
         length = [5, 10, 15, 30, 60][(state >> 8) % 5]
         notes.append((channel, ticks[channel] + gap, length, 50 + (state >> 12) % 30))
         ticks[channel] += gap + length - (4 if state % 11 == 0 else 0)  # now and then an overlap
+    return notes
+
+
+def band(lead=5, bass=6, drums=10, bars=4, lowKey=72, bassKey=45):
+    """A ring melody whose parts the tests know: a tune on `lead` (quarters
+    and eighths through a scale around `lowKey`), a bass line on `bass`
+    (root and fifth on each beat), drums on `drums` (a kick on the beats and
+    closed hats of 20 ms on the eighths); 125 beats a minute, 48 ticks a
+    beat. None for a part leaves it out. Every key is one that both formats'
+    writers here hold (45 to 108)."""
+    scale = [0, 2, 4, 5, 7, 9, 11, 12]
+    notes = []
+    for bar in range(bars):
+        at = bar * 192
+        if lead:
+            steps = [(0, 48), (48, 24), (72, 24), (96, 48), (144, 48)]
+            for k, (offset, length) in enumerate(steps):
+                notes.append((lead, at + offset, length * 9 // 10, lowKey + scale[(bar * 3 + k) % len(scale)]))
+        for beat in range(4):
+            if bass:
+                notes.append((bass, at + beat * 48, 30, bassKey + (7 if beat % 2 else 0)))
+            if drums:
+                notes.append((drums, at + beat * 48, 3, 47))
+                notes += [(drums, at + beat * 48 + half, 2, 54) for half in (0, 24)]
     return notes

@@ -106,7 +106,11 @@ def nativeLength(path):
 class PageCase:
     """A browser on the page, opened afresh for each test, that must ask for
     nothing beyond the site's own files; a subclass says where the page comes
-    from (`url`) and which URLs are the site's own files (`siteUrl`)."""
+    from (`url`) and which URLs are the site's own files (`siteUrl`). The
+    tests start from the same channels for every file, channel 1 for both,
+    unless `startOwn` is false (おまかせ, as the page starts)."""
+
+    startOwn = True
 
     @classmethod
     def setUpClass(cls):
@@ -124,6 +128,8 @@ class PageCase:
 
     def setUp(self):
         browser.openPage(self.driver, self.url)
+        if self.startOwn:
+            browser.chooseOwn(self.driver)
         self.folder = tempfile.TemporaryDirectory()
 
     def tearDown(self):
@@ -225,10 +231,12 @@ class PageTests(PageCase):
                     self.assertEqual(card["carries"], nativeCarries(path, vib, led, "ja_JP.UTF-8"), path)
                     self.assertEqual(card["carriesEnglish"], nativeCarries(path, vib, led), path)
 
-    def test_channel_one_for_both_at_the_start(self):
-        checked = self.driver.execute_script(
-            "return [...document.querySelectorAll('input:checked')].map((box) => box.id)")
-        self.assertEqual(checked, ["vib-1", "led-1"])
+    def test_suggested_for_both_at_the_start_and_channel_one_without_it(self):
+        checked = "return [...document.querySelectorAll('input:checked')].map((box) => box.id)"
+        browser.openPage(self.driver, self.url)
+        self.assertEqual(self.driver.execute_script(checked), ["vib-auto", "led-auto"])
+        browser.chooseOwn(self.driver)
+        self.assertEqual(self.driver.execute_script(checked), ["vib-1", "led-1"])
 
     def test_refused_files_get_a_message_and_no_download(self):
         fanfare = (EXAMPLES / "fanfare-v2.mld").read_bytes()
@@ -343,6 +351,7 @@ class PageTests(PageCase):
         added = self.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": FAILURE_HOOK})
         try:
             browser.openPage(self.driver, self.url)
+            browser.chooseOwn(self.driver)
             for index, (name, failure, data, readProblem, outcome, ended) in enumerate(cases):
                 with self.subTest(name):
                     loaded = self.driver.execute_script("return modulesLoaded")
@@ -379,7 +388,7 @@ class PageTests(PageCase):
 
     def test_toggles_are_labelled_checkboxes_for_the_keyboard(self):
         labels = self.driver.execute_script("""
-          return [...document.querySelectorAll('.channel-row input')].map(
+          return [...document.querySelectorAll('.channel-row .toggles input')].map(
               (box) => [box.type, box.labels.length, box.labels[0].textContent]);
         """)
         self.assertEqual(labels, [["checkbox", 1, str(c)] for c in range(1, 17)] * 2)

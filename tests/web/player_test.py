@@ -76,8 +76,10 @@ const lit = (colour) => { paint.fillStyle = colour; paint.fillRect(0, 0, 1, 1); 
 const drawn = (row, ms) => pixel(view.marks.getContext('2d'), Math.floor(V.xOf(view, ms) * view.ratio),
                                  Math.floor((view.rows[row].top + view.rows[row].height / 2) * view.ratio));
 const rows = [...file.card.querySelectorAll('.rows [data-channel]')];
+const recorded = file.card.querySelector('.rows [data-recorded]');
 return {
   rows: rows.map((row) => Number(row.dataset.channel)),
+  recorded: recorded && recorded.textContent.replace(/\s+/g, ' ').trim(),
   tinted: rows.map((row) => [row.classList.contains('vib'), row.classList.contains('led')]),
   vibration: vib, led: led, msPerPixel: 1 / V.xOf(view, 1),
   vibIntervals: T.intervalsOf(file.timeline, vib), ledIntervals: T.intervalsOf(file.timeline, led),
@@ -94,9 +96,10 @@ return [phone.dataset.vibrating === 'true', phone.dataset.led === 'true', sorbel
 class PlayerTests(page_test.PageCase):
     def generated(self):
         """16 channels of i-melody and a SMAF track 5 on six channels, with
-        overlapping and touching notes."""
+        overlapping and touching notes, and recorded sound beside notes."""
         return [self.file("sixteen.mld", melodies.imelody(melodies.tune(list(range(1, 17)), 400))),
-                self.file("mobile.mmf", melodies.smaf(melodies.tune([1, 2, 3, 9, 10, 16], 300, seed=7)))]
+                self.file("mobile.mmf", melodies.smaf(melodies.tune([1, 2, 3, 9, 10, 16], 300, seed=7))),
+                self.file("recorded.mmf", melodies.smaf(melodies.band(drums=None), recorded=[(0, 100), (250, 120)]))]
 
     def take(self, paths, vib=(1,), led=(1,)):
         browser.chooseChannels(self.driver, "vib", vib)
@@ -125,6 +128,9 @@ class PlayerTests(page_test.PageCase):
                     edges = sorted({t + d for s, e in vibIntervals + ledIntervals for t in (s, e) for d in (-1, 0)})
                     shown = self.card(index, edges)
                     self.assertEqual(shown["rows"], rows)
+                    # Recorded sound has a row of its own, which no link follows.
+                    self.assertEqual(shown["recorded"], "録音された音: 連動しません recorded sound: not linked"
+                                     if timeline["recordedSound"] else None)
                     self.assertEqual([shown["vibration"], shown["led"]], [vibCarried, ledCarried])
                     self.assertEqual(shown["tinted"], [[r in vibCarried, r in ledCarried] for r in rows])
                     self.assertEqual([shown["vibIntervals"], shown["ledIntervals"]], [vibIntervals, ledIntervals])
@@ -143,11 +149,12 @@ class PlayerTests(page_test.PageCase):
         blockMs = 10
         blocks = self.driver.execute_async_script("""
           const [blockMs, done] = arguments;
-          const rate = 24000, size = rate * blockMs / 1000, notes = sorbelinPage.files[0].timeline.notes;
+          const rate = 24000, size = rate * blockMs / 1000, file = sorbelinPage.files[0], notes = file.timeline.notes;
           const context = new OfflineAudioContext(1, rate * 4, rate), window = sorbelinSound.lookAheadMs;
+          const voices = sorbelinSound.channelVoices(context, context.destination, file.roleNames, file.mix);
           // The windows that live playback schedules, one after another.
           for (let from = 0; from < 4000; from += window)
-            sorbelinSound.scheduleWindow(context, context.destination, notes, from, from + window, {originMs: 0, originTime: 0});
+            sorbelinSound.scheduleWindow(context, voices, notes, from, from + window, {originMs: 0, originTime: 0});
           context.startRendering().then((buffer) => {
             const samples = buffer.getChannelData(0), rms = [];
             for (let at = 0; at + size <= samples.length; at += size)
@@ -186,21 +193,74 @@ class PlayerTests(page_test.PageCase):
             self.assertEqual([at, vibrating, lit], [second * 1000, inside(vibIntervals, at), inside(ledIntervals, at)])
             lanes.send_keys(browser.Keys.ARROW_RIGHT)
 
-    def test_phone_shakes_or_says_so_without_motion(self):
-        path = self.generated()[0]
-        self.take([path], [1], [1])
-        start, end = union(nativeTimeline(path), [1])[0]
-        self.driver.execute_script("sorbelinPage.seek(sorbelinPage.files[0], arguments[0])", (start + end) // 2)
+    def test_phone_buzzes_only_while_playing(self):
+        # A note of 4 s on channel 1: the vibrator runs all through it.
+        path = self.file("long-note.mmf", melodies.smaf([(1, 0, 400, 60), (2, 400, 10, 62)]))
+        self.take([path], [1], [2])
         look = """const phone = document.querySelector('#files .phone');
-                  return [getComputedStyle(phone.querySelector('.body')).animationName,
+                  return [phone.dataset.vibrating === 'true', getComputedStyle(phone.querySelector('.body')).animationName,
                           getComputedStyle(phone.querySelector('.vibrating-mark')).visibility];"""
-        self.assertEqual(self.driver.execute_script(look), ["buzz", "hidden"])
+        play = self.driver.find_element("css selector", "#files .play")
+        self.driver.execute_script("sorbelinPage.seek(sorbelinPage.files[0], 500)")
+        stillAndSaysSo = [True, "none", "visible"]
+        self.assertEqual(self.driver.execute_script(look), stillAndSaysSo)
+        play.click()
+        browser.wait(self.driver, "return sorbelinPage.files[0].view.playheadMs > 700")
+        self.assertEqual(self.driver.execute_script(look), [True, "buzz", "hidden"])
         reduce = [{"name": "prefers-reduced-motion", "value": "reduce"}]
         self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": reduce})
         try:
-            self.assertEqual(self.driver.execute_script(look), ["none", "visible"])
+            self.assertEqual(self.driver.execute_script(look), stillAndSaysSo)
         finally:
             self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": []})
+        play.click()
+        self.assertEqual(self.driver.execute_script(look), stillAndSaysSo)
+
+    def test_solo_and_mute_leave_only_the_channels_heard(self):
+        # A tune at key 76 (659 Hz) on channel 1 over a bass at key 45 (110
+        # Hz, its overtones far from 659) on channel 2, their notes together;
+        # the real solo and mute buttons of the rows, then an offline render
+        # through the page's voices.
+        notes = [(1, 40 * t, 30, 76) for t in range(6)] + [(2, 40 * t, 30, 45) for t in range(6)]
+        self.take([self.file("two.mmf", melodies.smaf(notes))])
+        render = """
+          const done = arguments[0], rate = 16000, file = sorbelinPage.files[0];
+          const context = new OfflineAudioContext(1, rate * 2, rate);
+          const voices = sorbelinSound.channelVoices(context, context.destination, file.roleNames, file.mix);
+          sorbelinSound.scheduleWindow(context, voices, file.timeline.notes, 0, 2000, {originMs: 0, originTime: 0});
+          // The strength of each channel's pitch in the signal.
+          const strength = (samples, hz) => {
+            let re = 0, im = 0;
+            samples.forEach((s, n) => { re += s * Math.cos(2 * Math.PI * hz * n / rate); im += s * Math.sin(2 * Math.PI * hz * n / rate); });
+            return Math.hypot(re, im) / samples.length;
+          };
+          context.startRendering().then((buffer) => {
+            const samples = buffer.getChannelData(0);
+            done([strength(samples, sorbelinSound.frequencyOf(76)), strength(samples, sorbelinSound.frequencyOf(45))]);
+          });"""
+        cases = [  # the buttons pressed (row, button), the channels heard
+            ([], {1, 2}),
+            ([(1, "solo")], {1}),
+            ([(2, "solo")], {2}),
+            ([(1, "mute")], {2}),
+            ([(1, "solo"), (2, "solo")], {1, 2}),
+            ([(2, "mute"), (1, "mute")], set()),
+        ]
+        for pressed, heard in cases:
+            with self.subTest(pressed=pressed):
+                for channel, button in pressed:
+                    self.driver.find_element("css selector", f"#files .rows [data-channel='{channel}'] .{button}").click()
+                strengths = self.driver.execute_async_script(render)
+                for channel, strength in zip((1, 2), strengths):
+                    if channel in heard:
+                        self.assertGreater(strength, 0.01, f"channel {channel} silent")
+                    else:
+                        self.assertLess(strength, 1e-3, f"channel {channel} heard")
+                rows = self.driver.execute_script("""return [...document.querySelectorAll('#files .rows [data-channel]')]
+                    .map((row) => row.classList.contains('silent'))""")
+                self.assertEqual(rows, [1 not in heard, 2 not in heard], "the rows not heard are dimmed")
+                for channel, button in pressed:  # as they were
+                    self.driver.find_element("css selector", f"#files .rows [data-channel='{channel}'] .{button}").click()
 
     def test_playing_moves_the_playhead_with_the_sound(self):
         self.take([self.generated()[0]])
