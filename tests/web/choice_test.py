@@ -6,6 +6,7 @@ all's zip.
 
     python3 tests/web/choice_test.py SITE SORBELIN [unittest options]"""
 import io
+import json
 import os
 import pathlib
 import subprocess
@@ -22,15 +23,11 @@ from page_test import examples, mask, native
 
 def nativeSuggested(path, allTracks=False):
     """What `sorbelin --vib auto --led auto -o` writes for the file, and the
-    channels it links ([vibration], [LED]). Until the native program takes
-    `auto`, the same conversion by the channels that the engine suggests,
-    printed natively by web_suggested (tests/web/suggested.cpp); once it
-    does, the bytes are native(path, "auto", "auto", options=options)[0]."""
+    channels that `sorbelin --suggest --json` names ([vibration], [LED])."""
     options = ["--all-tracks"] if allTracks else []
-    helper = os.path.join(os.path.dirname(page_test.SORBELIN), "tests", "web_suggested")
-    vib, led = subprocess.run([helper, *options, path], capture_output=True, text=True, check=True).stdout.split()
-    channels = [[int(c) for c in text.split(",")] if text != "none" else [] for text in (vib, led)]
-    return native(path, *channels, options=options)[0], channels
+    run = subprocess.run([page_test.SORBELIN, "--suggest", "--json", *options, path], capture_output=True, text=True)
+    suggestion = json.loads(run.stdout)
+    return native(path, "auto", "auto", options=options)[0], [suggestion["vibration"], suggestion["led"]]
 
 
 def band(folder, name, **parts):

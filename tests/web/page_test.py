@@ -10,6 +10,7 @@ import base64
 import json
 import os
 import pathlib
+import re
 import subprocess
 import sys
 import tempfile
@@ -48,6 +49,9 @@ def examples():
 
 
 def channelList(channels):
+    """A list of channel numbers, or a choice such as "auto", as --vib takes it."""
+    if isinstance(channels, str):
+        return channels
     return ",".join(map(str, channels)) or "none"
 
 
@@ -66,7 +70,11 @@ def runNative(path, vib, led, language, options=()):
         run = subprocess.run([SORBELIN, "--vib", channelList(vib), "--led", channelList(led), *options,
                               "-o", output, path], capture_output=True, text=True, env=environment)
         converted = pathlib.Path(output).read_bytes() if run.returncode == 0 else None
-    return converted, run.stdout, run.stderr
+    # The phone's warnings follow the line that says what the file carries;
+    # the page shows them apart.
+    warning = re.compile(re.escape(output) + ": (warning|注意): ")
+    out = "".join(line for line in run.stdout.splitlines(keepends=True) if not warning.match(line))
+    return converted, out, run.stderr
 
 
 def native(path, vib, led, language="C.UTF-8", options=()):
