@@ -28,10 +28,12 @@ int findFormat(const uint8_t *data, uint32_t length) {
 }
 
 bool readsAsNoMelody(int format, const uint8_t *data, uint64_t length, const StopPlace &stopped) {
-  if (stopped.stop == 0 || stopped.at != 0) return false;
-  // A track or audio chunk before the file chunk is told once the walk has
-  // read on, at that chunk's place.
-  if (format == FORMAT_IMELODY && stopped.stop == MELODY_BODY_FIRST) return false;
+  // Only a first chunk of no known kind whose declared length runs past the
+  // end reads as nothing: a chunk that the walk knows (a track, a score
+  // track too short for its status) is part of a melody, however damaged.
+  if (stopped.at != 0) return false;
+  if (format == FORMAT_IMELODY && stopped.stop != MELODY_HEADER_CUT) return false;
+  if (format == FORMAT_SMAF && stopped.stop != SMAF_CHUNK_CUT) return false;
   if (length < 4) return true;
   for (const char *tag : {"melo", "cmid", "MMMD"})
     if (std::memcmp(data, tag, 4) == 0) return false;

@@ -12,8 +12,9 @@ enum { FORMAT_NONE = 0, FORMAT_IMELODY = 1, FORMAT_SMAF = 2 };
 int findFormat(const uint8_t *data, uint32_t length);
 
 // A file that does not begin with a file chunk ("melo", "cmid" or "MMMD"),
-// and whose reading stopped at its first chunk, having read nothing, holds
-// no melody: its magic only stands somewhere among other bytes, as in a
-// text that holds the letters "melo".
+// and whose reading stopped at its first chunk, having read nothing (a
+// chunk of no known kind that runs past the end), holds no melody: its magic
+// only stands somewhere among other bytes, as in a text that holds the
+// letters "melo".
 // `stopped` is where the reading of a file of `format` stopped.
 bool readsAsNoMelody(int format, const uint8_t *data, uint64_t length, const StopPlace &stopped);
