@@ -91,8 +91,7 @@ void crc16Bench(benchmark::State &state) {
 void findFormatBench(benchmark::State &state) {
   const ByteVector &bytes = cachedImage(makeNonMelodyImage, state.range(0));
   for (auto _ : state) benchmark::DoNotOptimize(findFormat(bytes.data(), uint32_t(bytes.size())));
-  if (findFormat(bytes.data(), uint32_t(bytes.size())) != FORMAT_NONE)
-    state.SkipWithError("magic found");
+  if (findFormat(bytes.data(), uint32_t(bytes.size())) != FORMAT_NONE) state.SkipWithError("magic found");
   setBytes(state, bytes.size());
 }
 

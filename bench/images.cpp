@@ -18,9 +18,7 @@ uint32_t nextRandom(Random &random) {
   return random.state >> 8;
 }
 
-void append(ByteVector &bytes, const ByteVector &more) {
-  bytes.insert(bytes.end(), more.begin(), more.end());
-}
+void append(ByteVector &bytes, const ByteVector &more) { bytes.insert(bytes.end(), more.begin(), more.end()); }
 
 void appendText(ByteVector &bytes, const char *text) {
   while (*text) bytes.push_back(uint8_t(*text++));
@@ -32,9 +30,7 @@ void appendBE(ByteVector &bytes, uint32_t value, uint32_t width) {
   bytes.insert(bytes.end(), field, field + width);
 }
 
-void patchBE(ByteVector &bytes, size_t at, uint32_t value, uint32_t width) {
-  writeBE(bytes.data() + at, value, width);
-}
+void patchBE(ByteVector &bytes, size_t at, uint32_t value, uint32_t width) { writeBE(bytes.data() + at, value, width); }
 
 // One event of a typical track: mostly notes (3 bytes, the note flag being
 // 0), one in 18 an extended event with or without data (volume, tempo and
@@ -83,7 +79,8 @@ ByteVector scoreTrackData(uint32_t size, Random &random) {
   ByteVector data = {0x00, 0x00, 0x02, 0x02, 0x44, 0x00}, sequence;
   while (sequence.size() + 14 < size) {
     uint32_t value = nextRandom(random);
-    sequence.insert(sequence.end(), {uint8_t(value & 0x1F), uint8_t(1 + (value >> 8) % 0xFE), uint8_t((value >> 16) & 0x7F)});
+    sequence.insert(sequence.end(),
+                    {uint8_t(value & 0x1F), uint8_t(1 + (value >> 8) % 0xFE), uint8_t((value >> 16) & 0x7F)});
   }
   appendChunk(data, "Mtsq", sequence);
   return data;
@@ -154,10 +151,10 @@ struct RingPart {
 // Channels 1 to 16: bass, three held chords, tune, harmony, two arpeggios,
 // a counter line, drums, six sparse parts.
 const RingPart ringParts[16] = {
-    {24, 12, 1, 0, 12, 0},  {192, 186, 3, 15, 12, 0}, {192, 186, 3, 19, 12, 0}, {192, 186, 3, 22, 12, 0},
-    {32, 28, 1, 27, 14, 10}, {48, 40, 1, 22, 12, 10}, {12, 10, 1, 15, 24, 15},   {24, 20, 1, 19, 20, 15},
-    {96, 80, 1, 20, 10, 20}, {12, 1, 2, 0, 6, 0},     {96, 60, 1, 30, 12, 30},   {96, 60, 1, 10, 12, 30},
-    {144, 90, 1, 25, 12, 40}, {96, 40, 1, 35, 10, 40}, {192, 100, 2, 12, 12, 50}, {48, 30, 1, 40, 12, 60},
+    {24, 12, 1, 0, 12, 0},    {192, 186, 3, 15, 12, 0}, {192, 186, 3, 19, 12, 0},  {192, 186, 3, 22, 12, 0},
+    {32, 28, 1, 27, 14, 10},  {48, 40, 1, 22, 12, 10},  {12, 10, 1, 15, 24, 15},   {24, 20, 1, 19, 20, 15},
+    {96, 80, 1, 20, 10, 20},  {12, 1, 2, 0, 6, 0},      {96, 60, 1, 30, 12, 30},   {96, 60, 1, 10, 12, 30},
+    {144, 90, 1, 25, 12, 40}, {96, 40, 1, 35, 10, 40},  {192, 100, 2, 12, 12, 50}, {48, 30, 1, 40, 12, 60},
 };
 
 struct RingEvent {
@@ -184,7 +181,8 @@ void appendPartEvents(std::vector<RingEvent> &events, const RingPart &part, int 
 void appendRingTrack(ByteVector &image, int track, uint32_t ticks, Random &random) {
   std::vector<RingEvent> events;
   for (int voice = 0; voice < 4; ++voice) appendPartEvents(events, ringParts[4 * track + voice], voice, ticks, random);
-  std::stable_sort(events.begin(), events.end(), [](const RingEvent &a, const RingEvent &b) { return a.tick < b.tick; });
+  std::stable_sort(events.begin(), events.end(),
+                   [](const RingEvent &a, const RingEvent &b) { return a.tick < b.tick; });
   ByteVector data = track == 0 ? ByteVector{0x00, 0xFF, 0xC3, 150} : ByteVector{};
   uint32_t at = 0;
   for (const RingEvent &e : events) {
@@ -221,7 +219,6 @@ ByteVector makeNonMelodyImage(uint32_t size) {
   ByteVector bytes(size);
   for (uint8_t &b : bytes) b = uint8_t(nextRandom(random));
   for (size_t i = 0; i + 4 <= bytes.size(); ++i)
-    if (std::memcmp(&bytes[i], "melo", 4) == 0 || std::memcmp(&bytes[i], "MMMD", 4) == 0)
-      bytes[i] = 0;
+    if (std::memcmp(&bytes[i], "melo", 4) == 0 || std::memcmp(&bytes[i], "MMMD", 4) == 0) bytes[i] = 0;
   return bytes;
 }

@@ -37,16 +37,14 @@ class RatioReporter : public benchmark::ConsoleReporter {
   int errors() const { return errors_; }
 
   void Finalize() override {
-    std::string text =
-        "\nThroughput as a share of memcpy's at the same size, this run (GB = 10^9 bytes):\n";
+    std::string text = "\nThroughput as a share of memcpy's at the same size, this run (GB = 10^9 bytes):\n";
     for (const Rates &rates : rates_) {
       const Rates *reference = find("memcpy", rates.size);
       if (rates.name == "memcpy" || !reference) continue;
       double rate = median(rates), base = median(*reference);
       char line[160];
       std::snprintf(line, sizeof line, "  %-24s %8.3f GB/s %7.1f %% of memcpy (%.3f GB/s)\n",
-                    (rates.name + "/" + rates.size).c_str(), rate / 1e9, 100 * rate / base,
-                    base / 1e9);
+                    (rates.name + "/" + rates.size).c_str(), rate / 1e9, 100 * rate / base, base / 1e9);
       text += line;
     }
     GetOutputStream() << text;
@@ -90,8 +88,7 @@ int main(int argc, char **argv) {
   registerOptionsBenchmarks();
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RatioReporter reporter(isatty(STDOUT_FILENO) ? RatioReporter::OO_ColorTabular
-                                               : RatioReporter::OO_Tabular);
+  RatioReporter reporter(isatty(STDOUT_FILENO) ? RatioReporter::OO_ColorTabular : RatioReporter::OO_Tabular);
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   return reporter.errors() ? 1 : 0;

@@ -29,6 +29,4 @@ void splitCommandLineBench(benchmark::State &state) {
 
 }  // namespace
 
-void registerOptionsBenchmarks() {
-  benchmark::RegisterBenchmark("splitCommandLine", splitCommandLineBench);
-}
+void registerOptionsBenchmarks() { benchmark::RegisterBenchmark("splitCommandLine", splitCommandLineBench); }

@@ -53,8 +53,7 @@ uint16_t crc16Update(uint16_t running, const uint8_t *bytes, uint64_t count) {
   bytes += folded, count -= folded;
   uint32_t value = running;
   for (; count >= crcSlice; count -= crcSlice, bytes += crcSlice) value = crcOfSlice(value, bytes);
-  for (; count > 0; --count, ++bytes)
-    value = ((value << 8) & 0xFFFF) ^ crcTables.entry[0][(value >> 8) ^ *bytes];
+  for (; count > 0; --count, ++bytes) value = ((value << 8) & 0xFFFF) ^ crcTables.entry[0][(value >> 8) ^ *bytes];
   return uint16_t(value);
 }
 

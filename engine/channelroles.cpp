@@ -276,9 +276,7 @@ ChannelFigures figuresOf(const ChannelScan &s, const uint8_t keys[128], const st
 
 // --- Roles ---
 
-bool isLine(const ChannelFigures &f) {
-  return f.role != ROLE_DRUMS && f.role != ROLE_CHORDS && !f.fast;
-}
+bool isLine(const ChannelFigures &f) { return f.role != ROLE_DRUMS && f.role != ROLE_CHORDS && !f.fast; }
 
 // The file's own drum mark decides where the file gives one: a file that
 // marks its drum channels says that the others are none.
@@ -324,7 +322,8 @@ void nameMelody(ChannelRoles &roles) {
   for (int k = 0; k < describedChannels; ++k)
     if (melodyLike(roles, k, busiest)) topLine = std::max(topLine, roles.figures[k].meanKey);
   for (int k = 0; k < describedChannels; ++k)
-    if (melodyLike(roles, k, busiest) && roles.figures[k].meanKey >= topLine - melodyWithin) roles.figures[k].role = ROLE_MELODY;
+    if (melodyLike(roles, k, busiest) && roles.figures[k].meanKey >= topLine - melodyWithin)
+      roles.figures[k].role = ROLE_MELODY;
 }
 
 // --- Patterns ---

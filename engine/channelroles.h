@@ -43,10 +43,10 @@ struct Pulse {
 // What the vibrator would do following a set of channels: the union of their
 // notes with gaps under 60 ms joined, as pulses.
 struct VibrationPattern {
-  double duty;             // share of the piece the vibrator runs
+  double duty;  // share of the piece the vibrator runs
   double pulsesPerSecond;
-  double longestMs;        // the longest pulse
-  double shortShare;       // share of the pulses shorter than 80 ms
+  double longestMs;   // the longest pulse
+  double shortShare;  // share of the pulses shorter than 80 ms
   uint32_t pulses;
 };
 

@@ -27,13 +27,14 @@ ConversionResult rewriteResult(int format, uint8_t version, const StopPlace &sto
 
 ConversionResult convertImage(const uint8_t *input, uint64_t length, uint8_t *output, uint64_t capacity,
                               const ConversionRequest &request) {
-  LinkChoice choice = {request.vibMask, request.ledMask, lowestChannel(request.vibMask),
-                       lowestChannel(request.ledMask), request.allTracks};
+  LinkChoice choice = {request.vibMask, request.ledMask, lowestChannel(request.vibMask), lowestChannel(request.ledMask),
+                       request.allTracks};
   int format = length > UINT32_MAX ? FORMAT_NONE : findFormat(input, uint32_t(length));
   ConversionResult result = {};
   if (format == FORMAT_IMELODY) result = rewriteMelodyImage(input, length, output, capacity, choice);
   if (format == FORMAT_SMAF) result = rewriteSmafImage(input, length, output, capacity, choice);
-  if (format == FORMAT_NONE || (result.outcome == CONVERT_MALFORMED && readsAsNoMelody(format, input, length, result.stopped))) {
+  if (format == FORMAT_NONE ||
+      (result.outcome == CONVERT_MALFORMED && readsAsNoMelody(format, input, length, result.stopped))) {
     result = {};
     result.outcome = CONVERT_NOT_MELODY;
   }

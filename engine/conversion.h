@@ -32,13 +32,13 @@ enum ConvertOutcome {
 // them, which tells why it carries less than was asked.
 struct CarriedLinks {
   uint32_t vibration;
-  uint32_t led;           // LED links and, in SMAF, the channel of the LED tag
-  uint32_t tracks;        // i-melody track chunks; the links go into the first
-  uint32_t vibPlaces;     // SMAF: channels whose vibration score tracks 0 to 5 hold
-  uint32_t ledPlaces;     // SMAF: channels whose LED track 5 holds
-  uint32_t laterPlaces;   // SMAF: channels of score tracks 6 and 7
-  bool contentsInfo;      // SMAF: a contents-info chunk, whose LED tag names one channel
-  bool recordedSound;     // audio tracks or chunks, which no link follows
+  uint32_t led;          // LED links and, in SMAF, the channel of the LED tag
+  uint32_t tracks;       // i-melody track chunks; the links go into the first
+  uint32_t vibPlaces;    // SMAF: channels whose vibration score tracks 0 to 5 hold
+  uint32_t ledPlaces;    // SMAF: channels whose LED track 5 holds
+  uint32_t laterPlaces;  // SMAF: channels of score tracks 6 and 7
+  bool contentsInfo;     // SMAF: a contents-info chunk, whose LED tag names one channel
+  bool recordedSound;    // audio tracks or chunks, which no link follows
 };
 
 struct ConversionResult {
@@ -47,7 +47,7 @@ struct ConversionResult {
   uint8_t formatVersion;  // the i-melody version that decided the links, or the SMAF score-track type
   StopPlace stopped;      // where the rewrite gave up (CONVERT_MALFORMED); its stop is a MelodyStop or SmafStop
   uint64_t outputLength;
-  CarriedLinks carried;   // all 0 unless CONVERT_DONE
+  CarriedLinks carried;  // all 0 unless CONVERT_DONE
 };
 
 // Extra room that a rewrite may need beyond the input's length.

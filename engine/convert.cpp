@@ -15,8 +15,7 @@ void convertBuffer(MemBlock *input, MemBlock *output) {
   output->length = 0;
   // The output is sized once, before the rewrite; a length whose room would
   // not fit in 32 bits cannot be converted.
-  bool sized = input->length <= UINT32_MAX - outputHeadroom &&
-               memBlockResize(output, input->length + outputHeadroom);
+  bool sized = input->length <= UINT32_MAX - outputHeadroom && memBlockResize(output, input->length + outputHeadroom);
   conversionSettings.vibChannel = lowestChannel(conversionSettings.vibMask);
   conversionSettings.ledChannel = lowestChannel(conversionSettings.ledMask);
   if (!sized) return;

@@ -51,8 +51,7 @@ FOLD_TARGET uint64_t foldBlocks(uint16_t *running, const uint8_t *bytes, uint64_
   lane[0] = _mm_xor_si128(lane[0], _mm_set_epi64x(int64_t(uint64_t(*running) << 48), 0));
   uint64_t done = 64;
   for (; count - done >= 64; done += 64)
-    for (int i = 0; i < 4; ++i)
-      lane[i] = foldInto(lane[i], byFourBlocks, loadBlock(bytes + done + 16 * i));
+    for (int i = 0; i < 4; ++i) lane[i] = foldInto(lane[i], byFourBlocks, loadBlock(bytes + done + 16 * i));
   __m128i all = lane[0];
   for (int i = 1; i < 4; ++i) all = foldInto(all, byOneBlock, lane[i]);
   uint8_t stored[16], polynomial[16];

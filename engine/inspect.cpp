@@ -84,9 +84,7 @@ struct SmafReading {
   ScoreTrackLinks links;
 };
 
-void addChunkId(MelodyInfo *info, const SmafWalkState &w) {
-  info->chunkIds.push_back(readBE(w.io.in + w.io.inPos, 4));
-}
+void addChunkId(MelodyInfo *info, const SmafWalkState &w) { info->chunkIds.push_back(readBE(w.io.in + w.io.inPos, 4)); }
 
 // The third of the five fixed bytes says how the texts are encoded.
 TextEncoding contentsEncoding(uint8_t codeType) {

@@ -25,7 +25,7 @@ struct MelodyInfo {
   int formatKind;  // FORMAT_NONE, FORMAT_IMELODY or FORMAT_SMAF
   uint64_t length;
   StopPlace stopped;
-  TextSpan title;  // SMAF: the contents-info chunk's, else the optional-data chunk's
+  TextSpan title;     // SMAF: the contents-info chunk's, else the optional-data chunk's
   uint32_t vibLinks;  // channels that the links name, bit i for channel i + 1
   uint32_t ledLinks;  // (i-melody: channels 1 to 16; SMAF: 1 to 32)
   // i-melody

@@ -18,7 +18,9 @@ bool hasContentsInfo(const MelodyInfo &info) {
 LinkRoom melodyRoom(const MelodyInfo &info) {
   LinkRoom room = {};
   room.linkVersion = info.linkVersion;
-  RoomLimit limit = info.tracks == 0 ? ROOM_NO_TRACK : info.linkVersion == 2 || info.linkVersion == 3 ? ROOM_OPEN : ROOM_NO_LINKS;
+  RoomLimit limit = info.tracks == 0                                 ? ROOM_NO_TRACK
+                    : info.linkVersion == 2 || info.linkVersion == 3 ? ROOM_OPEN
+                                                                     : ROOM_NO_LINKS;
   room.vibrationLimit = room.ledLimit = limit;
   if (limit != ROOM_OPEN) return room;
   room.vibration = room.led = everyChannel;

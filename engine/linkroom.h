@@ -20,12 +20,12 @@ enum RoomLimit {
 
 // Bit i stands for channel i + 1; a request names channels 1 to 16.
 struct LinkRoom {
-  uint16_t vibration;      // channels the vibrator can follow
-  uint16_t led;            // channels the LED can follow, one at a time
-  int vibrationMost;       // channels the vibrator can follow together: 1 or 2
+  uint16_t vibration;                  // channels the vibrator can follow
+  uint16_t led;                        // channels the LED can follow, one at a time
+  int vibrationMost;                   // channels the vibrator can follow together: 1 or 2
   RoomLimit vibrationLimit, ledLimit;  // ROOM_OPEN where the device has room
-  bool laterTracksKept;    // SMAF score tracks 6 and 7 keep the links they have
-  uint8_t linkVersion;     // the i-melody version that decides the links
+  bool laterTracksKept;                // SMAF score tracks 6 and 7 keep the links they have
+  uint8_t linkVersion;                 // the i-melody version that decides the links
 };
 
 // The room for a conversion of the file that `info` describes; `allTracks`

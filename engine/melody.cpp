@@ -52,8 +52,7 @@ bool putChannelLink(MelodyWalkState &w, const uint8_t *linkTemplate, uint8_t cha
 bool putChannelTable(MelodyWalkState &w, uint16_t vibMask, uint16_t ledMask) {
   uint8_t event[25];
   std::memcpy(event, channelTableTemplate, 9);
-  for (int i = 0; i < 16; ++i)
-    event[9 + i] = uint8_t(2 * ((vibMask >> i) & 1) + ((ledMask >> i) & 1));
+  for (int i = 0; i < 16; ++i) event[9 + i] = uint8_t(2 * ((vibMask >> i) & 1) + ((ledMask >> i) & 1));
   return put(w, event, sizeof event);
 }
 
@@ -161,8 +160,8 @@ int rewriteMelody(const MemBlock *input, MemBlock *output) {
   output->length = 0;
   const ConversionSettings &cs = conversionSettings;
   LinkChoice choice = {cs.vibMask, cs.ledMask, cs.vibChannel, cs.ledChannel, false};
-  ConversionResult result = rewriteMelodyImage(input->data, input->length, output->data,
-                                               uint64_t(input->length) + outputHeadroom, choice);
+  ConversionResult result =
+      rewriteMelodyImage(input->data, input->length, output->data, uint64_t(input->length) + outputHeadroom, choice);
   if (result.outcome != CONVERT_DONE) return 0;
   output->length = uint32_t(result.outputLength);
   report.formatKind = FORMAT_IMELODY;

@@ -32,9 +32,9 @@ struct MelodyTiming {
   std::vector<TempoChange> tempos;  // the tempo pass's
   std::vector<TempoSpan> spans;     // the tempo map, for the note pass
   const TempoSpan *span;            // the note pass's position in it, for the track being read
-  bool decoding;    // false after a stop of the decoder's own
-  bool inTrack;     // between a track's start and its end
-  bool trackEnded;  // the track's end-of-track event was met: nothing after it counts
+  bool decoding;                    // false after a stop of the decoder's own
+  bool inTrack;                     // between a track's start and its end
+  bool trackEnded;                  // the track's end-of-track event was met: nothing after it counts
   uint64_t tick;
   uint64_t endTick;
   uint32_t firstChannel;
@@ -188,8 +188,8 @@ void addNotes(MelodyTiming &m, const uint8_t *in, uint64_t from, uint64_t to) {
         start = spanTime(here, tick);
       }
       uint64_t endTick = tick + in[at + 2];
-      NoteEnd end = endTick < nextTick ? noteEnd(here, stepTime(here, start, in[at + 2]))
-                                       : endInLaterSpan(span, last, endTick);
+      NoteEnd end =
+          endTick < nextTick ? noteEnd(here, stepTime(here, start, in[at + 2])) : endInLaterSpan(span, last, endTick);
       uint8_t status = in[at + 1];
       int key = (status & 0x3F) + 45;
       uint8_t velocity = 127;
@@ -247,8 +247,10 @@ bool onEvent(MelodyTiming &m, MelodyWalkState &w, uint64_t at, uint64_t, LinkKin
   uint8_t id = event[2];
   if (m.pass == NOTE_PASS && id < 0xF0) readVoiceEvent(m, id, event[3]);
   if (id >= 0xC0 && id <= 0xCF) {
-    if (event[3] == 0) stopDecoding(m, TIMELINE_TEMPO_ZERO, at, w.tracks);
-    else if (m.pass == TEMPO_PASS) m.tempos.push_back({m.tick, uint8_t(id & 0x0F), event[3]});
+    if (event[3] == 0)
+      stopDecoding(m, TIMELINE_TEMPO_ZERO, at, w.tracks);
+    else if (m.pass == TEMPO_PASS)
+      m.tempos.push_back({m.tick, uint8_t(id & 0x0F), event[3]});
   } else if (id == 0xDC) {
     m.tick += 256 * uint64_t(event[3]);
   } else if (id == 0xDD || id == 0xD1) {

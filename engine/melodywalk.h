@@ -35,18 +35,17 @@ inline constexpr uint8_t channelTableTemplate[9] = {0x00, 0xFF, 0xFF, 0x00, 0x14
 
 enum LinkKind { LINK_NONE, LINK_VIBRATION, LINK_LED, LINK_TABLE };
 
-
 struct MelodyWalkState {
-  Walk io;                // io.inPos: where the walk stands
+  Walk io;  // io.inPos: where the walk stands
   bool haveFileChunk;
-  uint64_t fileEnd;       // declared file length + 8; 0 until a file chunk is met
-  uint32_t noteFlag;      // from "note": notes are 3 + noteFlag bytes
-  uint8_t version;        // from "vers": its second data byte - '0'; 1 without one.
-                          // Links are decided at the first track, so a "vers"
-                          // behind it changes nothing.
-  uint32_t tracks;        // track chunks met so far, the one being read included
+  uint64_t fileEnd;   // declared file length + 8; 0 until a file chunk is met
+  uint32_t noteFlag;  // from "note": notes are 3 + noteFlag bytes
+  uint8_t version;    // from "vers": its second data byte - '0'; 1 without one.
+                      // Links are decided at the first track, so a "vers"
+                      // behind it changes nothing.
+  uint32_t tracks;    // track chunks met so far, the one being read included
   MelodyStop stop;
-  uint64_t stopAt;        // where the walk stopped early
+  uint64_t stopAt;  // where the walk stopped early
 };
 
 // A status byte names a voice in its top two bits and a key in its low six;
@@ -270,8 +269,7 @@ bool walkMelody(MelodyWalkState &w, V &visitor) {
   return true;
 }
 
-inline MelodyWalkState startMelodyWalk(const uint8_t *in, uint64_t inLength, uint8_t *out,
-                                       uint64_t outCapacity) {
+inline MelodyWalkState startMelodyWalk(const uint8_t *in, uint64_t inLength, uint8_t *out, uint64_t outCapacity) {
   MelodyWalkState w = {};
   w.io = {in, inLength, out, outCapacity, 0, 0};
   w.version = 1;

@@ -135,8 +135,8 @@ int rewriteSmaf(const MemBlock *input, MemBlock *output) {
   output->length = 0;
   const ConversionSettings &cs = conversionSettings;
   LinkChoice choice = {cs.vibMask, cs.ledMask, cs.vibChannel, cs.ledChannel, false};
-  ConversionResult result = rewriteSmafImage(input->data, input->length, output->data,
-                                             uint64_t(input->length) + outputHeadroom, choice);
+  ConversionResult result =
+      rewriteSmafImage(input->data, input->length, output->data, uint64_t(input->length) + outputHeadroom, choice);
   if (result.outcome != CONVERT_DONE) return 0;
   output->length = uint32_t(result.outputLength);
   report.formatKind = FORMAT_SMAF;

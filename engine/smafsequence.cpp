@@ -362,8 +362,7 @@ bool readScoreTrack(SmafTiming &s, const uint8_t *data, uint64_t at, uint64_t da
   track->format = data[0];
   if (track->format > MOBILE_32 || (track->format == HANDYPHONE && track->number > 4))
     return stopDecoding(s, *track, TIMELINE_UNKNOWN_FORMAT, at);
-  if (dataLength < 4 + statusLength[track->format])
-    return stopDecoding(s, *track, TIMELINE_TRACK_HEADER_SHORT, at);
+  if (dataLength < 4 + statusLength[track->format]) return stopDecoding(s, *track, TIMELINE_TRACK_HEADER_SHORT, at);
   track->durationMs = timeBaseMs(data[2]);
   track->gateMs = timeBaseMs(data[3]);
   if (track->durationMs == 0 || track->gateMs == 0) return stopDecoding(s, *track, TIMELINE_UNKNOWN_TIME_BASE, at);

@@ -15,7 +15,6 @@
 
 #include "engine/walk.h"
 
-
 // A score track as the walk reads it: its number (the fourth byte of its
 // id) and how many channel status bytes it has, from data offset 4; 0 when
 // the walk reads none there.

@@ -46,10 +46,12 @@ int order(double a, double b) { return a < b ? -1 : a > b ? 1 : 0; }
 // Negative when `a` comes first: more notes, lower, more keys, sounding
 // longer, faster, fewer at once, fewer short notes.
 int compareFigures(const ChannelFigures &a, const ChannelFigures &b) {
-  const double left[] = {-double(a.notes), a.meanKey, double(a.lowKey), double(a.highKey), -double(a.distinctKeys),
-                         -a.duty, -a.onsetsPerSecond, a.polyphony, a.shortShare, -a.longestMs};
-  const double right[] = {-double(b.notes), b.meanKey, double(b.lowKey), double(b.highKey), -double(b.distinctKeys),
-                          -b.duty, -b.onsetsPerSecond, b.polyphony, b.shortShare, -b.longestMs};
+  const double left[] = {
+      -double(a.notes), a.meanKey,          double(a.lowKey), double(a.highKey), -double(a.distinctKeys),
+      -a.duty,          -a.onsetsPerSecond, a.polyphony,      a.shortShare,      -a.longestMs};
+  const double right[] = {
+      -double(b.notes), b.meanKey,          double(b.lowKey), double(b.highKey), -double(b.distinctKeys),
+      -b.duty,          -b.onsetsPerSecond, b.polyphony,      b.shortShare,      -b.longestMs};
   for (size_t i = 0; i < sizeof left / sizeof *left; ++i)
     if (int o = order(left[i], right[i])) return o;
   return 0;
@@ -78,8 +80,10 @@ int compareMembers(const ChannelRoles &roles, const Choice &a, const Choice &b) 
 // Within a rank already decided: the pattern nearest the middle, then its
 // figures, then the channels'.
 int compareAlike(const ChannelRoles &roles, const Choice &a, const Choice &b) {
-  const double left[] = {a.discomfort, a.pattern.duty, a.pattern.pulsesPerSecond, a.pattern.longestMs, a.pattern.shortShare};
-  const double right[] = {b.discomfort, b.pattern.duty, b.pattern.pulsesPerSecond, b.pattern.longestMs, b.pattern.shortShare};
+  const double left[] = {a.discomfort, a.pattern.duty, a.pattern.pulsesPerSecond, a.pattern.longestMs,
+                         a.pattern.shortShare};
+  const double right[] = {b.discomfort, b.pattern.duty, b.pattern.pulsesPerSecond, b.pattern.longestMs,
+                          b.pattern.shortShare};
   for (size_t i = 0; i < sizeof left / sizeof *left; ++i)
     if (int o = order(left[i], right[i])) return o;
   return compareMembers(roles, a, b);
@@ -184,9 +188,7 @@ bool closest(const Search &s, int kind, Choice *best) {
   return found;
 }
 
-uint16_t maskOf(const Choice &c) {
-  return uint16_t((1u << c.first) | (c.second >= 0 ? 1u << c.second : 0));
-}
+uint16_t maskOf(const Choice &c) { return uint16_t((1u << c.first) | (c.second >= 0 ? 1u << c.second : 0)); }
 
 // Why nothing is chosen, where the room is open: no notes, or none on the
 // channels a request can name (1 to 16), or nothing that the device may
@@ -206,7 +208,9 @@ void suggestVibration(const ChannelRoles &roles, const LinkRoom &room, Suggestio
   Choice best = {};
   ChoiceReason reason = CHOICE_IN_BANDS;
   if (!bestInBands(s, 0, &best) && !bestInBands(s, 1, &best) && !bestInBands(s, 2, &best)) {
-    reason = closest(s, 0, &best) ? CHOICE_BASS_FALLBACK : closest(s, 1, &best) ? CHOICE_DRUMS_FALLBACK : CHOICE_CLOSEST;
+    reason = closest(s, 0, &best)   ? CHOICE_BASS_FALLBACK
+             : closest(s, 1, &best) ? CHOICE_DRUMS_FALLBACK
+                                    : CHOICE_CLOSEST;
     if (reason == CHOICE_CLOSEST) closest(s, -1, &best);
   }
   suggestion->vibration = maskOf(best);
@@ -219,8 +223,7 @@ void suggestVibration(const ChannelRoles &roles, const LinkRoom &room, Suggestio
 // A line the eye can follow: not chords, not a fast run; a pad or drone only
 // where it is the melody itself.
 bool ledMayFollow(const ChannelFigures &f) {
-  return f.role == ROLE_MELODY || (f.role == ROLE_OTHER && !f.fast && !f.held) ||
-         (f.role == ROLE_BASS && !f.held);
+  return f.role == ROLE_MELODY || (f.role == ROLE_OTHER && !f.fast && !f.held) || (f.role == ROLE_BASS && !f.held);
 }
 
 // Negative when `a` leads: the melody, then another line, then the bass;

@@ -19,21 +19,21 @@
 #include "engine/timeline.h"
 
 enum ChoiceReason {
-  CHOICE_NO_ROOM,         // the file links nothing to the device (the room's limit says why)
-  CHOICE_NO_NOTES,        // the file has no notes
-  CHOICE_NOTHING_FITS,    // only parts the device should not follow play
-  CHOICE_NOT_CARRIED,     // the parts it could follow play on channels the file cannot link or a
-                          // request cannot name (17 to 32)
+  CHOICE_NO_ROOM,       // the file links nothing to the device (the room's limit says why)
+  CHOICE_NO_NOTES,      // the file has no notes
+  CHOICE_NOTHING_FITS,  // only parts the device should not follow play
+  CHOICE_NOT_CARRIED,   // the parts it could follow play on channels the file cannot link or a
+                        // request cannot name (17 to 32)
   // vibration
   CHOICE_IN_BANDS,        // its pulses keep within every band
   CHOICE_BASS_FALLBACK,   // nothing keeps the bands: the bass line
   CHOICE_DRUMS_FALLBACK,  // nothing keeps the bands, no bass: the drums
   CHOICE_CLOSEST,         // nothing keeps the bands: the choice that misses the fewest
   // LED
-  CHOICE_MELODY,          // the melody line
-  CHOICE_SLOWER_MELODY,   // of the lines that could be the melody, one slow enough to follow
-  CHOICE_TOP_LINE,        // no melody line: the highest other line
-  CHOICE_BASS_LINE,       // no other line: the bass line
+  CHOICE_MELODY,         // the melody line
+  CHOICE_SLOWER_MELODY,  // of the lines that could be the melody, one slow enough to follow
+  CHOICE_TOP_LINE,       // no melody line: the highest other line
+  CHOICE_BASS_LINE,      // no other line: the bass line
 };
 
 // Bit i of a mask stands for channel i + 1.

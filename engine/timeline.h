@@ -27,7 +27,6 @@
 
 #include "engine/stops.h"
 
-
 // One note. Channels count from 1: up to 16, 32 in the 32-channel SMAF
 // format, and beyond 16 for the fifth and later tracks of an i-melody. Key
 // and velocity are MIDI's, 0 to 127.
@@ -59,15 +58,15 @@ struct ChannelVoice {
 inline constexpr int describedChannels = 32;
 
 struct Timeline {
-  int formatKind;                // FORMAT_NONE, FORMAT_IMELODY or FORMAT_SMAF
-  std::vector<TimedNote> notes;  // in the order read: track by track, each in time order
+  int formatKind;                        // FORMAT_NONE, FORMAT_IMELODY or FORMAT_SMAF
+  std::vector<TimedNote> notes;          // in the order read: track by track, each in time order
   std::vector<SoundSpan> recordedSound;  // SMAF audio tracks' waves, in the order read
-  int64_t durationMs;            // the latest end of a track (audio tracks too), a note or a wave, rounded
-  int64_t durationFloorMs;       // the same before rounding, its fraction of a millisecond dropped
-  bool loops;                    // the melody has a loop point (one pass is decoded)
-  int channels;                  // 16, or 32 for the 32-channel SMAF format
-  StopPlace stopped;             // the walk's own stop, as the inspector reports it
-  StopPlace notesStopped;        // a TimelineStop (and timelineInAudioTrack): where decoding inside a track stopped
+  int64_t durationMs;                    // the latest end of a track (audio tracks too), a note or a wave, rounded
+  int64_t durationFloorMs;               // the same before rounding, its fraction of a millisecond dropped
+  bool loops;                            // the melody has a loop point (one pass is decoded)
+  int channels;                          // 16, or 32 for the 32-channel SMAF format
+  StopPlace stopped;                     // the walk's own stop, as the inspector reports it
+  StopPlace notesStopped;  // a TimelineStop (and timelineInAudioTrack): where decoding inside a track stopped
   ChannelVoice voices[describedChannels];  // channel k + 1 at index k
 };
 

@@ -11,7 +11,6 @@
 #include "engine/bytes.h"
 #include "engine/stops.h"
 
-
 struct Walk {
   const uint8_t *in;
   uint64_t inLength;

@@ -74,7 +74,8 @@ const char *checkRequest(int ok, const CliRequest &r, const char *error, char **
   if (r.outputMode == OUTPUT_IN_PLACE && r.vibSource == CHANNELS_DEFAULT && r.ledSource == CHANNELS_DEFAULT)
     return "--in-place was accepted without --vib or --led";
   if (r.outputMode == OUTPUT_IN_PLACE) return r.output ? "--in-place carries an output" : nullptr;
-  if (r.outputMode != OUTPUT_FILE && r.outputMode != OUTPUT_FOLDER) return "a request without an output mode was accepted";
+  if (r.outputMode != OUTPUT_FILE && r.outputMode != OUTPUT_FOLDER)
+    return "a request without an output mode was accepted";
   if (!r.output || !insideArgument(r.output, argv, argc)) return "the output is not taken from the arguments";
   if (r.outputMode == OUTPUT_FILE && r.inputs.size() != 1) return "-o was accepted with several inputs";
   if (r.outputMode == OUTPUT_FILE && r.recursive) return "-o was accepted with -r";
@@ -86,14 +87,15 @@ const char *checkRequest(int ok, const CliRequest &r, const char *error, char **
 const char *checkRepeatable(int ok, const CliRequest &r, char **argv, int argc) {
   CliRequest again = {};
   std::vector<char> error(errorSize, 0);
-  if (parseCliArguments(argc, argv, &again, error.data(), errorSize) != ok) return "a second reading changed the verdict";
+  if (parseCliArguments(argc, argv, &again, error.data(), errorSize) != ok)
+    return "a second reading changed the verdict";
   if (!ok) return nullptr;
   bool same = again.vibMask == r.vibMask && again.ledMask == r.ledMask && again.vibSource == r.vibSource &&
-              again.ledSource == r.ledSource && again.outputMode == r.outputMode &&
-              again.output == r.output && again.quiet == r.quiet && again.recursive == r.recursive &&
-              again.info == r.info && again.json == r.json && again.timeline == r.timeline &&
-              again.suggest == r.suggest && again.allTracks == r.allTracks && again.width == r.width &&
-              again.help == r.help && again.version == r.version && again.inputs == r.inputs;
+              again.ledSource == r.ledSource && again.outputMode == r.outputMode && again.output == r.output &&
+              again.quiet == r.quiet && again.recursive == r.recursive && again.info == r.info &&
+              again.json == r.json && again.timeline == r.timeline && again.suggest == r.suggest &&
+              again.allTracks == r.allTracks && again.width == r.width && again.help == r.help &&
+              again.version == r.version && again.inputs == r.inputs;
   return same ? nullptr : "a second reading gave another request";
 }
 

@@ -8,8 +8,7 @@
 namespace {
 
 // What every conversion promises, whether it converted or gave up.
-const char *checkOutcome(const uint8_t *image, uint32_t count, const MemBlock &output,
-                         const ConversionResult &result) {
+const char *checkOutcome(const uint8_t *image, uint32_t count, const MemBlock &output, const ConversionResult &result) {
   if (output.length > uint64_t(count) + outputHeadroom) return "the output is longer than its capacity";
   // A magic among other bytes that do not read as chunks is no melody.
   if (result.formatKind != (result.outcome == CONVERT_NOT_MELODY ? FORMAT_NONE : findFormat(image, count)))
@@ -31,8 +30,7 @@ bool sameLinks(const CarriedLinks &a, const CarriedLinks &b) {
 
 // Converting a converted image again with the same masks must give the same
 // bytes, where the second walk is the same as the first (sameWalkAgain).
-const char *checkReconversion(const MemBlock &first, const ConversionResult &result,
-                              const ConversionRequest &request) {
+const char *checkReconversion(const MemBlock &first, const ConversionResult &result, const ConversionRequest &request) {
   MemBlock second = {};
   ConversionResult again = convertCopy(first.data, first.length, request, &second);
   const char *problem = nullptr;
@@ -46,8 +44,8 @@ const char *checkReconversion(const MemBlock &first, const ConversionResult &res
   return problem;
 }
 
-const char *checkConverted(const uint8_t *image, uint32_t count, const MemBlock &output,
-                           const ConversionResult &result, const ConversionRequest &request) {
+const char *checkConverted(const uint8_t *image, uint32_t count, const MemBlock &output, const ConversionResult &result,
+                           const ConversionRequest &request) {
   if (result.formatKind == FORMAT_SMAF) {
     if (const char *problem = checkSmafClosing(output.data, output.length, smafShape(image, count).steps))
       return problem;

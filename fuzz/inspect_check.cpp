@@ -79,12 +79,13 @@ const char *checkAgainstConversion(const uint8_t *image, uint32_t count, const M
   if (converted && readWhole && sameWalkAgain(image, count, output.data, output.length, result.formatKind)) {
     MelodyInfo after;
     inspectImage(output.data, output.length, &after);
-    bool asked = result.formatKind == FORMAT_IMELODY
-                     ? melodyLinksAsAsked(after, request.vibMask, request.ledMask)
-                     : smafLinksAsAsked(after, smafShape(image, count), request.vibMask, request.ledMask,
-                                        request.allTracks);
-    if (!asked) problem = "the converted image does not carry the links that were asked for";
-    else if (!carriesAsTold(after, result)) problem = "the result tells other links than the converted image carries";
+    bool asked = result.formatKind == FORMAT_IMELODY ? melodyLinksAsAsked(after, request.vibMask, request.ledMask)
+                                                     : smafLinksAsAsked(after, smafShape(image, count), request.vibMask,
+                                                                        request.ledMask, request.allTracks);
+    if (!asked)
+      problem = "the converted image does not carry the links that were asked for";
+    else if (!carriesAsTold(after, result))
+      problem = "the result tells other links than the converted image carries";
   }
   memBlockFree(&output);
   return problem;

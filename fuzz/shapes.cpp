@@ -59,8 +59,7 @@ SmafShape smafShape(const uint8_t *bytes, uint64_t length) {
       break;
     } else if (!smafChunkSize(bytes, length, pos, &size)) {
       break;
-    } else if (tagAt(bytes, length, pos, "CNTI") && size >= 13 &&
-               endsWithLedPrefix(bytes + pos + 13, size - 13)) {
+    } else if (tagAt(bytes, length, pos, "CNTI") && size >= 13 && endsWithLedPrefix(bytes + pos + 13, size - 13)) {
       shape.ledPrefixAtEnd = true;
     } else if (tagAt(bytes, length, pos, "MTR") && shape.fileChunks > 0) {
       readLaterTrack(bytes, pos, size, &shape);
@@ -135,8 +134,7 @@ bool takeRequestAndImage(const uint8_t *data, size_t size, ConversionRequest *re
   return true;
 }
 
-ConversionResult convertCopy(const uint8_t *image, uint32_t count, const ConversionRequest &request,
-                             MemBlock *output) {
+ConversionResult convertCopy(const uint8_t *image, uint32_t count, const ConversionRequest &request, MemBlock *output) {
   MemBlock input = {};
   memBlockCreate(&input, count);
   if (count) std::memcpy(input.data, image, count);

@@ -61,8 +61,7 @@ bool takeRequestAndImage(const uint8_t *data, size_t size, ConversionRequest *re
 // Converts a copy of the image held in a block of exactly its size, so that
 // the address sanitizer catches a read past its end as it would a write past
 // the output's capacity. The caller releases `output`.
-ConversionResult convertCopy(const uint8_t *image, uint32_t count, const ConversionRequest &request,
-                             MemBlock *output);
+ConversionResult convertCopy(const uint8_t *image, uint32_t count, const ConversionRequest &request, MemBlock *output);
 
 // The format a conversion rewrote: FORMAT_NONE unless it was done.
 inline int convertedFormat(const ConversionResult &result) {

@@ -26,12 +26,14 @@ bool reasonChooses(ChoiceReason reason) { return reason >= CHOICE_IN_BANDS; }
 
 bool sensible(const VibrationPattern &p) {
   return std::isfinite(p.duty) && p.duty >= 0 && p.duty <= 1 + 1e-9 && std::isfinite(p.pulsesPerSecond) &&
-         p.pulsesPerSecond >= 0 && p.shortShare >= 0 && p.shortShare <= 1 && std::isfinite(p.longestMs) && p.longestMs >= 0;
+         p.pulsesPerSecond >= 0 && p.shortShare >= 0 && p.shortShare <= 1 && std::isfinite(p.longestMs) &&
+         p.longestMs >= 0;
 }
 
 const char *checkChoice(const FileSuggestion &file) {
   const Suggestion &s = file.suggestion;
-  if ((s.vibration & ~s.room.vibration) || (s.led & ~s.room.led)) return "the suggestion names a channel the file cannot link";
+  if ((s.vibration & ~s.room.vibration) || (s.led & ~s.room.led))
+    return "the suggestion names a channel the file cannot link";
   if (bits(s.vibration) > s.room.vibrationMost || bits(s.vibration) > 2 || bits(s.led) > 1)
     return "the suggestion names more channels than the file or the choice takes";
   if (((s.vibration | s.led) & ~file.roles.withNotes) != 0) return "the suggestion names a channel without notes";
@@ -90,7 +92,8 @@ const char *checkSuggestion(const uint8_t *data, size_t size) {
   suggestForImage(copy.data(), copy.size(), allTracks, &file);
   suggestForImage(copy.data(), copy.size(), allTracks, &again);
   const Suggestion &s = file.suggestion, &t = again.suggestion;
-  if (s.vibration != t.vibration || s.led != t.led || s.vibrationReason != t.vibrationReason || s.ledReason != t.ledReason)
+  if (s.vibration != t.vibration || s.led != t.led || s.vibrationReason != t.vibrationReason ||
+      s.ledReason != t.ledReason)
     return "the same image gives another suggestion";
   if (const char *problem = checkChoice(file)) return problem;
   if (const char *problem = checkReports(file, allTracks)) return problem;

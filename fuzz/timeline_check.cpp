@@ -30,12 +30,15 @@ void decodeCopy(const uint8_t *image, uint32_t count, Timeline *timeline) {
 
 // A note takes three bytes of an i-melody, and in SMAF two bytes of a plain
 // sequence or at least four bits of a compressed one.
-uint64_t mostNotes(int format, uint32_t count) { return format == FORMAT_IMELODY ? count / 3 + 1 : 2 * uint64_t(count) + 1; }
+uint64_t mostNotes(int format, uint32_t count) {
+  return format == FORMAT_IMELODY ? count / 3 + 1 : 2 * uint64_t(count) + 1;
+}
 
 // Recorded sound: SMAF's only, each wave event taking three bytes at least,
 // every span inside the piece, and playing no longer than the piece.
 const char *checkRecordedSound(const Timeline &t, uint32_t count) {
-  if (t.recordedSound.capacity() > 2 * (uint64_t(count) / 3 + 1)) return "recorded sound's storage grew beyond the input";
+  if (t.recordedSound.capacity() > 2 * (uint64_t(count) / 3 + 1))
+    return "recorded sound's storage grew beyond the input";
   if (t.formatKind != FORMAT_SMAF && !t.recordedSound.empty()) return "recorded sound in a file without audio tracks";
   for (const SoundSpan &sound : t.recordedSound)
     if (sound.startMs < 0 || sound.durationMs < 0 || sound.durationMs > t.durationMs - sound.startMs)
@@ -59,7 +62,8 @@ const char *checkVoices(const Timeline &t) {
 }
 
 const char *checkNotes(const Timeline &t, uint32_t count) {
-  if (t.notes.capacity() > mostNotes(t.formatKind, count)) return "the notes' storage grew beyond what the input can hold";
+  if (t.notes.capacity() > mostNotes(t.formatKind, count))
+    return "the notes' storage grew beyond what the input can hold";
   if (t.formatKind == FORMAT_NONE && !t.notes.empty()) return "notes in a file of no format";
   if (t.durationMs < 0 || t.durationFloorMs < t.durationMs - 1 || t.durationFloorMs > t.durationMs)
     return "the piece's length before rounding lies more than a millisecond below its rounded length";
@@ -74,7 +78,9 @@ const char *checkNotes(const Timeline &t, uint32_t count) {
   return checkVoices(t);
 }
 
-bool samePlace(const StopPlace &a, const StopPlace &b) { return a.stop == b.stop && a.at == b.at && a.number == b.number; }
+bool samePlace(const StopPlace &a, const StopPlace &b) {
+  return a.stop == b.stop && a.at == b.at && a.number == b.number;
+}
 
 bool holdsControl(const std::string &text) {
   for (unsigned char c : text)
@@ -102,7 +108,8 @@ const char *checkReports(const uint8_t *image, uint32_t count, const Timeline &t
   uint32_t channels = t.formatKind == FORMAT_IMELODY ? 16 : 32;
   for (const ReportedNote &note : reportedNotes(t))
     if (note.channel <= channels) ++counted[note.channel - 1];
-  if (std::memcmp(counted, info.notes, sizeof counted) != 0) return "--info's notes per channel differ from the timeline's";
+  if (std::memcmp(counted, info.notes, sizeof counted) != 0)
+    return "--info's notes per channel differ from the timeline's";
   if (!t.recordedSound.empty() && info.audioTracks == 0) return "recorded sound that --info finds no audio track for";
   return nullptr;
 }
@@ -112,9 +119,8 @@ const char *checkReports(const uint8_t *image, uint32_t count, const Timeline &t
 // the offsets, which the rewrite moves.
 bool sameTimeline(const Timeline &a, const Timeline &b) {
   if (a.notes.size() != b.notes.size() || a.durationMs != b.durationMs || a.durationFloorMs != b.durationFloorMs ||
-      a.loops != b.loops || a.channels != b.channels ||
-      a.stopped.stop != b.stopped.stop || a.notesStopped.stop != b.notesStopped.stop ||
-      a.notesStopped.number != b.notesStopped.number)
+      a.loops != b.loops || a.channels != b.channels || a.stopped.stop != b.stopped.stop ||
+      a.notesStopped.stop != b.notesStopped.stop || a.notesStopped.number != b.notesStopped.number)
     return false;
   if (a.recordedSound.size() != b.recordedSound.size()) return false;
   for (int k = 0; k < describedChannels; ++k)

@@ -152,60 +152,41 @@ inline constexpr Message msgUsage = {
 inline constexpr char textUsageLine[] = "sorbelin: %s\n";
 inline constexpr Message msgBadChannelList = {
     "bad channel list '%s': use channels 1-16 and ranges, like 1,3,9-12, or none, keep or auto",
-    "チャンネル指定 '%s' が正しくありません: 1〜16 のチャンネルと範囲 (1,3,9-12 など)、none、keep、または auto を指定してください"};
+    "チャンネル指定 '%s' が正しくありません: 1〜16 のチャンネルと範囲 (1,3,9-12 など)、none、keep、または auto "
+    "を指定してください"};
 // The list as given, then the word (auto or keep) written among channels.
 inline constexpr Message msgWordStandsAlone = {
     "bad channel list '%s': %s stands alone, with nothing beside it",
     "チャンネル指定 '%s' が正しくありません: %s は他と並べずに、それだけで指定してください"};
-inline constexpr Message msgUnknownOption = {
-    "unknown option '%s' (see --help)",
-    "不明なオプション '%s' です (--help を参照)"};
-inline constexpr Message msgAmbiguousOption = {
-    "%s: ambiguous (%s)",
-    "%s: あいまいです (%s)"};
-inline constexpr Message msgSingleDashOption = {
-    "unknown option '%s' (did you mean -%s?)",
-    "不明なオプション '%s' です (-%s のことですか?)"};
-inline constexpr Message msgTakesNoValue = {
-    "option '%s' takes no value",
-    "オプション '%s' は値をとりません"};
-inline constexpr Message msgNeedsValue = {
-    "option '%s' needs a value",
-    "オプション '%s' には値が必要です"};
-inline constexpr Message msgEmptyPath = {
-    "%s needs a path, not an empty one",
-    "%s にはパスを指定してください (空にはできません)"};
-inline constexpr Message msgOneOutputMode = {
-    "choose one of -o OUT, -d DIR and --in-place",
-    "-o OUT、-d DIR、--in-place のうち一つを選んでください"};
-inline constexpr Message msgNoInput = {
-    "no input file",
-    "入力ファイルがありません"};
-inline constexpr Message msgNoOutputMode = {
-    "say where to write: -o OUT, -d DIR or --in-place",
-    "書き出し先を指定してください: -o OUT、-d DIR または --in-place"};
-inline constexpr Message msgJsonWithoutReport = {
-    "--json goes with --info, --timeline or --suggest",
-    "--json は --info、--timeline、--suggest のどれかと一緒に使います"};
-inline constexpr Message msgOneReport = {
-    "choose one of --info, --timeline and --suggest",
-    "--info、--timeline、--suggest のうち一つを選んでください"};
-inline constexpr Message msgWidthWithoutTimeline = {
-    "--width goes with --timeline",
-    "--width は --timeline と一緒に使います"};
-inline constexpr Message msgBadWidth = {
-    "bad width '%s': use a number of columns from 20 to 1000",
-    "幅 '%s' が正しくありません: 20〜1000 の桁数を指定してください"};
+inline constexpr Message msgUnknownOption = {"unknown option '%s' (see --help)",
+                                             "不明なオプション '%s' です (--help を参照)"};
+inline constexpr Message msgAmbiguousOption = {"%s: ambiguous (%s)", "%s: あいまいです (%s)"};
+inline constexpr Message msgSingleDashOption = {"unknown option '%s' (did you mean -%s?)",
+                                                "不明なオプション '%s' です (-%s のことですか?)"};
+inline constexpr Message msgTakesNoValue = {"option '%s' takes no value", "オプション '%s' は値をとりません"};
+inline constexpr Message msgNeedsValue = {"option '%s' needs a value", "オプション '%s' には値が必要です"};
+inline constexpr Message msgEmptyPath = {"%s needs a path, not an empty one",
+                                         "%s にはパスを指定してください (空にはできません)"};
+inline constexpr Message msgOneOutputMode = {"choose one of -o OUT, -d DIR and --in-place",
+                                             "-o OUT、-d DIR、--in-place のうち一つを選んでください"};
+inline constexpr Message msgNoInput = {"no input file", "入力ファイルがありません"};
+inline constexpr Message msgNoOutputMode = {"say where to write: -o OUT, -d DIR or --in-place",
+                                            "書き出し先を指定してください: -o OUT、-d DIR または --in-place"};
+inline constexpr Message msgJsonWithoutReport = {"--json goes with --info, --timeline or --suggest",
+                                                 "--json は --info、--timeline、--suggest のどれかと一緒に使います"};
+inline constexpr Message msgOneReport = {"choose one of --info, --timeline and --suggest",
+                                         "--info、--timeline、--suggest のうち一つを選んでください"};
+inline constexpr Message msgWidthWithoutTimeline = {"--width goes with --timeline",
+                                                    "--width は --timeline と一緒に使います"};
+inline constexpr Message msgBadWidth = {"bad width '%s': use a number of columns from 20 to 1000",
+                                        "幅 '%s' が正しくありません: 20〜1000 の桁数を指定してください"};
 // The option of the report: --info, --timeline or --suggest.
-inline constexpr Message msgWritesNothing = {
-    "%s writes nothing: it takes no -o, -d or --in-place",
-    "%s は何も書き出しません: -o、-d、--in-place は指定できません"};
-inline constexpr Message msgOneInputForOutput = {
-    "-o takes one input; use -d DIR for several",
-    "-o の入力は一つだけです。複数のときは -d DIR を使ってください"};
-inline constexpr Message msgRecursiveNeedsNames = {
-    "-r takes -d DIR or --in-place, not -o",
-    "-r は -d DIR か --in-place と使います (-o とは使えません)"};
+inline constexpr Message msgWritesNothing = {"%s writes nothing: it takes no -o, -d or --in-place",
+                                             "%s は何も書き出しません: -o、-d、--in-place は指定できません"};
+inline constexpr Message msgOneInputForOutput = {"-o takes one input; use -d DIR for several",
+                                                 "-o の入力は一つだけです。複数のときは -d DIR を使ってください"};
+inline constexpr Message msgRecursiveNeedsNames = {"-r takes -d DIR or --in-place, not -o",
+                                                   "-r は -d DIR か --in-place と使います (-o とは使えません)"};
 inline constexpr Message msgStandardInputUnnamed = {
     "standard input (-) has no name to write under: use -o OUT",
     "標準入力 (-) には書き出すときの名前がありません: -o OUT を使ってください"};
@@ -214,32 +195,26 @@ inline constexpr Message msgInPlaceNeedsChannels = {
     "(keep leaves a device as the file links it now); to see what a file holds, use -I",
     "--in-place は各ファイルの連動を書き換えます: --vib LIST か --led LIST でチャンネルを指定してください "
     "(keep はファイルの今の連動を残します)。ファイルの中身を見るには -I を使ってください"};
-inline constexpr Message msgNotAFolder = {
-    "%s is not a folder",
-    "%s はフォルダではありません"};
+inline constexpr Message msgNotAFolder = {"%s is not a folder", "%s はフォルダではありません"};
 inline constexpr Message msgOwnFormNoInput = {
     "no input file named; an argument beginning with '/' is an option in this form, so for an "
     "absolute path use: sorbelin -o OUT INPUT",
-    "入力ファイルが指定されていません。この形式では '/' で始まる引数はオプションなので、絶対パスには次を使ってください: sorbelin -o OUT INPUT"};
+    "入力ファイルが指定されていません。この形式では '/' "
+    "で始まる引数はオプションなので、絶対パスには次を使ってください: sorbelin -o OUT INPUT"};
 inline constexpr Message msgOwnFormOneInput = {
     "this form takes one input file ('%s' is a second); for several use: sorbelin -d DIR INPUT...",
-    "この形式の入力ファイルは一つだけです ('%s' は二つ目です)。複数のときは次を使ってください: sorbelin -d DIR INPUT..."};
+    "この形式の入力ファイルは一つだけです ('%s' は二つ目です)。複数のときは次を使ってください: sorbelin -d DIR "
+    "INPUT..."};
 inline constexpr Message msgOwnFormNoOutput = {
     "an output path is needed: add /sv:OUT, or use: sorbelin -o OUT INPUT",
     "出力先が必要です: /sv:OUT を加えるか、次を使ってください: sorbelin -o OUT INPUT"};
 
 // How messages name standard input and output.
-inline constexpr Message msgStandardInput = {
-    "standard input",
-    "標準入力"};
-inline constexpr Message msgStandardOutput = {
-    "standard output",
-    "標準出力"};
+inline constexpr Message msgStandardInput = {"standard input", "標準入力"};
+inline constexpr Message msgStandardOutput = {"standard output", "標準出力"};
 
 // One line for each input that was not converted (exit status 1).
-inline constexpr Message msgCannotRead = {
-    "sorbelin: %s: cannot read: %s\n",
-    "sorbelin: %s: 読み込めません: %s\n"};
+inline constexpr Message msgCannotRead = {"sorbelin: %s: cannot read: %s\n", "sorbelin: %s: 読み込めません: %s\n"};
 inline constexpr Message msgIsAFolder = {
     "sorbelin: %s: is a folder; to convert the melodies in it use -r with -d DIR or --in-place\n",
     "sorbelin: %s: フォルダです。中のメロディを変換するには -r と、-d DIR または --in-place を使ってください\n"};
@@ -249,33 +224,26 @@ inline constexpr Message msgTooLarge = {
 inline constexpr Message msgNotMelodyFile = {
     "sorbelin: %s: not an i-melody or SMAF file; nothing written\n",
     "sorbelin: %s: i-melody でも SMAF でもないファイルです。何も書き出していません\n"};
-inline constexpr Message msgMalformed = {
-    "sorbelin: %s: malformed melody; nothing written\n",
-    "sorbelin: %s: メロディファイルが壊れています。何も書き出していません\n"};
+inline constexpr Message msgMalformed = {"sorbelin: %s: malformed melody; nothing written\n",
+                                         "sorbelin: %s: メロディファイルが壊れています。何も書き出していません\n"};
 inline constexpr Message msgMalformedAt = {
     "sorbelin: %s: malformed melody (%s); nothing written\n",
     "sorbelin: %s: メロディファイルが壊れています (%s)。何も書き出していません\n"};
-inline constexpr Message msgNoMemory = {
-    "sorbelin: %s: not enough memory; nothing written\n",
-    "sorbelin: %s: メモリが足りません。何も書き出していません\n"};
-inline constexpr Message msgCannotWrite = {
-    "sorbelin: %s: cannot write %s: %s\n",
-    "sorbelin: %s: %s に書き込めません: %s\n"};
-inline constexpr Message msgReadOnly = {
-    "sorbelin: %s: %s is read-only; nothing written\n",
-    "sorbelin: %s: %s は読み取り専用です。何も書き出していません\n"};
+inline constexpr Message msgNoMemory = {"sorbelin: %s: not enough memory; nothing written\n",
+                                        "sorbelin: %s: メモリが足りません。何も書き出していません\n"};
+inline constexpr Message msgCannotWrite = {"sorbelin: %s: cannot write %s: %s\n",
+                                           "sorbelin: %s: %s に書き込めません: %s\n"};
+inline constexpr Message msgReadOnly = {"sorbelin: %s: %s is read-only; nothing written\n",
+                                        "sorbelin: %s: %s は読み取り専用です。何も書き出していません\n"};
 inline constexpr Message msgSameOutput = {
     "sorbelin: %s: %s already holds the result of %s in this run; nothing written\n",
     "sorbelin: %s: %s にはこの実行で既に %s の結果を書き出しました。何も書き出していません\n"};
-inline constexpr Message msgCannotWriteStandardOutput = {
-    "sorbelin: cannot write to standard output: %s\n",
-    "sorbelin: 標準出力に書き込めません: %s\n"};
-inline constexpr Message msgCannotReadFolder = {
-    "sorbelin: %s: cannot read the folder: %s\n",
-    "sorbelin: %s: フォルダを読み込めません: %s\n"};
-inline constexpr Message msgCancelled = {
-    "sorbelin: cancelled; nothing written\n",
-    "sorbelin: 取り消しました。何も書き出していません\n"};
+inline constexpr Message msgCannotWriteStandardOutput = {"sorbelin: cannot write to standard output: %s\n",
+                                                         "sorbelin: 標準出力に書き込めません: %s\n"};
+inline constexpr Message msgCannotReadFolder = {"sorbelin: %s: cannot read the folder: %s\n",
+                                                "sorbelin: %s: フォルダを読み込めません: %s\n"};
+inline constexpr Message msgCancelled = {"sorbelin: cancelled; nothing written\n",
+                                         "sorbelin: 取り消しました。何も書き出していません\n"};
 
 // After the line that says what a file carries, and in --timeline, where
 // the phone will disappoint: {name} stands for the file, {warnings} for the
@@ -287,9 +255,7 @@ inline constexpr char textConvertedTo[] = "%s -> %s\n";
 
 // After a run of several files, on standard error: how many were converted
 // and how many failed.
-inline constexpr Message msgRunTotals = {
-    "sorbelin: %d converted, %d failed\n",
-    "sorbelin: 変換 %d 件、失敗 %d 件\n"};
+inline constexpr Message msgRunTotals = {"sorbelin: %d converted, %d failed\n", "sorbelin: 変換 %d 件、失敗 %d 件\n"};
 
 // After the version: the licence, in brief.
 inline constexpr Message msgLicence = {
@@ -301,9 +267,7 @@ inline constexpr Message msgLicence = {
     "無保証です。\n"};
 
 // The terminal's stand-in for the Save dialog.
-inline constexpr Message msgAskOutput = {
-    "Save the converted file as (Enter for %s, Ctrl-D to cancel): ",
-    "変換したファイルの保存先 (Enter で %s、Ctrl-D で取り消し): "};
-inline constexpr Message msgAskReplace = {
-    "%s already exists. Replace it? [y/N] ",
-    "%s は既にあります。置き換えますか? [y/N] "};
+inline constexpr Message msgAskOutput = {"Save the converted file as (Enter for %s, Ctrl-D to cancel): ",
+                                         "変換したファイルの保存先 (Enter で %s、Ctrl-D で取り消し): "};
+inline constexpr Message msgAskReplace = {"%s already exists. Replace it? [y/N] ",
+                                          "%s は既にあります。置き換えますか? [y/N] "};

@@ -158,6 +158,4 @@ int memBlockLoad(MemBlock *block, const char *path) {
   return block->handle != nullptr;
 }
 
-int memBlockSave(const MemBlock *block, const char *path) {
-  return writeWholeFile(path, block->data, block->length);
-}
+int memBlockSave(const MemBlock *block, const char *path) { return writeWholeFile(path, block->data, block->length); }

@@ -15,9 +15,7 @@ namespace {
 const int slotSize = 256;
 
 // The byte at k, or -1 past the text's end: it then matches no character.
-int byteAt(const char *text, size_t length, size_t k) {
-  return k < length ? static_cast<unsigned char>(text[k]) : -1;
-}
+int byteAt(const char *text, size_t length, size_t k) { return k < length ? static_cast<unsigned char>(text[k]) : -1; }
 
 // Copies text[start..end] into the slot, cut to 255 bytes and terminated;
 // true when it was cut.

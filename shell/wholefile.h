@@ -35,8 +35,8 @@ int namedDescriptor(const char *path);
 // From now on a result cut short by a signal leaves no temporary file, nor
 // a folder made for results (see makeFolderForResults) that stays empty: on
 // SIGINT, SIGTERM and SIGHUP they are removed, and the program ends by that
-// signal (a signal that was ignored stays ignored, as under nohup). SIGXFSZ, sent when a write passes the file size limit, is
-// ignored, so that the write fails with EFBIG and nothing is left either.
+// signal (a signal that was ignored stays ignored, as under nohup). SIGXFSZ, sent when a write passes the file size
+// limit, is ignored, so that the write fails with EFBIG and nothing is left either.
 void removeTemporaryOnSignals();
 
 // Whether `path` names an existing regular file (through symbolic links)

@@ -14,8 +14,8 @@ void *readWholeFile(const char *path, uint8_t **data, uint32_t *count) {
   DWORD got = 0;
   // A read that fails is a failure: a silently shortened image could
   // otherwise be written back over its own file.
-  int ok = !(size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) && high == 0 &&
-           memBlockCreate(&block, size) && ReadFile(file, block.data, size, &got, nullptr);
+  int ok = !(size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) && high == 0 && memBlockCreate(&block, size) &&
+           ReadFile(file, block.data, size, &got, nullptr);
   DWORD error = GetLastError();
   CloseHandle(file);
   if (!ok) {
@@ -59,8 +59,7 @@ int writeWholeFile(const char *path, const uint8_t *bytes, uint32_t count) {
   }
   char temporary[MAX_PATH];
   if (!createTemporary(path, temporary)) return 0;
-  HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   int ok = file != INVALID_HANDLE_VALUE && writeAll(file, bytes, count);
   // Data that replaces an existing file is on the disk before the move.
   if (ok && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) ok = FlushFileBuffers(file);

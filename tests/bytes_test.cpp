@@ -9,8 +9,7 @@ static uint16_t crc16Reference(const uint8_t *bytes, int32_t count) {
   uint16_t value = 0xFFFF;
   for (int32_t i = 0; i < count; ++i) {
     value ^= uint16_t(bytes[i] << 8);
-    for (int bit = 0; bit < 8; ++bit)
-      value = (value & 0x8000) ? uint16_t((value << 1) ^ 0x1021) : uint16_t(value << 1);
+    for (int bit = 0; bit < 8; ++bit) value = (value & 0x8000) ? uint16_t((value << 1) ^ 0x1021) : uint16_t(value << 1);
   }
   return count > 0 ? uint16_t(value ^ 0xFFFF) : 0;
 }
@@ -88,9 +87,12 @@ TEST(CompareBytes, SignedOrderAndStopsAtFirstDifference) {
     int32_t count;
     int expected;
   } cases[] = {
-      {"4C 32 3A", "4C 32 3A", 3, 0}, {"4C 32 3A", "4C 33 3A", 3, -1},
-      {"4C 33 3A", "4C 32 3A", 3, 1}, {"80", "7F", 1, -1},
-      {"01", "02", 0, 0},             {"01", "02", -1, 0},
+      {"4C 32 3A", "4C 32 3A", 3, 0},
+      {"4C 32 3A", "4C 33 3A", 3, -1},
+      {"4C 33 3A", "4C 32 3A", 3, 1},
+      {"80", "7F", 1, -1},
+      {"01", "02", 0, 0},
+      {"01", "02", -1, 0},
   };
   for (const Case &c : cases) {
     Bytes a = hex(c.a), b = hex(c.b);
@@ -112,10 +114,9 @@ TEST(ParseDecimalByte, WrapsAndStops) {
     uint32_t maximum;
     int expected;
   } cases[] = {
-      {"12x", 5, 12}, {"65535", 5, 255}, {"1234567", 5, 57}, {"", 5, 0},   {"-3", 5, 0},
-      {"255", 5, 255}, {"256", 5, 0},    {"300", 5, 44},     {"99", 1, 9}, {"7", 0, 0},
-      {"\xB9", 5, 0},  // a byte above 0x7F is no digit
+      {"12x", 5, 12}, {"65535", 5, 255}, {"1234567", 5, 57}, {"", 5, 0},  {"-3", 5, 0},   {"255", 5, 255},
+      {"256", 5, 0},  {"300", 5, 44},    {"99", 1, 9},       {"7", 0, 0}, {"\xB9", 5, 0},  // a byte above 0x7F is no
+                                                                                           // digit
   };
-  for (const Case &c : cases)
-    EXPECT_EQ(parseDecimalByte(c.text, c.maximum), c.expected) << c.text;
+  for (const Case &c : cases) EXPECT_EQ(parseDecimalByte(c.text, c.maximum), c.expected) << c.text;
 }

@@ -35,7 +35,8 @@ TEST(CarriesLine, SaysWhatTheFileHoldsAndWhy) {
     bool allTracks = false;
   } cases[] = {
       {"a.mmf", smaf(cnti({})), 0x0002, 0x0014, LANGUAGE_ENGLISH,
-       "a.mmf: vibration none (this file has no track that can hold vibration), LED 3 (this file holds one LED channel)"},
+       "a.mmf: vibration none (this file has no track that can hold vibration), LED 3 (this file holds one LED "
+       "channel)"},
       {"b.mmf", smaf(mtr(1, hex("00 00"))), 0x0003, 0x0001, LANGUAGE_ENGLISH,
        "b.mmf: vibration 1-2, LED none (this file has no place for the LED)"},
       {"c.mmf", smaf(mtr(3, hex("00 00")) + mtr(5, Bytes(16, 0))), 0x0F0F, 0x0042, LANGUAGE_ENGLISH,
@@ -67,7 +68,8 @@ TEST(CarriesLine, SaysWhatTheFileHoldsAndWhy) {
       {"j.mmf", smaf(mtr(7, Bytes(32, 0), 3)), 0x8000, 0x0000, LANGUAGE_ENGLISH, "j.mmf: vibration 16, LED none", true},
       // Recorded sound plays on whatever the links say.
       {"l.mld", melody(vers('2') + ascii("adat") + be(2, 4) + hex("00 00"), track(notes)), 0x0001, 0x0001,
-       LANGUAGE_ENGLISH, "l.mld: vibration 1, LED 1; the vibrator and the LED follow the notes, not the recorded sound"},
+       LANGUAGE_ENGLISH,
+       "l.mld: vibration 1, LED 1; the vibrator and the LED follow the notes, not the recorded sound"},
       {"m.mmf", smaf(mtr(5, Bytes(16, 0)) + chunk(ascii("ATR") + Bytes{0}, hex("00 00 00 00 00 00"))), 0x0001, 0x0001,
        LANGUAGE_JAPANESE, "m.mmf: バイブ 1、LED 1。バイブと LED は音符に連動し、録音された音には連動しません"},
       // A track 6 with no status to read hides nothing behind it.

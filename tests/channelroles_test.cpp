@@ -29,14 +29,16 @@ const char *const roleNames[] = {"melody", "bass", "drums", "chords", "other"};
 std::string rolesText(const ChannelRoles &roles) {
   std::string text;
   for (int k = 0; k < describedChannels; ++k)
-    if (hasNotes(roles, k + 1)) text += (text.empty() ? "" : ", ") + std::to_string(k + 1) + " " + roleNames[roles.figures[k].role];
+    if (hasNotes(roles, k + 1))
+      text += (text.empty() ? "" : ", ") + std::to_string(k + 1) + " " + roleNames[roles.figures[k].role];
   return text;
 }
 
 std::string writtenText(std::vector<PartPlace> places) {
   std::sort(places.begin(), places.end(), [](const PartPlace &a, const PartPlace &b) { return a.channel < b.channel; });
   std::string text;
-  for (const PartPlace &p : places) text += (text.empty() ? "" : ", ") + std::to_string(p.channel) + " " + roleNames[writtenRole(p.part)];
+  for (const PartPlace &p : places)
+    text += (text.empty() ? "" : ", ") + std::to_string(p.channel) + " " + roleNames[writtenRole(p.part)];
   return text;
 }
 
@@ -62,7 +64,8 @@ TEST(ChannelRoles, WrittenPartsInBothFormatsAndOctaves) {
       for (int octave : {-12, 0, 12}) {
         Piece piece = transposed(pieceOf(places, style), octave);
         std::string written = writtenText(places);
-        EXPECT_EQ(rolesText(rolesOf(decode(melodyOf(piece)))), written) << "i-melody, beat " << style.beatMs << ", " << octave;
+        EXPECT_EQ(rolesText(rolesOf(decode(melodyOf(piece)))), written)
+            << "i-melody, beat " << style.beatMs << ", " << octave;
         EXPECT_EQ(rolesText(rolesOf(decode(smaf(mobileScoreTrack(piece))))), written)
             << "SMAF, beat " << style.beatMs << ", " << octave;
       }
@@ -93,8 +96,11 @@ namespace {
 
 // Notes of 2 s of a piece: a run of touching notes, a chord of two short
 // notes after a gap, a long note.
-const std::vector<TimedNote> figureNotes = {
-    {0, 100, 1, 60, 100}, {100, 100, 1, 62, 100}, {300, 50, 1, 64, 100}, {300, 50, 1, 67, 100}, {1000, 500, 1, 55, 100}};
+const std::vector<TimedNote> figureNotes = {{0, 100, 1, 60, 100},
+                                            {100, 100, 1, 62, 100},
+                                            {300, 50, 1, 64, 100},
+                                            {300, 50, 1, 67, 100},
+                                            {1000, 500, 1, 55, 100}};
 
 Timeline handMade() {
   Timeline t = {};
@@ -104,7 +110,8 @@ Timeline handMade() {
   t.notes = figureNotes;
   // Channel 2: the same notes in two runs, the later first, as two score
   // tracks give them.
-  for (int k : {2, 3, 4, 0, 1}) t.notes.push_back({figureNotes[k].startMs, figureNotes[k].durationMs, 2, figureNotes[k].key, 100});
+  for (int k : {2, 3, 4, 0, 1})
+    t.notes.push_back({figureNotes[k].startMs, figureNotes[k].durationMs, 2, figureNotes[k].key, 100});
   // Channel 3: two notes 40 ms apart, one pulse; then a short one.
   t.notes.insert(t.notes.end(), {{0, 30, 3, 40, 100}, {70, 30, 3, 40, 100}, {200, 30, 3, 40, 100}});
   for (ChannelVoice &voice : t.voices) voice = {false, -1, -1};
@@ -122,7 +129,7 @@ TEST(ChannelRoles, FiguresOfHandMadeNotes) {
     EXPECT_EQ(f.lowKey, 55);
     EXPECT_EQ(f.highKey, 67);
     EXPECT_DOUBLE_EQ(f.meanKey, 61.6);
-    EXPECT_DOUBLE_EQ(f.duty, 0.375);  // 200 + 50 + 500 ms of 2 s
+    EXPECT_DOUBLE_EQ(f.duty, 0.375);         // 200 + 50 + 500 ms of 2 s
     EXPECT_DOUBLE_EQ(f.onsetsPerSecond, 2);  // the chord's notes one onset
     EXPECT_DOUBLE_EQ(f.longestMs, 500);
     EXPECT_DOUBLE_EQ(f.shortShare, 0.4);
@@ -141,11 +148,11 @@ TEST(ChannelRoles, PatternOfChannelSets) {
     double duty, pulsesPerSecond, longestMs, shortShare;
     uint32_t pulses;
   } cases[] = {
-      {0x4, 0.065, 1, 100, 0.5, 2},           // [0, 100] and [200, 230]
-      {0x1, 0.375, 1.5, 500, 1.0 / 3, 3},     // [0, 200], [300, 350], [1000, 1500]
-      {0x5, 0.39, 1.5, 500, 1.0 / 3, 3},      // [0, 230], [300, 350], [1000, 1500]
+      {0x4, 0.065, 1, 100, 0.5, 2},        // [0, 100] and [200, 230]
+      {0x1, 0.375, 1.5, 500, 1.0 / 3, 3},  // [0, 200], [300, 350], [1000, 1500]
+      {0x5, 0.39, 1.5, 500, 1.0 / 3, 3},   // [0, 230], [300, 350], [1000, 1500]
       {0x7, 0.39, 1.5, 500, 1.0 / 3, 3},
-      {0x8, 0, 0, 0, 0, 0},                   // no notes
+      {0x8, 0, 0, 0, 0, 0},  // no notes
       {0x0, 0, 0, 0, 0, 0},
   };
   for (const Case &c : cases) {

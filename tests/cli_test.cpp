@@ -2,11 +2,11 @@
 // stdout, stderr and the files it leaves.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
+#include <cstring>
 
 #include "resources/messages.h"
 #include "resources/texts.h"
@@ -18,20 +18,20 @@ namespace {
 
 Bytes example(const char *name) { return readFile(std::string(SORBELIN_EXAMPLES) + "/" + name); }
 
-const Bytes workedMelody = hex(
-    "6D 65 6C 6F 00 00 00 28 00 0D 01 00 01  76 65 72 73 00 04 30 32 30 30"
-    "74 72 61 63 00 00 00 11  07 FF FF 00 05 11 F2 04 20 01  00 12 34  00 FF DF 00");
+const Bytes workedMelody =
+    hex("6D 65 6C 6F 00 00 00 28 00 0D 01 00 01  76 65 72 73 00 04 30 32 30 30"
+        "74 72 61 63 00 00 00 11  07 FF FF 00 05 11 F2 04 20 01  00 12 34  00 FF DF 00");
 // The old link event's delta time stays as a no-op event (07 FF DE 00).
-const Bytes workedMelodyOut = hex(
-    "6D 65 6C 6F 00 00 00 36 00 0D 01 00 01  76 65 72 73 00 04 30 32 30 30"
-    "74 72 61 63 00 00 00 1F  00 FF FF 00 05 11 F2 04 60 00"
-    "00 FF FF 00 05 11 F2 05 20 00  07 FF DE 00  00 12 34  00 FF DF 00");
-const Bytes workedSmaf = hex(
-    "4D 4D 4D 44 00 00 00 28  43 4E 54 49 00 00 00 0E  01 02 03 04 05  41 3A 31 2C"
-    "4C 32 3A 07 2C  4D 54 52 01 00 00 00 08  00 00 02 02  FF 00  12 34  65 60");
-const Bytes workedSmafOut = hex(
-    "4D 4D 4D 44 00 00 00 28  43 4E 54 49 00 00 00 0E  01 02 03 04 05"
-    "4C 32 3A 02 2C  41 3A 31 2C  4D 54 52 01 00 00 00 08 00 00 02 02  FB 40  12 34  E4 3F");
+const Bytes workedMelodyOut =
+    hex("6D 65 6C 6F 00 00 00 36 00 0D 01 00 01  76 65 72 73 00 04 30 32 30 30"
+        "74 72 61 63 00 00 00 1F  00 FF FF 00 05 11 F2 04 60 00"
+        "00 FF FF 00 05 11 F2 05 20 00  07 FF DE 00  00 12 34  00 FF DF 00");
+const Bytes workedSmaf =
+    hex("4D 4D 4D 44 00 00 00 28  43 4E 54 49 00 00 00 0E  01 02 03 04 05  41 3A 31 2C"
+        "4C 32 3A 07 2C  4D 54 52 01 00 00 00 08  00 00 02 02  FF 00  12 34  65 60");
+const Bytes workedSmafOut =
+    hex("4D 4D 4D 44 00 00 00 28  43 4E 54 49 00 00 00 0E  01 02 03 04 05"
+        "4C 32 3A 02 2C  41 3A 31 2C  4D 54 52 01 00 00 00 08 00 00 02 02  FB 40  12 34  E4 3F");
 
 std::string line(const char *text) { return std::string(text) + "\n"; }
 
@@ -132,9 +132,12 @@ TEST_F(Cli, PrintsTheResultMessageOfEachRow) {
     std::vector<std::string> options;
     std::string out;
   } cases[] = {
-      {"fanfare-v2.mld", {"--vib", "2", "--led", "1"}, line(msgResultImelodyV2Led.english) + "out: vibration 2, LED 1\n"},
+      {"fanfare-v2.mld",
+       {"--vib", "2", "--led", "1"},
+       line(msgResultImelodyV2Led.english) + "out: vibration 2, LED 1\n"},
       {"fanfare-v2.mld", {"--led", "none"}, line(msgResultImelodyV2.english) + "out: vibration 1, LED none\n"},
-      {"lullaby-v3.mld", {"--vib", "none", "--led", "none"},
+      {"lullaby-v3.mld",
+       {"--vib", "none", "--led", "none"},
        line(msgResultImelodyV3.english) + "out: vibration none, LED none\n"},
       {"chime.mmf", {"-l", "5"}, line(msgResultSmaf16.english) + "out: vibration 1, LED 5\n"},
       {"chime.mmf", {"-q"}, ""},
@@ -153,16 +156,16 @@ TEST_F(Cli, PrintsTheResultMessageOfEachRow) {
 
 TEST_F(Cli, ConvertsManyInputsAndReportsEachFailure) {
   mkdir(dir.file("out").c_str(), 0755);
-  for (const char *name : {"fanfare-v2.mld", "lullaby-v3.mld", "chime.mmf"})
-    writeFile(dir.file(name), example(name));
+  for (const char *name : {"fanfare-v2.mld", "lullaby-v3.mld", "chime.mmf"}) writeFile(dir.file(name), example(name));
   writeFile(dir.file("notes.txt"), ascii("shopping list"));
   writeFile(dir.file("broken.mld"), hex("6D 65 6C 6F 00 00 00 40"));
   // A score track 6 too short for its status, then a chunk cut short: the
   // converter gives up at the cut chunk, and the line names that one.
-  writeFile(dir.file("cut.mmf"), ascii("MMMD") + hex("00 00 00 60") + chunk(ascii("MTR") + Bytes{6}, hex("02 00 02 02")) +
-                                     ascii("MTR") + hex("01 00 00 00 09 00"));
+  writeFile(dir.file("cut.mmf"), ascii("MMMD") + hex("00 00 00 60") +
+                                     chunk(ascii("MTR") + Bytes{6}, hex("02 00 02 02")) + ascii("MTR") +
+                                     hex("01 00 00 00 09 00"));
   Outcome run = runSorbelin(dir.path, {"-d", "out", "fanfare-v2.mld", "notes.txt", "broken.mld", "missing.mld",
-                                   "cut.mmf", "lullaby-v3.mld", "chime.mmf"});
+                                       "cut.mmf", "lullaby-v3.mld", "chime.mmf"});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err,
             "sorbelin: notes.txt: not an i-melody or SMAF file; nothing written\n"
@@ -184,7 +187,8 @@ TEST_F(Cli, InPlaceFailuresLeaveTheInputUntouched) {
   writeFile(dir.file("broken.mmf"), broken);
   writeFile(dir.file("text.mld"), ascii("not a melody"));
   writeFile(dir.file("good.mmf"), workedSmaf);
-  Outcome run = runSorbelin(dir.path, {"--vib", "1,3", "--led", "3", "--in-place", "broken.mmf", "text.mld", "good.mmf"});
+  Outcome run =
+      runSorbelin(dir.path, {"--vib", "1,3", "--led", "3", "--in-place", "broken.mmf", "text.mld", "good.mmf"});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(readFile(dir.file("broken.mmf")), broken);
   EXPECT_EQ(readFile(dir.file("text.mld")), ascii("not a melody"));
@@ -215,8 +219,9 @@ TEST_F(Cli, UsageErrorsExitWithTwo) {
       {{"/tmp/in.mld", "/sv:out.mld"}, "sorbelin: no input file named"},
       {{"in.mld", "/vc:3"}, "sorbelin: an output path is needed"},
       // Channel 1 by default would replace the links of a user who meant -I.
-      {{"-i", "in.mld"}, "sorbelin: --in-place rewrites each file's links: name the channels with --vib LIST or "
-                         "--led LIST (keep leaves a device as the file links it now); to see what a file holds, use -I"},
+      {{"-i", "in.mld"},
+       "sorbelin: --in-place rewrites each file's links: name the channels with --vib LIST or "
+       "--led LIST (keep leaves a device as the file links it now); to see what a file holds, use -I"},
   };
   for (const Case &c : cases) {
     Outcome run = runSorbelin(dir.path, c.args);
@@ -307,8 +312,7 @@ TEST_F(Cli, StandardInputAndOutputThroughPipes) {
       {"\"$0\" -o - - < bad.mld", 1, "",
        "sorbelin: standard input: malformed melody (the file chunk at offset 0 runs past the end of the file); "
        "nothing written\n"},
-      {"\"$0\" -o - tune.mld >&-", 1, "",
-       "sorbelin: tune.mld: cannot write standard output: Bad file descriptor\n"},
+      {"\"$0\" -o - tune.mld >&-", 1, "", "sorbelin: tune.mld: cannot write standard output: Bad file descriptor\n"},
   };
   for (const Case &c : cases) {
     Outcome run = runScript(dir.path, c.script);
@@ -345,7 +349,8 @@ TEST_F(Cli, StandardOutputThatCannotBeWrittenFailsTheRun) {
       {"\"$0\" -v2 -o out.mld tune.mld > /dev/full", 1, full},
       {"\"$0\" -v2 -d out tune.mld tune.mld > /dev/full", 1,
        "sorbelin: tune.mld: out/tune.mld already holds the result of tune.mld in this run; nothing written\n"
-       "sorbelin: 1 converted, 1 failed\n" + full},
+       "sorbelin: 1 converted, 1 failed\n" +
+           full},
       {"\"$0\" --help >&-", 1, closed},
       {"\"$0\" -q -o quiet.mld tune.mld > /dev/full", 0, ""},
       {"\"$0\" -q -o quiet.mld tune.mld >&-", 0, ""},
@@ -364,7 +369,8 @@ TEST_F(Cli, StandardOutputThatCannotBeWrittenFailsTheRun) {
 // file is refused with its own message (a sparse file stands for one).
 TEST_F(Cli, InputIsReadToItsEndWithinTheLimit) {
   writeFile(dir.file("tune.mld"), workedMelody);
-  Outcome slow = runScript(dir.path, "{ head -c 20 tune.mld; sleep 0.2; tail -c +21 tune.mld; } | \"$0\" -q -v2 -o - -");
+  Outcome slow =
+      runScript(dir.path, "{ head -c 20 tune.mld; sleep 0.2; tail -c +21 tune.mld; } | \"$0\" -q -v2 -o - -");
   EXPECT_EQ(slow.status, 0) << slow.err;
   EXPECT_EQ(slow.out, text(workedMelodyOut));
   int fd = open(dir.file("huge.mld").c_str(), O_WRONLY | O_CREAT, 0644);
@@ -372,7 +378,9 @@ TEST_F(Cli, InputIsReadToItsEndWithinTheLimit) {
   bool sparse = ftruncate(fd, off_t(UINT32_MAX) + 1) == 0;
   close(fd);
   if (!sparse) GTEST_SKIP() << "no file of 4 GiB can be made here";
-  expectScenes({{{"-o", "out.mld", "huge.mld"}, 1, "",
+  expectScenes({{{"-o", "out.mld", "huge.mld"},
+                 1,
+                 "",
                  "sorbelin: huge.mld: more than 4 GiB, too large for a melody file; nothing written\n"}});
   EXPECT_FALSE(fileExists(dir.file("out.mld")));
 }
@@ -392,9 +400,9 @@ TEST_F(Cli, LargeFilesConvertAlikeReadWholeOrStreamed) {
   ASSERT_FALSE(expected.empty());
   writeFile(dir.file("large.mld"), image);
   writeFile(dir.file("inplace.mld"), image);
-  for (const char *script : {"\"$0\" -q -v2 -l1 -o whole.mld large.mld",
-                             "cat large.mld | \"$0\" -q -v2 -l1 -o piped.mld -",
-                             "\"$0\" -q -v2 -l1 --in-place inplace.mld"}) {
+  for (const char *script :
+       {"\"$0\" -q -v2 -l1 -o whole.mld large.mld", "cat large.mld | \"$0\" -q -v2 -l1 -o piped.mld -",
+        "\"$0\" -q -v2 -l1 --in-place inplace.mld"}) {
     Outcome run = runScript(dir.path, script);
     EXPECT_EQ(run.status, 0) << script << ": " << run.err;
   }
@@ -414,16 +422,23 @@ TEST_F(Cli, FolderOutputIsMadeWhenNeededAndNeverWrittenTwice) {
   writeFile(dir.file("notes.txt"), ascii("shopping list"));
   const std::string message = line(msgResultImelodyV2Led.english), carries = ": vibration 2, LED 1\n";
   expectScenes({
-      {{"-v2", "-d", "out", "a/x.mld", "b/x.mld"}, 1,
+      {{"-v2", "-d", "out", "a/x.mld", "b/x.mld"},
+       1,
        "a/x.mld -> out/x.mld\n" + message + "out/x.mld" + carries + stillOn2("out/x.mld"),
        "sorbelin: b/x.mld: out/x.mld already holds the result of a/x.mld in this run; nothing written\n"
        "sorbelin: 1 converted, 1 failed\n"},
-      {{"-v2", "-q", "-i", "tune.mld", "./tune.mld"}, 1, "",
+      {{"-v2", "-q", "-i", "tune.mld", "./tune.mld"},
+       1,
+       "",
        "sorbelin: ./tune.mld: ./tune.mld already holds the result of tune.mld in this run; nothing written\n"},
-      {{"-v2", "-d", "new/deeper/out", "a/x.mld"}, 0,
-       message + "new/deeper/out/x.mld" + carries + stillOn2("new/deeper/out/x.mld"), ""},
+      {{"-v2", "-d", "new/deeper/out", "a/x.mld"},
+       0,
+       message + "new/deeper/out/x.mld" + carries + stillOn2("new/deeper/out/x.mld"),
+       ""},
       {{"-d", "never", "notes.txt"}, 1, "", "sorbelin: notes.txt: not an i-melody or SMAF file; nothing written\n"},
-      {{"-q", "-d", "made", "a", "tune.mld"}, 1, "",
+      {{"-q", "-d", "made", "a", "tune.mld"},
+       1,
+       "",
        "sorbelin: a: is a folder; to convert the melodies in it use -r with -d DIR or --in-place\n"},
       {{"-d", "notes.txt", "a/x.mld"}, 2, "", "sorbelin: notes.txt is not a folder\n"},
       {{"-d", "notes.txt/sub", "a/x.mld"}, 2, "", "sorbelin: notes.txt/sub is not a folder\n"},
@@ -490,7 +505,9 @@ TEST_F(Cli, OwnFormTakesEachArgumentWhole) {
       {{"Song 1: intro.mld", "/vc:2", "/sv:out1.mld", "/end"}, 0, message("out1.mld"), ""},
       {{"Song 1: intro.mld", "/sv:my out.mld", "/vc:2"}, 0, message("my out.mld"), ""},
       {{longInput, "/vc:2", "/sv:" + longOutput}, 0, message(longOutput), ""},
-      {{"Song 1: intro.mld", "/vc:2", "b.mld", "/sv:x.mld"}, 2, "",
+      {{"Song 1: intro.mld", "/vc:2", "b.mld", "/sv:x.mld"},
+       2,
+       "",
        "sorbelin: this form takes one input file ('b.mld' is a second); for several use: sorbelin -d DIR "
        "INPUT...\n"},
   });
@@ -588,7 +605,8 @@ TEST_F(Cli, TimelineDrawsEachFileAndWritesNothing) {
     EXPECT_EQ(run.out.rfind("tune.mld\n  i-melody, 0:03.8\n  ch  1 ", 0), 0u) << run.out;
   }
   // In ASCII every strip is as wide as asked; channel 2 alone vibrates.
-  Outcome ascii = runProgram(dir.path, {"env", "LC_ALL=C", SORBELIN_BINARY, "-T", "--width", "40", "--vib", "2,3", "tune.mld"});
+  Outcome ascii =
+      runProgram(dir.path, {"env", "LC_ALL=C", SORBELIN_BINARY, "-T", "--width", "40", "--vib", "2,3", "tune.mld"});
   std::vector<std::string> rows;
   for (size_t from = 0, end; (end = ascii.out.find('\n', from)) != std::string::npos; from = end + 1)
     if (ascii.out.find('|', from) < end) rows.push_back(ascii.out.substr(from, end - from));
@@ -643,8 +661,7 @@ TEST_F(Cli, SaysWhatTheFileNowCarries) {
   } cases[] = {
       {{"--vib", "1,3", "--led", "2-4", "-o", "a.mld", "v2.mld"},
        v2 + "a.mld: vibration 1, LED 2 (both: i-melody version 2 holds one channel)\n"},
-      {{"-o", "b.mld", "v4.mld"},
-       "b.mld: vibration none, LED none (both: i-melody version 4 holds no links)\n"},
+      {{"-o", "b.mld", "v4.mld"}, "b.mld: vibration none, LED none (both: i-melody version 4 holds no links)\n"},
       {{"-o", "c.mld", "bare.mld"},
        v2 + "c.mld: vibration none, LED none (both: the melody has no track to hold links)\n"},
       {{"--vib", "1,9", "--led", "3", "-o", "d.mmf", "two.mmf"},
@@ -676,8 +693,9 @@ TEST_F(Cli, AllTracksLinksScoreTracks6And7) {
   Outcome plain = runSorbelin(dir.path, {"--vib", "2", "--led", "3", "-o", "plain.mmf", "new.mmf"});
   EXPECT_EQ(plain.status, 0) << plain.err;
   EXPECT_EQ(readFile(dir.file("plain.mmf")), input);
-  EXPECT_EQ(withoutWarnings(plain.out), "plain.mmf: vibration 1-32, LED 1-32 "
-                       "(both: score tracks 6 and 7 were left as they were; --all-tracks links them)\n");
+  EXPECT_EQ(withoutWarnings(plain.out),
+            "plain.mmf: vibration 1-32, LED 1-32 "
+            "(both: score tracks 6 and 7 were left as they were; --all-tracks links them)\n");
 
   Outcome all = runSorbelin(dir.path, {"--vib", "2", "--led", "3", "--all-tracks", "-o", "all.mmf", "new.mmf"});
   EXPECT_EQ(all.status, 0) << all.err;
@@ -700,11 +718,13 @@ TEST_F(Cli, SpeaksJapaneseWhenTheLocaleSaysSo) {
       {"C.UTF-8", line(msgResultImelodyV2Led.english) + "out.mld: vibration 2, LED 1\n" + stillOn2("out.mld"),
        "sorbelin: notes.txt: not an i-melody or SMAF file; nothing written\n", "usage: sorbelin"},
       {"ja_JP.UTF-8",
-       line(textResultImelodyV2Led) + "out.mld: バイブ 2、LED 1\nout.mld: 注意: チャンネル 2 は一度も鳴らないので、バイブは動きません\n",
+       line(textResultImelodyV2Led) +
+           "out.mld: バイブ 2、LED 1\nout.mld: 注意: チャンネル 2 は一度も鳴らないので、バイブは動きません\n",
        "sorbelin: notes.txt: i-melody でも SMAF でもないファイルです。何も書き出していません\n", "使い方: sorbelin"},
   };
   for (const Case &c : cases) {
-    std::vector<std::string> env = {"env", "-u", "LC_ALL", "-u", "LC_MESSAGES", std::string("LANG=") + c.lang, SORBELIN_BINARY};
+    std::vector<std::string> env = {"env",          "-u", "LC_ALL", "-u", "LC_MESSAGES", std::string("LANG=") + c.lang,
+                                    SORBELIN_BINARY};
     auto with = [&env](std::vector<std::string> args) {
       args.insert(args.begin(), env.begin(), env.end());
       return args;
@@ -717,18 +737,21 @@ TEST_F(Cli, SpeaksJapaneseWhenTheLocaleSaysSo) {
     // JSON is for scripts: its reasons are English in every locale.
     EXPECT_EQ(runProgram(dir.path, with({"--info", "--json", "gone.mld"})).out,
               "{\"path\":\"gone.mld\",\"format\":null,\"length\":null,"
-              "\"error\":\"cannot read: No such file or directory\"}\n") << c.lang;
+              "\"error\":\"cannot read: No such file or directory\"}\n")
+        << c.lang;
   }
-  Outcome warned = runProgram(dir.path, {"env", "LANG=ja_JP.UTF-8", SORBELIN_BINARY, "--vib", "2,3", "-o", "w.mld", "tune.mld"});
+  Outcome warned =
+      runProgram(dir.path, {"env", "LANG=ja_JP.UTF-8", SORBELIN_BINARY, "--vib", "2,3", "-o", "w.mld", "tune.mld"});
   EXPECT_EQ(warned.out, line(textResultImelodyV2Led) +
-                           "w.mld: バイブ 2 (バージョン 2 の i-melody が持てるのは一チャンネルです)、LED 1\n"
-                           "w.mld: 注意: チャンネル 2 は一度も鳴らないので、バイブは動きません\n");
+                            "w.mld: バイブ 2 (バージョン 2 の i-melody が持てるのは一チャンネルです)、LED 1\n"
+                            "w.mld: 注意: チャンネル 2 は一度も鳴らないので、バイブは動きません\n");
 }
 
 // "keep" takes, for each file, the channels that it links now for that
 // device: the result is the file converted with those channels listed.
 TEST_F(Cli, KeepTakesEachFilesOwnLinks) {
-  const Bytes v3 = convertWithSettings(example("lullaby-v3.mld"), 0x0A0A, 0x0005).bytes;  // vibration 2,4,10,12; LED 1,3
+  const Bytes v3 =
+      convertWithSettings(example("lullaby-v3.mld"), 0x0A0A, 0x0005).bytes;           // vibration 2,4,10,12; LED 1,3
   const Bytes later = smaf(mtr(6, Bytes(16, 0x00), 2) + mtr(7, Bytes(32, 0x30), 3));  // links 1-32
   struct Case {
     const char *name;
@@ -748,7 +771,8 @@ TEST_F(Cli, KeepTakesEachFilesOwnLinks) {
     args.insert(args.end(), {"-q", "-i", c.name});
     Outcome run = runSorbelin(dir.path, args);
     EXPECT_EQ(run.status, 0) << c.name << ": " << run.err;
-    EXPECT_EQ(readFile(dir.file(c.name)), convertWithRequest(c.input, {c.vibMask, c.ledMask, c.allTracks}).bytes) << c.name;
+    EXPECT_EQ(readFile(dir.file(c.name)), convertWithRequest(c.input, {c.vibMask, c.ledMask, c.allTracks}).bytes)
+        << c.name;
   }
   // Kept channels are read from each file of a run, and the line says so.
   writeFile(dir.file("a.mld"), example("fanfare-v2.mld"));
@@ -758,8 +782,8 @@ TEST_F(Cli, KeepTakesEachFilesOwnLinks) {
   EXPECT_NE(run.out.find("out/a.mld: vibration 5, LED 3\n"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("out/c.mmf: vibration 5-6, LED 3\n"), std::string::npos) << run.out;
   // --timeline draws the kept links: channel 5 drives the vibrator.
-  Outcome drawn = runProgram(dir.path, {"env", "LC_ALL=C", SORBELIN_BINARY, "-T", "--width", "40", "--vib", "keep",
-                                        "--led", "none", "a.mld"});
+  Outcome drawn = runProgram(
+      dir.path, {"env", "LC_ALL=C", SORBELIN_BINARY, "-T", "--width", "40", "--vib", "keep", "--led", "none", "a.mld"});
   EXPECT_EQ(drawn.status, 0) << drawn.err;
   EXPECT_NE(drawn.out.find("  ch  5 bass   V   |"), std::string::npos) << drawn.out;
 }

@@ -10,12 +10,14 @@ TEST(ChannelList, ReadsChannelsRangesAndNone) {
     int ok;
     uint16_t mask;
   } cases[] = {
-      {"1", 1, 0x0001},     {"16", 1, 0x8000},  {"1,3,9-12", 1, 0x0F05}, {"none", 1, 0},
-      {"1-16", 1, 0xFFFF},  {"3,3", 1, 0x0004}, {"5-5", 1, 0x0010},      {"0", 0, 0},
-      {"17", 0, 0},         {"", 0, 0},         {"1,", 0, 0},            {",1", 0, 0},
-      {"1,,2", 0, 0},       {"4-2", 0, 0},      {"1-", 0, 0},            {"a", 0, 0},
-      {" 1", 0, 0},         {"1 ", 0, 0},       {"NONE", 0, 0},          {"-1", 0, 0},
-      {"0001", 0, 0},       {"1-2-3", 0, 0},
+      {"1", 1, 0x0001},   {"16", 1, 0x8000},   {"1,3,9-12", 1, 0x0F05},
+      {"none", 1, 0},     {"1-16", 1, 0xFFFF}, {"3,3", 1, 0x0004},
+      {"5-5", 1, 0x0010}, {"0", 0, 0},         {"17", 0, 0},
+      {"", 0, 0},         {"1,", 0, 0},        {",1", 0, 0},
+      {"1,,2", 0, 0},     {"4-2", 0, 0},       {"1-", 0, 0},
+      {"a", 0, 0},        {" 1", 0, 0},        {"1 ", 0, 0},
+      {"NONE", 0, 0},     {"-1", 0, 0},        {"0001", 0, 0},
+      {"1-2-3", 0, 0},
   };
   for (const Case &c : cases) {
     uint16_t mask = 0x1234;
@@ -111,7 +113,9 @@ TEST(CliArguments, AcceptsCompleteRequestsAndExplainsTheRest) {
       {{"-S", "-i", "a"}, 0, "--suggest writes nothing: it takes no -o, -d or --in-place"},
       {{"-i", "--vib", "auto", "--led=auto", "a"}, 1, ""},
       {{"-T", "-vauto", "a"}, 1, ""},
-      {{"-d", "out", "--vib", "auto,3", "a"}, 0, "bad channel list 'auto,3': auto stands alone, with nothing beside it"},
+      {{"-d", "out", "--vib", "auto,3", "a"},
+       0,
+       "bad channel list 'auto,3': auto stands alone, with nothing beside it"},
       {{"-d", "out", "--led", "2,auto", "a"}, 0, "bad channel list '2,auto': auto stands alone"},
       {{"-d", "out", "--led", "keep,auto", "a"}, 0, "bad channel list 'keep,auto': auto stands alone"},
       {{"-d", "out", "--led", "autos", "a"}, 0, "bad channel list 'autos': use channels 1-16"},
@@ -209,8 +213,12 @@ TEST(PathParts, FileNameAndExtension) {
   struct Case {
     const char *path, *name, *extension;
   } cases[] = {
-      {"/a/b/song.mld", "song.mld", ".mld"}, {"song", "song", ""},      {"dir.v2/song", "song", ""},
-      {"a/..", "..", ""},                     {".", ".", ""},            {"x.tar.mmf", "x.tar.mmf", ".mmf"},
+      {"/a/b/song.mld", "song.mld", ".mld"},
+      {"song", "song", ""},
+      {"dir.v2/song", "song", ""},
+      {"a/..", "..", ""},
+      {".", ".", ""},
+      {"x.tar.mmf", "x.tar.mmf", ".mmf"},
       {"dir/", "", ""},
   };
   for (const Case &c : cases) {

@@ -14,11 +14,13 @@
 namespace {
 
 // A version-2 melody with one old vibration link event.
-const Bytes melodyV2 = hex(
-    "6D 65 6C 6F 00 00 00 28 00 0D 01 00 01  76 65 72 73 00 04 30 32 30 30"
-    "74 72 61 63 00 00 00 11  07 FF FF 00 05 11 F2 04 20 01  00 12 34  00 FF DF 00");
+const Bytes melodyV2 =
+    hex("6D 65 6C 6F 00 00 00 28 00 0D 01 00 01  76 65 72 73 00 04 30 32 30 30"
+        "74 72 61 63 00 00 00 11  07 FF FF 00 05 11 F2 04 20 01  00 12 34  00 FF DF 00");
 
-Bytes converted(const Bytes &image) { return convertWithSettings(image, conversionSettings.vibMask, conversionSettings.ledMask).bytes; }
+Bytes converted(const Bytes &image) {
+  return convertWithSettings(image, conversionSettings.vibMask, conversionSettings.ledMask).bytes;
+}
 
 }  // namespace
 
@@ -60,8 +62,7 @@ TEST(ConvertBuffer, FirstMagicDecidesTheFormat) {
       {Bytes(5000, 'M') + ascii("elo"), FORMAT_NONE},
       {ascii("mMmMmM") + ascii("mel"), FORMAT_NONE},
   };
-  for (const Case &c : cases)
-    EXPECT_EQ(findFormat(c.data.data(), uint32_t(c.data.size())), c.format) << toHex(c.data);
+  for (const Case &c : cases) EXPECT_EQ(findFormat(c.data.data(), uint32_t(c.data.size())), c.format) << toHex(c.data);
 }
 
 TEST(ConvertBuffer, RewriterWalksFromOffsetZeroWhereverTheMagicIs) {
@@ -254,8 +255,9 @@ TEST(ConvertBlock, RefusesWhatCannotBeRewrittenRight) {
        CONVERT_MALFORMED, FORMAT_IMELODY, MELODY_SECOND_FILE_CHUNK, 23},
       {"a SMAF file chunk inside another", ascii("MMMD") + hex("00 00 00 20") + smaf(mtr(1, hex("00 00"))),
        CONVERT_MALFORMED, FORMAT_SMAF, SMAF_SECOND_FILE_CHUNK, 8},
-      {"a SMAF file chunk of length 0", ascii("MMMD") + hex("00 00 00 00") + ascii("CNTI") + hex("00 00 00 05 01 02 03 04 05"),
-       CONVERT_MALFORMED, FORMAT_SMAF, SMAF_FILE_CHUNK_SHORT, 0},
+      {"a SMAF file chunk of length 0",
+       ascii("MMMD") + hex("00 00 00 00") + ascii("CNTI") + hex("00 00 00 05 01 02 03 04 05"), CONVERT_MALFORMED,
+       FORMAT_SMAF, SMAF_FILE_CHUNK_SHORT, 0},
       {"a SMAF file chunk of length 1", ascii("MMMD") + hex("00 00 00 01 00"), CONVERT_MALFORMED, FORMAT_SMAF,
        SMAF_FILE_CHUNK_SHORT, 0},
       {"a text that holds \"melo\"", ascii("# Sorbelin\n\nlinks a melody to the phone's vibrator."), CONVERT_NOT_MELODY,

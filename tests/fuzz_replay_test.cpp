@@ -11,12 +11,8 @@ struct Target {
   const char *name;
   const char *(*check)(const uint8_t *, size_t);
 } const targets[] = {
-    {"convert", checkConversion},
-    {"inspect", checkInspection},
-    {"timeline", checkTimeline},
-    {"suggest", checkSuggestion},
-    {"options", checkOwnCommandLine},
-    {"cliargs", checkPosixArguments},
+    {"convert", checkConversion}, {"inspect", checkInspection},     {"timeline", checkTimeline},
+    {"suggest", checkSuggestion}, {"options", checkOwnCommandLine}, {"cliargs", checkPosixArguments},
 };
 
 // Runs every file of fuzz/corpus/<target> through the target's check and

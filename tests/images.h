@@ -14,8 +14,8 @@ inline Bytes track(const Bytes &events) { return ascii("trac") + be(uint32_t(eve
 // A consistent i-melody image: file chunk, header sub-chunks, tracks (or
 // audio chunks), and whatever follows the declared end.
 inline Bytes melody(const Bytes &headers, const Bytes &tracks, const Bytes &after = {}) {
-  return ascii("melo") + be(uint32_t(5 + headers.size() + tracks.size()), 4) +
-         be(uint32_t(3 + headers.size()), 2) + hex("01 00 01") + headers + tracks + after;
+  return ascii("melo") + be(uint32_t(5 + headers.size() + tracks.size()), 4) + be(uint32_t(3 + headers.size()), 2) +
+         hex("01 00 01") + headers + tracks + after;
 }
 
 // SMAF: a chunk, a contents-info chunk around its option data, a score

@@ -20,9 +20,8 @@ std::string text(const char *path, const Bytes &image) {
 
 Bytes title(const Bytes &text) { return ascii("titl") + be(uint32_t(text.size()), 2) + text; }
 
-const Bytes melodyImage =
-    melody(vers('2') + title(hex("83 81 83 8D 83 66 83 42")),  // "メロディ" in Shift-JIS
-           track(hex("00 FF FF 00 05 11 F2 04 20 00  00 10 60  00 10 60  00 50 60")));
+const Bytes melodyImage = melody(vers('2') + title(hex("83 81 83 8D 83 66 83 42")),  // "メロディ" in Shift-JIS
+                                 track(hex("00 FF FF 00 05 11 F2 04 20 00  00 10 60  00 10 60  00 50 60")));
 
 }  // namespace
 
@@ -32,7 +31,8 @@ TEST(InfoReport, JsonForEachFormat) {
             "\"noteLength\":3,\"tracks\":1,\"title\":\"メロディ\",\"audioChunks\":0,"
             "\"links\":{\"vibration\":[1],\"led\":[]},\"durationMs\":938,\"notes\":{\"1\":2,\"2\":1},"
             "\"recordedSound\":null}");
-  Bytes image = smaf(chunk(ascii("CNTI"), hex("00 01 23 00 00") + ascii("ST:Bell,") + ledTag(4)) + scoreTrack(5, 2, 0x02, 0x02, Bytes(16, 0x30), hex("12 34")),
+  Bytes image = smaf(chunk(ascii("CNTI"), hex("00 01 23 00 00") + ascii("ST:Bell,") + ledTag(4)) +
+                         scoreTrack(5, 2, 0x02, 0x02, Bytes(16, 0x30), hex("12 34")),
                      hex("00 00"));
   EXPECT_EQ(json("b.mmf", image),
             "{\"path\":\"b.mmf\",\"format\":\"SMAF\",\"length\":68,\"error\":null,\"scoreTrackType\":3,"
@@ -63,8 +63,11 @@ TEST(InfoReport, JsonStringsAreEscapedAndValidUtf8) {
     Bytes titleBytes;
     const char *expected;
   } cases[] = {
-      {"quote, backslash, controls", "q.mld", ascii("a\"b\\c") + hex("01 0A 7F"), "\"a\\\"b\\\\c\\u0001\\u000a\\u007f\""},
-      {"bytes that are no Shift-JIS", "s.mld", hex("41 83 FF 42 83"), "\"A\xEF\xBF\xBD\xEF\xBF\xBD" "B\xEF\xBF\xBD\""},
+      {"quote, backslash, controls", "q.mld", ascii("a\"b\\c") + hex("01 0A 7F"),
+       "\"a\\\"b\\\\c\\u0001\\u000a\\u007f\""},
+      {"bytes that are no Shift-JIS", "s.mld", hex("41 83 FF 42 83"),
+       "\"A\xEF\xBF\xBD\xEF\xBF\xBD"
+       "B\xEF\xBF\xBD\""},
       {"half-width katakana", "k.mld", hex("B6 C5"), "\"ｶﾅ\""},
       {"a lead byte at the end", "e.mld", hex("41 81"), "\"A\xEF\xBF\xBD\""},
   };
@@ -123,8 +126,8 @@ TEST(InfoReport, RecordedSound) {
        "\"recordedSound\":{\"tracks\":2,\"durationMs\":2000}}"},
       {"SMAF in Japanese", smaf(audio), LANGUAGE_JAPANESE,
        "  \u9332\u97f3     \u30aa\u30fc\u30c7\u30a3\u30aa\u30c8\u30e9\u30c3\u30af 2 \u672c\u30010:02.0\n", nullptr},
-      {"one SMAF audio track without waves", smaf(audioTrack(0, 0, 0x02, 0x02, {})),
-       LANGUAGE_ENGLISH, "  recorded sound  1 audio track, 0:00.0\n", "\"recordedSound\":{\"tracks\":1,\"durationMs\":0}}"},
+      {"one SMAF audio track without waves", smaf(audioTrack(0, 0, 0x02, 0x02, {})), LANGUAGE_ENGLISH,
+       "  recorded sound  1 audio track, 0:00.0\n", "\"recordedSound\":{\"tracks\":1,\"durationMs\":0}}"},
       {"i-melody", melody(vers('4'), adat + track(hex("00 10 60"))), LANGUAGE_ENGLISH,
        "  recorded sound  in the file; when it plays is not read\n",
        "\"recordedSound\":{\"audioChunks\":1,\"durationMs\":null}}"},
@@ -166,8 +169,8 @@ TEST(InfoReport, PartsInsideTheFileAndThePhonesMadeFor) {
        "\"chunks\":[\"CNTI\",\"MTR42\",\"ATR0\",\"MTR42\",\"M?? \",\"GTR?\",\"OPDA\"]"},
       {"track 0", smaf(mtr(0, hex("00 00")) + mtr(6, hex("00 00"))), "SMAF, made for phones that play 4 notes at once",
        "score track 0, score track 6", "\"scoreTrackType\":1"},
-      {"tracks 1 to 4", smaf(mtr(4, hex("00 00"))), "SMAF, made for phones that play 16 notes at once",
-       "score track 4", "\"scoreTrackType\":2"},
+      {"tracks 1 to 4", smaf(mtr(4, hex("00 00"))), "SMAF, made for phones that play 16 notes at once", "score track 4",
+       "\"scoreTrackType\":2"},
       {"track 5", smaf(mtr(5, Bytes(16, 0))), "SMAF, made for phones that play 40 notes at once", "score track 5",
        "\"scoreTrackType\":3"},
       {"no chunk at all", smaf({}), "SMAF", "none", "\"length\":10,\"error\":null,\"chunks\":[]"},
@@ -181,7 +184,8 @@ TEST(InfoReport, PartsInsideTheFileAndThePhonesMadeFor) {
   // The LED channel that the file's information names, where it names one.
   std::string report = text("t.mmf", smaf(cnti(ledTag(3)) + mtr(1, hex("00 00"))));
   EXPECT_NE(report.find("  links    vibration none; LED none; the file's information names LED channel 4\n"),
-            std::string::npos) << report;
+            std::string::npos)
+      << report;
 }
 
 // Score track 7 of format type 3 names channels up to 32.
@@ -190,7 +194,8 @@ TEST(InfoReport, LinksOfTrack7UpTo32Channels) {
   status[1] = 0x20, status[16] = 0x30, status[31] = 0x20, status[30] = 0x10;
   Bytes image = smaf(mtr(7, status, 3));
   EXPECT_NE(json("t.mmf", image).find("\"links\":{\"vibration\":[2,17,32],\"led\":[17,31],\"ledTag\":null}"),
-            std::string::npos) << json("t.mmf", image);
+            std::string::npos)
+      << json("t.mmf", image);
   EXPECT_NE(text("t.mmf", image).find("  links    vibration 2,17,32; LED 17,31\n"), std::string::npos)
       << text("t.mmf", image);
 }
@@ -199,7 +204,10 @@ TEST(InfoReport, ChannelListsInTheOptionsSyntax) {
   struct Case {
     uint32_t mask;
     const char *text;
-  } cases[] = {{0, "none"}, {1, "1"}, {0x8001, "1,16"}, {0x0F0F, "1-4,9-12"}, {0x0006, "2-3"}, {0xFFFF, "1-16"},
-               {0x00018000, "16-17"}, {0x80000001, "1,32"}, {0xFFFF0000, "17-32"}, {0xFFFFFFFF, "1-32"}};
+  } cases[] = {{0, "none"},           {1, "1"},
+               {0x8001, "1,16"},      {0x0F0F, "1-4,9-12"},
+               {0x0006, "2-3"},       {0xFFFF, "1-16"},
+               {0x00018000, "16-17"}, {0x80000001, "1,32"},
+               {0xFFFF0000, "17-32"}, {0xFFFFFFFF, "1-32"}};
   for (const Case &c : cases) EXPECT_EQ(channelListText(c.mask), c.text) << c.mask;
 }

@@ -76,15 +76,17 @@ TEST(Inspector, SaysWhereAnIMelodyStops) {
       {"header chunk past the end", head + ascii("titl") + hex("00 09") + ascii("ab"), MELODY_HEADER_CUT, 23, 0, 0},
       {"audio chunk past the end", head + ascii("adat") + hex("00 00 00 09 01"), MELODY_AUDIO_CUT, 23, 0, 0},
       {"second track's head cut", head + track(noteOn(0)) + ascii("trac") + hex("00"), MELODY_TRACK_HEAD_CUT, 34, 2, 2},
-      {"second track's event past the end", head + track(noteOn(0)) + ascii("trac") + hex("00 00 00 09") + noteOn(0) + hex("00 FF F0 00 08"),
+      {"second track's event past the end",
+       head + track(noteOn(0)) + ascii("trac") + hex("00 00 00 09") + noteOn(0) + hex("00 FF F0 00 08"),
        MELODY_TRACK_CUT, 45, 2, 2},
       {"no file chunk", ascii("abcd") + hex("00 04") + ascii("melo"), MELODY_NO_FILE_CHUNK, 10, 0, 0},
       {"a track before the file chunk", track(noteOn(0)) + melody({}, {}), MELODY_BODY_FIRST, 0, 0, 1},
       {"the last of 21 notes passed together runs past its track",
        head + ascii("trac") + be(62, 4) + Bytes(notes21.begin(), notes21.end() - 1) + track(noteOn(0)),
        MELODY_EVENT_PAST_TRACK, 91, 1, 1},
-      {"an extended event runs past its track", head + track(noteOn(0)) + ascii("trac") + be(5, 4) + hex("00 FF F1 00 02") + track({}),
-       MELODY_EVENT_PAST_TRACK, 42, 2, 2},
+      {"an extended event runs past its track",
+       head + track(noteOn(0)) + ascii("trac") + be(5, 4) + hex("00 FF F1 00 02") + track({}), MELODY_EVENT_PAST_TRACK,
+       42, 2, 2},
   };
   for (const Case &c : cases) {
     MelodyInfo info = inspect(c.image);
@@ -102,7 +104,8 @@ TEST(Inspector, SaysWhereAnIMelodyStops) {
 }
 
 TEST(Inspector, ReadsASmafImage) {
-  Bytes contents = chunk(ascii("CNTI"), hex("00 01 00 00 00") + ascii("ST:Song,") + ledTag(2) + ascii("L2:") + Bytes{9} + ascii(",AN:x")) +
+  Bytes contents = chunk(ascii("CNTI"), hex("00 01 00 00 00") + ascii("ST:Song,") + ledTag(2) + ascii("L2:") +
+                                            Bytes{9} + ascii(",AN:x")) +
                    chunk(ascii("OPDA"), hex("00 01")) + mtr(1, hex("44 40")) + mtr(3, hex("00 04")) +
                    mtr(5, hex("20 10 00 30 00 00 00 00 00 00 00 00 00 00 00 20")) + mtr(6, hex("FF FF"));
   Bytes image = smaf(contents, hex("AA BB CC"));
@@ -154,7 +157,8 @@ TEST(Inspector, ReadsTracks6And7) {
       {"track 6, type 0", mtr(6, status32, 0), 0, 0},
       {"track 7, type 4", mtr(7, status32, 4), 0, 0},
       {"track 8, type 2", mtr(8, status32, 2), 0, 0},
-      {"beside tracks 1 and 5", mtr(1, hex("04 00")) + mtr(5, Bytes(16, 0x10), 2) + mtr(6, status16, 2), 0x00000203, 0x0000FFFF},
+      {"beside tracks 1 and 5", mtr(1, hex("04 00")) + mtr(5, Bytes(16, 0x10), 2) + mtr(6, status16, 2), 0x00000203,
+       0x0000FFFF},
   };
   for (const Case &c : cases) {
     MelodyInfo info = inspect(smaf(c.contents));
@@ -194,7 +198,9 @@ TEST(Inspector, ChecksTheSmafCrcAndTheTitlesEncoding) {
 // a "Dch" sub-chunk of the optional-data chunk; 0x00 bytes that end it are
 // padding. Lengths that run past their chunk give no title.
 TEST(Inspector, FindsSmafTitlesAndLeavesOutPadding) {
-  auto dch = [](uint8_t codeType, const Bytes &tags) { return ascii("Dch") + Bytes{codeType} + be(uint32_t(tags.size()), 4) + tags; };
+  auto dch = [](uint8_t codeType, const Bytes &tags) {
+    return ascii("Dch") + Bytes{codeType} + be(uint32_t(tags.size()), 4) + tags;
+  };
   auto tag = [](const char *name, const Bytes &value) { return ascii(name) + be(uint32_t(value.size()), 2) + value; };
   auto opda = [](const Bytes &data) { return chunk(ascii("OPDA"), data); };
   auto shiftJisInfo = [](const Bytes &options) { return chunk(ascii("CNTI"), hex("00 01 00 00 00") + options); };
@@ -205,19 +211,25 @@ TEST(Inspector, FindsSmafTitlesAndLeavesOutPadding) {
     Bytes title;
     TextEncoding encoding;
   } cases[] = {
-      {"padding before the comma", shiftJisInfo(ascii("ST:Song") + hex("00") + ascii(",")), ascii("Song"), TEXT_SHIFT_JIS},
+      {"padding before the comma", shiftJisInfo(ascii("ST:Song") + hex("00") + ascii(",")), ascii("Song"),
+       TEXT_SHIFT_JIS},
       {"padding at the end", shiftJisInfo(ascii("A:1,ST:So") + hex("00 00")), ascii("So"), TEXT_SHIFT_JIS},
-      {"optional data without contents info", opda(dch(0x00, tag("CA", ascii("Me")) + tune)), ascii("Tune"), TEXT_SHIFT_JIS},
+      {"optional data without contents info", opda(dch(0x00, tag("CA", ascii("Me")) + tune)), ascii("Tune"),
+       TEXT_SHIFT_JIS},
       {"optional data in UTF-8, padded", opda(dch(0x23, tag("ST", ascii("T") + hex("00")))), ascii("T"), TEXT_UTF8},
-      {"another sub-chunk first", opda(chunk(ascii("Mxyz"), hex("01 02")) + dch(0x01, tune)), ascii("Tune"), TEXT_LATIN1},
-      {"contents info without a title", shiftJisInfo(ascii("A:1,")) + opda(dch(0x00, tune)), ascii("Tune"), TEXT_SHIFT_JIS},
-      {"contents info first, whatever the order", opda(dch(0x00, tune)) + shiftJisInfo(ascii("ST:Song,")), ascii("Song"), TEXT_SHIFT_JIS},
+      {"another sub-chunk first", opda(chunk(ascii("Mxyz"), hex("01 02")) + dch(0x01, tune)), ascii("Tune"),
+       TEXT_LATIN1},
+      {"contents info without a title", shiftJisInfo(ascii("A:1,")) + opda(dch(0x00, tune)), ascii("Tune"),
+       TEXT_SHIFT_JIS},
+      {"contents info first, whatever the order", opda(dch(0x00, tune)) + shiftJisInfo(ascii("ST:Song,")),
+       ascii("Song"), TEXT_SHIFT_JIS},
   };
   for (const Case &c : cases) {
     Bytes image = smaf(c.contents);
     MelodyInfo info = inspect(image);
     ASSERT_TRUE(info.title.present) << c.name;
-    EXPECT_EQ(Bytes(image.begin() + info.title.at, image.begin() + info.title.at + info.title.length), c.title) << c.name;
+    EXPECT_EQ(Bytes(image.begin() + info.title.at, image.begin() + info.title.at + info.title.length), c.title)
+        << c.name;
     EXPECT_EQ(info.title.encoding, c.encoding) << c.name;
   }
   Bytes tagPastSubChunk = ascii("Dch") + hex("00 00 00 00 06") + ascii("ST") + hex("00 03") + ascii("Tu");
@@ -235,14 +247,15 @@ TEST(Inspector, SaysWhereASmafImageStops) {
     uint32_t number;
   } cases[] = {
       {"file chunk header cut", ascii("MMMD") + hex("00 00"), SMAF_FILE_CHUNK_CUT, 0, 0},
-      {"second chunk past the end", ascii("MMMD") + hex("00 00 00 40") + mtr(1, hex("00 00")) + ascii("MTR") + hex("02 00 00 00 09"),
-       SMAF_CHUNK_CUT, 24, 2},
+      {"second chunk past the end",
+       ascii("MMMD") + hex("00 00 00 40") + mtr(1, hex("00 00")) + ascii("MTR") + hex("02 00 00 00 09"), SMAF_CHUNK_CUT,
+       24, 2},
       {"contents-info too short", smaf(chunk(ascii("CNTI"), hex("01 02 03"))), SMAF_CONTENTS_SHORT, 8, 1},
       {"track 5 too short", smaf(chunk(ascii("MTR") + Bytes{5}, Bytes(19, 0))), SMAF_SCORE_TRACK_SHORT, 8, 5},
       // A track 6 or 7 too short for its status has none to read: the
       // reading goes on behind it.
-      {"track 6 of type 2 too short", smaf(mtr(1, hex("00 00")) + chunk(ascii("MTR") + Bytes{6}, hex("02 00 02 02") + Bytes(15, 0))),
-       SMAF_DONE, 0, 0},
+      {"track 6 of type 2 too short",
+       smaf(mtr(1, hex("00 00")) + chunk(ascii("MTR") + Bytes{6}, hex("02 00 02 02") + Bytes(15, 0))), SMAF_DONE, 0, 0},
       {"track 7 of type 3 too short", smaf(chunk(ascii("MTR") + Bytes{7}, hex("03 00 02 02") + Bytes(31, 0))),
        SMAF_DONE, 0, 0},
       {"track 6 of type 0 needs no status", smaf(chunk(ascii("MTR") + Bytes{6}, hex("00"))), SMAF_DONE, 0, 0},

@@ -23,14 +23,13 @@ Bytes table(const char *channels) { return tableHead + hex(channels); }
 }  // namespace
 
 TEST(MelodyRewriter, WorkedExampleVersion2) {
-  Bytes input = hex(
-      "6D 65 6C 6F 00 00 00 28 00 0D 01 00 01  76 65 72 73 00 04 30 32 30 30"
-      "74 72 61 63 00 00 00 11  07 FF FF 00 05 11 F2 04 20 01  00 12 34  00 FF DF 00");
+  Bytes input =
+      hex("6D 65 6C 6F 00 00 00 28 00 0D 01 00 01  76 65 72 73 00 04 30 32 30 30"
+          "74 72 61 63 00 00 00 11  07 FF FF 00 05 11 F2 04 20 01  00 12 34  00 FF DF 00");
   Converted out = convertWithSettings(input, 0x0002, 0x0001);
-  EXPECT_EQ(toHex(out.bytes),
-            toHex(hex("6D 65 6C 6F 00 00 00 36 00 0D 01 00 01  76 65 72 73 00 04 30 32 30 30"
-                      "74 72 61 63 00 00 00 1F  00 FF FF 00 05 11 F2 04 60 00"
-                      "00 FF FF 00 05 11 F2 05 20 00  07 FF DE 00  00 12 34  00 FF DF 00")));
+  EXPECT_EQ(toHex(out.bytes), toHex(hex("6D 65 6C 6F 00 00 00 36 00 0D 01 00 01  76 65 72 73 00 04 30 32 30 30"
+                                        "74 72 61 63 00 00 00 1F  00 FF FF 00 05 11 F2 04 60 00"
+                                        "00 FF FF 00 05 11 F2 05 20 00  07 FF DE 00  00 12 34  00 FF DF 00")));
   EXPECT_EQ(out.report.formatKind, FORMAT_IMELODY);
   EXPECT_EQ(out.report.formatVersion, 2);
   EXPECT_EQ(conversionSettings.vibChannel, 2);
@@ -38,14 +37,13 @@ TEST(MelodyRewriter, WorkedExampleVersion2) {
 }
 
 TEST(MelodyRewriter, WorkedExampleVersion3) {
-  Bytes input = hex(
-      "6D 65 6C 6F 00 00 00 28 00 0D 01 00 01  76 65 72 73 00 04 30 33 30 30"
-      "74 72 61 63 00 00 00 11  07 FF FF 00 05 11 F2 04 20 01  00 12 34  00 FF DF 00");
+  Bytes input =
+      hex("6D 65 6C 6F 00 00 00 28 00 0D 01 00 01  76 65 72 73 00 04 30 33 30 30"
+          "74 72 61 63 00 00 00 11  07 FF FF 00 05 11 F2 04 20 01  00 12 34  00 FF DF 00");
   Converted out = convertWithSettings(input, 0x0005, 0x0004);
-  EXPECT_EQ(toHex(out.bytes),
-            toHex(hex("6D 65 6C 6F 00 00 00 3B 00 0D 01 00 01  76 65 72 73 00 04 30 33 30 30"
-                      "74 72 61 63 00 00 00 24  00 FF FF 00 14 11 01 F2 07 02 00 03") +
-                  Bytes(13, 0) + hex("07 FF DE 00  00 12 34  00 FF DF 00")));
+  EXPECT_EQ(toHex(out.bytes), toHex(hex("6D 65 6C 6F 00 00 00 3B 00 0D 01 00 01  76 65 72 73 00 04 30 33 30 30"
+                                        "74 72 61 63 00 00 00 24  00 FF FF 00 14 11 01 F2 07 02 00 03") +
+                                    Bytes(13, 0) + hex("07 FF DE 00  00 12 34  00 FF DF 00")));
   EXPECT_EQ(out.report.formatVersion, 3);
 }
 
@@ -68,18 +66,16 @@ TEST(MelodyRewriter, InsertsLinksByVersionAndMasks) {
       {"v2 vibration only", vers('2'), 1, 0, vibCh1, 2},
       {"v2 LED only", vers('2'), 0, 1, ledCh1, 2},
       {"v2 lowest of 3 and 5", vers('2'), 0x14, 0, hex("00 FF FF 00 05 11 F2 04 A0 00"), 2},
-      {"v2 channel 16", vers('2'), 0x8000, 0x8000,
-       hex("00 FF FF 00 05 11 F2 04 E0 03  00 FF FF 00 05 11 F2 05 E0 03"), 2},
+      {"v2 channel 16", vers('2'), 0x8000, 0x8000, hex("00 FF FF 00 05 11 F2 04 E0 03  00 FF FF 00 05 11 F2 05 E0 03"),
+       2},
       {"v3 LED only", vers('3'), 0, 0x0001, table("01 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00"), 3},
-      {"v3 both, channel 16", vers('3'), 0x8001, 0x8000,
-       table("02 00 00 00 00 00 00 00 00 00 00 00 00 00 00 03"), 3},
+      {"v3 both, channel 16", vers('3'), 0x8001, 0x8000, table("02 00 00 00 00 00 00 00 00 00 00 00 00 00 00 03"), 3},
       {"last vers wins", vers('3') + vers('2'), 1, 0, vibCh1, 2},
   };
   for (const Case &c : cases) {
-    Bytes input = melody(c.headers, track(oldVibLink + noteEvent + oldTable) +
-                                        track(shortEvent + oldLedLink));
-    Bytes expected = melody(c.headers, track(c.inserted + oldVibLinkLeft + noteEvent + oldTableLeft) +
-                                           track(shortEvent));
+    Bytes input = melody(c.headers, track(oldVibLink + noteEvent + oldTable) + track(shortEvent + oldLedLink));
+    Bytes expected =
+        melody(c.headers, track(c.inserted + oldVibLinkLeft + noteEvent + oldTableLeft) + track(shortEvent));
     Converted out = convertWithSettings(input, c.vibMask, c.ledMask);
     EXPECT_EQ(toHex(out.bytes), toHex(expected)) << c.name;
     EXPECT_EQ(out.report.formatKind, FORMAT_IMELODY) << c.name;
@@ -103,7 +99,8 @@ TEST(MelodyRewriter, VersionAfterTheFirstTrackChangesNothing) {
   for (const Case &c : cases) {
     Bytes input = melody(c.before, track(noteEvent) + c.after + track(noteEvent));
     Converted out = convertWithSettings(input, 1, 0);
-    EXPECT_EQ(toHex(out.bytes), toHex(melody(c.before, track(c.inserted + noteEvent) + c.after + track(noteEvent)))) << c.name;
+    EXPECT_EQ(toHex(out.bytes), toHex(melody(c.before, track(c.inserted + noteEvent) + c.after + track(noteEvent))))
+        << c.name;
     EXPECT_EQ(out.report.formatVersion, c.version) << c.name;
     MelodyInfo info;
     inspectImage(input.data(), input.size(), &info);
@@ -146,12 +143,9 @@ TEST(MelodyRewriter, WalksChunksAsDeclared) {
 TEST(MelodyRewriter, KeepsRunsOfNotesAroundOtherEventsWhereverTheyStand) {
   struct Other {
     Bytes event, left;
-  } others[] = {{{}, {}},
-                {oldVibLink, oldVibLinkLeft},
-                {oldTable, oldTableLeft},
-                {oldLedLink, {}},
-                {shortEvent, shortEvent},
-                {hex("03 FF F1 00 02 7F 7F"), hex("03 FF F1 00 02 7F 7F")}};
+  } others[] = {
+      {{}, {}},         {oldVibLink, oldVibLinkLeft}, {oldTable, oldTableLeft},
+      {oldLedLink, {}}, {shortEvent, shortEvent},     {hex("03 FF F1 00 02 7F 7F"), hex("03 FF F1 00 02 7F 7F")}};
   for (uint8_t flag : {0, 1}) {
     Bytes noteBytes = flag ? hex("FF 12 FF FF") : hex("FF 12 FF");
     for (const Other &other : others) {
@@ -168,8 +162,7 @@ TEST(MelodyRewriter, KeepsRunsOfNotesAroundOtherEventsWhereverTheyStand) {
           Bytes input = melody(note(flag), track(events) + track(events));
           Bytes expected = melody(note(flag), track(kept) + track(kept));
           EXPECT_EQ(toHex(convertWithSettings(input, 1, 1).bytes), toHex(expected))
-              << "note flag " << int(flag) << ", " << count << " notes, " << toHex(other.event)
-              << " at " << position;
+              << "note flag " << int(flag) << ", " << count << " notes, " << toHex(other.event) << " at " << position;
         }
       }
     }
@@ -179,8 +172,8 @@ TEST(MelodyRewriter, KeepsRunsOfNotesAroundOtherEventsWhereverTheyStand) {
 TEST(MelodyRewriter, TrackBehindDeclaredEndIsStillRewrittenAndCounted) {
   // The file length counts only the first track; the second stands behind it.
   Bytes first = track(noteEvent), second = track(oldVibLink + shortEvent);
-  Bytes input = ascii("melo") + be(uint32_t(5 + 10 + first.size()), 4) + hex("00 0D 01 00 01") +
-                vers('2') + first + second;
+  Bytes input =
+      ascii("melo") + be(uint32_t(5 + 10 + first.size()), 4) + hex("00 0D 01 00 01") + vers('2') + first + second;
   Bytes expected = melody(vers('2'), track(vibCh1 + noteEvent) + track(oldVibLinkLeft + shortEvent));
   EXPECT_EQ(toHex(convertWithSettings(input, 1, 0).bytes), toHex(expected));
 }
@@ -197,8 +190,8 @@ TEST(MelodyRewriter, CmidFileChunkIsWalkedLikeMelo) {
 
 // An event that begins inside its track but runs past the track's declared
 // end would take the bytes behind the end along (here the next track's head,
-// where the walk goes on): the rewriter gives up on the image. One that ends on the end is kept as it stands. The notes that
-// are passed 64 bytes at a time (21 of 3 bytes, 16 of 4) are among them.
+// where the walk goes on): the rewriter gives up on the image. One that ends on the end is kept as it stands. The notes
+// that are passed 64 bytes at a time (21 of 3 bytes, 16 of 4) are among them.
 TEST(MelodyRewriter, GivesUpOnAnEventRunningPastItsTrack) {
   const Bytes extended = hex("00 FF F1 00 02 7F 7F");
   Bytes threes, fours;
@@ -247,10 +240,12 @@ TEST(MelodyRewriter, GivesUpOnMalformedImages) {
       {"track head cut short", melody({}, {}) + ascii("trac") + hex("00 00")},
       {"event data past the end", melody({}, track(hex("00 FF F0 00 09 01 02")))},
       {"event cut after its delta time", melody({}, {}) + ascii("trac") + hex("00 00 00 05 00")},
-      {"last of five notes cut short", melody({}, {}) + ascii("trac") + hex("00 00 00 0E") +
-                                           noteEvent + noteEvent + noteEvent + noteEvent + hex("00 12")},
-      {"sub-chunk data past the end", ascii("melo") + hex("00 00 00 40 00 0D 01 00 01") + ascii("titl") + hex("01 00 41")},
-      {"vers without its second data byte", ascii("melo") + hex("00 00 00 40 00 0D 01 00 01") + ascii("vers") + hex("00 00")},
+      {"last of five notes cut short", melody({}, {}) + ascii("trac") + hex("00 00 00 0E") + noteEvent + noteEvent +
+                                           noteEvent + noteEvent + hex("00 12")},
+      {"sub-chunk data past the end",
+       ascii("melo") + hex("00 00 00 40 00 0D 01 00 01") + ascii("titl") + hex("01 00 41")},
+      {"vers without its second data byte",
+       ascii("melo") + hex("00 00 00 40 00 0D 01 00 01") + ascii("vers") + hex("00 00")},
       {"six thousand events past their tracks' ends", melody({}, {}) + sixThousandOverruns + track({})},
       {"declared length near 2^32", melody({}, {}) + ascii("trac") + hex("FF FF FF F8") + noteEvent},
       {"audio data past the end", melody(vers('4'), ascii("adat") + hex("00 00 01 00") + noteEvent)},
@@ -283,14 +278,16 @@ TEST(MelodyRewriter, ReadsClassEventsAudioChunksAndKeepsTiming) {
     Bytes input, expected;
   } cases[] = {
       {"timing of dropped links, as a user met it",
-       melody(vers('2'), track(hex("18 3C 60  18 40 60  30 FF FF 00 05 11 F2 04 20 01  18 43 60  00 FF FF 00 05 11 F2 05 20 00"))),
+       melody(vers('2'),
+              track(hex("18 3C 60  18 40 60  30 FF FF 00 05 11 F2 04 20 01  18 43 60  00 FF FF 00 05 11 F2 05 20 00"))),
        melody(vers('2'), track(vibCh1 + hex("18 3C 60  18 40 60  30 FF DE 00  18 43 60")))},
       {"class events among 3-byte notes, in several tracks",
        melody(vers('3'), track(classA + classB + oldVibLink + noteEvent + classC + oldLedLink) +
                              track(classC + oldTable + noteEvent + classA)),
        melody(vers('3'), track(vibTable + classA + classB + oldVibLinkLeft + noteEvent + classC) +
                              track(classC + oldTableLeft + noteEvent + classA))},
-      {"class events among 4-byte notes", melody(note(1) + vers('3'), track(classB + fourByteNote + oldVibLink + classC)),
+      {"class events among 4-byte notes",
+       melody(note(1) + vers('3'), track(classB + fourByteNote + oldVibLink + classC)),
        melody(note(1) + vers('3'), track(vibTable + classB + fourByteNote + oldVibLinkLeft + classC))},
       {"a class event where a 3-byte note would run past the track",
        melody(vers('3'), track(classA + noteEvent) + track(noteEvent)),
@@ -299,7 +296,8 @@ TEST(MelodyRewriter, ReadsClassEventsAudioChunksAndKeepsTiming) {
        melody(vers('4'), adat + track(oldVibLinkLeft + noteEvent))},
       {"two audio chunks, one reading like a track", melody(vers('4'), adat + adatTrackLike + track(noteEvent)),
        melody(vers('4'), adat + adatTrackLike + track(noteEvent))},
-      {"audio between tracks; the links still go first", melody(vers('2'), adatTrackLike + track(noteEvent) + adat + track(oldLedLink)),
+      {"audio between tracks; the links still go first",
+       melody(vers('2'), adatTrackLike + track(noteEvent) + adat + track(oldLedLink)),
        melody(vers('2'), adatTrackLike + track(vibCh1 + noteEvent) + adat + track({}))},
       {"audio but no track", melody(vers('4'), adat), melody(vers('4'), adat)},
   };

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
+#include "resources/texts.h"
 #include "shell/options.h"
 #include "shell/report/resultmessage.h"
-#include "resources/texts.h"
 #include "tests/testing.h"
 
 namespace {
@@ -133,11 +133,16 @@ TEST(ResultMessage, RowsChosenByReportAndLedChannel) {
     int kind, version, ledChannel;
     const char *expected;
   } cases[] = {
-      {FORMAT_IMELODY, 2, 1, textResultImelodyV2Led}, {FORMAT_IMELODY, 2, 0, textResultImelodyV2},
-      {FORMAT_IMELODY, 3, 0, textResultImelodyV3},    {FORMAT_IMELODY, 3, 5, textResultImelodyV3},
-      {FORMAT_SMAF, 2, 0, textResultSmaf16},          {FORMAT_SMAF, 3, 16, textResultSmaf40},
-      {FORMAT_IMELODY, 1, 1, nullptr},                {FORMAT_IMELODY, 4, 1, nullptr},
-      {FORMAT_SMAF, 1, 1, nullptr},                   {FORMAT_NONE, 2, 1, nullptr},
+      {FORMAT_IMELODY, 2, 1, textResultImelodyV2Led},
+      {FORMAT_IMELODY, 2, 0, textResultImelodyV2},
+      {FORMAT_IMELODY, 3, 0, textResultImelodyV3},
+      {FORMAT_IMELODY, 3, 5, textResultImelodyV3},
+      {FORMAT_SMAF, 2, 0, textResultSmaf16},
+      {FORMAT_SMAF, 3, 16, textResultSmaf40},
+      {FORMAT_IMELODY, 1, 1, nullptr},
+      {FORMAT_IMELODY, 4, 1, nullptr},
+      {FORMAT_SMAF, 1, 1, nullptr},
+      {FORMAT_NONE, 2, 1, nullptr},
   };
   for (const Case &c : cases) {
     const Message *message = resultText(c.kind, c.version, uint8_t(c.ledChannel));

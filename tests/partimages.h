@@ -58,7 +58,8 @@ inline void addLead(Piece &piece, int channel, const PartStyle &s, int offset = 
     static const int lengths[] = {1, 1, 2, 2, 2, 4};
     int length = eighth * lengths[random.below(6)];
     degree = std::max(-3, std::min(9, degree + random.below(5) - 2));
-    if (random.below(8)) piece.notes.push_back({channel, at, length * 9 / 10 / 10 * 10, scaleKey(s.key, degree) + offset});
+    if (random.below(8))
+      piece.notes.push_back({channel, at, length * 9 / 10 / 10 * 10, scaleKey(s.key, degree) + offset});
     at += length;
   }
 }
@@ -69,7 +70,8 @@ inline void addBass(Piece &piece, int channel, const PartStyle &s) {
   static const int intervals[] = {0, 7, 12, 0};
   for (int beat = 0; beat < s.bars * 4; ++beat) {
     int root = s.key - 24 + (beat / 8 % 2 ? 5 : 0);
-    piece.notes.push_back({channel, beat * s.beatMs, s.beatMs * s.bassShare / 100 / 10 * 10, root + intervals[random.below(4)]});
+    piece.notes.push_back(
+        {channel, beat * s.beatMs, s.beatMs * s.bassShare / 100 / 10 * 10, root + intervals[random.below(4)]});
   }
 }
 
@@ -86,7 +88,8 @@ inline void addDrums(Piece &piece, int channel, const PartStyle &s) {
 inline void addPad(Piece &piece, int channel, const PartStyle &s) {
   for (int bar = 0; bar < s.bars; ++bar)
     for (int degree : {0, 2, 4})
-      piece.notes.push_back({channel, bar * 4 * s.beatMs, 4 * s.beatMs - 20, scaleKey(s.key - 12, degree + (bar % 2) * 3)});
+      piece.notes.push_back(
+          {channel, bar * 4 * s.beatMs, 4 * s.beatMs - 20, scaleKey(s.key - 12, degree + (bar % 2) * 3)});
 }
 
 // Sixteenths up and down the chord over two octaves, legato.
@@ -145,7 +148,9 @@ inline Piece pieceOf(const std::vector<PartPlace> &places, const PartStyle &styl
 // Notes in time order, then by channel and key.
 inline std::vector<PartNote> inTimeOrder(std::vector<PartNote> notes) {
   std::stable_sort(notes.begin(), notes.end(), [](const PartNote &a, const PartNote &b) {
-    return a.startMs != b.startMs ? a.startMs < b.startMs : a.channel != b.channel ? a.channel < b.channel : a.key < b.key;
+    return a.startMs != b.startMs   ? a.startMs < b.startMs
+           : a.channel != b.channel ? a.channel < b.channel
+                                    : a.key < b.key;
   });
   return notes;
 }
@@ -203,7 +208,8 @@ inline Bytes mobileScoreTrack(const Piece &piece, uint16_t drums = 0) {
   int at = 0;
   for (const PartNote &n : inTimeOrder(piece.notes)) {
     sequence = sequence + variableLength(uint32_t(n.startMs - at) / 10) +
-               Bytes{uint8_t(0x90 | (n.channel - 1)), uint8_t(n.key), 0x64} + variableLength(uint32_t(n.durationMs) / 10);
+               Bytes{uint8_t(0x90 | (n.channel - 1)), uint8_t(n.key), 0x64} +
+               variableLength(uint32_t(n.durationMs) / 10);
     at = n.startMs;
   }
   sequence = sequence + variableLength(uint32_t(piece.lengthMs - at) / 10) + hex("FF 2F 00");

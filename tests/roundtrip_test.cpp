@@ -40,8 +40,8 @@ std::vector<Bytes> smafImages() {
   for (size_t k = 0; k < mixed.size(); ++k) mixed[k] = uint8_t(k * 0x1D + 0xC1);
   images.push_back(smaf(mtr(6, wide, 2)));
   images.push_back(smaf(mtr(7, mixed, 3)));
-  images.push_back(smaf(cnti({}) + mtr(1, status) + mtr(5, wide, 2) + mtr(6, Bytes(mixed.begin(), mixed.begin() + 16), 1) +
-                        mtr(7, mixed, 3)));
+  images.push_back(smaf(cnti({}) + mtr(1, status) + mtr(5, wide, 2) +
+                        mtr(6, Bytes(mixed.begin(), mixed.begin() + 16), 1) + mtr(7, mixed, 3)));
   images.push_back(smaf(mtr(6, mixed, 3) + mtr(7, mixed, 0) + mtr(7, wide, 4)));
   return images;
 }
@@ -49,9 +49,8 @@ std::vector<Bytes> smafImages() {
 }  // namespace
 
 // An odd number of bits in the two masks asks for all tracks.
-const uint16_t masks[][2] = {{0, 0},      {1, 1},      {0x8001, 0x0010}, {0xFFFF, 0},
-                             {0, 0xFFFF}, {5, 4},      {0x0F0F, 0xF0F0}, {0x0100, 0x8000},
-                             {0x0002, 0}, {0xFFFF, 1}, {0, 0x8000}};
+const uint16_t masks[][2] = {{0, 0},           {1, 1},           {0x8001, 0x0010}, {0xFFFF, 0}, {0, 0xFFFF}, {5, 4},
+                             {0x0F0F, 0xF0F0}, {0x0100, 0x8000}, {0x0002, 0},      {0xFFFF, 1}, {0, 0x8000}};
 
 TEST(InspectorProperty, ConvertedImagesCarryTheLinksAskedFor) {
   std::vector<Bytes> images = melodies(), smafs = smafImages();
@@ -84,8 +83,8 @@ TEST(TimelineProperty, ConvertingKeepsTheTimeline) {
   }
   for (const Bytes &image : timed) {
     Converted converted = convertWithSettings(image, 2, 1);
-    EXPECT_TRUE(sameWalkAgain(image.data(), uint32_t(image.size()), converted.bytes.data(), uint32_t(converted.bytes.size()),
-                              converted.report.formatKind))
+    EXPECT_TRUE(sameWalkAgain(image.data(), uint32_t(image.size()), converted.bytes.data(),
+                              uint32_t(converted.bytes.size()), converted.report.formatKind))
         << toHex(image);
   }
 }

@@ -56,8 +56,10 @@ Outcome runProgram(const std::string &folder, const std::vector<std::string> &co
       if (fds[k].fd < 0 || !(fds[k].revents & (POLLIN | POLLHUP))) continue;
       char buffer[4096];
       ssize_t n = read(fds[k].fd, buffer, sizeof buffer);
-      if (n > 0) sinks[k]->append(buffer, size_t(n));
-      else close(fds[k].fd), fds[k].fd = -1, --open;
+      if (n > 0)
+        sinks[k]->append(buffer, size_t(n));
+      else
+        close(fds[k].fd), fds[k].fd = -1, --open;
     }
   }
   int status = 0;

@@ -2,8 +2,8 @@
 // collects what it says.
 #pragma once
 
-#include <string>
 #include <sys/types.h>
+#include <string>
 #include <vector>
 
 struct Outcome {
@@ -14,13 +14,13 @@ struct Outcome {
 // Runs a command (its program found on PATH) in `folder`. With `terminal`,
 // standard input is a pseudo-terminal that receives `typed`; otherwise it is
 // /dev/null.
-Outcome runProgram(const std::string &folder, const std::vector<std::string> &command,
-                   bool terminal = false, const std::string &typed = "");
+Outcome runProgram(const std::string &folder, const std::vector<std::string> &command, bool terminal = false,
+                   const std::string &typed = "");
 
 // Runs the program in `folder` with `args`. With `terminal`, standard input
 // is a pseudo-terminal that receives `typed`; otherwise it is /dev/null.
-Outcome runSorbelin(const std::string &folder, const std::vector<std::string> &args,
-                    bool terminal = false, const std::string &typed = "");
+Outcome runSorbelin(const std::string &folder, const std::vector<std::string> &args, bool terminal = false,
+                    const std::string &typed = "");
 
 // Starts the program in `folder` with `args`, its standard descriptors on
 // /dev/null, and returns at once with its process id.

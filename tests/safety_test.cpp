@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <sched.h>
-#include <signal.h>
 #include <poll.h>
 #include <pwd.h>
+#include <sched.h>
+#include <signal.h>
 #include <sys/inotify.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -29,9 +29,9 @@
 
 namespace {
 
-const Bytes song = hex(
-    "6D 65 6C 6F 00 00 00 28 00 0D 01 00 01  76 65 72 73 00 04 30 32 30 30"
-    "74 72 61 63 00 00 00 11  07 FF FF 00 05 11 F2 04 20 01  00 12 34  00 FF DF 00");
+const Bytes song =
+    hex("6D 65 6C 6F 00 00 00 28 00 0D 01 00 01  76 65 72 73 00 04 30 32 30 30"
+        "74 72 61 63 00 00 00 11  07 FF FF 00 05 11 F2 04 20 01  00 12 34  00 FF DF 00");
 const Bytes brokenSmaf = hex("4D 4D 4D 44 00 00 00 40 43 4E 54 49");
 const Bytes olderOutput = ascii("an older output, to be kept");
 
@@ -41,9 +41,7 @@ struct FileState {
   Bytes bytes;
   ino_t inode;
   long long mtimeNs;
-  bool operator==(const FileState &o) const {
-    return bytes == o.bytes && inode == o.inode && mtimeNs == o.mtimeNs;
-  }
+  bool operator==(const FileState &o) const { return bytes == o.bytes && inode == o.inode && mtimeNs == o.mtimeNs; }
 };
 
 // Every file and folder under a folder, by its path relative to it (a
@@ -107,9 +105,7 @@ struct ScratchMount {
   ~ScratchMount() {
     if (mounted) umount2(path.c_str(), MNT_DETACH);
   }
-  bool remountReadOnly() {
-    return mount("sorbelin-test", path.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
-  }
+  bool remountReadOnly() { return mount("sorbelin-test", path.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0; }
 };
 
 // Takes every free block of the file system that holds `folder`.
@@ -188,7 +184,8 @@ class DataSafety : public ::testing::Test {
     std::string tune = folder + "/tune.mld", old = folder + "/old.mld";
     std::string prefix = "sorbelin: ";
     return {
-        {{"-o", folder + "/new.mld", "song.mld"}, prefix + "song.mld: cannot write " + folder + "/new.mld: " + reason + "\n"},
+        {{"-o", folder + "/new.mld", "song.mld"},
+         prefix + "song.mld: cannot write " + folder + "/new.mld: " + reason + "\n"},
         {{"-o", old, "song.mld"}, prefix + "song.mld: cannot write " + old + ": " + reason + "\n"},
         {{"-d", folder, "song.mld"}, prefix + "song.mld: cannot write " + folder + "/song.mld: " + reason + "\n"},
         {{"-v2", "--in-place", tune}, prefix + tune + ": cannot write " + tune + ": " + reason + "\n"},
@@ -433,8 +430,16 @@ TEST_F(DataSafety, ReplacingFlushesBeforeTheRename) {
   const std::vector<std::string> replacing[] = {{"-v1", "--in-place", "song.mld"}, {"-o", "old.mld", "song.mld"}};
   for (const std::vector<std::string> &args : replacing) {
     // The leak checker of a sanitizer build cannot run under strace.
-    std::vector<std::string> command = {"strace", "-f", "-qq", "-o", "calls", "-E", "ASAN_OPTIONS=detect_leaks=0",
-                                        "-e", "trace=fsync,fdatasync,rename,renameat,renameat2", SORBELIN_BINARY};
+    std::vector<std::string> command = {"strace",
+                                        "-f",
+                                        "-qq",
+                                        "-o",
+                                        "calls",
+                                        "-E",
+                                        "ASAN_OPTIONS=detect_leaks=0",
+                                        "-e",
+                                        "trace=fsync,fdatasync,rename,renameat,renameat2",
+                                        SORBELIN_BINARY};
     command.insert(command.end(), args.begin(), args.end());
     Outcome run = runProgram(dir.path, command);
     ASSERT_EQ(run.status, 0) << run.err;
@@ -539,8 +544,10 @@ TEST_F(DataSafety, LinkToAMissingFileIsWrittenThrough) {
   ASSERT_EQ(symlink("circle-a", dir.file("circle-b").c_str()), 0);
   ASSERT_EQ(symlink("missing/x.mld", dir.file("nowhere.mld").c_str()), 0);
   expectUntouched({
-      {{"-o", "circle-a", "song.mld"}, "sorbelin: song.mld: cannot write circle-a: " + std::string(std::strerror(ELOOP)) + "\n"},
-      {{"-o", "nowhere.mld", "song.mld"}, "sorbelin: song.mld: cannot write nowhere.mld: " + std::string(std::strerror(ENOENT)) + "\n"},
+      {{"-o", "circle-a", "song.mld"},
+       "sorbelin: song.mld: cannot write circle-a: " + std::string(std::strerror(ELOOP)) + "\n"},
+      {{"-o", "nowhere.mld", "song.mld"},
+       "sorbelin: song.mld: cannot write nowhere.mld: " + std::string(std::strerror(ENOENT)) + "\n"},
   });
 }
 

@@ -16,21 +16,19 @@ Converted convertAllTracks(const Bytes &image, uint16_t vibMask, uint16_t ledMas
 }  // namespace
 
 TEST(SmafRewriter, WorkedExample) {
-  Bytes input = hex(
-      "4D 4D 4D 44 00 00 00 28  43 4E 54 49 00 00 00 0E  01 02 03 04 05  41 3A 31 2C"
-      "4C 32 3A 07 2C  4D 54 52 01 00 00 00 08  00 00 02 02  FF 00  12 34  65 60");
+  Bytes input =
+      hex("4D 4D 4D 44 00 00 00 28  43 4E 54 49 00 00 00 0E  01 02 03 04 05  41 3A 31 2C"
+          "4C 32 3A 07 2C  4D 54 52 01 00 00 00 08  00 00 02 02  FF 00  12 34  65 60");
   Converted out = convertWithSettings(input, 0x0005, 0x0004);
-  EXPECT_EQ(toHex(out.bytes),
-            toHex(hex("4D 4D 4D 44 00 00 00 28  43 4E 54 49 00 00 00 0E  01 02 03 04 05"
-                      "4C 32 3A 02 2C  41 3A 31 2C  4D 54 52 01 00 00 00 08 00 00 02 02"
-                      "FB 40  12 34  E4 3F")));
+  EXPECT_EQ(toHex(out.bytes), toHex(hex("4D 4D 4D 44 00 00 00 28  43 4E 54 49 00 00 00 0E  01 02 03 04 05"
+                                        "4C 32 3A 02 2C  41 3A 31 2C  4D 54 52 01 00 00 00 08 00 00 02 02"
+                                        "FB 40  12 34  E4 3F")));
   EXPECT_EQ(out.report.formatKind, FORMAT_SMAF);
   EXPECT_EQ(out.report.formatVersion, 2);
 
   Converted noLed = convertWithSettings(input, 0x0005, 0);
-  EXPECT_EQ(toHex(noLed.bytes),
-            toHex(hex("4D 4D 4D 44 00 00 00 23  43 4E 54 49 00 00 00 09  01 02 03 04 05"
-                      "41 3A 31 2C  4D 54 52 01 00 00 00 08 00 00 02 02  FB 40  12 34  9A 56")));
+  EXPECT_EQ(toHex(noLed.bytes), toHex(hex("4D 4D 4D 44 00 00 00 23  43 4E 54 49 00 00 00 09  01 02 03 04 05"
+                                          "41 3A 31 2C  4D 54 52 01 00 00 00 08 00 00 02 02  FB 40  12 34  9A 56")));
 }
 
 // Each case: the option data in, the masks, and the option data out.
@@ -110,7 +108,8 @@ TEST(SmafRewriter, RewritesTracks6And7WhenAskedFor) {
       {"track 7, type 3, no bit set", 7, 3, zeros32, zerosOut + zeros16},
       {"track 6, type 3", 6, 3, ones32, onesOut + Bytes(16, 0xCF)},
       {"track 7, type 2: 16 bytes, the rest left", 7, 2, ones32, onesOut + ones16},
-      {"key control and kind bits around", 6, 2, Bytes(16, 0xC3), hex("D3 D3 E3 C3 E3 E3 C3 C3 C3 E3 C3 C3 E3 C3 C3 D3")},
+      {"key control and kind bits around", 6, 2, Bytes(16, 0xC3),
+       hex("D3 D3 E3 C3 E3 E3 C3 C3 C3 E3 C3 C3 E3 C3 C3 D3")},
       {"track 6, type 0", 6, 0, ones16, ones16},
       {"track 7, type 4", 7, 4, ones32, ones32},
       {"track 8, type 2", 8, 2, ones16, ones16},
@@ -132,11 +131,10 @@ TEST(SmafRewriter, RewritesTracks6And7BesideTheOthers) {
   Bytes input = smaf(cnti(ledTag(4)) + mtr(1, two) + mtr(6, sixteen, 2) + mtr(5, sixteen, 2) + mtr(7, thirtyTwo, 3));
   Bytes six = mtr(6, hex("CF DF EF") + Bytes(13, 0xCF), 2), seven = mtr(7, hex("00 10 20") + Bytes(29, 0), 3);
   Converted asked = convertAllTracks(input, 0x0004, 0x0002), plain = convertWithSettings(input, 0x0004, 0x0002);
-  EXPECT_EQ(toHex(asked.bytes),
-            toHex(smaf(cnti(ledTag(1)) + mtr(1, hex("BB FB")) + six + mtr(5, hex("CF DF EF") + Bytes(13, 0xCF), 2) + seven)));
-  EXPECT_EQ(toHex(plain.bytes),
-            toHex(smaf(cnti(ledTag(1)) + mtr(1, hex("BB FB")) + mtr(6, sixteen, 2) + mtr(5, hex("CF DF EF") + Bytes(13, 0xCF), 2) +
-                       mtr(7, thirtyTwo, 3))));
+  EXPECT_EQ(toHex(asked.bytes), toHex(smaf(cnti(ledTag(1)) + mtr(1, hex("BB FB")) + six +
+                                           mtr(5, hex("CF DF EF") + Bytes(13, 0xCF), 2) + seven)));
+  EXPECT_EQ(toHex(plain.bytes), toHex(smaf(cnti(ledTag(1)) + mtr(1, hex("BB FB")) + mtr(6, sixteen, 2) +
+                                           mtr(5, hex("CF DF EF") + Bytes(13, 0xCF), 2) + mtr(7, thirtyTwo, 3))));
   EXPECT_EQ(asked.report.formatVersion, 3);
   EXPECT_EQ(plain.report.formatVersion, 3);
 }

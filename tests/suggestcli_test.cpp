@@ -17,7 +17,7 @@ const Piece moved = pieceOf({{PART_ARPEGGIO, 2}, {PART_LEAD, 3}, {PART_BASS, 9},
 
 // The program in the language of `lang` (a locale's name).
 Outcome runIn(const std::string &folder, const char *lang, std::vector<std::string> args) {
-  std::vector<std::string> command = {"env", "-u", "LC_ALL", "-u", "LC_MESSAGES", std::string("LANG=") + lang,
+  std::vector<std::string> command = {"env",          "-u", "LC_ALL", "-u", "LC_MESSAGES", std::string("LANG=") + lang,
                                       SORBELIN_BINARY};
   command.insert(command.end(), args.begin(), args.end());
   return runProgram(folder, command);
@@ -44,7 +44,8 @@ std::vector<std::string> linesOf(const std::string &text) {
 // The strip of the row whose label begins with `label`, between its borders.
 std::string stripOf(const std::string &text, const std::string &label) {
   for (const std::string &row : linesOf(text))
-    if (row.compare(0, label.size(), label) == 0) return row.substr(row.find('|') + 1, row.rfind('|') - row.find('|') - 1);
+    if (row.compare(0, label.size(), label) == 0)
+      return row.substr(row.find('|') + 1, row.rfind('|') - row.find('|') - 1);
   return "?";
 }
 
@@ -71,20 +72,30 @@ TEST_F(SuggestCli, SuggestReportsEachFileAndWritesNothing) {
     int status;
     std::vector<std::string> starts;  // of the lines of stdout, in order
   } cases[] = {
-      {"C.UTF-8", {"--suggest", "band.mld"}, 0,
+      {"C.UTF-8",
+       {"--suggest", "band.mld"},
+       0,
        {"band.mld\n", "  vibration 6 (bass): " + bassReason + "\n", "  LED       5 (melody): ", "  ch  1 chords ",
         "  ch  5 melody ", "  ch  6 bass ", "  ch 10 drums "}},
       {"ja_JP.UTF-8", {"-S", "band.mld"}, 0, {"band.mld\n", "  バイブ    6 (ベース): ", "  LED       5 (メロディ): "}},
-      {"C.UTF-8", {"-S", "--json", "tree/band.mmf", "notes.txt", "gone.mld"}, 1,
+      {"C.UTF-8",
+       {"-S", "--json", "tree/band.mmf", "notes.txt", "gone.mld"},
+       1,
        {"{\"path\":\"tree/band.mmf\",\"format\":\"SMAF\",\"error\":null,\"allTracks\":false,\"vibration\":[6],"
-        "\"led\":[5],\"reasons\":{\"vibration\":\"" + bassReason + "\",",
+        "\"led\":[5],\"reasons\":{\"vibration\":\"" +
+            bassReason + "\",",
         "{\"path\":\"notes.txt\",\"format\":null,\"error\":\"not an i-melody or SMAF file\",",
         "{\"path\":\"gone.mld\",\"format\":null,\"error\":\"cannot read: No such file or directory\","}},
-      {"ja_JP.UTF-8", {"-S", "--json", "--all-tracks", "band.mld"}, 0,
+      {"ja_JP.UTF-8",
+       {"-S", "--json", "--all-tracks", "band.mld"},
+       0,
        {"{\"path\":\"band.mld\",\"format\":\"i-melody\",\"error\":null,\"allTracks\":true,\"vibration\":[6],"
         "\"led\":[5],\"reasons\":{\"vibration\":\"ベースに合わせて"}},
-      {"C.UTF-8", {"-S", "-r", "tree"}, 0, {"tree/band.mmf\n", "  vibration 6 (bass)", "\n", "tree/moved.mld\n",
-                                             "  vibration 9 (bass)", "  LED       3 (melody)"}},
+      {"C.UTF-8",
+       {"-S", "-r", "tree"},
+       0,
+       {"tree/band.mmf\n", "  vibration 6 (bass)", "\n", "tree/moved.mld\n", "  vibration 9 (bass)",
+        "  LED       3 (melody)"}},
   };
   for (const Case &c : cases) {
     Outcome run = runIn(dir.path, c.lang, c.args);
@@ -133,13 +144,14 @@ TEST_F(SuggestCli, AutoLinksExactlyWhatSuggestNames) {
   for (const Case &c : cases) {
     writeFile(dir.file(c.name), c.image);
     std::vector<std::string> all = c.allTracks ? std::vector<std::string>{"--all-tracks"} : std::vector<std::string>{};
-    std::vector<std::string> suggest = {"-S", "--json", c.name}, autoRun = {"-v", "auto", "-l", "auto", "-o",
-                                                                            std::string("auto-") + c.name, c.name};
+    std::vector<std::string> suggest = {"-S", "--json", c.name},
+                             autoRun = {"-v", "auto", "-l", "auto", "-o", std::string("auto-") + c.name, c.name};
     suggest.insert(suggest.begin(), all.begin(), all.end());
     autoRun.insert(autoRun.begin(), all.begin(), all.end());
     std::string json = runSorbelin(dir.path, suggest).out;
-    std::vector<std::string> listed = {"-q", "-v", listOf(json, "vibration"), "-l", listOf(json, "led"), "-o",
-                                       std::string("listed-") + c.name, c.name};
+    std::vector<std::string> listed = {
+        "-q",  "-v", listOf(json, "vibration"), "-l", listOf(json, "led"), "-o", std::string("listed-") + c.name,
+        c.name};
     listed.insert(listed.begin(), all.begin(), all.end());
     Outcome converted = runSorbelin(dir.path, autoRun);
     EXPECT_EQ(converted.status, 0) << c.name << ": " << converted.err;
@@ -155,7 +167,8 @@ TEST_F(SuggestCli, AutoLinksExactlyWhatSuggestNames) {
   Outcome run = runSorbelin(dir.path, {"--vib", "auto", "--led", "auto", "-d", "out", "v3.mld", "moved.mld"});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_NE(run.out.find("out/v3.mld: vibration 6 (suggested: bass), LED 5 (suggested: melody)\n"), std::string::npos);
-  EXPECT_NE(run.out.find("out/moved.mld: vibration 9 (suggested: bass), LED 3 (suggested: melody)\n"), std::string::npos)
+  EXPECT_NE(run.out.find("out/moved.mld: vibration 9 (suggested: bass), LED 3 (suggested: melody)\n"),
+            std::string::npos)
       << run.out;
   Outcome mixed = runSorbelin(dir.path, {"--vib", "auto,3", "-o", "mixed.mld", "v3.mld"});
   EXPECT_EQ(mixed.status, 2);
@@ -172,20 +185,27 @@ TEST_F(SuggestCli, InfoAndTimelineNameEachChannelsRole) {
     std::vector<std::string> args;
     std::vector<std::string> shown;
   } cases[] = {
-      {"C.UTF-8", {"--info", "band.mmf"},
-       {"  notes    ch  1 chords #", "           ch  5 melody #", "           ch  6 bass   #", "           ch 10 drums  #"}},
+      {"C.UTF-8",
+       {"--info", "band.mmf"},
+       {"  notes    ch  1 chords #", "           ch  5 melody #", "           ch  6 bass   #",
+        "           ch 10 drums  #"}},
       {"ja_JP.UTF-8", {"--info", "band.mmf"}, {"  notes    ch  1 和音     #", "           ch  6 ベース   #"}},
-      {"ja_JP.UTF-8", {"--info", "--json", "band.mmf"},
-       {"\"notes\":{\"1\":12,\"5\":", "},\"roles\":{\"1\":\"chords\",\"5\":\"melody\",\"6\":\"bass\",\"10\":\"drums\"},"}},
-      {"C.UTF-8", {"--timeline", "--vib", "6", "--led", "5", "band.mmf"},
+      {"ja_JP.UTF-8",
+       {"--info", "--json", "band.mmf"},
+       {"\"notes\":{\"1\":12,\"5\":",
+        "},\"roles\":{\"1\":\"chords\",\"5\":\"melody\",\"6\":\"bass\",\"10\":\"drums\"},"}},
+      {"C.UTF-8",
+       {"--timeline", "--vib", "6", "--led", "5", "band.mmf"},
        {"  ch  1 chords     |", "  ch  5 melody   L |", "  ch  6 bass   V   |", "  ch 10 drums      |"}},
-      {"ja_JP.UTF-8", {"-T", "--vib", "auto", "--led", "auto", "band.mmf"},
+      {"ja_JP.UTF-8",
+       {"-T", "--vib", "auto", "--led", "auto", "band.mmf"},
        {"  ch  5 メロディ   L |", "  ch  6 ベース   V   |"}},
   };
   for (const Case &c : cases) {
     Outcome run = runIn(dir.path, c.lang, c.args);
     EXPECT_EQ(run.status, 0) << run.err;
-    for (const std::string &shown : c.shown) EXPECT_NE(run.out.find(shown), std::string::npos) << shown << "\n" << run.out;
+    for (const std::string &shown : c.shown)
+      EXPECT_NE(run.out.find(shown), std::string::npos) << shown << "\n" << run.out;
   }
 }
 
@@ -220,22 +240,42 @@ TEST_F(SuggestCli, WarnsWhereThePhoneWillDisappoint) {
     std::vector<std::string> args;
     std::string out, err;
   } cases[] = {
-      {"C.UTF-8", {"--vib", "16", "--led", "5", "-o", "a.mld", "band.mld"}, models + "a.mld: vibration 16, LED 5\n"
-       "a.mld: warning: channel 16 never plays: the vibrator will not run\n", ""},
-      {"ja_JP.UTF-8", {"--vib", "16", "--led", "5", "-o", "a.mld", "band.mld"},
-       std::string(msgResultImelodyV3.japanese) + "\na.mld: バイブ 16、LED 5\n"
-       "a.mld: 注意: チャンネル 16 は一度も鳴らないので、バイブは動きません\n", ""},
-      {"C.UTF-8", {"--vib", "10", "--led", "5", "-o", "b.mld", "band.mld"}, models + "b.mld: vibration 10, LED 5\n"
-       "b.mld: warning: the vibration pulses are too short to feel\n", ""},
-      {"ja_JP.UTF-8", {"--vib", "1", "--led", "5", "-o", "c.mld", "band.mld"},
-       std::string(msgResultImelodyV3.japanese) + "\nc.mld: バイブ 1、LED 5\nc.mld: 注意: バイブがほとんど鳴りっぱなしです\n", ""},
-      {"C.UTF-8", {"--vib", "1,16", "--led", "3-4", "-o", "d.mld", "band.mld"}, models + "d.mld: vibration 1,16, LED 3-4\n"
-       "d.mld: warning: channel 16 never plays: the vibrator will not follow it; channels 3-4 never play: the LED will "
-       "not light; the vibrator runs almost all the time\n", ""},
+      {"C.UTF-8",
+       {"--vib", "16", "--led", "5", "-o", "a.mld", "band.mld"},
+       models + "a.mld: vibration 16, LED 5\n"
+                "a.mld: warning: channel 16 never plays: the vibrator will not run\n",
+       ""},
+      {"ja_JP.UTF-8",
+       {"--vib", "16", "--led", "5", "-o", "a.mld", "band.mld"},
+       std::string(msgResultImelodyV3.japanese) +
+           "\na.mld: バイブ 16、LED 5\n"
+           "a.mld: 注意: チャンネル 16 は一度も鳴らないので、バイブは動きません\n",
+       ""},
+      {"C.UTF-8",
+       {"--vib", "10", "--led", "5", "-o", "b.mld", "band.mld"},
+       models + "b.mld: vibration 10, LED 5\n"
+                "b.mld: warning: the vibration pulses are too short to feel\n",
+       ""},
+      {"ja_JP.UTF-8",
+       {"--vib", "1", "--led", "5", "-o", "c.mld", "band.mld"},
+       std::string(msgResultImelodyV3.japanese) +
+           "\nc.mld: バイブ 1、LED 5\nc.mld: 注意: バイブがほとんど鳴りっぱなしです\n",
+       ""},
+      {"C.UTF-8",
+       {"--vib", "1,16", "--led", "3-4", "-o", "d.mld", "band.mld"},
+       models + "d.mld: vibration 1,16, LED 3-4\n"
+                "d.mld: warning: channel 16 never plays: the vibrator will not follow it; channels 3-4 never play: the "
+                "LED will "
+                "not light; the vibrator runs almost all the time\n",
+       ""},
       {"C.UTF-8", {"-q", "--vib", "16", "--led", "3", "-o", "e.mld", "band.mld"}, "", ""},
-      {"C.UTF-8", {"-T", "--vib", "10", "--led", "5", "band.mld"}, "",
+      {"C.UTF-8",
+       {"-T", "--vib", "10", "--led", "5", "band.mld"},
+       "",
        "band.mld: warning: the vibration pulses are too short to feel\n"},
-      {"ja_JP.UTF-8", {"-T", "--vib", "6", "--led", "16", "band.mld"}, "",
+      {"ja_JP.UTF-8",
+       {"-T", "--vib", "6", "--led", "16", "band.mld"},
+       "",
        "band.mld: 注意: チャンネル 16 は一度も鳴らないので、LED は光りません\n"},
       {"C.UTF-8", {"-qT", "--vib", "16", "band.mld"}, "", ""},
       {"C.UTF-8", {"-T", "--vib", "6", "--led", "5", "band.mld"}, "", ""},

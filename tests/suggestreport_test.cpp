@@ -90,22 +90,25 @@ TEST(SuggestReport, ReasonsWhereTheFileHoldsLess) {
 }
 
 TEST(SuggestReport, JsonLine) {
-  EXPECT_EQ(suggestionJson("duet.mld", suggestionOf(melodyOf(duet)), false, LANGUAGE_ENGLISH, "--all-tracks"),
-            "{\"path\":\"duet.mld\",\"format\":\"i-melody\",\"error\":null,\"allTracks\":false,\"vibration\":[2],\"led\":[1],"
-            "\"reasons\":{\"vibration\":\"the bass line pulses about twice a second, easy to feel\","
-            "\"led\":\"the light follows the tune, whose notes come about twice a second\"},"
-            "\"channels\":[{\"channel\":1,\"role\":\"melody\",\"notes\":2,\"lowKey\":72,\"highKey\":74,\"meanKey\":73,"
-            "\"duty\":0.8,\"onsetsPerSecond\":2,\"longestMs\":400,\"shortShare\":0,\"polyphony\":1,\"distinctKeys\":2},"
-            "{\"channel\":2,\"role\":\"bass\",\"notes\":2,\"lowKey\":48,\"highKey\":50,\"meanKey\":49,\"duty\":0.4,"
-            "\"onsetsPerSecond\":2,\"longestMs\":200,\"shortShare\":0,\"polyphony\":1,\"distinctKeys\":2}],"
-            "\"pattern\":{\"vibration\":{\"duty\":0.4,\"pulsesPerSecond\":2,\"longestMs\":200,\"shortShare\":0},"
-            "\"led\":{\"duty\":0.8,\"pulsesPerSecond\":2,\"longestMs\":400,\"shortShare\":0}}}");
+  EXPECT_EQ(
+      suggestionJson("duet.mld", suggestionOf(melodyOf(duet)), false, LANGUAGE_ENGLISH, "--all-tracks"),
+      "{\"path\":\"duet.mld\",\"format\":\"i-melody\",\"error\":null,\"allTracks\":false,\"vibration\":[2],\"led\":[1],"
+      "\"reasons\":{\"vibration\":\"the bass line pulses about twice a second, easy to feel\","
+      "\"led\":\"the light follows the tune, whose notes come about twice a second\"},"
+      "\"channels\":[{\"channel\":1,\"role\":\"melody\",\"notes\":2,\"lowKey\":72,\"highKey\":74,\"meanKey\":73,"
+      "\"duty\":0.8,\"onsetsPerSecond\":2,\"longestMs\":400,\"shortShare\":0,\"polyphony\":1,\"distinctKeys\":2},"
+      "{\"channel\":2,\"role\":\"bass\",\"notes\":2,\"lowKey\":48,\"highKey\":50,\"meanKey\":49,\"duty\":0.4,"
+      "\"onsetsPerSecond\":2,\"longestMs\":200,\"shortShare\":0,\"polyphony\":1,\"distinctKeys\":2}],"
+      "\"pattern\":{\"vibration\":{\"duty\":0.4,\"pulsesPerSecond\":2,\"longestMs\":200,\"shortShare\":0},"
+      "\"led\":{\"duty\":0.8,\"pulsesPerSecond\":2,\"longestMs\":400,\"shortShare\":0}}}");
   Bytes silent = smaf(mobileScoreTrack({{}, 1000}));
-  EXPECT_EQ(melodySuggestionJson("silent.mmf", silent.data(), uint32_t(silent.size()), true, LANGUAGE_JAPANESE, "--all-tracks"),
-            "{\"path\":\"silent.mmf\",\"format\":\"SMAF\",\"error\":null,\"allTracks\":true,\"vibration\":[],\"led\":[],"
-            "\"reasons\":{\"vibration\":\"合わせる音符がありません\",\"led\":\"合わせる音符がありません\"},\"channels\":[],"
-            "\"pattern\":{\"vibration\":{\"duty\":0,\"pulsesPerSecond\":0,\"longestMs\":0,\"shortShare\":0},"
-            "\"led\":{\"duty\":0,\"pulsesPerSecond\":0,\"longestMs\":0,\"shortShare\":0}}}");
+  EXPECT_EQ(
+      melodySuggestionJson("silent.mmf", silent.data(), uint32_t(silent.size()), true, LANGUAGE_JAPANESE,
+                           "--all-tracks"),
+      "{\"path\":\"silent.mmf\",\"format\":\"SMAF\",\"error\":null,\"allTracks\":true,\"vibration\":[],\"led\":[],"
+      "\"reasons\":{\"vibration\":\"合わせる音符がありません\",\"led\":\"合わせる音符がありません\"},\"channels\":[],"
+      "\"pattern\":{\"vibration\":{\"duty\":0,\"pulsesPerSecond\":0,\"longestMs\":0,\"shortShare\":0},"
+      "\"led\":{\"duty\":0,\"pulsesPerSecond\":0,\"longestMs\":0,\"shortShare\":0}}}");
   Bytes none = ascii("no tune");
   EXPECT_EQ(melodySuggestionJson("x.txt", none.data(), uint32_t(none.size()), false, LANGUAGE_ENGLISH, "--all-tracks"),
             "{\"path\":\"x.txt\",\"format\":null,\"error\":\"not an i-melody or SMAF file\",\"allTracks\":false,"
@@ -127,20 +130,25 @@ TEST(SuggestReport, WordsForRatesAndWarnings) {
     Language language;
     const char *text;
   } rates[] = {
-      {0.4, LANGUAGE_ENGLISH, "about once every 3 seconds"}, {0.9, LANGUAGE_ENGLISH, "about once a second"},
-      {1.6, LANGUAGE_ENGLISH, "about twice a second"},       {3.4, LANGUAGE_ENGLISH, "about 3 times a second"},
-      {0.5, LANGUAGE_JAPANESE, "約 2 秒に 1 回"},             {6, LANGUAGE_JAPANESE, "1 秒に約 6 回"},
+      {0.4, LANGUAGE_ENGLISH, "about once every 3 seconds"},
+      {0.9, LANGUAGE_ENGLISH, "about once a second"},
+      {1.6, LANGUAGE_ENGLISH, "about twice a second"},
+      {3.4, LANGUAGE_ENGLISH, "about 3 times a second"},
+      {0.5, LANGUAGE_JAPANESE, "約 2 秒に 1 回"},
+      {6, LANGUAGE_JAPANESE, "1 秒に約 6 回"},
   };
   for (const Rate &r : rates) EXPECT_EQ(rateText(r.perSecond, r.language), r.text) << r.perSecond;
   PhoneWarnings all = {0x8000, 0x0004, false, true, true, true};
-  EXPECT_EQ(warningSentences(all, LANGUAGE_ENGLISH),
-            (std::vector<std::string>{"channel 16 never plays: the vibrator will not follow it",
-                                      "channel 3 never plays: the LED will not light",
-                                      "the vibration pulses are too short to feel", "the vibrator runs almost all the time"}));
+  EXPECT_EQ(
+      warningSentences(all, LANGUAGE_ENGLISH),
+      (std::vector<std::string>{
+          "channel 16 never plays: the vibrator will not follow it", "channel 3 never plays: the LED will not light",
+          "the vibration pulses are too short to feel", "the vibrator runs almost all the time"}));
   PhoneWarnings still = {0x8000, 0, true, false, false, false};
   EXPECT_EQ(warningLine(still, LANGUAGE_ENGLISH), "channel 16 never plays: the vibrator will not run");
-  EXPECT_EQ(warningLine(all, LANGUAGE_JAPANESE),
-            "チャンネル 16 は一度も鳴らないので、バイブはそれに合わせて動きません。チャンネル 3 は一度も鳴らないので、LED "
-            "は光りません。バイブの振動が短すぎて感じられません。バイブがほとんど鳴りっぱなしです");
+  EXPECT_EQ(
+      warningLine(all, LANGUAGE_JAPANESE),
+      "チャンネル 16 は一度も鳴らないので、バイブはそれに合わせて動きません。チャンネル 3 は一度も鳴らないので、LED "
+      "は光りません。バイブの振動が短すぎて感じられません。バイブがほとんど鳴りっぱなしです");
   EXPECT_EQ(warningLine({}, LANGUAGE_ENGLISH), "");
 }

@@ -116,9 +116,7 @@ TempDir::~TempDir() {
   if (!path.empty()) removeTree(path);
 }
 
-bool fileExists(const std::string &path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool fileExists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 bool makeFolder(const std::string &path) { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
 
@@ -128,8 +126,7 @@ std::vector<std::string> listFolder(const std::string &path) {
   HANDLE search = FindFirstFileA((path + "\\*").c_str(), &entry);
   if (search == INVALID_HANDLE_VALUE) return names;
   do {
-    if (std::strcmp(entry.cFileName, ".") && std::strcmp(entry.cFileName, ".."))
-      names.push_back(entry.cFileName);
+    if (std::strcmp(entry.cFileName, ".") && std::strcmp(entry.cFileName, "..")) names.push_back(entry.cFileName);
   } while (FindNextFileA(search, &entry));
   FindClose(search);
   return names;
@@ -174,8 +171,7 @@ std::vector<std::string> listFolder(const std::string &path) {
   std::vector<std::string> names;
   if (DIR *dir = opendir(path.c_str())) {
     while (dirent *entry = readdir(dir))
-      if (std::strcmp(entry->d_name, ".") && std::strcmp(entry->d_name, ".."))
-        names.push_back(entry->d_name);
+      if (std::strcmp(entry->d_name, ".") && std::strcmp(entry->d_name, "..")) names.push_back(entry->d_name);
     closedir(dir);
   }
   return names;

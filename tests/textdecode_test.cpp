@@ -60,8 +60,10 @@ TEST(TextDecode, ShiftJisTableAgreesWithTheCLibrary) {
       iconv(cd, nullptr, nullptr, nullptr, nullptr);
       bool read = iconv(cd, &from, &inLeft, &to, &outLeft) != size_t(-1) && inLeft == 0;
       std::string ours = shiftJis({uint8_t(lead), uint8_t(trail)});
-      if (read) EXPECT_EQ(ours, std::string(buffer, to)) << std::hex << lead << ' ' << trail;
-      else EXPECT_EQ(ours.substr(0, 3), replacement) << std::hex << lead << ' ' << trail;
+      if (read)
+        EXPECT_EQ(ours, std::string(buffer, to)) << std::hex << lead << ' ' << trail;
+      else
+        EXPECT_EQ(ours.substr(0, 3), replacement) << std::hex << lead << ' ' << trail;
     }
   }
   iconv_close(cd);

@@ -23,8 +23,8 @@ std::vector<std::string> notesOf(const Timeline &timeline) {
   std::vector<std::string> lines;
   for (const TimedNote &n : timeline.notes) {
     char line[96];
-    std::snprintf(line, sizeof line, "%d %lld+%lld %d/%d", n.channel, (long long)n.startMs, (long long)n.durationMs, n.key,
-                  n.velocity);
+    std::snprintf(line, sizeof line, "%d %lld+%lld %d/%d", n.channel, (long long)n.startMs, (long long)n.durationMs,
+                  n.key, n.velocity);
     lines.push_back(line);
   }
   return lines;
@@ -45,25 +45,39 @@ TEST(Timeline, DecodesEveryNoteOfEachEncoding) {
     bool loops;
     int channels;
   } cases[] = {
-      {"i-melody: one tempo map for all tracks", tempoMapMelody(),
+      {"i-melody: one tempo map for all tracks",
+       tempoMapMelody(),
        {"1 496+248 64/127", "1 1860+220 64/127", "6 2677+129 60/127", "7 6846+258 60/127"},
-       7104, true, 16},
-      {"i-melody: 4-byte notes, time bases, a fifth track", fourByteMelody(),
-       {"1 156+469 60/127", "1 313+625 72/65", "1 469+531 36/2", "1 625+438 48/0",
-        "1 938+187 60/127", "1 1188+187 60/127", "17 0+469 60/127"},
-       1375, false, 16},
-      {"SMAF HandyPhone, tracks 1 to 4", smaf(cnti(ascii("ST:Hand,")) + handyPhoneTracks()),
-       {"1 0+160 84/127", "4 1088+1945 41/127", "2 1108+80 61/127", "2 1108+80 25/127",
-        "7 0+80 48/127", "9 64+80 46/127", "16 64+80 82/127"},
-       3033, false, 16},
-      {"SMAF Mobile", smaf(mobileTrack(2, mobileSequence(), chunk(ascii("Mtsu"), hex("01 02")))),
+       7104,
+       true,
+       16},
+      {"i-melody: 4-byte notes, time bases, a fifth track",
+       fourByteMelody(),
+       {"1 156+469 60/127", "1 313+625 72/65", "1 469+531 36/2", "1 625+438 48/0", "1 938+187 60/127",
+        "1 1188+187 60/127", "17 0+469 60/127"},
+       1375,
+       false,
+       16},
+      {"SMAF HandyPhone, tracks 1 to 4",
+       smaf(cnti(ascii("ST:Hand,")) + handyPhoneTracks()),
+       {"1 0+160 84/127", "4 1088+1945 41/127", "2 1108+80 61/127", "2 1108+80 25/127", "7 0+80 48/127",
+        "9 64+80 46/127", "16 64+80 82/127"},
+       3033,
+       false,
+       16},
+      {"SMAF Mobile",
+       smaf(mobileTrack(2, mobileSequence(), chunk(ascii("Mtsu"), hex("01 02")))),
        {"1 0+32 60/100", "2 100+256 64/80", "2 100+16 65/80", "3 2660+8 72/100"},
-       2680, false, 16},
-      {"SMAF Mobile, compressed", smaf(mobileTrack(1, huffmanCoded(mobileSequence()))),
+       2680,
+       false,
+       16},
+      {"SMAF Mobile, compressed",
+       smaf(mobileTrack(1, huffmanCoded(mobileSequence()))),
        {"1 0+32 60/100", "2 100+256 64/80", "2 100+16 65/80", "3 2660+8 72/100"},
-       2680, false, 16},
-      {"SMAF, 32 channels", smaf(wideTrack()),
-       {"16 0+16 60/64", "32 0+16 62/64", "17 0+16 48/100"}, 16, false, 32},
+       2680,
+       false,
+       16},
+      {"SMAF, 32 channels", smaf(wideTrack()), {"16 0+16 60/64", "32 0+16 62/64", "17 0+16 48/100"}, 16, false, 32},
   };
   for (const Case &c : cases) {
     Timeline timeline = decode(c.image);
@@ -90,18 +104,28 @@ TEST(Timeline, TimesAreWholeMillisecondsRoundedOnceFromTheExactTime) {
   } cases[] = {
       {"SMAF's longest wait and gate",
        smaf(scoreTrack(5, 2, 0x13, 0x13, Bytes(16, 0), mtsq(hex("FF FF FF 7F 80 3C FF FF FF 7F  00 FF 2F 00")))),
-       {"1 13421772750+13421772750 60/100"}, 26843545500, 26843545500},
-      {"a start on a half millisecond", melody(vers('2'), track(hex("00 FF C3 50  0C FF C3 26  BE 0F 30"))),
-       {"1 6438+1578 60/127"}, 8016, 8016},
-      {"a length half a millisecond below its rounding", melody(vers('2'), track(hex("00 FF C3 66  00 0F 35"))),
-       {"1 0+650 60/127"}, 650, 649},
+       {"1 13421772750+13421772750 60/100"},
+       26843545500,
+       26843545500},
+      {"a start on a half millisecond",
+       melody(vers('2'), track(hex("00 FF C3 50  0C FF C3 26  BE 0F 30"))),
+       {"1 6438+1578 60/127"},
+       8016,
+       8016},
+      {"a length half a millisecond below its rounding",
+       melody(vers('2'), track(hex("00 FF C3 66  00 0F 35"))),
+       {"1 0+650 60/127"},
+       650,
+       649},
       // Tempos 127, 131, 137, 139, 149 and 151, a tick each: their tick
       // lengths' denominators multiply past 2^32. The note lasts from
       // 54.17 to 451.52 ms.
       {"tempos whose tick lengths share no factor",
        melody(vers('2'), track(hex("00 FF C3 7F  01 FF C3 83  01 FF C3 89  01 FF C3 8B  01 FF C3 95  01 FF C3 97"
                                    "  01 0F 30"))),
-       {"1 54+398 60/127"}, 452, 451},
+       {"1 54+398 60/127"},
+       452,
+       451},
   };
   for (const Case &c : cases) {
     Timeline timeline = decode(c.image);
@@ -134,8 +158,12 @@ TEST(Timeline, RecordedSoundOfAudioTracks) {
     int64_t durationMs, soundMs;
   } cases[] = {
       {"two audio tracks", smaf(audioTracks()), {"0+1000", "500+1000", "2000+500"}, 0, 2500, 2000},
-      {"audio tracks and notes", smaf(cnti(ascii("ST:Rec,")) + audioTracks() + mobileTrack(2, mobileSequence())),
-       {"0+1000", "500+1000", "2000+500"}, 4, 2680, 2000},
+      {"audio tracks and notes",
+       smaf(cnti(ascii("ST:Rec,")) + audioTracks() + mobileTrack(2, mobileSequence())),
+       {"0+1000", "500+1000", "2000+500"},
+       4,
+       2680,
+       2000},
       {"a sequence longer than its wave", smaf(longSequence), {"0+4000"}, 0, 6000, 4000},
       {"an audio track before the file chunk", longSequence + smaf(cnti(ascii("ST:A,"))), {}, 0, 0, 0},
   };
@@ -209,14 +237,18 @@ TEST(Timeline, StopsAtTheFaultAndKeepsTheNotesBefore) {
       {"HandyPhone in track 5", smaf(scoreTrack(5, 0, 2, 3, Bytes(16, 0), {})), TIMELINE_UNKNOWN_FORMAT, 8, 5, 0},
       {"header short for its status", smaf(chunk(ascii("MTR\x01"), hex("02 00 02 02 00 00"))),
        TIMELINE_TRACK_HEADER_SHORT, 8, 1, 0},
-      {"part past the track's end", smaf(scoreTrack(1, 0, 2, 3, hex("00 00"), ascii("Mtsq") + be(10, 4) + hex("00 3C 20"))),
-       TIMELINE_PART_CUT, 22, 1, 0},
-      {"cut compressed stream", smaf(mobileTrack(1, cutCodes)), TIMELINE_HUFFMAN_CUT, mobileSequenceAt + cutCodes.size(), 5, 3},
+      {"part past the track's end",
+       smaf(scoreTrack(1, 0, 2, 3, hex("00 00"), ascii("Mtsq") + be(10, 4) + hex("00 3C 20"))), TIMELINE_PART_CUT, 22,
+       1, 0},
+      {"cut compressed stream", smaf(mobileTrack(1, cutCodes)), TIMELINE_HUFFMAN_CUT,
+       mobileSequenceAt + cutCodes.size(), 5, 3},
       {"compressed head cut", smaf(mobileTrack(1, hex("00 00"))), TIMELINE_HUFFMAN_CUT, mobileSequenceAt + 2, 5, 0},
       {"count beyond the bits", smaf(mobileTrack(1, huffmanCoded(mobileSequence(), 0xFFFFFFFF))),
        TIMELINE_HUFFMAN_CLAIM, anywhere, 5, 0},
-      {"a tree of one leaf", smaf(mobileTrack(1, huffmanCoded(hex("00")))), TIMELINE_HUFFMAN_TREE, mobileSequenceAt + 5, 5, 0},
-      {"a tree without end", smaf(mobileTrack(1, Bytes(100, 0xFF))), TIMELINE_HUFFMAN_TREE, mobileSequenceAt + 67, 5, 0},
+      {"a tree of one leaf", smaf(mobileTrack(1, huffmanCoded(hex("00")))), TIMELINE_HUFFMAN_TREE, mobileSequenceAt + 5,
+       5, 0},
+      {"a tree without end", smaf(mobileTrack(1, Bytes(100, 0xFF))), TIMELINE_HUFFMAN_TREE, mobileSequenceAt + 67, 5,
+       0},
   };
   // In an audio track the same faults carry the audio track's flag.
   const int audio = timelineInAudioTrack;
@@ -228,15 +260,18 @@ TEST(Timeline, StopsAtTheFaultAndKeepsTheNotesBefore) {
     uint64_t at;
     uint32_t number;
   } audioCases[] = {
-      {"audio header short", smaf(chunk(ascii("ATR\x02"), hex("00 00 10 00 02"))), TIMELINE_TRACK_HEADER_SHORT | audio, 8, 2},
-      {"audio track of another format", smaf(audioTrack(0, 1, 2, 2, atsq(wave))), TIMELINE_UNKNOWN_FORMAT | audio, 8, 0},
-      {"audio track's reserved time base", smaf(audioTrack(0, 0, 0x20, 2, atsq(wave))), TIMELINE_UNKNOWN_TIME_BASE | audio,
-       8, 0},
+      {"audio header short", smaf(chunk(ascii("ATR\x02"), hex("00 00 10 00 02"))), TIMELINE_TRACK_HEADER_SHORT | audio,
+       8, 2},
+      {"audio track of another format", smaf(audioTrack(0, 1, 2, 2, atsq(wave))), TIMELINE_UNKNOWN_FORMAT | audio, 8,
+       0},
+      {"audio track's reserved time base", smaf(audioTrack(0, 0, 0x20, 2, atsq(wave))),
+       TIMELINE_UNKNOWN_TIME_BASE | audio, 8, 0},
       {"audio part past the track's end", smaf(audioTrack(3, 0, 2, 2, ascii("Atsq") + be(9, 4) + wave)),
        TIMELINE_PART_CUT | audio, 22, 3},
-      {"cut audio sequence", smaf(audioTrack(0, 0, 2, 2, atsq(wave + hex("00 02")))), TIMELINE_SEQUENCE_CUT | audio, 35, 0},
-      {"unknown audio event", smaf(audioTrack(0, 0, 2, 2, atsq(wave + hex("00 FF 01")))), TIMELINE_UNKNOWN_EVENT | audio, 34,
+      {"cut audio sequence", smaf(audioTrack(0, 0, 2, 2, atsq(wave + hex("00 02")))), TIMELINE_SEQUENCE_CUT | audio, 35,
        0},
+      {"unknown audio event", smaf(audioTrack(0, 0, 2, 2, atsq(wave + hex("00 FF 01")))),
+       TIMELINE_UNKNOWN_EVENT | audio, 34, 0},
   };
   for (const AudioCase &c : audioCases) {
     Timeline timeline = decode(c.image);
@@ -269,7 +304,8 @@ TEST(Timeline, ReportsTheWalksStopAsTheInspectorDoes) {
   } cases[] = {
       {"i-melody track cut", cutTrack, MELODY_TRACK_CUT, 1},
       {"a track before the file chunk", track(hex("00 0F 30")) + melody({}, {}), MELODY_BODY_FIRST, 1},
-      {"SMAF chunk cut", ascii("MMMD") + hex("00 00 00 40") + mobileTrack(2, hex("00 80 3C 10")) + ascii("MTR") + hex("02 00 00 00 09"),
+      {"SMAF chunk cut",
+       ascii("MMMD") + hex("00 00 00 40") + mobileTrack(2, hex("00 80 3C 10")) + ascii("MTR") + hex("02 00 00 00 09"),
        SMAF_CHUNK_CUT, 1},
   };
   for (const Case &c : cases) {
@@ -347,17 +383,20 @@ TEST(Timeline, VoicesAsTheFileSaysThem) {
     std::vector<std::string> voices;  // "channel rhythm program bank" of each channel not blank
   } cases[] = {
       {"SMAF track 5: kinds, Mobile programs and banks",
-       smaf(scoreTrack(5, 2, 0x11, 0x01, status5,
-                       mtsq(hex("00 C3 15  00 C3 16  00 B3 00 01  00 B3 20 02  00 BA 20 05  00 B1 07 64  00 FF 2F 00")))),
+       smaf(scoreTrack(
+           5, 2, 0x11, 0x01, status5,
+           mtsq(hex("00 C3 15  00 C3 16  00 B3 00 01  00 B3 20 02  00 BA 20 05  00 B1 07 64  00 FF 2F 00")))),
        {"3 1 -1 -1", "4 0 22 130", "10 1 -1 -1", "11 0 -1 5"}},
-      {"SMAF tracks 6 and 7, 32 channels", smaf(scoreTrack(6, 2, 0, 0, status6, {}) +
-                                                scoreTrack(7, 3, 0, 0, status7, mtsq(hex("00 C0 2A  00 FF 2F 00")))),
+      {"SMAF tracks 6 and 7, 32 channels",
+       smaf(scoreTrack(6, 2, 0, 0, status6, {}) + scoreTrack(7, 3, 0, 0, status7, mtsq(hex("00 C0 2A  00 FF 2F 00")))),
        {"12 1 -1 -1", "17 0 42 -1", "26 1 -1 -1"}},
-      {"SMAF HandyPhone track 2 and an audio track", smaf(scoreTrack(2, 0, 2, 3, hex("FF FF"), mtsq(handyPhone)) +
-                                                         audioTrack(0, 0, 2, 2, atsq(hex("00 00 70 09  00 00 00 00")))),
+      {"SMAF HandyPhone track 2 and an audio track",
+       smaf(scoreTrack(2, 0, 2, 3, hex("FF FF"), mtsq(handyPhone)) +
+            audioTrack(0, 0, 2, 2, atsq(hex("00 00 70 09  00 00 00 00")))),
        {"5 0 -1 2", "6 0 8 -1", "7 0 -1 129"}},
-      {"i-melody", melody(vers('2'), track(hex("00 FF E0 45  00 FF E1 C3  00 FF BA 49  00 FF BA 51  00 3F E0 07  00 0F 30")) +
-                                          track(hex("00 FF E0 02  00 FF BA 48"))),
+      {"i-melody",
+       melody(vers('2'), track(hex("00 FF E0 45  00 FF E1 C3  00 FF BA 49  00 FF BA 51  00 3F E0 07  00 0F 30")) +
+                             track(hex("00 FF E0 02  00 FF BA 48"))),
        {"2 0 5 -1", "4 0 -1 3", "5 0 2 -1", "11 1 -1 -1"}},
   };
   for (const Case &c : cases) {
@@ -366,8 +405,8 @@ TEST(Timeline, VoicesAsTheFileSaysThem) {
     for (int k = 0; k < describedChannels; ++k) {
       const ChannelVoice &v = timeline.voices[k];
       if (v.rhythm || v.program != -1 || v.bank != -1)
-        voices.push_back(std::to_string(k + 1) + " " + std::to_string(v.rhythm) + " " + std::to_string(v.program) + " " +
-                         std::to_string(v.bank));
+        voices.push_back(std::to_string(k + 1) + " " + std::to_string(v.rhythm) + " " + std::to_string(v.program) +
+                         " " + std::to_string(v.bank));
     }
     EXPECT_EQ(voices, c.voices) << c.name;
     EXPECT_EQ(timeline.notesStopped.stop, TIMELINE_DONE) << c.name;

@@ -72,8 +72,9 @@ inline Bytes huffmanCoded(const Bytes &plain, uint32_t count = 0) {
 // change. Track 2 waits with a no-op and a long no-op, has a loop point and
 // an end of track, after which a note counts for nothing.
 inline Bytes tempoMapMelody() {
-  return melody(vers('3'), track(hex("00 FF C3 79  30 13 18  84 13 18  0C FF C3 9B  00 FF DF 00")) +
-                               track(hex("FF FF DE 00  17 4F 10  05 FF DC 02  00 8F 20  00 FF DD 00  10 FF DF 00  00 0F 10")));
+  return melody(vers('3'),
+                track(hex("00 FF C3 79  30 13 18  84 13 18  0C FF C3 9B  00 FF DF 00")) +
+                    track(hex("FF FF DE 00  17 4F 10  05 FF DC 02  00 8F 20  00 FF DD 00  10 FF DF 00  00 0F 10")));
 }
 
 // 4-byte notes at the first tempo: each octave shift and a velocity of
@@ -81,9 +82,11 @@ inline Bytes tempoMapMelody() {
 // another time base, which shorten the notes that still sound. Five
 // tracks: the fifth plays channel 17.
 inline Bytes fourByteMelody() {
-  return melody(note(1) + vers('2'),
-                track(hex("10 0F 30 FC  10 0F 30 81  10 0F 30 06  10 0F 30 03  00 FF C7 40  10 0F 30 FC  00 FF CD 20  40 0F 30 FC")) +
-                    track({}) + track({}) + track({}) + track(hex("00 0F 30 FC")));
+  return melody(
+      note(1) + vers('2'),
+      track(hex(
+          "10 0F 30 FC  10 0F 30 81  10 0F 30 06  10 0F 30 03  00 FF C7 40  10 0F 30 FC  00 FF CD 20  40 0F 30 FC")) +
+          track({}) + track({}) + track({}) + track(hex("00 0F 30 FC")));
 }
 
 // --- SMAF ------------------------------------------------------------------
@@ -92,8 +95,9 @@ inline Bytes fourByteMelody() {
 // 1: two-byte durations and gates, octave shifts of channel 2 up and down, a
 // no-op, an exclusive, a short control and the end.
 inline Bytes handyPhoneTracks() {
-  Bytes first = hex("00 3C 20  81 10 C5 82 05  00 00 72 01  05 51 10  00 00 72 82  00 51 10"
-                    "  00 FF 00  00 FF F0 03 43 79 F7  00 00 10  02 00 00 00");
+  Bytes first =
+      hex("00 3C 20  81 10 C5 82 05  00 00 72 01  05 51 10  00 00 72 82  00 51 10"
+          "  00 FF 00  00 FF F0 03 43 79 F7  00 00 10  02 00 00 00");
   return scoreTrack(1, 0, 0x02, 0x03, hex("00 00"), mtsq(first)) +
          scoreTrack(2, 0, 0x02, 0x03, hex("00 00"), mtsq(hex("00 8C 10"))) +
          scoreTrack(3, 0, 0x02, 0x03, hex("00 00"), mtsq(hex("10 0A 10"))) +
@@ -105,8 +109,9 @@ inline Bytes handyPhoneTracks() {
 // change, a no-op, a two-byte duration and the end, after which a note
 // counts for nothing.
 inline Bytes mobileSequence() {
-  return hex("00 80 3C 10  05 91 40 50 81 00  00 81 41 08  00 F0 03 43 79 F7  00 B0 07 64  00 C0 05  00 FF 00"
-             "  81 00 82 48 04  01 FF 2F 00  00 80 3C 10");
+  return hex(
+      "00 80 3C 10  05 91 40 50 81 00  00 81 41 08  00 F0 03 43 79 F7  00 B0 07 64  00 C0 05  00 FF 00"
+      "  81 00 82 48 04  01 FF 2F 00  00 80 3C 10");
 }
 
 inline Bytes mobileTrack(uint8_t format, const Bytes &sequence, const Bytes &parts = {}) {
@@ -116,7 +121,8 @@ inline Bytes mobileTrack(uint8_t format, const Bytes &sequence, const Bytes &par
 // The 32-channel format in track 7: channel 16 and channel 32 with a
 // velocity, channel 17 without, a control change, the end.
 inline Bytes wideTrack() {
-  return scoreTrack(7, 3, 0x00, 0x00, Bytes(32, 0x00), mtsq(hex("00 1F 3C 40 10  00 9F 3E 40 10  00 80 30 10  00 3F 01 02  00 FF 2F 00")));
+  return scoreTrack(7, 3, 0x00, 0x00, Bytes(32, 0x00),
+                    mtsq(hex("00 1F 3C 40 10  00 9F 3E 40 10  00 80 30 10  00 3F 01 02  00 FF 2F 00")));
 }
 
 // An audio track: its header (format type, sequence type 0, wave type 0x10
@@ -135,8 +141,9 @@ inline Bytes wave(uint8_t number) { return chunk(ascii("Awa") + Bytes{number}, B
 // the 2500.
 inline Bytes audioTracks() {
   return audioTrack(0, 0, 0x02, 0x02, atsq(hex("00 01 80 7A  80 7A FF 00  00 00 00 00")) + wave(1)) +
-         audioTrack(1, 0, 0x10, 0x10, chunk(ascii("Atsu"), hex("00")) + atsq(hex("32 02 64  80 16 43 32  00 00 00 00")) +
-                                          wave(2) + wave(3));
+         audioTrack(
+             1, 0, 0x10, 0x10,
+             chunk(ascii("Atsu"), hex("00")) + atsq(hex("32 02 64  80 16 43 32  00 00 00 00")) + wave(2) + wave(3));
 }
 
 // Every generated melody of the timeline's tests that reads whole.

@@ -14,7 +14,7 @@ std::string json(const char *path, const Bytes &image) {
 
 // The strips, with the channels' roles read from the same timeline.
 std::string strips(const char *path, const Timeline &timeline, uint32_t vib, uint32_t led, const StripLayout &layout,
-                 Language language) {
+                   Language language) {
   ChannelRoles roles;
   readChannelRoles(timeline, &roles);
   return timelineText(path, timeline, roles, vib, led, layout, language);
@@ -67,7 +67,7 @@ TEST(TimelineReport, StripsShowHowMuchOfEachColumnSounds) {
   timeline.formatKind = FORMAT_IMELODY;
   timeline.durationMs = timeline.durationFloorMs = 1000;
   timeline.channels = 16;
-  timeline.notes = {{0, 125, 1, 60, 127}, {125, 31, 1, 60, 127}, {250, 62, 1, 60, 127}, {375, 93, 1, 60, 127},
+  timeline.notes = {{0, 125, 1, 60, 127},  {125, 31, 1, 60, 127}, {250, 62, 1, 60, 127}, {375, 93, 1, 60, 127},
                     {500, 62, 1, 60, 127}, {500, 62, 1, 64, 127}, {600, 400, 3, 60, 127}};
   timeline.notesStopped = {TIMELINE_TEMPO_ZERO, 40, 2};
   struct Case {

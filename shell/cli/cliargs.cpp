@@ -1,8 +1,8 @@
 #include "shell/cli/cliargs.h"
 
+#include <getopt.h>
 #include <cstdio>
 #include <cstring>
-#include <getopt.h>
 #include <string>
 #include <vector>
 

@@ -6,15 +6,15 @@
 #include <cstring>
 #include <string>
 
-#include "engine/format.h"
 #include "engine/channelroles.h"
+#include "engine/format.h"
 #include "engine/inspect.h"
 #include "engine/timeline.h"
-#include "shell/report/infojson.h"
-#include "shell/report/infotext.h"
 #include "resources/clitexts.h"
 #include "shell/cli/output.h"
 #include "shell/memblock.h"
+#include "shell/report/infojson.h"
+#include "shell/report/infotext.h"
 
 namespace {
 
@@ -24,7 +24,8 @@ bool reportFile(const char *path, const char *name, bool json, Language language
   MemBlock file = {};
   if (!memBlockLoad(&file, path)) {
     std::string reason = unreadableReason(errno, json);
-    printText(stdout, json ? unreadableInfoJson(name, reason.c_str()) + "\n" : unreadableInfoText(name, reason.c_str()));
+    printText(stdout,
+              json ? unreadableInfoJson(name, reason.c_str()) + "\n" : unreadableInfoText(name, reason.c_str()));
     return false;
   }
   // One reading of the notes counts them and gives each channel's role.

@@ -1,11 +1,11 @@
 #include "shell/cli/jobs.h"
 
+#include <dirent.h>
+#include <sys/stat.h>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <dirent.h>
-#include <sys/stat.h>
 
 #include "resources/clitexts.h"
 #include "shell/cli/language.h"

@@ -1,14 +1,14 @@
 // sorbelin: the native converter for systems without Win32. It accepts a
 // conventional POSIX command line (--vib 2 --led 1 -o out.mld in.mld) and the
 // program's own one (in.mld /vc:3 /lc:5 /sv:out.mld /end).
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cerrno>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 #include "engine/conversion.h"
@@ -50,9 +50,9 @@ struct Written {
 struct Run {
   const CliRequest *choice;  // the channels chosen, for each file
   bool quiet;
-  bool warn;         // says where the phone will disappoint (not in the Windows program's form)
-  bool nameFiles;    // each result message follows a line "INPUT -> OUTPUT"
-  bool makeFolders;  // -d: the folders of an output are made when missing
+  bool warn;             // says where the phone will disappoint (not in the Windows program's form)
+  bool nameFiles;        // each result message follows a line "INPUT -> OUTPUT"
+  bool makeFolders;      // -d: the folders of an output are made when missing
   FileReading *reading;  // what is read of each file's notes
   std::vector<Written> written;
   int converted, failed;  // the files so far
@@ -79,8 +79,8 @@ void remember(Run *run, const Job &job) {
 bool toStandardOutput(const std::string &output) {
   int fd = namedDescriptor(output.c_str());
   struct stat target, out;
-  return fd >= 0 && fstat(fd, &target) == 0 && fstat(STDOUT_FILENO, &out) == 0 &&
-         target.st_dev == out.st_dev && target.st_ino == out.st_ino;
+  return fd >= 0 && fstat(fd, &target) == 0 && fstat(STDOUT_FILENO, &out) == 0 && target.st_dev == out.st_dev &&
+         target.st_ino == out.st_ino;
 }
 
 // A malformed melody says where the converter stopped reading it.
@@ -156,8 +156,8 @@ ConversionRequest requestFor(const CliRequest &choice, const MemBlock &input, Fi
 // Reads, converts and writes one file; nothing is written unless the
 // conversion succeeded, and folders made for a result that could not be
 // written are removed again.
-ConversionResult convertJob(const Run &run, const Job &job, MemBlock *input, MemBlock *output,
-                            ConversionRequest *asked, FileReading *reading) {
+ConversionResult convertJob(const Run &run, const Job &job, MemBlock *input, MemBlock *output, ConversionRequest *asked,
+                            FileReading *reading) {
   ConversionResult result = {};
   result.outcome = CONVERT_UNREADABLE;
   if (!memBlockLoad(input, job.input.c_str())) return result;
@@ -175,8 +175,7 @@ ConversionResult convertJob(const Run &run, const Job &job, MemBlock *input, Mem
 // this run already wrote is refused: it would replace the first.
 bool runJob(Run *run, const Job &job) {
   if (const Written *earlier = earlierResult(*run, job.output)) {
-    std::fprintf(stderr, say(msgSameOutput), job.inputName.c_str(), job.outputName.c_str(),
-                 earlier->inputName.c_str());
+    std::fprintf(stderr, say(msgSameOutput), job.inputName.c_str(), job.outputName.c_str(), earlier->inputName.c_str());
     ++run->failed;
     return false;
   }
@@ -200,8 +199,7 @@ bool runJob(Run *run, const Job &job) {
 // A run of several files ends with how many were converted and how many
 // failed, on stderr (not with -q).
 void tellTotals(const Run &run) {
-  if (!run.quiet && run.converted + run.failed > 1)
-    std::fprintf(stderr, say(msgRunTotals), run.converted, run.failed);
+  if (!run.quiet && run.converted + run.failed > 1) std::fprintf(stderr, say(msgRunTotals), run.converted, run.failed);
 }
 
 // A -d folder that exists must be a folder; a missing one is made when the
@@ -218,7 +216,7 @@ int reportOn(const CliRequest &request) {
   std::vector<Job> jobs;
   bool whole = true;
   for (const char *input : request.inputs) whole = addJobs(request, input, &jobs) && whole;
-  int status = request.timeline ? reportTimelines(jobs, request, userLanguage)
+  int status = request.timeline  ? reportTimelines(jobs, request, userLanguage)
                : request.suggest ? reportSuggestions(jobs, request, userLanguage)
                                  : reportFiles(jobs, request.json, userLanguage);
   return status == 0 && whole ? EXIT_CONVERTED : EXIT_FAILED;
@@ -227,8 +225,15 @@ int reportOn(const CliRequest &request) {
 // Every file of the request, each told as it is converted or not.
 int convertAll(const CliRequest &request) {
   FileReading reading;
-  Run run = {&request, bool(request.quiet), true, request.inputs.size() > 1 || request.recursive,
-             request.outputMode == OUTPUT_FOLDER, &reading, {}, 0, 0};
+  Run run = {&request,
+             bool(request.quiet),
+             true,
+             request.inputs.size() > 1 || request.recursive,
+             request.outputMode == OUTPUT_FOLDER,
+             &reading,
+             {},
+             0,
+             0};
   bool allConverted = true;
   for (const char *input : request.inputs) {
     std::vector<Job> jobs;

@@ -1,8 +1,8 @@
 #include "shell/cli/output.h"
 
+#include <stdio_ext.h>
 #include <cerrno>
 #include <cstdarg>
-#include <stdio_ext.h>
 
 namespace {
 

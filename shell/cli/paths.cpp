@@ -1,9 +1,9 @@
 #include "shell/cli/paths.h"
 
-#include <cerrno>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 
 #include "shell/wholefile.h"
 

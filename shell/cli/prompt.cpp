@@ -36,8 +36,7 @@ int askOutputPath(const char *inputPath, FILE *in, FILE *out, std::string *outpu
     std::string answer;
     if (!readAnswer(in, &answer)) return 0;
     if (answer.empty()) answer = proposed;  // Enter takes the proposal, as a Save dialog does
-    if (extensionStart(answer) == answer.size() && !extension.empty() && answer.back() != '/')
-      answer += extension;
+    if (extensionStart(answer) == answer.size() && !extension.empty() && answer.back() != '/') answer += extension;
     struct stat info;
     if (stat(answer.c_str(), &info) != 0 || confirmReplace(answer, in, out)) {
       *outputPath = answer;

@@ -1,14 +1,14 @@
 #include "shell/cli/timeline.h"
 
+#include <langinfo.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cerrno>
 #include <clocale>
 #include <cstdio>
 #include <cstring>
-#include <langinfo.h>
 #include <string>
-#include <sys/ioctl.h>
-#include <unistd.h>
 
 #include "engine/conversion.h"
 #include "engine/format.h"

@@ -96,7 +96,8 @@ std::string carriesLine(const char *name, const ConversionResult &result, const 
   Telling t = {result, request, allTracksChoice, language, suggested};
   Note vib = noteFor(true, carried.vibration, request.vibMask,
                      smaf ? smafVibrationReason(carried, request) : melodyReason(result), t);
-  Note led = noteFor(false, carried.led, request.ledMask, smaf ? smafLedReason(carried, request) : melodyReason(result), t);
+  Note led =
+      noteFor(false, carried.led, request.ledMask, smaf ? smafLedReason(carried, request) : melodyReason(result), t);
   // A reason that holds for both is said once, after both. The name goes in
   // last: the blanks are looked for in what it fills only.
   bool shared = !vib.reason.empty() && vib.reason == led.reason;

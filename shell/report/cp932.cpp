@@ -1,4 +1,5 @@
-// Written by make-cp932.py; do not edit.
+// Written by make-cp932.py; do not edit. The table keeps its own layout.
+// clang-format off
 #include "shell/report/cp932.h"
 
 const uint16_t cp932Table[11280] = {

@@ -19,8 +19,7 @@ std::string field(const char *name, const std::string &value) { return std::stri
 std::string number(uint64_t value) { return std::to_string(value); }
 
 std::string head(const char *path, const char *format, const std::string &length, const std::string &error) {
-  return "{\"path\":" + quotedPath(path) + field("format", format) + field("length", length) +
-         field("error", error);
+  return "{\"path\":" + quotedPath(path) + field("format", format) + field("length", length) + field("error", error);
 }
 
 // The piece's length in milliseconds, the notes of each channel that has
@@ -31,8 +30,8 @@ std::string noteFields(const MelodyInfo &info, const ChannelRoles *roles) {
     if (info.notes[k]) notes += (notes.size() > 1 ? ",\"" : "\"") + number(k + 1) + "\":" + number(info.notes[k]);
   for (int k = 0; roles && k < describedChannels; ++k)
     if (hasNotes(*roles, k + 1))
-      named += (named.size() > 1 ? ",\"" : "\"") + number(k + 1) + "\":" +
-               quoted(roleName(roles->figures[k].role, LANGUAGE_ENGLISH));
+      named += (named.size() > 1 ? ",\"" : "\"") + number(k + 1) +
+               "\":" + quoted(roleName(roles->figures[k].role, LANGUAGE_ENGLISH));
   return field("durationMs", std::to_string(info.durationMs)) + field("notes", notes + "}") +
          (roles ? field("roles", named + "}") : "");
 }
@@ -50,9 +49,9 @@ std::string recordedSoundField(const MelodyInfo &info) {
 
 std::string melodyFields(const MelodyInfo &info, const std::string &title, const ChannelRoles *roles) {
   return field("version", number(info.version)) + field("noteLength", number(info.noteLength)) +
-         field("tracks", number(info.tracks)) + field("title", title) +
-         field("audioChunks", number(info.audioChunks)) +
-         field("links", "{\"vibration\":" + channelArray(info.vibLinks) + ",\"led\":" + channelArray(info.ledLinks) + "}") +
+         field("tracks", number(info.tracks)) + field("title", title) + field("audioChunks", number(info.audioChunks)) +
+         field("links",
+               "{\"vibration\":" + channelArray(info.vibLinks) + ",\"led\":" + channelArray(info.ledLinks) + "}") +
          noteFields(info, roles) + recordedSoundField(info);
 }
 
@@ -62,8 +61,8 @@ std::string smafFields(const MelodyInfo &info, const std::string &title, const C
   for (uint32_t id : info.chunkIds) chunks += (chunks.size() > 1 ? "," : "") + quoted(chunkIdText(id));
   // A file without chunks has no score track type.
   std::string type = info.chunkIds.empty() ? "" : field("scoreTrackType", number(info.scoreTrackType));
-  return type + field("chunks", chunks + "]") +
-         field("title", title) + field("crc", crcNames[info.crc]) + field("trailingBytes", number(info.trailingBytes)) +
+  return type + field("chunks", chunks + "]") + field("title", title) + field("crc", crcNames[info.crc]) +
+         field("trailingBytes", number(info.trailingBytes)) +
          field("links", "{\"vibration\":" + channelArray(info.vibLinks) + ",\"led\":" + channelArray(info.ledLinks) +
                             ",\"ledTag\":" + (info.ledTag ? number(info.ledTag) : "null") + "}") +
          noteFields(info, roles) + recordedSoundField(info);
@@ -89,6 +88,8 @@ std::string melodyInfoJson(const char *path, const uint8_t *bytes, uint32_t leng
 }
 
 std::string unreadableInfoJson(const char *path, const char *reason) {
-  return head(path, "null", "null", quoted(decodeText(reinterpret_cast<const uint8_t *>(reason),
-                                                      std::char_traits<char>::length(reason), TEXT_UTF8))) + "}";
+  return head(path, "null", "null",
+              quoted(decodeText(reinterpret_cast<const uint8_t *>(reason), std::char_traits<char>::length(reason),
+                                TEXT_UTF8))) +
+         "}";
 }

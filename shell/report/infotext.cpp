@@ -8,7 +8,9 @@
 namespace {
 
 // A label of 9 columns or more is followed by two spaces.
-std::string line(const char *label, const std::string &value) { return "  " + padToColumns(label, 9, 2) + value + "\n"; }
+std::string line(const char *label, const std::string &value) {
+  return "  " + padToColumns(label, 9, 2) + value + "\n";
+}
 
 std::string plural(uint64_t count, const char *one, const char *many) {
   return std::to_string(count) + " " + (count == 1 ? one : many);
@@ -92,8 +94,10 @@ std::string smafLines(const MelodyInfo &info, const ChannelRoles *roles, Languag
   for (uint32_t id : info.chunkIds) parts += (parts.empty() ? "" : ", ") + partName(id);
   std::string ledTag = info.ledTag ? "; the file's information names LED channel " + std::to_string(info.ledTag) : "";
   return line("parts", parts.empty() ? "none" : parts) +
-         line("CRC", std::string(crcNames[info.crc]) + ", " + plural(info.trailingBytes, "byte", "bytes") + " after it") +
-         line("links", "vibration " + channelListText(info.vibLinks) + "; LED " + channelListText(info.ledLinks) + ledTag) +
+         line("CRC",
+              std::string(crcNames[info.crc]) + ", " + plural(info.trailingBytes, "byte", "bytes") + " after it") +
+         line("links",
+              "vibration " + channelListText(info.vibLinks) + "; LED " + channelListText(info.ledLinks) + ledTag) +
          noteBars(info, roles, language);
 }
 

@@ -24,7 +24,8 @@ def character(lead, trail):
 codes = [character(lead, trail) for lead in leads for trail in trails]
 lines = [", ".join(f"0x{code:04X}" for code in codes[at:at + 12]) + "," for at in range(0, len(codes), 12)]
 with open(os.path.join(here, "cp932.cpp"), "w") as out:
-    out.write("// Written by make-cp932.py; do not edit.\n")
+    out.write("// Written by make-cp932.py; do not edit. The table keeps its own layout.\n")
+    out.write("// clang-format off\n")
     out.write('#include "shell/report/cp932.h"\n\n')
     out.write(f"const uint16_t cp932Table[{len(codes)}] = {{\n")
     out.write("".join(f"    {line}\n" for line in lines))

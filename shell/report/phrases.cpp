@@ -102,7 +102,8 @@ std::string durationText(int64_t floorMs) {
 std::string phonesMadeFor(const MelodyInfo &info, Language language) {
   static const int notesAtOnce[] = {0, 4, 16, 40};
   bool decided = false;
-  for (uint32_t id : info.chunkIds) decided = decided || (chunkIdText(id).compare(0, 3, "MTR") == 0 && (id & 0xFF) <= 5);
+  for (uint32_t id : info.chunkIds)
+    decided = decided || (chunkIdText(id).compare(0, 3, "MTR") == 0 && (id & 0xFF) <= 5);
   if (info.formatKind != FORMAT_SMAF || !decided || info.scoreTrackType < 1 || info.scoreTrackType > 3) return "";
   return fillToken(inLanguage(msgPhonesPlaying, language), "count", std::to_string(notesAtOnce[info.scoreTrackType]));
 }
@@ -144,8 +145,10 @@ std::string chunkIdText(uint32_t id) {
   std::string text;
   for (int i = 0; i < 4; ++i) {
     unsigned char c = uint8_t(id >> (24 - 8 * i));
-    if (i == 3 && (text == "MTR" || text == "ATR")) text += std::to_string(c);
-    else text += c >= 0x20 && c < 0x7F ? char(c) : '?';
+    if (i == 3 && (text == "MTR" || text == "ATR"))
+      text += std::to_string(c);
+    else
+      text += c >= 0x20 && c < 0x7F ? char(c) : '?';
   }
   return text;
 }

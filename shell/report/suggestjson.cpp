@@ -29,10 +29,11 @@ std::string channelArray(uint32_t mask) {
 }
 
 std::string channelObject(int channel, const ChannelFigures &f) {
-  return "{" + field("channel", std::to_string(channel), true) + field("role", quoted(roleName(f.role, LANGUAGE_ENGLISH))) +
-         field("notes", std::to_string(f.notes)) + field("lowKey", std::to_string(f.lowKey)) +
-         field("highKey", std::to_string(f.highKey)) + field("meanKey", number(f.meanKey, 1)) +
-         field("duty", number(f.duty, 3)) + field("onsetsPerSecond", number(f.onsetsPerSecond, 2)) +
+  return "{" + field("channel", std::to_string(channel), true) +
+         field("role", quoted(roleName(f.role, LANGUAGE_ENGLISH))) + field("notes", std::to_string(f.notes)) +
+         field("lowKey", std::to_string(f.lowKey)) + field("highKey", std::to_string(f.highKey)) +
+         field("meanKey", number(f.meanKey, 1)) + field("duty", number(f.duty, 3)) +
+         field("onsetsPerSecond", number(f.onsetsPerSecond, 2)) +
          field("longestMs", std::to_string(std::llround(f.longestMs))) + field("shortShare", number(f.shortShare, 3)) +
          field("polyphony", number(f.polyphony, 2)) + field("distinctKeys", std::to_string(f.distinctKeys)) + "}";
 }
@@ -46,7 +47,8 @@ std::string channelList(const ChannelRoles &roles) {
 
 std::string patternObject(const VibrationPattern &p) {
   return "{" + field("duty", number(p.duty, 3), true) + field("pulsesPerSecond", number(p.pulsesPerSecond, 2)) +
-         field("longestMs", std::to_string(std::llround(p.longestMs))) + field("shortShare", number(p.shortShare, 3)) + "}";
+         field("longestMs", std::to_string(std::llround(p.longestMs))) + field("shortShare", number(p.shortShare, 3)) +
+         "}";
 }
 
 std::string head(const char *path, const char *format, const std::string &error, bool allTracks) {
@@ -55,9 +57,11 @@ std::string head(const char *path, const char *format, const std::string &error,
 }
 
 std::string tail(uint16_t vibration, uint16_t led, const std::string &vibrationReason, const std::string &ledReason,
-                 const std::string &channels, const VibrationPattern &vibrationPattern, const VibrationPattern &ledPattern) {
+                 const std::string &channels, const VibrationPattern &vibrationPattern,
+                 const VibrationPattern &ledPattern) {
   return field("vibration", channelArray(vibration)) + field("led", channelArray(led)) +
-         field("reasons", "{" + field("vibration", quoted(vibrationReason), true) + field("led", quoted(ledReason)) + "}") +
+         field("reasons",
+               "{" + field("vibration", quoted(vibrationReason), true) + field("led", quoted(ledReason)) + "}") +
          field("channels", channels) +
          field("pattern", "{" + field("vibration", patternObject(vibrationPattern), true) +
                               field("led", patternObject(ledPattern)) + "}") +
@@ -88,7 +92,8 @@ std::string melodySuggestionJson(const char *path, const uint8_t *bytes, uint32_
 }
 
 std::string unreadableSuggestionJson(const char *path, const char *reason, bool allTracks, Language language) {
-  std::string text = decodeText(reinterpret_cast<const uint8_t *>(reason), std::char_traits<char>::length(reason), TEXT_UTF8);
+  std::string text =
+      decodeText(reinterpret_cast<const uint8_t *>(reason), std::char_traits<char>::length(reason), TEXT_UTF8);
   std::string why = inLanguage(msgWhyUnreadable, language);
   return head(path, "null", quoted(text), allTracks) + tail(0, 0, why, why, "[]", {}, {});
 }

@@ -54,13 +54,15 @@ std::string channelLine(int channel, const ChannelFigures &f, Language language)
 
 }  // namespace
 
-std::string suggestionText(const char *path, const FileSuggestion &file, Language language, const char *allTracksChoice) {
+std::string suggestionText(const char *path, const FileSuggestion &file, Language language,
+                           const char *allTracksChoice) {
   std::string out = pathLine(path);
   out += choiceLine(file, true, language, allTracksChoice);
   out += choiceLine(file, false, language, allTracksChoice);
   for (int k = 0; k < describedChannels; ++k)
     if ((file.roles.withNotes >> k) & 1) out += channelLine(k + 1, file.roles.figures[k], language);
-  std::string sentence = readingStopSentence(file.info.formatKind, file.info.stopped, file.timeline.notesStopped, language);
+  std::string sentence =
+      readingStopSentence(file.info.formatKind, file.info.stopped, file.timeline.notesStopped, language);
   if (!sentence.empty()) out += "  " + padded("error", 10) + sentence + "\n";
   return out;
 }

@@ -15,7 +15,8 @@
 
 // The report on a file that suggestForImage read; `allTracksChoice` names
 // the choice that links SMAF score tracks 6 and 7 ("--all-tracks").
-std::string suggestionText(const char *path, const FileSuggestion &file, Language language, const char *allTracksChoice);
+std::string suggestionText(const char *path, const FileSuggestion &file, Language language,
+                           const char *allTracksChoice);
 
 // The report on a file that could not be read.
 std::string unreadableSuggestionText(const char *path, const char *reason);

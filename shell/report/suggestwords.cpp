@@ -95,7 +95,9 @@ std::string rolesText(uint16_t channels, const ChannelRoles &roles, Language lan
   std::string text;
   for (int k = 0; k < 16; ++k)
     if ((channels >> k) & 1)
-      text += (text.empty() ? "" : language == LANGUAGE_JAPANESE ? "、" : ", ") +
+      text += (text.empty()                    ? ""
+               : language == LANGUAGE_JAPANESE ? "、"
+                                               : ", ") +
               std::string(roleName(roles.figures[k].role, language));
   return text;
 }
@@ -134,7 +136,8 @@ std::string reasonText(const Suggestion &suggestion, const ChannelRoles &roles, 
   for (int k = 0; k < 16 && !vibration; ++k)
     if ((channels >> k) & 1) rate = roles.figures[k].onsetsPerSecond;
   RoomLimit limit = vibration ? room.vibrationLimit : room.ledLimit;
-  const Message &message = choiceMessage(vibration ? suggestion.vibrationReason : suggestion.ledReason, vibration, limit);
+  const Message &message =
+      choiceMessage(vibration ? suggestion.vibrationReason : suggestion.ledReason, vibration, limit);
   std::string text = inLanguage(message, language);
   // The blanks of the message are filled before the parts, whose words hold none.
   text = fillToken(text, "version", std::to_string(room.linkVersion));

@@ -65,8 +65,10 @@ std::string decodeUtf8(const uint8_t *bytes, size_t length) {
   std::string out;
   for (size_t i = 0; i < length;) {
     size_t n = utf8Length(bytes + i, length - i);
-    if (n) out.append(reinterpret_cast<const char *>(bytes + i), n);
-    else out += replacement;
+    if (n)
+      out.append(reinterpret_cast<const char *>(bytes + i), n);
+    else
+      out += replacement;
     i += n ? n : 1;
   }
   return out;

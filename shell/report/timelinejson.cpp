@@ -97,6 +97,7 @@ std::string melodyTimelineJson(const char *path, const uint8_t *bytes, uint32_t 
 }
 
 std::string unreadableTimelineJson(const char *path, const char *reason) {
-  std::string text = decodeText(reinterpret_cast<const uint8_t *>(reason), std::char_traits<char>::length(reason), TEXT_UTF8);
+  std::string text =
+      decodeText(reinterpret_cast<const uint8_t *>(reason), std::char_traits<char>::length(reason), TEXT_UTF8);
   return head(path, "null", quoted(text)) + noTimeline;
 }

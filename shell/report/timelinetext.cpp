@@ -90,7 +90,8 @@ std::vector<std::pair<int, std::vector<Span>>> channelSpans(const Timeline &time
   std::vector<std::pair<int, std::vector<Span>>> channels;
   std::vector<const TimedNote *> notes;
   for (const TimedNote &note : timeline.notes) notes.push_back(&note);
-  std::stable_sort(notes.begin(), notes.end(), [](const TimedNote *a, const TimedNote *b) { return a->channel < b->channel; });
+  std::stable_sort(notes.begin(), notes.end(),
+                   [](const TimedNote *a, const TimedNote *b) { return a->channel < b->channel; });
   for (const TimedNote *note : notes) {
     if (channels.empty() || channels.back().first != note->channel) channels.push_back({note->channel, {}});
     channels.back().second.push_back({double(note->startMs), double(note->startMs + note->durationMs)});
@@ -164,7 +165,9 @@ std::string channelLabel(int channel, const ChannelRoles &roles, uint32_t vibCha
 }
 
 std::string headline(const Timeline &timeline) {
-  std::string format = timeline.formatKind == FORMAT_IMELODY ? "i-melody" : timeline.formatKind == FORMAT_SMAF ? "SMAF" : "none";
+  std::string format = timeline.formatKind == FORMAT_IMELODY ? "i-melody"
+                       : timeline.formatKind == FORMAT_SMAF  ? "SMAF"
+                                                             : "none";
   if (timeline.formatKind == FORMAT_NONE) return "  " + format + "\n";
   return "  " + format + ", " + durationText(timeline.durationFloorMs) + (timeline.loops ? ", loops" : "") + "\n";
 }
@@ -183,7 +186,8 @@ std::string timelineText(const char *path, const Timeline &timeline, const Chann
       out += channelLabel(channel.first, roles, vibChannels, ledChannels, language) +
              strip(channel.second, pieceMs, columns, layout.blocks) + "\n";
     out += recordingRow(timeline, pieceMs, columns, layout.blocks, language);
-    out += label("vibration", language) + strip(linkedSpans(channels, vibChannels), pieceMs, columns, layout.blocks) + "\n";
+    out += label("vibration", language) + strip(linkedSpans(channels, vibChannels), pieceMs, columns, layout.blocks) +
+           "\n";
     out += label("LED", language) + strip(linkedSpans(channels, ledChannels), pieceMs, columns, layout.blocks) + "\n";
     out += axis(pieceMs, columns, language);
   }

@@ -6,7 +6,7 @@
 // it) or traps is over: the call says so and the page starts another.
 'use strict';
 
-const sorbelinEngine = (function () {
+const sorbelinEngine = (function() {
   // Runs `call` on the module; when it throws, the module is marked as
   // ended and the call gives {failure}: 'no-memory' when the engine ran out
   // of memory (its new-handler marks the module so before it aborts), else
@@ -51,11 +51,13 @@ const sorbelinEngine = (function () {
   // 'no-memory' or 'failed'} when the engine could not read it.
   function read(module, name, bytes, choice) {
     return guarded(module, () => {
-      const pointers = [copyText(module, name), copyIn(module, bytes), copyText(module, choice.japanese),
-                        copyText(module, choice.english)];
+      const pointers = [
+        copyText(module, name), copyIn(module, bytes), copyText(module, choice.japanese),
+        copyText(module, choice.english)
+      ];
       const [namePtr, bytesPtr, japanesePtr, englishPtr] = pointers;
-      const json = pointers.every(Boolean) ?
-          module._sorbelin_read(namePtr, bytesPtr, bytes.length, japanesePtr, englishPtr) : 0;
+      const json =
+          pointers.every(Boolean) ? module._sorbelin_read(namePtr, bytesPtr, bytes.length, japanesePtr, englishPtr) : 0;
       for (const at of pointers) module._free(at);
       if (!json) return {failure: 'no-memory'};
       const parsed = JSON.parse(module.UTF8ToString(json));
@@ -81,11 +83,14 @@ const sorbelinEngine = (function () {
   // [sentences]} (none unless asked).
   function convert(module, name, bytes, vibMask, ledMask, flags, choice) {
     const result = guarded(module, () => {
-      const pointers = [copyText(module, name), copyIn(module, bytes), copyText(module, choice.japanese),
-                        copyText(module, choice.english)];
+      const pointers = [
+        copyText(module, name), copyIn(module, bytes), copyText(module, choice.japanese),
+        copyText(module, choice.english)
+      ];
       const [namePtr, input, japanesePtr, englishPtr] = pointers;
       const conversion = pointers.every(Boolean) ?
-          module._sorbelin_convert(namePtr, input, bytes.length, vibMask, ledMask, flags, japanesePtr, englishPtr) : 0;
+          module._sorbelin_convert(namePtr, input, bytes.length, vibMask, ledMask, flags, japanesePtr, englishPtr) :
+          0;
       for (const at of pointers) module._free(at);
       if (!conversion) return {failure: 'no-memory'};
       const made = JSON.parse(module.UTF8ToString(module._sorbelin_conversion(conversion)));
@@ -99,8 +104,16 @@ const sorbelinEngine = (function () {
 
   // The result of a conversion that did not take place, for `outcome`.
   function notConverted(outcome) {
-    return {outcome, bytes: null, vibration: [], led: [], laterTracks: false, message: null, carries: null,
-            warnings: {japanese: [], english: []}};
+    return {
+      outcome,
+      bytes: null,
+      vibration: [],
+      led: [],
+      laterTracks: false,
+      message: null,
+      carries: null,
+      warnings: {japanese: [], english: []}
+    };
   }
 
   return {read, convert, ended, notConverted};

@@ -126,8 +126,8 @@ std::string conversionJson(const char *name, const ConversionResult &result, con
   json += ",\"led\":" + channelArray(result.carried.led);
   json += std::string(",\"laterTracks\":") + (result.carried.laterPlaces ? "true" : "false");
   bool done = result.outcome == CONVERT_DONE;
-  const Message *message = done ? resultText(result.formatKind, result.formatVersion, lowestChannel(request.ledMask))
-                                : nullptr;
+  const Message *message =
+      done ? resultText(result.formatKind, result.formatVersion, lowestChannel(request.ledMask)) : nullptr;
   json += ",\"message\":" + (message ? bothLanguages(message->japanese, message->english) : "null");
   std::string carries = "null";
   if (done)

@@ -8,8 +8,8 @@
 // the engine, all texts from index.html; this script only fills them in.
 'use strict';
 
-const sorbelinPage = (function () {
-  const channelCount = 16;  // a request names channels 1 to 16
+const sorbelinPage = (function() {
+  const channelCount = 16;                         // a request names channels 1 to 16
   const devices = {vibration: 'vib', led: 'led'};  // each device and its row of toggles
   // Every file taken, in order: {name, bytes, card, url, output (the
   // converted bytes), report, timeline, roles (channel: {role, japanese,
@@ -22,9 +22,9 @@ const sorbelinPage = (function () {
   // The choice for each device: the suggestion of each file, or `own`, the
   // same channels for every file (channel 1 until the user picks others).
   const choice = {vibration: {suggested: true, own: [1]}, led: {suggested: true, own: [1]}};
-  let engine = null;     // the loaded module, once it is; null again once it ended
-  let loading = null;    // the loading of the latest module, settled once it is loaded or refused
-  let pending = false;   // while that loading is under way
+  let engine = null;    // the loaded module, once it is; null again once it ended
+  let loading = null;   // the loading of the latest module, settled once it is loaded or refused
+  let pending = false;  // while that loading is under way
 
   // ---- Texts and templates
 
@@ -82,7 +82,8 @@ const sorbelinPage = (function () {
       const row = document.querySelector(`#${id}`), {suggested, own} = choice[device];
       row.querySelector('.auto input').checked = suggested;
       row.dataset.suggested = suggested;
-      for (const box of row.querySelectorAll('.toggles input')) box.checked = !suggested && own.includes(Number(box.value));
+      for (const box of row.querySelectorAll('.toggles input'))
+        box.checked = !suggested && own.includes(Number(box.value));
     }
   }
 
@@ -157,7 +158,8 @@ const sorbelinPage = (function () {
   // Counts stand above their bars only where every one of them fits; else
   // each shows on hover, and is in every bar's name.
   function fitCounts(chart) {
-    const crowded = [...chart.querySelectorAll('.count')].some((count) => count.scrollWidth > count.parentElement.clientWidth);
+    const crowded =
+        [...chart.querySelectorAll('.count')].some((count) => count.scrollWidth > count.parentElement.clientWidth);
     chart.classList.toggle('crowded', crowded);
   }
 
@@ -204,8 +206,10 @@ const sorbelinPage = (function () {
     } else {
       showRow(card, 'links', undefined);
     }
-    if (report.notes) drawNotes(field(card, 'notes'), report.notes);
-    else showRow(card, 'notes', undefined);
+    if (report.notes)
+      drawNotes(field(card, 'notes'), report.notes);
+    else
+      showRow(card, 'notes', undefined);
   }
 
   // The suggestion for the file and its reasons, for each device: the
@@ -239,8 +243,8 @@ const sorbelinPage = (function () {
   // body shakes while the vibrator runs during playback, and keeps still
   // with a word for it when stopped.
   function showPhone(file) {
-    const state = sorbelinTimeline.deviceStateAt(file.timeline, file.carried.vibration, file.carried.led,
-                                                 file.view.playheadMs);
+    const state =
+        sorbelinTimeline.deviceStateAt(file.timeline, file.carried.vibration, file.carried.led, file.view.playheadMs);
     const phone = file.card.querySelector('.phone');
     phone.dataset.vibrating = state.vibrating;
     phone.dataset.led = state.led;
@@ -281,8 +285,10 @@ const sorbelinPage = (function () {
       if (file.player !== player) return;
       const at = player.positionMs();
       movePlayhead(file, at);
-      if (at >= durationMs) stop(file);
-      else requestAnimationFrame(frame);
+      if (at >= durationMs)
+        stop(file);
+      else
+        requestAnimationFrame(frame);
     };
     requestAnimationFrame(frame);
   }
@@ -298,13 +304,19 @@ const sorbelinPage = (function () {
   // Keys on the timeline: arrows step a second, Page Up and Down ten,
   // Home and End go to the ends, Space or Enter plays and stops.
   function onTimelineKey(file, event) {
-    const at = file.view.playheadMs, steps = {ArrowLeft: -1000, ArrowRight: 1000, ArrowDown: -1000, ArrowUp: 1000,
-                                              PageDown: -10000, PageUp: 10000};
-    if (event.key in steps) seek(file, at + steps[event.key]);
-    else if (event.key === 'Home') seek(file, 0);
-    else if (event.key === 'End') seek(file, file.timeline.durationMs);
-    else if (event.key === ' ' || event.key === 'Enter') file.player ? stop(file) : play(file);
-    else return;
+    const at = file.view.playheadMs,
+          steps =
+              {ArrowLeft: -1000, ArrowRight: 1000, ArrowDown: -1000, ArrowUp: 1000, PageDown: -10000, PageUp: 10000};
+    if (event.key in steps)
+      seek(file, at + steps[event.key]);
+    else if (event.key === 'Home')
+      seek(file, 0);
+    else if (event.key === 'End')
+      seek(file, file.timeline.durationMs);
+    else if (event.key === ' ' || event.key === 'Enter')
+      file.player ? stop(file) : play(file);
+    else
+      return;
     event.preventDefault();
   }
 
@@ -370,7 +382,9 @@ const sorbelinPage = (function () {
     const index = files.indexOf(file);
     file.view = sorbelinTimelineView.create(box, file.timeline, {
       channel: (channel) => channelLabel(file, index, channel),
-      recorded: text('recorded-row'), vibration: text('vibration-row'), led: text('led-row'),
+      recorded: text('recorded-row'),
+      vibration: text('vibration-row'),
+      led: text('led-row'),
     });
     fill(field(file.card, 'duration'), file.lengthText);
     const lanes = box.querySelector('.lanes');
@@ -407,8 +421,10 @@ const sorbelinPage = (function () {
     const [japanese, models] = message.japanese.split('\n\n');
     fill(field(converted, 'japanese'), japanese);
     fill(field(converted, 'english'), message.english.split('\n\n')[0]);
-    if (models) fill(field(converted, 'models'), models);
-    else field(converted, 'models').remove();
+    if (models)
+      fill(field(converted, 'models'), models);
+    else
+      field(converted, 'models').remove();
   }
 
   // Where the phone will disappoint with what the download carries, each
@@ -438,9 +454,9 @@ const sorbelinPage = (function () {
     // The warnings read the notes again: only for a file whose reading the
     // engine could give.
     const flags = (allTracks ? 1 : 0) | (file.report ? 2 : 0);
-    const result = engine ? sorbelinEngine.convert(engine, file.name, file.bytes, vibMask, ledMask, flags,
-                                                   allTracksChoice()) :
-                            sorbelinEngine.notConverted('no-module');
+    const result = engine ?
+        sorbelinEngine.convert(engine, file.name, file.bytes, vibMask, ledMask, flags, allTracksChoice()) :
+        sorbelinEngine.notConverted('no-module');
     afterEngineCall();
     place.dataset.outcome = result.outcome;
     place.dataset.masks = `${vibMask},${ledMask}`;
@@ -448,8 +464,8 @@ const sorbelinPage = (function () {
     file.carried = {vibration: result.vibration, led: result.led};
     followCarried(file);
     showSuggestion(file);
-    const holdsAll = result.outcome !== 'done' || (sameChannels(result.vibration, channelsOf(vibMask)) &&
-                                                   sameChannels(result.led, channelsOf(ledMask)));
+    const holdsAll = result.outcome !== 'done' ||
+        (sameChannels(result.vibration, channelsOf(vibMask)) && sameChannels(result.led, channelsOf(ledMask)));
     field(file.card, 'mark').hidden = holdsAll;
     file.card.dataset.holds = holdsAll ? 'all' : 'less';
     if (result.outcome !== 'done') {
@@ -460,8 +476,10 @@ const sorbelinPage = (function () {
     const converted = document.querySelector('#converted').content.cloneNode(true);
     const carries = result.carries || {japanese: null, english: null};
     for (const [name, line] of [['carries', carries.japanese], ['carriesEnglish', carries.english]]) {
-      if (line) fill(field(converted, name), line);
-      else field(converted, name).remove();
+      if (line)
+        fill(field(converted, name), line);
+      else
+        field(converted, name).remove();
     }
     showWarnings(field(converted, 'warnings'), result.warnings);
     showMessage(converted, result.message);
@@ -507,7 +525,8 @@ const sorbelinPage = (function () {
       if (!file.output) continue;
       let name = file.name;
       const dot = name.lastIndexOf('.') > 0 ? name.lastIndexOf('.') : name.length;
-      for (let count = 2; name in entries; ++count) name = `${file.name.slice(0, dot)} (${count})${file.name.slice(dot)}`;
+      for (let count = 2; name in entries; ++count)
+        name = `${file.name.slice(0, dot)} (${count})${file.name.slice(dot)}`;
       entries[name] = file.output;
     }
     return fflate.zipSync(entries);
@@ -555,16 +574,30 @@ const sorbelinPage = (function () {
   // clock of performance.now()). It resolves once that frame is painted.
   function noteShown(card, name, takenAt) {
     return new Promise((resolve) => requestAnimationFrame(() => {
-      card.dataset[name] = (performance.now() - takenAt).toFixed(1);
-      setTimeout(resolve, 0);
-    }));
+                         card.dataset[name] = (performance.now() - takenAt).toFixed(1);
+                         setTimeout(resolve, 0);
+                       }));
   }
 
   async function takeFile(picked, takenAt) {
-    const file = {name: picked.name, bytes: null, card: addCard(picked.name), url: null, output: null, report: null,
-                  timeline: null, lengthText: null, roles: new Map(), roleNames: new Map(), suggested: null, view: null,
-                  chosen: {vibration: [], led: []}, carried: {vibration: [], led: []},
-                  mix: {solo: new Set(), mute: new Set()}, player: null};
+    const file = {
+      name: picked.name,
+      bytes: null,
+      card: addCard(picked.name),
+      url: null,
+      output: null,
+      report: null,
+      timeline: null,
+      lengthText: null,
+      roles: new Map(),
+      roleNames: new Map(),
+      suggested: null,
+      view: null,
+      chosen: {vibration: [], led: []},
+      carried: {vibration: [], led: []},
+      mix: {solo: new Set(), mute: new Set()},
+      player: null
+    };
     files.push(file);
     try {
       file.bytes = new Uint8Array(await picked.arrayBuffer());
@@ -630,9 +663,16 @@ const sorbelinPage = (function () {
     engine = null;
     pending = true;
     loading = loadEngine()
-                  .then((module) => { engine = module; },
-                        () => { fill(document.querySelector('#status'), text('no-module')); })
-                  .then(() => { pending = false; });
+                  .then(
+                      (module) => {
+                        engine = module;
+                      },
+                      () => {
+                        fill(document.querySelector('#status'), text('no-module'));
+                      })
+                  .then(() => {
+                    pending = false;
+                  });
   }
 
   // After each call: a module that the call ended is let go (its memory

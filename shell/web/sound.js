@@ -9,12 +9,12 @@
 // offline render alike.
 'use strict';
 
-const sorbelinSound = (function () {
+const sorbelinSound = (function() {
   const {CHANNEL, START, DURATION, KEY, firstNoteFrom} = sorbelinTimeline;
-  const lookAheadMs = 100;  // how far ahead of the clock the notes are scheduled
-  const pumpMs = 25;  // how often the timer looks
+  const lookAheadMs = 100;                // how far ahead of the clock the notes are scheduled
+  const pumpMs = 25;                      // how often the timer looks
   const attack = 0.005, release = 0.015;  // seconds; the release is a time constant
-  const shortest = 0.02;  // a note sounds at least this long, in seconds
+  const shortest = 0.02;                  // a note sounds at least this long, in seconds
 
   // A tone per role: its waveform and levels. The tune stands out, the bass
   // is felt under it, chords stay behind; "other" for a channel without a
@@ -145,8 +145,10 @@ const sorbelinSound = (function () {
       if (end <= start && note[START] < clock.originMs) continue;  // over before the origin
       const when = clock.originTime + (start - clock.originMs) / 1000, seconds = (end - start) / 1000;
       const role = voices.roleOf(note[CHANNEL]), input = voices.input(note[CHANNEL]);
-      if (role === 'drums') playDrum(context, input, note[KEY], when, seconds);
-      else playTone(context, input, tones[role] || tones.other, note[KEY], when, seconds);
+      if (role === 'drums')
+        playDrum(context, input, note[KEY], when, seconds);
+      else
+        playTone(context, input, tones[role] || tones.other, note[KEY], when, seconds);
     }
   }
 

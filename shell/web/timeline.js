@@ -5,7 +5,7 @@
 // same two functions here: intervalsOf and deviceStateAt.
 'use strict';
 
-const sorbelinTimeline = (function () {
+const sorbelinTimeline = (function() {
   const CHANNEL = 0, START = 1, DURATION = 2, KEY = 3;
 
   // The lowest and highest key of each channel that has notes, in one pass
@@ -17,9 +17,12 @@ const sorbelinTimeline = (function () {
     ranges = new Map();
     for (const note of timeline.notes) {
       const range = ranges.get(note[CHANNEL]);
-      if (!range) ranges.set(note[CHANNEL], [note[KEY], note[KEY]]);
-      else if (note[KEY] < range[0]) range[0] = note[KEY];
-      else if (note[KEY] > range[1]) range[1] = note[KEY];
+      if (!range)
+        ranges.set(note[CHANNEL], [note[KEY], note[KEY]]);
+      else if (note[KEY] < range[0])
+        range[0] = note[KEY];
+      else if (note[KEY] > range[1])
+        range[1] = note[KEY];
     }
     rangesKept.set(timeline, ranges);
     return ranges;
@@ -41,8 +44,10 @@ const sorbelinTimeline = (function () {
       const start = note[START], end = note[START] + note[DURATION];
       const last = intervals[intervals.length - 1];
       // The notes come sorted by start, so a span can only join the last one.
-      if (last && start <= last[1]) last[1] = Math.max(last[1], end);
-      else intervals.push([start, end]);
+      if (last && start <= last[1])
+        last[1] = Math.max(last[1], end);
+      else
+        intervals.push([start, end]);
     }
     return intervals;
   }
@@ -63,8 +68,10 @@ const sorbelinTimeline = (function () {
     let low = 0, high = intervals.length;
     while (low < high) {  // the first interval that ends after ms
       const middle = (low + high) >> 1;
-      if (intervals[middle][1] <= ms) low = middle + 1;
-      else high = middle;
+      if (intervals[middle][1] <= ms)
+        low = middle + 1;
+      else
+        high = middle;
     }
     return low < intervals.length && intervals[low][0] <= ms;
   }
@@ -83,8 +90,10 @@ const sorbelinTimeline = (function () {
     let low = 0, high = notes.length;
     while (low < high) {
       const middle = (low + high) >> 1;
-      if (notes[middle][START] < ms) low = middle + 1;
-      else high = middle;
+      if (notes[middle][START] < ms)
+        low = middle + 1;
+      else
+        high = middle;
     }
     return low;
   }
@@ -97,6 +106,16 @@ const sorbelinTimeline = (function () {
     return `${Math.floor(tenths / 600)}:${String(seconds).padStart(2, '0')}.${tenths % 10}`;
   }
 
-  return {CHANNEL, START, DURATION, KEY, channelsWithNotes, keyRanges, intervalsOf, deviceStateAt, firstNoteFrom,
-          clockText};
+  return {
+    CHANNEL,
+    START,
+    DURATION,
+    KEY,
+    channelsWithNotes,
+    keyRanges,
+    intervalsOf,
+    deviceStateAt,
+    firstNoteFrom,
+    clockText
+  };
 })();

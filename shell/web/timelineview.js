@@ -10,7 +10,7 @@
 // only what they change.
 'use strict';
 
-const sorbelinTimelineView = (function () {
+const sorbelinTimelineView = (function() {
   const T = sorbelinTimeline, {CHANNEL, START, DURATION, KEY} = T;
   // A channel's row is as tall as the controls in its label.
   const rowHeight = 26, deviceRowHeight = 18, axisHeight = 14, barHeight = 3;
@@ -20,9 +20,16 @@ const sorbelinTimelineView = (function () {
     const style = getComputedStyle(element);
     const colour = (name) => style.getPropertyValue(name).trim();
     return {
-      note: colour('--note'), line: colour('--line'), vib: colour('--vib'), led: colour('--led'),
-      vibTint: colour('--vib-tint'), ledTint: colour('--led-tint'), off: colour('--device-off'),
-      playhead: colour('--playhead'), axis: colour('--muted'), recorded: colour('--recorded'),
+      note: colour('--note'),
+      line: colour('--line'),
+      vib: colour('--vib'),
+      led: colour('--led'),
+      vibTint: colour('--vib-tint'),
+      ledTint: colour('--led-tint'),
+      off: colour('--device-off'),
+      playhead: colour('--playhead'),
+      axis: colour('--muted'),
+      recorded: colour('--recorded'),
     };
   }
 
@@ -31,7 +38,8 @@ const sorbelinTimelineView = (function () {
   function rowsOf(timeline) {
     const rows = T.channelsWithNotes(timeline).map((channel, index) => ({channel, top: index * rowHeight}));
     const recorded = timeline.recordedSound && timeline.recordedSound.length ?
-        {top: rows.length * rowHeight, height: rowHeight} : null;
+        {top: rows.length * rowHeight, height: rowHeight} :
+        null;
     const deviceTop = rows.length * rowHeight + (recorded ? rowHeight : 0);
     return {
       channels: rows,
@@ -98,8 +106,9 @@ const sorbelinTimelineView = (function () {
     };
     const step = [1, 2, 5, 10, 15, 30, 60, 120, 300, 600, 900, 1800, 3600].find(fits);
     if (step) return step;
-    for (let minutes = 100; ; minutes *= 10) {
-      for (const factor of [1, 2, 5]) if (fits(factor * minutes * 60)) return factor * minutes * 60;
+    for (let minutes = 100;; minutes *= 10) {
+      for (const factor of [1, 2, 5])
+        if (fits(factor * minutes * 60)) return factor * minutes * 60;
     }
   }
 
@@ -155,7 +164,8 @@ const sorbelinTimelineView = (function () {
       low[channel] = lowest;
       span[channel] = highest - lowest;
     }
-    const scale = scaleOf(view) * ratio, room = rowHeight - barHeight - 2, bar = Math.max(1, Math.round(barHeight * ratio));
+    const scale = scaleOf(view) * ratio, room = rowHeight - barHeight - 2,
+          bar = Math.max(1, Math.round(barHeight * ratio));
     const notes = timeline.notes;
     for (let i = 0; i < notes.length; ++i) {
       const note = notes[i], channel = note[CHANNEL];
@@ -245,10 +255,19 @@ const sorbelinTimelineView = (function () {
   function create(box, timeline, labels) {
     const lanes = box.querySelector('.lanes');
     const view = {
-      box, lanes, timeline, rows: rowsOf(timeline), colour: colours(box),
-      marks: lanes.querySelector('.marks'), notes: lanes.querySelector('.notes'),
-      overlay: lanes.querySelector('.overlay'), width: 0, ratio: 1,
-      vibChannels: null, ledChannels: null, playheadMs: 0,  // the channels, once set
+      box,
+      lanes,
+      timeline,
+      rows: rowsOf(timeline),
+      colour: colours(box),
+      marks: lanes.querySelector('.marks'),
+      notes: lanes.querySelector('.notes'),
+      overlay: lanes.querySelector('.overlay'),
+      width: 0,
+      ratio: 1,
+      vibChannels: null,
+      ledChannels: null,
+      playheadMs: 0,  // the channels, once set
     };
     buildLabels(box.querySelector('.rows'), view.rows, labels);
     lanes.style.height = `${view.rows.height}px`;

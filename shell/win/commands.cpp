@@ -70,9 +70,7 @@ void onCommand(HWND window, int command) {
     case CMD_OPEN: commandOpen(window); break;
     case CMD_CONVERT: commandConvert(window); break;
     case CMD_EXIT: DestroyWindow(window); break;
-    case CMD_ABOUT:
-      DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_ABOUT), window, aboutDlgProc, 0);
-      break;
+    case CMD_ABOUT: DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_ABOUT), window, aboutDlgProc, 0); break;
   }
 }
 

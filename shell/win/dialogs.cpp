@@ -14,9 +14,7 @@ static_assert(sizeof(void *) != 4 || offsetof(OPENFILENAMEA, lpTemplateName) + 4
 char initialDir[256];
 
 // A byte that starts a double-byte character followed by its second byte.
-static bool doubleByteAt(const char *text) {
-  return IsDBCSLeadByte(static_cast<BYTE>(text[0])) && text[1] != 0;
-}
+static bool doubleByteAt(const char *text) { return IsDBCSLeadByte(static_cast<BYTE>(text[0])) && text[1] != 0; }
 
 // Copies `count` bytes of `from` into a part and terminates it.
 static void setPart(char *part, const char *from, size_t count) {

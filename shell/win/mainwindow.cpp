@@ -32,9 +32,8 @@ int registerMainClass() {
 
 //  createMainWindow() - 300 by 150 pixels, files may be dropped on it
 HWND createMainWindow(int show) {
-  HWND window = CreateWindowExA(WS_EX_ACCEPTFILES, mainClassName, textTitle, WS_OVERLAPPEDWINDOW,
-                                CW_USEDEFAULT, CW_USEDEFAULT, 300, 150, nullptr, nullptr,
-                                appInstance, nullptr);
+  HWND window = CreateWindowExA(WS_EX_ACCEPTFILES, mainClassName, textTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                CW_USEDEFAULT, 300, 150, nullptr, nullptr, appInstance, nullptr);
   if (!window) return nullptr;
   ShowWindow(window, show);
   UpdateWindow(window);
@@ -80,8 +79,8 @@ static void onPaint(HWND window) {
 //  name would name another file.
 static void onDropFiles(HWND window, HDROP drop) {
   UINT length = DragQueryFileA(drop, 0, nullptr, 0);
-  bool taken = length > 0 && length < sizeof inputPath &&
-               DragQueryFileA(drop, 0, inputPath, sizeof inputPath) == length;
+  bool taken =
+      length > 0 && length < sizeof inputPath && DragQueryFileA(drop, 0, inputPath, sizeof inputPath) == length;
   DragFinish(drop);
   if (taken) SendMessageA(window, WM_COMMAND, CMD_CONVERT, 0);
 }

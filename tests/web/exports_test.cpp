@@ -113,14 +113,13 @@ TEST(WebExports, ReadGivesTheReportsLines) {
     const char *name;
     Bytes input;
     std::string madeFor = "null";
-  } cases[] = {
-      {"tune.mld", melodyV2},
-      {"着信.mmf", smafPlain},
-      {"new.mmf", smafTrack6},
-      {"five.mmf", smaf(mtr(5, Bytes(16, 0)) + mtr(6, Bytes(16, 0), 2)),
-       both("40和音の機種", "phones that play 40 notes at once")},
-      {"notes.txt", ascii("plain text")},
-      {"empty.mld", {}}};
+  } cases[] = {{"tune.mld", melodyV2},
+               {"着信.mmf", smafPlain},
+               {"new.mmf", smafTrack6},
+               {"five.mmf", smaf(mtr(5, Bytes(16, 0)) + mtr(6, Bytes(16, 0), 2)),
+                both("40和音の機種", "phones that play 40 notes at once")},
+               {"notes.txt", ascii("plain text")},
+               {"empty.mld", {}}};
   for (const Case &c : cases) {
     const uint8_t *bytes = c.input.empty() ? nullptr : c.input.data();
     uint32_t length = uint32_t(c.input.size());
@@ -158,12 +157,14 @@ TEST(WebExports, ReadGivesTheSuggestionOfEitherBox) {
   }
   // Without the box, score track 6 links nothing, and the reason names it.
   EXPECT_TRUE(holds(readJson("newer.mmf", bandInTrack(6)),
-                    "\"reasons\":{\"vibration\":{\"japanese\":\"連動を持てるのはスコアトラック 6 と 7 だけです。[全] で連動させられます\","
+                    "\"reasons\":{\"vibration\":{\"japanese\":\"連動を持てるのはスコアトラック 6 と 7 だけです。[全] "
+                    "で連動させられます\","
                     "\"english\":\"this file holds links only in score tracks 6 and 7; [all] links them\"}"));
   std::string json = readJson("band.mld", melodyOf(band));
-  EXPECT_TRUE(holds(json, "\"roles\":[{\"channel\":5,\"role\":\"melody\",\"japanese\":\"メロディ\",\"english\":\"melody\"},"
-                          "{\"channel\":6,\"role\":\"bass\",\"japanese\":\"ベース\",\"english\":\"bass\"},"
-                          "{\"channel\":10,\"role\":\"drums\",\"japanese\":\"ドラム\",\"english\":\"drums\"}],"))
+  EXPECT_TRUE(holds(json,
+                    "\"roles\":[{\"channel\":5,\"role\":\"melody\",\"japanese\":\"メロディ\",\"english\":\"melody\"},"
+                    "{\"channel\":6,\"role\":\"bass\",\"japanese\":\"ベース\",\"english\":\"bass\"},"
+                    "{\"channel\":10,\"role\":\"drums\",\"japanese\":\"ドラム\",\"english\":\"drums\"}],"))
       << json;
   EXPECT_TRUE(holds(readJson("notes.txt", ascii("plain text")), "\"roles\":[],"));
 }
@@ -188,8 +189,8 @@ TEST(WebExports, ConvertGivesThePhonesWarnings) {
     for (uint32_t flags : {uint32_t(SORBELIN_WARNINGS), uint32_t(0)}) {
       WebConversion *result = sorbelin_convert("tune", c.input.data(), uint32_t(c.input.size()), c.vibMask, c.ledMask,
                                                flags, "[全]", "[all]");
-      std::string expected = flags && c.english ? "{\"japanese\":[\"" + std::string(c.japanese) + "\"],\"english\":[\"" +
-                                                      c.english + "\"]}}"
+      std::string expected = flags && c.english ? "{\"japanese\":[\"" + std::string(c.japanese) +
+                                                      "\"],\"english\":[\"" + c.english + "\"]}}"
                                                 : "{\"japanese\":[],\"english\":[]}}";
       EXPECT_TRUE(holds(sorbelin_conversion(result), ",\"warnings\":" + expected)) << sorbelin_conversion(result);
       sorbelin_release(result);

@@ -59,8 +59,7 @@ std::vector<std::string> menuItems(HMENU menu) {
 
 std::vector<std::string> channelItems(const char *none, int offCommand) {
   std::vector<std::string> items = {hexOf(bytesOf(none)) + "=" + std::to_string(offCommand)};
-  for (int i = 1; i <= 16; ++i)
-    items.push_back(hexOf(std::to_string(i)) + "=" + std::to_string(offCommand + i));
+  for (int i = 1; i <= 16; ++i) items.push_back(hexOf(std::to_string(i)) + "=" + std::to_string(offCommand + i));
   return items;
 }
 
@@ -72,12 +71,12 @@ TEST_F(Commands, MenuResourceLayoutAndShiftJisTexts) {
     const char *text;
     std::vector<std::string> items;
   } popups[] = {
-      {"CC A7 B2 D9 28 26 46 29",  // ﾌｧｲﾙ(&F)
-       {hexOf(bytesOf("8A 4A 82 AD 28 26 4F 29")) + "=101", "-",    // 開く(&O)
-        hexOf(bytesOf("8F 49 97 B9 28 26 58 29")) + "=103"}},       // 終了(&X)
-      {"56 49 42 98 41 93 AE 43 48", channelItems(none, 200)},      // VIB連動CH
-      {"4C 45 44 98 41 93 AE 43 48", channelItems(none, 220)},      // LED連動CH
-      {"CD D9 CC DF 28 26 48 29",                                   // ﾍﾙﾌﾟ(&H)
+      {"CC A7 B2 D9 28 26 46 29",                                                   // ﾌｧｲﾙ(&F)
+       {hexOf(bytesOf("8A 4A 82 AD 28 26 4F 29")) + "=101", "-",                    // 開く(&O)
+        hexOf(bytesOf("8F 49 97 B9 28 26 58 29")) + "=103"}},                       // 終了(&X)
+      {"56 49 42 98 41 93 AE 43 48", channelItems(none, 200)},                      // VIB連動CH
+      {"4C 45 44 98 41 93 AE 43 48", channelItems(none, 220)},                      // LED連動CH
+      {"CD D9 CC DF 28 26 48 29",                                                   // ﾍﾙﾌﾟ(&H)
        {hexOf(bytesOf("CA DE B0 BC DE AE DD 8F EE 95 F1 28 26 41 29")) + "=301"}},  // ﾊﾞｰｼﾞｮﾝ情報(&A)
   };
   HMENU bar = GetMenu(window);
@@ -277,8 +276,7 @@ TEST_F(Commands, AboutEndsWithOneOnOkAndTwoOtherwise) {
   for (const Case &c : cases) {
     DialogAnswerer answerer;
     startAnswering(&answerer, c.answer);
-    INT_PTR result =
-        DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_ABOUT), window, aboutDlgProc, 0);
+    INT_PTR result = DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_ABOUT), window, aboutDlgProc, 0);
     EXPECT_EQ(stopAnswering(&answerer).size(), 1u);
     EXPECT_EQ(result, c.result) << c.answer;
   }

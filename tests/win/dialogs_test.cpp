@@ -88,9 +88,8 @@ TEST_F(Dialogs, OpenAsksForAnExistingMelody) {
   EXPECT_EQ(call.maxFile, 256u);
   EXPECT_EQ(hexOf(call.filter),
             hexOf(bytesOf("91 53 82 C4 82 CC D2 DB C3 DE A8 CC A7 B2 D9") + '\0' + "*.mld;*.mmf" + '\0' +
-                  bytesOf("69 D2 DB C3 DE A8 CC A7 B2 D9") + "(*.mld)" + '\0' + "*.mld" + '\0' +
-                  "J-SKY/EZweb" + bytesOf("97 70") + "SMAF" + bytesOf("CC A7 B2 D9") + "(*.mmf)" +
-                  '\0' + "*.mmf" + '\0'));
+                  bytesOf("69 D2 DB C3 DE A8 CC A7 B2 D9") + "(*.mld)" + '\0' + "*.mld" + '\0' + "J-SKY/EZweb" +
+                  bytesOf("97 70") + "SMAF" + bytesOf("CC A7 B2 D9") + "(*.mmf)" + '\0' + "*.mmf" + '\0'));
   EXPECT_EQ(call.filterIndex, 0u);
   EXPECT_FALSE(call.hasInitialDir);
   EXPECT_FALSE(call.hasDefExt);

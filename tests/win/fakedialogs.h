@@ -14,10 +14,10 @@ struct FileDialogCall {
   bool save;
   DWORD structSize;
   HWND owner;
-  bool ownerVisible;      // whether the owner was on the screen by then
-  std::string filter;     // the whole list, zeros included, up to its closing zero
+  bool ownerVisible;   // whether the owner was on the screen by then
+  std::string filter;  // the whole list, zeros included, up to its closing zero
   DWORD filterIndex;
-  std::string file;       // the path buffer's text on entry
+  std::string file;  // the path buffer's text on entry
   DWORD maxFile;
   bool hasInitialDir;
   std::string initialDir;

@@ -81,8 +81,7 @@ TEST_F(SystemDialogs, OpenRemembersADoubleByteFolder) {
   EXPECT_EQ(seen[0].filters,
             (std::vector<std::string>{bytesOf("91 53 82 C4 82 CC D2 DB C3 DE A8 CC A7 B2 D9"),
                                       bytesOf("69 D2 DB C3 DE A8 CC A7 B2 D9") + "(*.mld)",
-                                      "J-SKY/EZweb" + bytesOf("97 70") + "SMAF" +
-                                          bytesOf("CC A7 B2 D9") + "(*.mmf)"}));
+                                      "J-SKY/EZweb" + bytesOf("97 70") + "SMAF" + bytesOf("CC A7 B2 D9") + "(*.mmf)"}));
 
   // The system would also start in the folder of a path in the buffer, in
   // the current folder (which a confirmed dialog moves) or in the folder of

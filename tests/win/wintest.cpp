@@ -85,8 +85,7 @@ std::string bytesOf(const char *hexText) {
 }
 
 Bytes melodyImage(char version) {
-  return hex("6D 65 6C 6F 00 00 00 28 00 0D 01 00 01  76 65 72 73 00 04 30") +
-         Bytes{uint8_t(version)} +
+  return hex("6D 65 6C 6F 00 00 00 28 00 0D 01 00 01  76 65 72 73 00 04 30") + Bytes{uint8_t(version)} +
          hex("30 30  74 72 61 63 00 00 00 11  07 FF FF 00 05 11 F2 04 20 01  00 12 34  00 FF DF 00");
 }
 
@@ -149,8 +148,7 @@ SeenDialog look(HWND dialog) {
   if (HWND box = fileNameBox(dialog)) {
     seen.fileName = windowText(box);
     char folder[MAX_PATH] = "";
-    if (SendMessageA(dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder)) > 0)
-      seen.folder = folder;
+    if (SendMessageA(dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder)) > 0) seen.folder = folder;
     HWND filters = GetDlgItem(dialog, cmb1);
     LRESULT count = filters ? SendMessageA(filters, CB_GETCOUNT, 0, 0) : 0;
     for (LRESULT i = 0; i < count; ++i) {
@@ -197,12 +195,12 @@ void answerDialogs(DialogAnswerer *answerer) {
   while (!answerer->stop) {
     std::vector<HWND> dialogs;
     EnumThreadWindows(answerer->uiThread, collectDialog, reinterpret_cast<LPARAM>(&dialogs));
-    answered.erase(std::remove_if(answered.begin(), answered.end(),
-                                  [](const Answered &a) { return !IsWindow(a.dialog); }),
-                   answered.end());
+    answered.erase(
+        std::remove_if(answered.begin(), answered.end(), [](const Answered &a) { return !IsWindow(a.dialog); }),
+        answered.end());
     for (HWND dialog : dialogs) {
-      auto known = std::find_if(answered.begin(), answered.end(),
-                                [&](const Answered &a) { return a.dialog == dialog; });
+      auto known =
+          std::find_if(answered.begin(), answered.end(), [&](const Answered &a) { return a.dialog == dialog; });
       if (known == answered.end()) {
         Sleep(100);
         SeenDialog seen = look(dialog);

@@ -50,13 +50,13 @@ enum DialogAnswer {
 // What the helper saw of one dialog, before it answered.
 struct SeenDialog {
   std::string caption;
-  std::string text;      // a message box's message
-  std::string fileName;  // a file dialog's name box
-  std::string folder;    // a file dialog's current folder
+  std::string text;                  // a message box's message
+  std::string fileName;              // a file dialog's name box
+  std::string folder;                // a file dialog's current folder
   std::vector<std::string> filters;  // a file dialog's filter labels
   std::vector<std::string> buttons;  // visible buttons, in child order
-  bool defaultButton;                 // one of them is the default button
-  std::string font;                   // the dialog's font face
+  bool defaultButton;                // one of them is the default button
+  std::string font;                  // the dialog's font face
   HWND owner;
   bool ownerEnabled;
   POINT clientOrigin;  // on the screen
