@@ -4,6 +4,7 @@
 
 #include "engine/conversion.h"
 #include "engine/melody.h"
+#include "engine/rewrite.h"
 #include "engine/smaf.h"
 
 ConversionSettings conversionSettings;
@@ -36,4 +37,18 @@ int convertFile(const char *inputPath, const char *outputPath) {
   memBlockFree(&input);
   memBlockFree(&output);
   return result;
+}
+
+int rewriteWithSettings(ImageRewriter rewrite, const MemBlock *input, MemBlock *output) {
+  ConversionReport &report = conversionSettings.report;
+  std::memset(&report, 0, sizeof report);
+  output->length = 0;
+  const ConversionSettings &cs = conversionSettings;
+  LinkChoice choice = {cs.vibMask, cs.ledMask, cs.vibChannel, cs.ledChannel, false};
+  ConversionResult result =
+      rewrite(input->data, input->length, output->data, uint64_t(input->length) + outputHeadroom, choice);
+  if (result.outcome != CONVERT_DONE) return 0;
+  output->length = uint32_t(result.outputLength);
+  report = {uint8_t(result.formatKind), result.formatVersion};
+  return 1;
 }

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "engine/convert.h"
 #include "engine/format.h"
 #include "engine/melodywalk.h"
 #include "engine/rewrite.h"
@@ -155,16 +154,5 @@ ConversionResult rewriteMelodyImage(const uint8_t *input, uint64_t length, uint8
 }
 
 int rewriteMelody(const MemBlock *input, MemBlock *output) {
-  ConversionReport &report = conversionSettings.report;
-  std::memset(&report, 0, sizeof report);
-  output->length = 0;
-  const ConversionSettings &cs = conversionSettings;
-  LinkChoice choice = {cs.vibMask, cs.ledMask, cs.vibChannel, cs.ledChannel, false};
-  ConversionResult result =
-      rewriteMelodyImage(input->data, input->length, output->data, uint64_t(input->length) + outputHeadroom, choice);
-  if (result.outcome != CONVERT_DONE) return 0;
-  output->length = uint32_t(result.outputLength);
-  report.formatKind = FORMAT_IMELODY;
-  report.formatVersion = result.formatVersion;
-  return 1;
+  return rewriteWithSettings(rewriteMelodyImage, input, output);
 }

@@ -30,3 +30,9 @@ ConversionResult rewriteMelodyImage(const uint8_t *input, uint64_t length, uint8
                                     const LinkChoice &choice);
 ConversionResult rewriteSmafImage(const uint8_t *input, uint64_t length, uint8_t *output, uint64_t capacity,
                                   const LinkChoice &choice);
+
+// The specified rewriters' one road: the choice from conversionSettings
+// (whose report is cleared first and filled when the rewrite succeeds), the
+// output sized as convertBuffer sized it. Returns 1 when rewritten.
+using ImageRewriter = ConversionResult (*)(const uint8_t *, uint64_t, uint8_t *, uint64_t, const LinkChoice &);
+int rewriteWithSettings(ImageRewriter rewrite, const MemBlock *input, MemBlock *output);

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "engine/convert.h"
 #include "engine/format.h"
 #include "engine/rewrite.h"
 #include "engine/smafwalk.h"
@@ -130,16 +129,5 @@ ConversionResult rewriteSmafImage(const uint8_t *input, uint64_t length, uint8_t
 }
 
 int rewriteSmaf(const MemBlock *input, MemBlock *output) {
-  ConversionReport &report = conversionSettings.report;
-  std::memset(&report, 0, sizeof report);
-  output->length = 0;
-  const ConversionSettings &cs = conversionSettings;
-  LinkChoice choice = {cs.vibMask, cs.ledMask, cs.vibChannel, cs.ledChannel, false};
-  ConversionResult result =
-      rewriteSmafImage(input->data, input->length, output->data, uint64_t(input->length) + outputHeadroom, choice);
-  if (result.outcome != CONVERT_DONE) return 0;
-  output->length = uint32_t(result.outputLength);
-  report.formatKind = FORMAT_SMAF;
-  report.formatVersion = result.formatVersion;
-  return 1;
+  return rewriteWithSettings(rewriteSmafImage, input, output);
 }

@@ -7,13 +7,6 @@
 
 namespace {
 
-std::string channelArray(uint32_t mask) {
-  std::string out = "[";
-  for (int k = 0; k < 32; ++k)
-    if ((mask >> k) & 1) out += (out.size() > 1 ? "," : "") + std::to_string(k + 1);
-  return out + "]";
-}
-
 std::string field(const char *name, const std::string &value) { return std::string(",\"") + name + "\":" + value; }
 
 std::string number(uint64_t value) { return std::to_string(value); }

@@ -121,6 +121,13 @@ std::string channelListText(uint32_t mask) {
   return out.empty() ? "none" : out;
 }
 
+std::string channelArray(uint32_t mask) {
+  std::string out = "[";
+  for (int k = 0; k < 32; ++k)
+    if ((mask >> k) & 1) out += (out.size() > 1 ? "," : "") + std::to_string(k + 1);
+  return out + "]";
+}
+
 std::string quoted(const std::string &utf8) {
   std::string out = "\"";
   for (unsigned char c : utf8) {

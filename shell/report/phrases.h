@@ -44,6 +44,10 @@ std::string phonesMadeFor(const MelodyInfo &info, Language language);
 // "1,3,9-12", or "none".
 std::string channelListText(uint32_t mask);
 
+// Channels of a mask (bit i for channel i + 1, up to 32) as a JSON array:
+// "[1,3,9]".
+std::string channelArray(uint32_t mask);
+
 // A JSON string: quotes, backslashes and control characters escaped; the
 // text must be valid UTF-8.
 std::string quoted(const std::string &utf8);

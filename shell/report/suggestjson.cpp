@@ -21,13 +21,6 @@ std::string field(const char *name, const std::string &value, bool first = false
   return std::string(first ? "\"" : ",\"") + name + "\":" + value;
 }
 
-std::string channelArray(uint32_t mask) {
-  std::string out = "[";
-  for (int k = 0; k < 32; ++k)
-    if ((mask >> k) & 1) out += (out.size() > 1 ? "," : "") + std::to_string(k + 1);
-  return out + "]";
-}
-
 std::string channelObject(int channel, const ChannelFigures &f) {
   return "{" + field("channel", std::to_string(channel), true) +
          field("role", quoted(roleName(f.role, LANGUAGE_ENGLISH))) + field("notes", std::to_string(f.notes)) +

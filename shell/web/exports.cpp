@@ -63,13 +63,6 @@ const char *outcomeName(ConvertOutcome outcome) {
   }
 }
 
-std::string channelArray(uint32_t mask) {
-  std::string out = "[";
-  for (int k = 0; k < 32; ++k)
-    if ((mask >> k) & 1) out += (out.size() > 1 ? "," : "") + std::to_string(k + 1);
-  return out + "]";
-}
-
 std::string bothLanguages(const std::string &japanese, const std::string &english) {
   return "{\"japanese\":" + quoted(japanese) + ",\"english\":" + quoted(english) + "}";
 }
